@@ -1,0 +1,18 @@
+#pragma once
+// Text helpers shared by the portable code: UTF-8 <-> UTF-16 and small string operations.
+#include <string>
+#include <string_view>
+
+namespace plumwick {
+
+// UTF-8 to UTF-16; malformed sequences become U+FFFD.
+std::u16string Utf8ToUtf16(std::string_view utf8);
+// UTF-16 to UTF-8; unpaired surrogates become U+FFFD.
+std::string Utf16ToUtf8(std::u16string_view utf16);
+// True when the bytes are well-formed UTF-8 (no overlongs, no surrogates, nothing above U+10FFFF).
+bool IsValidUtf8(std::string_view bytes);
+
+// Replaces every occurrence of `from` (non-empty) by `to`, left to right, non-overlapping.
+std::u16string ReplaceAll(std::u16string_view text, std::u16string_view from, std::u16string_view to);
+
+} // namespace plumwick

@@ -1,0 +1,58 @@
+# Cross build: the program, its command-line sender, the test probe and the tests that must run inside Windows.
+set(PLUMWICK_LINK_FLAGS -static -static-libgcc -static-libstdc++ -municode)
+set(PLUMWICK_WIN_LIBS gdiplus comctl32 comdlg32 shell32 shlwapi ole32 uuid advapi32 gdi32 user32 psapi)
+
+file(GLOB WIN32_LAYER CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/win32/*_win.cpp)
+set(MAIN_SOURCE ${CMAKE_SOURCE_DIR}/app/Main_win.cpp)
+list(REMOVE_ITEM WIN_SOURCES ${MAIN_SOURCE})
+set(RC_FILES)
+foreach(dir IN LISTS PLUMWICK_SUBSYSTEMS)
+  file(GLOB rc CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/${dir}/*.rc)
+  list(APPEND RC_FILES ${rc})
+endforeach()
+
+add_compile_definitions(UNICODE _UNICODE WINVER=0x0601 _WIN32_WINNT=0x0601 NOMINMAX WIN32_LEAN_AND_MEAN)
+
+add_library(plumwick_win STATIC ${WIN32_LAYER} ${WIN_SOURCES})
+target_link_libraries(plumwick_win PUBLIC plumwick_core ${PLUMWICK_WIN_LIBS})
+target_compile_options(plumwick_win PRIVATE ${PLUMWICK_WARNINGS})
+
+add_executable(plumwick WIN32 ${MAIN_SOURCE} ${RC_FILES})
+target_link_libraries(plumwick PRIVATE plumwick_win)
+target_link_options(plumwick PRIVATE ${PLUMWICK_LINK_FLAGS})
+set_target_properties(plumwick PROPERTIES OUTPUT_NAME plumwick)
+
+add_executable(plumwick-send tools/Send_win.cpp)
+target_link_libraries(plumwick-send PRIVATE user32)
+target_link_options(plumwick-send PRIVATE ${PLUMWICK_LINK_FLAGS})
+
+add_executable(plumwick-probe tools/Probe_win.cpp)
+target_link_libraries(plumwick-probe PRIVATE plumwick_core user32 gdi32 advapi32 psapi)
+target_link_options(plumwick-probe PRIVATE ${PLUMWICK_LINK_FLAGS})
+
+# GoogleTest built from Debian's sources for the tests that need Windows itself (pixels, code pages).
+set(gtest_disable_pthreads ON CACHE BOOL "" FORCE)
+set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
+set(BUILD_GMOCK OFF CACHE BOOL "" FORCE)
+add_subdirectory(/usr/src/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
+file(GLOB WIN_TESTS CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/win/*.cpp)
+add_executable(plumwick-wintests ${WIN_TESTS} ${RC_FILES})
+target_link_libraries(plumwick-wintests PRIVATE plumwick_win gtest)
+target_link_options(plumwick-wintests PRIVATE -static -static-libgcc -static-libstdc++)
+
+file(GLOB BENCH_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/bench/*_win.cpp)
+if(BENCH_SOURCES)
+  add_executable(plumwick-bench ${BENCH_SOURCES} ${RC_FILES})
+  target_link_libraries(plumwick-bench PRIVATE plumwick_win)
+  target_link_options(plumwick-bench PRIVATE ${PLUMWICK_LINK_FLAGS})
+endif()
+
+# The runnable program folder: the exe beside data\system\ and Text\.
+set(STAGE_DIR ${CMAKE_BINARY_DIR}/stage)
+add_custom_target(stage ALL
+  COMMAND ${CMAKE_COMMAND} -E make_directory ${STAGE_DIR}/data/system ${STAGE_DIR}/Text
+  COMMAND ${CMAKE_COMMAND} -E copy_directory ${CMAKE_SOURCE_DIR}/data ${STAGE_DIR}/data
+  COMMAND ${CMAKE_COMMAND} -E copy_directory ${CMAKE_SOURCE_DIR}/Text ${STAGE_DIR}/Text
+  COMMAND ${CMAKE_COMMAND} -E copy $<TARGET_FILE:plumwick> $<TARGET_FILE:plumwick-send> ${STAGE_DIR}/
+  DEPENDS plumwick plumwick-send
+  COMMENT "Staging the program folder in ${STAGE_DIR}")
