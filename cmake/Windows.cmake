@@ -11,7 +11,7 @@ foreach(dir IN LISTS PLUMWICK_SUBSYSTEMS)
   list(APPEND RC_FILES ${rc})
 endforeach()
 
-add_compile_definitions(UNICODE _UNICODE WINVER=0x0601 _WIN32_WINNT=0x0601 NOMINMAX WIN32_LEAN_AND_MEAN)
+add_compile_definitions(UNICODE _UNICODE WINVER=0x0601 _WIN32_WINNT=0x0601 NOMINMAX)
 
 add_library(plumwick_win STATIC ${WIN32_LAYER} ${WIN_SOURCES})
 target_link_libraries(plumwick_win PUBLIC plumwick_core ${PLUMWICK_WIN_LIBS})
@@ -24,6 +24,7 @@ set_target_properties(plumwick PROPERTIES OUTPUT_NAME plumwick)
 
 add_executable(plumwick-send tools/Send_win.cpp)
 target_link_libraries(plumwick-send PRIVATE user32)
+target_include_directories(plumwick-send PRIVATE ${CMAKE_SOURCE_DIR})
 target_link_options(plumwick-send PRIVATE ${PLUMWICK_LINK_FLAGS})
 
 add_executable(plumwick-probe tools/Probe_win.cpp)
@@ -37,7 +38,7 @@ set(BUILD_GMOCK OFF CACHE BOOL "" FORCE)
 add_subdirectory(/usr/src/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
 file(GLOB WIN_TESTS CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/win/*.cpp)
 add_executable(plumwick-wintests ${WIN_TESTS} ${RC_FILES})
-target_link_libraries(plumwick-wintests PRIVATE plumwick_win gtest)
+target_link_libraries(plumwick-wintests PRIVATE plumwick_win gtest gtest_main)
 target_link_options(plumwick-wintests PRIVATE -static -static-libgcc -static-libstdc++)
 
 file(GLOB BENCH_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/bench/*_win.cpp)

@@ -1,0 +1,90 @@
+#include "app/ShopConfig.h"
+
+#include "app/TextUtil.h"
+
+namespace plumwick {
+
+namespace {
+
+constexpr std::string_view kUtf8Bom = "\xEF\xBB\xBF";
+
+// U+3000 is the blank Chinese input methods type.
+bool IsBlank(char16_t c) {
+    return c == u' ' || c == u'\t' || c == u'\u3000';
+}
+
+std::u16string_view Trim(std::u16string_view text) {
+    while (!text.empty() && IsBlank(text.front())) {
+        text.remove_prefix(1);
+    }
+    while (!text.empty() && IsBlank(text.back())) {
+        text.remove_suffix(1);
+    }
+    return text;
+}
+
+bool EqualsIgnoringCase(std::u16string_view a, std::u16string_view b) {
+    if (a.size() != b.size()) {
+        return false;
+    }
+    auto lower = [](char16_t c) { return (c >= u'A' && c <= u'Z') ? static_cast<char16_t>(c + 32) : c; };
+    for (std::size_t i = 0; i < a.size(); ++i) {
+        if (lower(a[i]) != lower(b[i])) {
+            return false;
+        }
+    }
+    return true;
+}
+
+std::u16string Decode(std::string_view bytes, const AnsiCodePage& codePage) {
+    if (bytes.starts_with(kUtf8Bom)) {
+        return Utf8ToUtf16(bytes.substr(kUtf8Bom.size()));
+    }
+    // Notepad saves UTF-8 without a mark by default now; code-page text with Chinese in it is almost
+    // never valid UTF-8.
+    if (IsValidUtf8(bytes)) {
+        return Utf8ToUtf16(bytes);
+    }
+    return codePage.ToUtf16(bytes);
+}
+
+} // namespace
+
+ShopConfig DefaultShopConfig() {
+    return ShopConfig{u"梅溪小店", u"www.plumwick.example", u""};
+}
+
+ShopConfig ParseShopConfig(std::string_view bytes, const AnsiCodePage& codePage) {
+    ShopConfig config = DefaultShopConfig();
+    std::u16string text = Decode(bytes, codePage);
+    std::u16string_view rest = text;
+    while (!rest.empty()) {
+        std::size_t end = rest.find_first_of(u"\r\n");
+        std::u16string_view line = Trim(rest.substr(0, end));
+        rest = end == std::u16string_view::npos ? std::u16string_view{} : rest.substr(end + 1);
+
+        if (line.empty() || line.front() == u';' || line.front() == u'#') {
+            continue;
+        }
+        std::size_t equals = line.find(u'=');
+        if (equals == std::u16string_view::npos) {
+            continue;
+        }
+        std::u16string_view key = Trim(line.substr(0, equals));
+        std::u16string value(Trim(line.substr(equals + 1)));
+        if (EqualsIgnoringCase(key, u"ShopName")) {
+            config.shopName = std::move(value);
+        } else if (EqualsIgnoringCase(key, u"WebAddress")) {
+            config.webAddress = std::move(value);
+        } else if (EqualsIgnoringCase(key, u"HomePage")) {
+            config.homePage = std::move(value);
+        }
+    }
+    return config;
+}
+
+std::u16string WelcomeLine(const ShopConfig& config) {
+    return config.shopName + u" " + config.webAddress + u" " + u"欢迎您的光临";
+}
+
+} // namespace plumwick

@@ -1,0 +1,101 @@
+#include "app/Twips.h"
+
+#include "app/Numeric.h"
+
+#include <cmath>
+#include <limits>
+
+namespace plumwick {
+
+namespace {
+
+// The twips a window really lies at after being moved to `twips`.
+int Snapped(float twips) {
+    return PixelsToTwips(SnapTwipsToPixels(twips));
+}
+
+void MoveTo(TwipsRect& rect, float left, float top) {
+    rect.left = Snapped(left);
+    rect.top = Snapped(top);
+}
+
+// How far the panel's top lies above the main window's top.
+float PanelOffset(const DisplayWindows& w, float fontSize) {
+    return (static_cast<float>(w.back.height) - fontSize * kTwipsPerPixel) / 3.0f;
+}
+
+// The toolbar is centred on the screen with its vertical middle dy below the panel's top.
+void MoveToolbar(DisplayWindows& w, float dy) {
+    MoveTo(w.set, static_cast<float>(w.screenWidthTwips) / 2.0f - static_cast<float>(w.set.width) / 2.0f,
+           static_cast<float>(w.back.top) + dy - static_cast<float>(w.set.height) / 2.0f);
+}
+
+} // namespace
+
+int SnapTwipsToPixels(double twips) {
+    // Clamped so that the pixel count converts back to twips without overflow.
+    constexpr int kMin = std::numeric_limits<int>::min() / kTwipsPerPixel;
+    constexpr int kMax = std::numeric_limits<int>::max() / kTwipsPerPixel;
+    double pixels = RoundHalfEven(twips / kTwipsPerPixel);
+    if (!(pixels >= kMin)) { // also NaN
+        return kMin;
+    }
+    if (pixels > kMax) {
+        return kMax;
+    }
+    return static_cast<int>(pixels);
+}
+
+std::int16_t TaskbarHeightTwips(int screenHeightTwips, int twipsPerPixelX, int workAreaBottomPx) {
+    if (twipsPerPixelX <= 0) {
+        return 0;
+    }
+    double tpp = twipsPerPixelX;
+    double height = RoundHalfEven((screenHeightTwips / tpp - workAreaBottomPx) * tpp);
+    // A work area reported beyond any sensible screen must not wrap around into a huge offset.
+    if (height > std::numeric_limits<std::int16_t>::max()) {
+        return std::numeric_limits<std::int16_t>::max();
+    }
+    if (height < std::numeric_limits<std::int16_t>::min()) {
+        return std::numeric_limits<std::int16_t>::min();
+    }
+    return static_cast<std::int16_t>(height);
+}
+
+int MainWindowTopTwips(int screenHeightTwips, int windowHeightTwips, int taskbarTwips) {
+    float top = static_cast<float>(screenHeightTwips) - static_cast<float>(windowHeightTwips) -
+                static_cast<float>(taskbarTwips);
+    return static_cast<int>(RoundHalfEven(top));
+}
+
+DisplayWindows DragFromMain(DisplayWindows w, float dx, float dy, float fontSize) {
+    MoveTo(w.show, static_cast<float>(w.show.left) + dx, static_cast<float>(w.show.top) + dy);
+    MoveTo(w.krc, static_cast<float>(w.show.left) + dx, static_cast<float>(w.show.top) + dy);
+    MoveTo(w.back, 0.0f, static_cast<float>(w.show.top) + dy - PanelOffset(w, fontSize));
+    MoveToolbar(w, dy);
+    return w;
+}
+
+DisplayWindows DragFromKaraoke(DisplayWindows w, float dx, float dy, float fontSize) {
+    MoveTo(w.krc, static_cast<float>(w.krc.left) + dx, static_cast<float>(w.krc.top) + dy);
+    MoveTo(w.back, 0.0f, static_cast<float>(w.krc.top) + dy - PanelOffset(w, fontSize));
+    MoveTo(w.show, static_cast<float>(w.krc.left) + dx, static_cast<float>(w.krc.top) + dy);
+    MoveToolbar(w, dy);
+    return w;
+}
+
+DisplayWindows DragFromPanel(DisplayWindows w, float dy, float fontSize) {
+    MoveTo(w.back, 0.0f, dy + static_cast<float>(w.back.top));
+    MoveTo(w.show, static_cast<float>(w.show.left),
+           PanelOffset(w, fontSize) + dy + static_cast<float>(w.back.top));
+    MoveToolbar(w, dy);
+    AlignKaraokeOverMain(w);
+    return w;
+}
+
+void AlignKaraokeOverMain(DisplayWindows& w) {
+    w.krc.left = w.show.left;
+    w.krc.top = w.show.top;
+}
+
+} // namespace plumwick

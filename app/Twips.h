@@ -1,0 +1,59 @@
+#pragma once
+// Window geometry in twips. Window positions and sizes are kept in twips with a fixed 15 twips per
+// pixel, while the screen holds windows at whole pixels; the helpers here do that arithmetic once for
+// every window that places itself or drags its companions.
+#include <cstdint>
+
+namespace plumwick {
+
+inline constexpr int kTwipsPerPixel = 15;
+
+constexpr int PixelsToTwips(int pixels) {
+    return pixels * kTwipsPerPixel;
+}
+constexpr double TwipsToPixels(double twips) {
+    return twips / kTwipsPerPixel;
+}
+
+// The whole pixel a window given this position or size in twips ends up at (halves to even).
+int SnapTwipsToPixels(double twips);
+
+// Height in twips of the strip of the screen below the work area; 0 when the taskbar is at another edge
+// or hidden. The horizontal twips-per-pixel value is used for both conversions, as the system does.
+std::int16_t TaskbarHeightTwips(int screenHeightTwips, int twipsPerPixelX, int workAreaBottomPx);
+
+// Top of a text window that sits on the taskbar: screen height - window height - taskbar, in single
+// precision.
+int MainWindowTopTwips(int screenHeightTwips, int windowHeightTwips, int taskbarTwips);
+
+struct TwipsRect {
+    int left = 0;
+    int top = 0;
+    int width = 0;
+    int height = 0;
+};
+
+// The four windows that move together when one of them is dragged.
+struct DisplayWindows {
+    TwipsRect show; // main text window
+    TwipsRect krc;  // karaoke window
+    TwipsRect back; // skin background panel
+    TwipsRect set;  // toolbar
+    int screenWidthTwips = 0;
+};
+
+// One mouse-move of a drag. dx and dy are the pointer's displacement in the dragged window's pixels and
+// are added unconverted to twips, so d pixels of pointer move the windows by d twips. The windows are
+// moved one after the other, each move reading the positions the earlier moves left (snapped to whole
+// pixels, as reading them back from the windows gives). A companion placed at the dragged window's new
+// place plus the displacement therefore runs ahead of it by that displacement until the next move at rest
+// (or the panel's hover watch) lines it up again. Sizes never change.
+DisplayWindows DragFromMain(DisplayWindows windows, float dx, float dy, float fontSize);
+DisplayWindows DragFromKaraoke(DisplayWindows windows, float dx, float dy, float fontSize);
+// The panel moves only vertically; its drag ends by putting the karaoke window over the main window.
+DisplayWindows DragFromPanel(DisplayWindows windows, float dy, float fontSize);
+
+// The karaoke window over the main window; done by the panel on every mouse-move and by its hover watch.
+void AlignKaraokeOverMain(DisplayWindows& windows);
+
+} // namespace plumwick

@@ -1,0 +1,90 @@
+#include "command/Command.h"
+
+#include "app/Numeric.h"
+
+#include <array>
+#include <cstddef>
+
+namespace plumwick {
+
+namespace {
+
+struct VerbName {
+    std::u16string_view name;
+    Verb verb;
+};
+
+constexpr std::array<VerbName, 10> kVerbs{{
+    {u"DKC", Verb::DKC},
+    {u"DLT", Verb::DLT},
+    {u"END", Verb::END},
+    {u"TME", Verb::TME},
+    {u"TMS", Verb::TMS},
+    {u"CKT", Verb::CKT},
+    {u"DKT", Verb::DKT},
+    {u"HDE", Verb::HDE},
+    {u"ULK", Verb::ULK},
+    {u"LOK", Verb::LOK},
+}};
+
+constexpr std::size_t kVerbLength = 3;
+
+// 1-based position of the first "||" at or after the 1-based position start, 0 when there is none.
+std::ptrdiff_t FindSeparator(std::u16string_view text, std::ptrdiff_t start) {
+    std::size_t from = start > 1 ? static_cast<std::size_t>(start - 1) : 0;
+    std::size_t found = text.find(u"||", from);
+    return found == std::u16string_view::npos ? 0 : static_cast<std::ptrdiff_t>(found) + 1;
+}
+
+// Characters from the 1-based position start, at most length of them (all when length is npos); empty
+// when start lies past the end.
+std::u16string_view Mid(std::u16string_view text, std::ptrdiff_t start,
+                        std::size_t length = std::u16string_view::npos) {
+    std::size_t from = static_cast<std::size_t>(start - 1);
+    if (from >= text.size()) {
+        return {};
+    }
+    return text.substr(from, length);
+}
+
+} // namespace
+
+Verb ParseVerb(std::u16string_view command) {
+    if (command.size() < kVerbLength) {
+        return Verb::None;
+    }
+    std::u16string_view head = command.substr(0, kVerbLength);
+    for (const VerbName& entry : kVerbs) {
+        if (head == entry.name) {
+            return entry.verb;
+        }
+    }
+    return Verb::None;
+}
+
+std::u16string CommandArgument(std::u16string_view command) {
+    if (ParseVerb(command) == Verb::None) {
+        return std::u16string(command);
+    }
+    return std::u16string(command.substr(kVerbLength));
+}
+
+KaraokeFields SplitKaraokeFields(std::u16string_view argument) {
+    KaraokeFields fields;
+    const std::ptrdiff_t first = FindSeparator(argument, 1);
+    const std::ptrdiff_t second = first > 0 ? FindSeparator(argument, first + 1) : 0;
+
+    // Each field is taken on its own; a negative length leaves only that field empty.
+    const std::ptrdiff_t textLength = first - 1;
+    if (textLength >= 0) {
+        fields.text = std::u16string(Mid(argument, 1, static_cast<std::size_t>(textLength)));
+    }
+    const std::ptrdiff_t durationLength = second - first - 2;
+    if (durationLength >= 0) {
+        fields.duration = std::u16string(Mid(argument, first + 2, static_cast<std::size_t>(durationLength)));
+    }
+    fields.textWidth = ParseInt16(Mid(argument, second + 2));
+    return fields;
+}
+
+} // namespace plumwick

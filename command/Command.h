@@ -1,0 +1,34 @@
+#pragma once
+// The command strings other programs write into the command box: a three-letter verb, and for DKC, DLT
+// and DKT an argument. Parsing only; Interpreter.h carries the commands out.
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace plumwick {
+
+// Listed in the order they are matched; None is a text that is no command (the idle text among them).
+enum class Verb { None, DKC, DLT, END, TME, TMS, CKT, DKT, HDE, ULK, LOK };
+
+// The verb in the first three UTF-16 units, compared case-sensitively. Shorter texts are no command.
+Verb ParseVerb(std::u16string_view command);
+
+// The command without its leading verb ("DLTA DLT B" -> "A DLT B"). Later occurrences of the verb's
+// letters belong to the argument and stay. A text that does not begin with a verb is returned as it is.
+std::u16string CommandArgument(std::u16string_view command);
+
+// The fields of a DKC argument, `text` "||" `duration` "||" `textWidth`. A field the split cannot take
+// stays empty; textWidth is empty when it is no number in the 16-bit range.
+struct KaraokeFields {
+    std::u16string text;
+    std::u16string duration;
+    std::optional<std::int16_t> textWidth;
+};
+
+// Splits with 1-based positions as senders have always had it: the second separator is searched from the
+// second bar of the first, so in a run of three or more bars they overlap ("abc|||2||900" leaves
+// textWidth "2||900"). Without any separator textWidth is the argument from its second character on.
+KaraokeFields SplitKaraokeFields(std::u16string_view argument);
+
+} // namespace plumwick

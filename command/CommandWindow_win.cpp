@@ -1,0 +1,197 @@
+#include "command/CommandWindow_win.h"
+
+#include "app/App_win.h"
+#include "app/ShopConfig.h"
+#include "command/SettingsStore_win.h"
+#include "display/KaraokeWindow_win.h"
+#include "display/MainTextWindow_win.h"
+#include "display/SkinPanel_win.h"
+#include "hotkey/HotkeyHook_win.h"
+#include "toolbar/ToolbarWindow_win.h"
+#include "win32/Layered_win.h"
+
+namespace plumwick {
+
+namespace {
+constexpr wchar_t kBoxClass[] = L"ThunderRT6TextBox";
+constexpr int kButton1Id = 101;
+constexpr int kButton2Id = 102;
+constexpr int kBoxId = 100;
+constexpr char16_t kSampleSong[] = u"DKCSample Artist - Sample Song||1||8940";
+
+WNDPROC g_editProc = nullptr; // the system EDIT procedure our box class is built on
+
+// The box is an EDIT control under the class name senders look for. Its text is also stored through
+// DefWindowProc, which is what FindWindowEx in another process compares with.
+} // namespace
+
+CommandWindow::CommandWindow(App& app) : app_(app) {}
+
+CommandWindow::~CommandWindow() = default;
+
+bool CommandWindow::Load() {
+    // The superclass of EDIT carrying the box.
+    WNDCLASSEXW existing{sizeof existing};
+    if (!GetClassInfoExW(win::ModuleInstance(), kBoxClass, &existing)) {
+        WNDCLASSEXW edit{sizeof edit};
+        if (!GetClassInfoExW(nullptr, L"EDIT", &edit)) {
+            return false;
+        }
+        g_editProc = edit.lpfnWndProc;
+        edit.cbSize = sizeof edit;
+        edit.hInstance = win::ModuleInstance();
+        edit.lpszClassName = kBoxClass;
+        edit.lpfnWndProc = &CommandWindow::BoxProc;
+        if (!RegisterClassExW(&edit)) {
+            return false;
+        }
+    }
+
+    // 320 x 240 pixels, no frame, not in the taskbar; shown only by hand for testing.
+    win::WindowClass cls{L"PlumwickCommandWindow"};
+    cls.background = GetSysColorBrush(COLOR_BTNFACE);
+    if (!Create(cls, WS_EX_TOOLWINDOW, WS_POPUP | WS_CLIPCHILDREN, L"FrmKrcMessage", 100, 100, 320, 240,
+                nullptr)) {
+        return false;
+    }
+    uiFont_ = static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
+    HINSTANCE instance = win::ModuleInstance();
+    box_ = CreateWindowExW(WS_EX_CLIENTEDGE, kBoxClass, L"KrcMessage", WS_CHILD | WS_VISIBLE | ES_AUTOHSCROLL, 16,
+                           16, 288, 24, Handle(), reinterpret_cast<HMENU>(kBoxId), instance, nullptr);
+    if (box_) {
+        SetWindowLongPtrW(box_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+        DefWindowProcW(box_, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"KrcMessage"));
+        SendMessageW(box_, WM_SETFONT, reinterpret_cast<WPARAM>(uiFont_), FALSE);
+    }
+    HWND button1 = CreateWindowExW(0, L"BUTTON", L"Command1", WS_CHILD | WS_VISIBLE | BS_PUSHBUTTON, 16, 56, 136,
+                                   30, Handle(), reinterpret_cast<HMENU>(kButton1Id), instance, nullptr);
+    HWND button2 = CreateWindowExW(0, L"BUTTON", L"Command2", WS_CHILD | WS_VISIBLE | BS_PUSHBUTTON, 168, 56, 136,
+                                   30, Handle(), reinterpret_cast<HMENU>(kButton2Id), instance, nullptr);
+    label_ = CreateWindowExW(0, L"STATIC", L"这个是接收消息的窗口,不隐藏为了方便测试", WS_CHILD | WS_VISIBLE, 16, 104,
+                             288, 40, Handle(), nullptr, instance, nullptr);
+    for (HWND child : {button1, button2, label_}) {
+        if (child) {
+            SendMessageW(child, WM_SETFONT, reinterpret_cast<WPARAM>(uiFont_), FALSE);
+        }
+    }
+
+    // Start-up, in order.
+    app_.Settings().LoadOkset();
+    SetBoxText(u"DLT" + WelcomeLine(app_.Shop()));
+    app_.Hotkey().SetHotKey(1, u"Ctrl+Alt,87", u"Add");
+    app_.Panel();
+    Hide();
+    return true;
+}
+
+void CommandWindow::SetBoxText(const std::u16string& text) {
+    if (box_) {
+        SendMessageW(box_, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
+    }
+}
+
+LRESULT CALLBACK CommandWindow::BoxProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    auto self = reinterpret_cast<CommandWindow*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+    if (message == WM_SETTEXT && self) {
+        // The sender's whole text is the command; keep it before the control sees it.
+        std::u16string text;
+        if (lParam) {
+            text = reinterpret_cast<const char16_t*>(lParam);
+        }
+        ++self->handling_;
+        LRESULT result = CallWindowProcW(g_editProc, hwnd, message, wParam, lParam);
+        DefWindowProcW(hwnd, WM_SETTEXT, 0, lParam);
+        --self->handling_;
+        self->OnBoxChanged(text);
+        return result;
+    }
+    return CallWindowProcW(g_editProc, hwnd, message, wParam, lParam);
+}
+
+void CommandWindow::OnBoxChanged(const std::u16string& text) {
+    // Setting the idle text again raises no command; that is also how the reset below ends.
+    if (text == kIdleText || closing_) {
+        return;
+    }
+    ++handling_;
+    Verb verb = RunCommand(text, *this);
+    --handling_;
+    if (verb == Verb::END || closing_) {
+        return;
+    }
+    SetBoxText(std::u16string(kIdleText));
+}
+
+LRESULT CommandWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+    case WM_COMMAND: {
+        int id = LOWORD(wParam);
+        int code = HIWORD(wParam);
+        if (id == kBoxId && code == EN_CHANGE && handling_ == 0) {
+            // Typed into by hand: the first keystroke already makes a text that is no command.
+            OnBoxChanged(win::ToU16(win::WindowText(box_)));
+            return 0;
+        }
+        if (id == kButton1Id && code == BN_CLICKED) {
+            SetBoxText(u"CKT");
+            return 0;
+        }
+        if (id == kButton2Id && code == BN_CLICKED) {
+            SetBoxText(kSampleSong);
+            return 0;
+        }
+        break;
+    }
+    case WM_CTLCOLORSTATIC:
+        SetBkMode(reinterpret_cast<HDC>(wParam), TRANSPARENT);
+        return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_BTNFACE));
+    case WM_CLOSE:
+        Close();
+        return 0;
+    case WM_ENDSESSION:
+        if (wParam) {
+            Close();
+        }
+        return 0;
+    default:
+        break;
+    }
+    return Default(message, wParam, lParam);
+}
+
+void CommandWindow::Close() {
+    if (closing_) {
+        return;
+    }
+    closing_ = true;
+    app_.Hotkey().SetHotKey(1, u"", u"Del");
+    if (ToolbarWindow* toolbar = app_.ToolbarIfCreated()) {
+        toolbar->Close();
+    }
+    app_.Quit(0);
+}
+
+void CommandWindow::StartKaraokeTimer() { app_.Karaoke().StartTimer(); }
+void CommandWindow::StopKaraokeTimer() { app_.Karaoke().StopTimer(); }
+void CommandWindow::KaraokeDrawKRC(const std::u16string& text, const std::u16string& duration,
+                                   std::int16_t textWidth) {
+    app_.Karaoke().DrawKRC(text, duration, textWidth);
+}
+void CommandWindow::KaraokeDrawText(const std::u16string& text) { app_.Karaoke().DrawText(text); }
+void CommandWindow::MainDrawText(const std::u16string& text) { app_.Main().DrawText(text); }
+void CommandWindow::SetKaraokeText(const std::u16string& text) { app_.State().karaokeText = text; }
+void CommandWindow::ClearKaraokeSurface() { app_.Karaoke().ClearSurface(); }
+void CommandWindow::ClearMainSurface() { app_.Main().ClearSurface(); }
+void CommandWindow::HideToolbar() { app_.Toolbar().Hide(); }
+void CommandWindow::CloseToolbar() {
+    if (ToolbarWindow* toolbar = app_.ToolbarIfCreated()) {
+        toolbar->Close();
+    }
+}
+void CommandWindow::CloseCommandWindow() { Close(); }
+void CommandWindow::LockDisplay(bool clickThrough) {
+    win::SetLayeredTop(app_.Main().Handle(), true, clickThrough);
+    win::SetLayeredTop(app_.Karaoke().Handle(), true, clickThrough);
+}
+
+} // namespace plumwick

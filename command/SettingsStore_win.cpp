@@ -1,0 +1,86 @@
+#include "command/SettingsStore_win.h"
+
+#include "app/App_win.h"
+#include "command/SettingsFile.h"
+#include "content/FileBytes.h"
+#include "toolbar/ToolbarWindow_win.h"
+#include "win32/Handles_win.h"
+
+namespace plumwick {
+
+namespace {
+
+// Writes through a temporary file beside the target, so a failed write never leaves a half-written file.
+bool WriteWholeFile(const std::wstring& path, const std::string& bytes, std::wstring& problem) {
+    std::wstring temporary = path + L".new";
+    {
+        win::UniqueHandle<HANDLE, win::FileHandleTraits> file(CreateFileW(
+            temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+        if (file.get() == INVALID_HANDLE_VALUE) {
+            file.release();
+            problem = win::ErrorText(GetLastError());
+            return false;
+        }
+        DWORD written = 0;
+        if (!WriteFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) ||
+            written != bytes.size()) {
+            problem = win::ErrorText(GetLastError());
+            file.reset();
+            DeleteFileW(temporary.c_str());
+            return false;
+        }
+    }
+    if (!MoveFileExW(temporary.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+        problem = win::ErrorText(GetLastError());
+        DeleteFileW(temporary.c_str());
+        return false;
+    }
+    return true;
+}
+
+} // namespace
+
+std::wstring SettingsStore::Path() const { return app_.ProgramPath(L"\\data\\system\\desktoplrc.pst"); }
+
+void SettingsStore::LoadOkset() {
+    // A missing data\system folder is made, so the settings can be written back.
+    CreateDirectoryW(app_.ProgramPath(L"\\data").c_str(), nullptr);
+    CreateDirectoryW(app_.ProgramPath(L"\\data\\system").c_str(), nullptr);
+
+    std::wstring path = Path();
+    bool exists = GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+    std::optional<std::string> bytes = exists ? ReadFileBytes(win::ToU16(path), 1 << 20) : std::nullopt;
+    SettingsReadResult read = bytes ? ParseSettings(*bytes, app_.CodePage()) : MissingSettingsFile();
+    if (!read.wellFormed && exists) {
+        // Keep what the operator wrote beside the well-formed file written below.
+        std::wstring bad = path + L".bad";
+        CopyFileW(path.c_str(), bad.c_str(), FALSE);
+    }
+    DisplayState& state = app_.State();
+    state.fontName = read.settings.fontName;
+    state.fontSize = read.settings.fontSize;
+    app_.Toolbar().SetColor(read.settings.colorScheme);
+}
+
+void SettingsStore::SaveSet() {
+    DisplayState& state = app_.State();
+    state.colorScheme = EffectiveSavedScheme(state.colorScheme);
+    Settings settings{state.fontName, state.fontSize, state.colorScheme};
+    std::wstring path = Path();
+    std::wstring problem;
+    if (WriteWholeFile(path, FormatSettings(settings, app_.CodePage()), problem)) {
+        lastReportedProblem_.clear();
+        return;
+    }
+    // The new look still applies; the operator hears once why it was not kept.
+    if (problem == lastReportedProblem_) {
+        return;
+    }
+    lastReportedProblem_ = problem;
+    std::wstring text = L"无法保存设置文件：\r\n" + path + L"\r\n" + problem +
+                        L"\r\n\r\nThe settings could not be saved to this file. The new look applies until the "
+                        L"program ends.";
+    MessageBoxW(nullptr, text.c_str(), L"提醒", MB_OK | MB_ICONWARNING);
+}
+
+} // namespace plumwick

@@ -1,0 +1,122 @@
+#include "content/ContentText.h"
+
+#include "app/Numeric.h"
+#include "app/TextUtil.h"
+
+#include <cmath>
+#include <cstddef>
+
+namespace plumwick {
+
+namespace {
+constexpr std::u16string_view kLineBreak = u"\r\n";
+constexpr std::u16string_view kDoubleBreak = u"\r\n\r\n";
+
+std::u16string DecodeUtf16(std::string_view bytes, bool bigEndian) {
+    std::u16string text;
+    text.reserve(bytes.size() / 2);
+    for (std::size_t i = 0; i + 1 < bytes.size(); i += 2) {
+        auto first = static_cast<unsigned char>(bytes[i]);
+        auto second = static_cast<unsigned char>(bytes[i + 1]);
+        text.push_back(static_cast<char16_t>(bigEndian ? (first << 8) | second : (second << 8) | first));
+    }
+    return text;
+}
+
+std::u16string DecodeByMark(std::string_view bytes, const AnsiCodePage& codePage) {
+    if (bytes.starts_with("\xEF\xBB\xBF")) {
+        return Utf8ToUtf16(bytes.substr(3));
+    }
+    if (bytes.starts_with("\xFF\xFE")) {
+        return DecodeUtf16(bytes.substr(2), false);
+    }
+    if (bytes.starts_with("\xFE\xFF")) {
+        return DecodeUtf16(bytes.substr(2), true);
+    }
+    if (IsValidUtf8(bytes)) {
+        return Utf8ToUtf16(bytes);
+    }
+    return codePage.ToUtf16(bytes);
+}
+} // namespace
+
+std::u16string DecodeContentBytes(std::string_view bytes, const AnsiCodePage& codePage) {
+    std::u16string text = DecodeByMark(bytes, codePage);
+    std::size_t nul = text.find(u'\0');
+    if (nul != std::u16string::npos) {
+        text.resize(nul);
+    }
+    return text;
+}
+
+std::u16string NormaliseLineBreaks(std::u16string_view buffer, SplitOption option) {
+    // CR LF cannot overlap itself, and a replacement starts with CR and ends with LF like the run it
+    // shortens, so repeated replacement never joins or splits runs: each maximal run of k line breaks
+    // simply ends up as min(k, keep).
+    const std::size_t keep = option == SplitOption::DoubleBreak ? 2 : 1;
+    std::u16string out;
+    out.reserve(buffer.size());
+    std::size_t i = 0;
+    while (i < buffer.size()) {
+        if (buffer.substr(i, 2) != kLineBreak) {
+            out.push_back(buffer[i]);
+            ++i;
+            continue;
+        }
+        std::size_t run = 0;
+        while (buffer.substr(i, 2) == kLineBreak) {
+            ++run;
+            i += 2;
+        }
+        for (std::size_t k = 0; k < run && k < keep; ++k) {
+            out.append(kLineBreak);
+        }
+    }
+    return out;
+}
+
+std::vector<std::u16string> SplitMessages(std::u16string_view normalised, SplitOption option) {
+    std::vector<std::u16string> lines;
+    if (normalised.empty()) {
+        return lines;
+    }
+    const std::u16string_view separator = option == SplitOption::DoubleBreak ? kDoubleBreak : kLineBreak;
+    std::size_t start = 0;
+    while (true) {
+        std::size_t hit = normalised.find(separator, start);
+        if (hit == std::u16string_view::npos) {
+            lines.emplace_back(normalised.substr(start));
+            return lines;
+        }
+        lines.emplace_back(normalised.substr(start, hit - start));
+        start = hit + separator.size();
+    }
+}
+
+std::vector<std::u16string> BuildMessageList(const std::vector<std::u16string>& decodedFileTexts,
+                                             SplitOption option) {
+    std::u16string buffer;
+    std::size_t total = 0;
+    for (const std::u16string& text : decodedFileTexts) {
+        total += text.size();
+    }
+    buffer.reserve(total);
+    for (const std::u16string& text : decodedFileTexts) {
+        buffer += text;
+    }
+    return SplitMessages(NormaliseLineBreaks(buffer, option), option);
+}
+
+std::optional<int> ParseInterval(std::u16string_view field) {
+    std::optional<double> value = ParseNumber(field);
+    if (!value) {
+        return std::nullopt;
+    }
+    double seconds = std::floor(*value);
+    if (!(seconds >= 0.0 && seconds <= 60.0)) {
+        return std::nullopt;
+    }
+    return static_cast<int>(seconds);
+}
+
+} // namespace plumwick

@@ -1,0 +1,39 @@
+#pragma once
+// Turning the ticked content files into message lines: decoding, line-break normalisation, splitting,
+// and the check of the interval field.
+#include "app/AnsiCodePage.h"
+
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace plumwick {
+
+// A content file's bytes as text. A byte-order mark (UTF-8, UTF-16 LE or BE) decides the encoding and
+// is not part of the text; without one, bytes that are valid UTF-8 are read as UTF-8 and anything else
+// in the ANSI code page. An odd last byte of UTF-16 is dropped. The text ends at its first NUL: the
+// message buffer was a text field that stops there, and cutting each file on its own keeps a NUL in one
+// file from swallowing the files joined after it.
+std::u16string DecodeContentBytes(std::string_view bytes, const AnsiCodePage& codePage);
+
+// "双回车符分列": with DoubleBreak an empty line separates messages, so a message may span lines.
+enum class SplitOption { SingleBreak, DoubleBreak };
+
+// Line breaks are CR LF exactly. SingleBreak: every run of two or more becomes one. DoubleBreak: every
+// run of three or more becomes two. The same result as replacing pairs (triples) until none is left, in
+// one pass.
+std::u16string NormaliseLineBreaks(std::u16string_view buffer, SplitOption option);
+
+// Cuts the normalised buffer at every separator (one CR LF, or two with DoubleBreak), left to right,
+// keeping every piece, empty ones included. An empty buffer gives no lines.
+std::vector<std::u16string> SplitMessages(std::u16string_view normalised, SplitOption option);
+
+// The decoded files joined with nothing between them, normalised and split.
+std::vector<std::u16string> BuildMessageList(const std::vector<std::u16string>& decodedFileTexts,
+                                             SplitOption option);
+
+// The interval field: a number (blanks allowed) whose value rounded down lies in 0..60 seconds.
+std::optional<int> ParseInterval(std::u16string_view field);
+
+} // namespace plumwick

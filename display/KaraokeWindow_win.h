@@ -1,0 +1,41 @@
+#pragma once
+// FrmKRC: kept over the main text window, it shows the part of a line sung so far in the scheme's
+// highlight colours, widening every 10 ms over the line's duration.
+#include "display/TextWindow_win.h"
+
+#include <cstdint>
+
+namespace plumwick {
+
+class KaraokeWindow : public TextWindow {
+public:
+    explicit KaraokeWindow(App& app) : TextWindow(app, Role::Karaoke) {}
+    ~KaraokeWindow() override;
+
+    // The load: screen width, on the taskbar, GDI+, four blanks drawn, topmost, the content manager.
+    bool Load();
+    // Starts the sweep of a line; the same line twice in a row, or an empty duration, is ignored.
+    void DrawKRC(const std::u16string& text, const std::u16string& duration, std::int16_t textWidth);
+    // Draws text in the highlight colours across the screen; the window's width decides how much shows.
+    void DrawText(const std::u16string& text);
+    void RefreshText() { DrawText(lastKrcText_); }
+    void StartTimer();
+    void StopTimer();
+    bool TimerRunning() const { return timerRunning_; }
+
+    static constexpr int kDesignHeightTwips = 1665; // 111 px
+
+private:
+    enum Timer : UINT_PTR { kSweepTimer = 1 };
+    LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+    void OnSweepTick();
+    LineStyle Style() const;
+
+    std::u16string lastKrcText_;
+    std::int32_t krcTextWidth_ = 0;
+    std::int32_t krcDuration_ = 0;
+    bool timerRunning_ = false;
+    bool drawnSinceArmed_ = false;
+};
+
+} // namespace plumwick

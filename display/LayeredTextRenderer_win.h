@@ -1,0 +1,63 @@
+#pragma once
+// Draws one line of text as the whole image of a per-pixel-alpha window: the passes of the window (shadow
+// copies, then the face) fill the line's outline with vertical two-colour gradients.
+//
+// The finished line image is kept: drawing the same line again, or showing more or less of it (the
+// karaoke sweep widens its window every 10 ms), only hands the kept image to the window again. A new text,
+// font, size or colour renders afresh.
+#include "display/RenderPasses.h"
+#include "win32/Layered_win.h"
+
+#include <string>
+#include <vector>
+
+namespace plumwick {
+
+struct LineStyle {
+    std::u16string fontName;
+    float fontSize = 0;
+    std::vector<RenderPass> passes;
+    int layoutWidth = 0; // the band the line is centred in, pixels from the window's left edge
+    bool operator==(const LineStyle&) const = default;
+};
+
+class LayeredTextRenderer {
+public:
+    // Straightforward rebuilds the outline and the image on every call (kept for the benchmark's
+    // comparison); Cached keeps what has not changed.
+    enum class Mode { Cached, Straightforward };
+
+    LayeredTextRenderer() = default;
+    LayeredTextRenderer(const LayeredTextRenderer&) = delete;
+    LayeredTextRenderer& operator=(const LayeredTextRenderer&) = delete;
+
+    bool Started() const { return gdiplus_.ok(); }
+    void SetMode(Mode mode) { mode_ = mode; }
+
+    // Renders `text` into a width x height image and presents the left `visibleWidth` columns (all when
+    // negative) as the window's image. An empty text does nothing. False when nothing could be presented.
+    bool Draw(HWND window, const std::u16string& text, const LineStyle& style, int width, int height,
+              int visibleWidth = -1);
+    // Presents the kept image again, showing its left `visibleWidth` columns.
+    bool PresentVisible(HWND window, int visibleWidth);
+    // Forgets the kept image (all transparent); the window keeps what it shows until the next Draw.
+    void Clear();
+    // Releases the drawing resources.
+    void Release();
+
+    // The rendered image (premultiplied BGRA, top-down), for tests and the benchmark.
+    const win::LayeredSurface& Surface() const { return surface_; }
+
+private:
+    bool Render(const std::u16string& text, const LineStyle& style);
+
+    win::GdiplusSession gdiplus_;
+    win::LayeredSurface surface_;
+    Mode mode_ = Mode::Cached;
+    bool cacheValid_ = false;
+    std::u16string cachedText_;
+    LineStyle cachedStyle_;
+    int presentedWidth_ = -1;
+};
+
+} // namespace plumwick

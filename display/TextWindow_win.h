@@ -1,0 +1,45 @@
+#pragma once
+// What the main text window and the karaoke window share: a frameless, topmost, per-pixel-alpha window
+// drawing one line through its own renderer, dragged with any mouse button together with its companions.
+#include "display/LayeredTextRenderer_win.h"
+#include "win32/Window_win.h"
+
+#include <string>
+
+namespace plumwick {
+
+class App;
+
+class TextWindow : public win::Window {
+public:
+    // Ends a drag in progress (the skin panel's hover watch, when the pointer has left the display).
+    void MouseDownClear() { dragging_ = false; }
+    // Forgets the drawn image; the window keeps showing what it last received.
+    void ClearSurface() { renderer_.Clear(); }
+    // Shown without activation, owned by `owner` (an owned window stays above its owner).
+    void ShowOwnedBy(HWND owner);
+    LayeredTextRenderer& Renderer() { return renderer_; }
+
+protected:
+    enum class Role { Main, Karaoke };
+    TextWindow(App& app, Role role) : app_(app), role_(role) {}
+
+    // Creates the hidden window at the given pixel rectangle.
+    bool CreateTextWindow(const wchar_t* className, const wchar_t* title, int x, int y, int width, int height);
+    // The GDI+ start-up failure: the program's own message, then the window unloads itself.
+    bool CheckRendererStarted();
+    LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+    virtual void OnDoubleClick() {}
+
+    App& app_;
+    LayeredTextRenderer renderer_;
+
+private:
+    void OnMouseMove(int x, int y);
+    Role role_;
+    bool dragging_ = false;
+    float dragStartX_ = 0;
+    float dragStartY_ = 0;
+};
+
+} // namespace plumwick

@@ -1,0 +1,104 @@
+#include "app/Twips.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+
+using namespace plumwick;
+
+TEST(Twips, SnapRoundsToNearestPixelHalvesToEven) {
+    struct Case {
+        double twips;
+        int pixels;
+    };
+    for (const Case& c : {Case{30, 2}, Case{5, 0}, Case{7.5, 0}, Case{7.6, 1}, Case{22.5, 2}, Case{-8, -1},
+                          Case{-5, 0}, Case{28800, 1920}}) {
+        EXPECT_EQ(SnapTwipsToPixels(c.twips), c.pixels) << c.twips;
+    }
+    EXPECT_EQ(PixelsToTwips(SnapTwipsToPixels(1e300)) / kTwipsPerPixel, SnapTwipsToPixels(1e300));
+}
+
+TEST(Twips, TaskbarHeightIsStripBelowWorkArea) {
+    EXPECT_EQ(TaskbarHeightTwips(1080 * 15, 15, 1080), 0); // taskbar at another edge or hidden
+    EXPECT_EQ(TaskbarHeightTwips(1080 * 15, 15, 1040), 600);
+    EXPECT_EQ(TaskbarHeightTwips(1080 * 12, 12, 1040), 480);
+    EXPECT_EQ(TaskbarHeightTwips(16207, 15, 1080), 7);
+    EXPECT_EQ(TaskbarHeightTwips(16200, 0, 1040), 0);
+    EXPECT_EQ(TaskbarHeightTwips(16200, 15, -5000), 32767);
+}
+
+TEST(Twips, MainWindowSitsOnTaskbar) {
+    EXPECT_EQ(MainWindowTopTwips(16200, 9690, 600), 5910);
+    EXPECT_EQ(MainWindowTopTwips(16200, 9690, 0), 6510);
+}
+
+namespace {
+
+constexpr float kFontSize = 36.0f; // panel 455 twips above the main window
+
+// Companions scattered anywhere; a move of the main window lines them up.
+DisplayWindows Scattered() {
+    DisplayWindows w;
+    w.screenWidthTwips = 28800;
+    w.show = {150, 5910, 28800, 9690};
+    w.krc = {3000, 300, 28800, 1665};
+    w.back = {600, 15, 28800, 1905};
+    w.set = {0, 0, 6000, 600};
+    return w;
+}
+
+void ExpectAtRest(const DisplayWindows& w) {
+    EXPECT_EQ(w.krc.left, w.show.left);
+    EXPECT_EQ(w.krc.top, w.show.top);
+    EXPECT_EQ(w.back.left, 0);
+    // Whole pixels: within half a pixel of the exact place.
+    EXPECT_LE(std::abs(w.back.top - (w.show.top - 455)), 7);
+    EXPECT_LE(std::abs(w.set.left + w.set.width / 2 - w.screenWidthTwips / 2), 7);
+    EXPECT_LE(std::abs(w.set.top + w.set.height / 2 - w.back.top), 7);
+}
+
+} // namespace
+
+TEST(TwipsDrag, NoPointerMoveLinesCompanionsUp) {
+    ExpectAtRest(DragFromMain(Scattered(), 0, 0, kFontSize));
+
+    DisplayWindows fromKaraoke = DragFromKaraoke(Scattered(), 0, 0, kFontSize);
+    EXPECT_EQ(fromKaraoke.krc.left, 3000);
+    EXPECT_EQ(fromKaraoke.krc.top, 300);
+    ExpectAtRest(fromKaraoke);
+
+    DisplayWindows fromPanel = DragFromPanel(Scattered(), 0, kFontSize);
+    EXPECT_EQ(fromPanel.back.top, 15);
+    EXPECT_EQ(fromPanel.show.left, 150); // the panel never moves the main window sideways
+    ExpectAtRest(fromPanel);
+}
+
+TEST(TwipsDrag, PointerPixelsMoveWindowsByTwipsInWholePixels) {
+    DisplayWindows rest = DragFromMain(Scattered(), 0, 0, kFontSize);
+    struct Case {
+        float d;
+        int movedTwips;
+    };
+    for (const Case& c : {Case{30, 30}, Case{5, 0}, Case{8, 15}, Case{-30, -30}}) {
+        DisplayWindows moved = DragFromMain(rest, c.d, c.d, kFontSize);
+        EXPECT_EQ(moved.show.left - rest.show.left, c.movedTwips) << c.d;
+        EXPECT_EQ(moved.show.top - rest.show.top, c.movedTwips) << c.d;
+
+        moved = DragFromPanel(rest, c.d, kFontSize);
+        EXPECT_EQ(moved.back.top - rest.back.top, c.movedTwips) << c.d;
+        EXPECT_EQ(moved.back.left, 0);
+        EXPECT_EQ(moved.krc.top, moved.show.top);
+    }
+}
+
+TEST(TwipsDrag, EachMoveReadsThePositionTheEarlierMoveLeft) {
+    // The karaoke window goes to the main window's new place plus the displacement once more.
+    DisplayWindows rest = DragFromMain(Scattered(), 0, 0, kFontSize);
+    DisplayWindows moved = DragFromMain(rest, 30, 0, kFontSize);
+    EXPECT_EQ(moved.show.left, rest.show.left + 30);
+    EXPECT_EQ(moved.krc.left, rest.show.left + 60);
+
+    moved = DragFromKaraoke(rest, 0, 30, kFontSize);
+    EXPECT_EQ(moved.krc.top, rest.krc.top + 30);
+    EXPECT_EQ(moved.show.top, rest.krc.top + 60);
+}

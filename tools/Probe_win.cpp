@@ -1,0 +1,379 @@
+// plumwick-probe: looks at and pokes the running display from another process, for the end-to-end tests.
+// Prints UTF-8, one record per line. Windows are named by class or caption:
+//   list                         every visible or hidden top-level window of the display's classes
+//                                "hwnd class|caption|visible|x y w h|exstyle|topmost|owner"
+//   box                          the command box: "hwnd|text" (text through WM_GETTEXT)
+//   find-box                     "yes" when FindWindowEx finds the idle box, else "no"
+//   exstyle CLASS                the extended style of the first window of CLASS, hex
+//   rect CLASS                   "x y w h"
+//   visible CLASS                "1" or "0"
+//   alpha CLASS                  the constant alpha of a layered window ("none" when it has no attributes)
+//   post CLASS MSG WPARAM LPARAM PostMessage to the first window of CLASS (numbers decimal or 0x hex)
+//   send CLASS MSG WPARAM LPARAM SendMessage, prints the result
+//   children CLASS               "hwnd class|text|x y w h|visible|checked" for every child (screen coords)
+//   click-child CLASS TEXT       BM_CLICK on the child button of CLASS whose text is TEXT
+//   check-child CLASS TEXT       ticks the child check box whose text is TEXT (as a click would)
+//   set-child-text CLASS INDEX TEXT  WM_SETTEXT to the INDEX-th child edit control of CLASS
+//   dialogs                      message boxes: "hwnd caption|static texts joined by ' / '"
+//   press DIALOGCAPTION BUTTON   presses a button of the message box with that caption
+//   mouse X Y [down|up|move|click|dblclick|rdown|rup]  a real input event at screen X Y
+//   clipboard                    the clipboard's text
+//   regget                       the stored interval under HKCU\Software\VB and VBA Program Settings\plumwick\InfoDir
+//   regset VALUE                 stores the interval there
+//   regdel                       removes it
+//   screen                       "w h" and the work area "l t r b"
+#include "win32/Windows_win.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+namespace {
+
+std::string Utf8(const std::wstring& text) {
+    if (text.empty()) {
+        return {};
+    }
+    int length = WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0, nullptr,
+                                     nullptr);
+    std::string out(static_cast<std::size_t>(length), '\0');
+    WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), out.data(), length, nullptr,
+                        nullptr);
+    return out;
+}
+
+std::wstring TextOf(HWND hwnd) {
+    DWORD_PTR length = 0;
+    if (!SendMessageTimeoutW(hwnd, WM_GETTEXTLENGTH, 0, 0, SMTO_ABORTIFHUNG, 5000, &length)) {
+        return L"<no answer>";
+    }
+    std::wstring text(length + 1, L'\0');
+    DWORD_PTR copied = 0;
+    SendMessageTimeoutW(hwnd, WM_GETTEXT, length + 1, reinterpret_cast<LPARAM>(text.data()), SMTO_ABORTIFHUNG,
+                        5000, &copied);
+    text.resize(copied);
+    return text;
+}
+
+std::wstring ClassOf(HWND hwnd) {
+    wchar_t name[256] = {};
+    GetClassNameW(hwnd, name, 256);
+    return name;
+}
+
+std::wstring CaptionOf(HWND hwnd) {
+    wchar_t text[512] = {};
+    InternalGetWindowText(hwnd, text, 512);
+    return text;
+}
+
+struct Collected {
+    std::vector<HWND> windows;
+};
+
+BOOL CALLBACK CollectTop(HWND hwnd, LPARAM lParam) {
+    reinterpret_cast<Collected*>(lParam)->windows.push_back(hwnd);
+    return TRUE;
+}
+
+bool IsDisplayWindow(HWND hwnd) {
+    std::wstring cls = ClassOf(hwnd);
+    return cls.rfind(L"Plumwick", 0) == 0;
+}
+
+// CLASS may be a window class or a caption.
+HWND FindNamed(const std::wstring& name) {
+    HWND hwnd = FindWindowW(name.c_str(), nullptr);
+    if (!hwnd) {
+        hwnd = FindWindowW(nullptr, name.c_str());
+    }
+    return hwnd;
+}
+
+UINT_PTR Number(const wchar_t* text) { return static_cast<UINT_PTR>(wcstoull(text, nullptr, 0)); }
+
+void Print(const std::string& line) {
+    std::fwrite(line.data(), 1, line.size(), stdout);
+    std::fputc('\n', stdout);
+}
+
+std::string Hex(LONG_PTR value) {
+    char buffer[32];
+    std::snprintf(buffer, sizeof buffer, "0x%llx", static_cast<unsigned long long>(value));
+    return buffer;
+}
+
+std::string RectText(HWND hwnd) {
+    RECT rc{};
+    GetWindowRect(hwnd, &rc);
+    char buffer[96];
+    std::snprintf(buffer, sizeof buffer, "%ld %ld %ld %ld", rc.left, rc.top, rc.right - rc.left, rc.bottom - rc.top);
+    return buffer;
+}
+
+std::vector<HWND> Children(HWND parent) {
+    Collected c;
+    EnumChildWindows(parent, CollectTop, reinterpret_cast<LPARAM>(&c));
+    return c.windows;
+}
+
+HWND ChildWithText(HWND parent, const std::wstring& text) {
+    for (HWND child : Children(parent)) {
+        if (TextOf(child) == text) {
+            return child;
+        }
+    }
+    return nullptr;
+}
+
+void Mouse(int x, int y, const std::wstring& action) {
+    SetCursorPos(x, y);
+    auto send = [](DWORD flags) {
+        INPUT input{};
+        input.type = INPUT_MOUSE;
+        input.mi.dwFlags = flags;
+        SendInput(1, &input, sizeof input);
+        Sleep(30);
+    };
+    if (action == L"move") {
+        INPUT input{};
+        input.type = INPUT_MOUSE;
+        int cx = GetSystemMetrics(SM_CXSCREEN), cy = GetSystemMetrics(SM_CYSCREEN);
+        input.mi.dx = static_cast<LONG>((x * 65535LL) / (cx - 1));
+        input.mi.dy = static_cast<LONG>((y * 65535LL) / (cy - 1));
+        input.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+        SendInput(1, &input, sizeof input);
+    } else if (action == L"down") {
+        send(MOUSEEVENTF_LEFTDOWN);
+    } else if (action == L"up") {
+        send(MOUSEEVENTF_LEFTUP);
+    } else if (action == L"rdown") {
+        send(MOUSEEVENTF_RIGHTDOWN);
+    } else if (action == L"rup") {
+        send(MOUSEEVENTF_RIGHTUP);
+    } else if (action == L"click") {
+        send(MOUSEEVENTF_LEFTDOWN);
+        send(MOUSEEVENTF_LEFTUP);
+    } else if (action == L"dblclick") {
+        send(MOUSEEVENTF_LEFTDOWN);
+        send(MOUSEEVENTF_LEFTUP);
+        send(MOUSEEVENTF_LEFTDOWN);
+        send(MOUSEEVENTF_LEFTUP);
+    }
+}
+
+constexpr wchar_t kIntervalKey[] = L"Software\\VB and VBA Program Settings\\plumwick\\InfoDir";
+
+int Run(int argc, wchar_t** argv) {
+    if (argc < 2) {
+        std::fprintf(stderr, "usage: plumwick-probe COMMAND ...\n");
+        return 64;
+    }
+    std::wstring command = argv[1];
+    auto arg = [&](int i) -> std::wstring { return i < argc ? argv[i] : L""; };
+
+    if (command == L"list") {
+        Collected c;
+        EnumWindows(CollectTop, reinterpret_cast<LPARAM>(&c));
+        for (HWND hwnd : c.windows) {
+            if (!IsDisplayWindow(hwnd)) {
+                continue;
+            }
+            LONG_PTR ex = GetWindowLongPtrW(hwnd, GWL_EXSTYLE);
+            HWND owner = GetWindow(hwnd, GW_OWNER);
+            Print(Hex(reinterpret_cast<LONG_PTR>(hwnd)) + " " + Utf8(ClassOf(hwnd)) + "|" + Utf8(CaptionOf(hwnd)) +
+                  "|" + (IsWindowVisible(hwnd) ? "1" : "0") + "|" + RectText(hwnd) + "|" + Hex(ex) + "|" +
+                  ((ex & WS_EX_TOPMOST) ? "1" : "0") + "|" + (owner ? Utf8(ClassOf(owner)) : ""));
+        }
+        return 0;
+    }
+    if (command == L"box" || command == L"find-box") {
+        HWND window = FindWindowW(nullptr, L"FrmKrcMessage");
+        if (!window) {
+            Print("no window");
+            return 1;
+        }
+        if (command == L"find-box") {
+            Print(FindWindowExW(window, nullptr, L"ThunderRT6TextBox", L"KrcMessage") ? "yes" : "no");
+            return 0;
+        }
+        HWND box = FindWindowExW(window, nullptr, L"ThunderRT6TextBox", nullptr);
+        if (!box) {
+            Print("no box");
+            return 1;
+        }
+        Print(Hex(reinterpret_cast<LONG_PTR>(box)) + "|" + Utf8(TextOf(box)));
+        return 0;
+    }
+    if (command == L"screen") {
+        RECT work{};
+        SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
+        char buffer[128];
+        std::snprintf(buffer, sizeof buffer, "%d %d %ld %ld %ld %ld", GetSystemMetrics(SM_CXSCREEN),
+                      GetSystemMetrics(SM_CYSCREEN), work.left, work.top, work.right, work.bottom);
+        Print(buffer);
+        return 0;
+    }
+    if (command == L"clipboard") {
+        std::wstring text;
+        if (OpenClipboard(nullptr)) {
+            if (HANDLE data = GetClipboardData(CF_UNICODETEXT)) {
+                if (auto p = static_cast<const wchar_t*>(GlobalLock(data))) {
+                    text = p;
+                    GlobalUnlock(data);
+                }
+            }
+            CloseClipboard();
+        }
+        Print(Utf8(text));
+        return 0;
+    }
+    if (command == L"regget" || command == L"regset" || command == L"regdel") {
+        HKEY key = nullptr;
+        if (command == L"regdel") {
+            RegDeleteKeyValueW(HKEY_CURRENT_USER, kIntervalKey, L"time1");
+            return 0;
+        }
+        if (RegCreateKeyExW(HKEY_CURRENT_USER, kIntervalKey, 0, nullptr, 0, KEY_READ | KEY_WRITE, nullptr, &key,
+                            nullptr) != ERROR_SUCCESS) {
+            Print("<no key>");
+            return 1;
+        }
+        if (command == L"regset") {
+            std::wstring value = arg(2);
+            RegSetValueExW(key, L"time1", 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
+                           static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t)));
+        } else {
+            wchar_t value[256] = {};
+            DWORD size = sizeof value - sizeof(wchar_t);
+            DWORD type = 0;
+            if (RegQueryValueExW(key, L"time1", nullptr, &type, reinterpret_cast<BYTE*>(value), &size) ==
+                ERROR_SUCCESS) {
+                Print(Utf8(value));
+            } else {
+                Print("<none>");
+            }
+        }
+        RegCloseKey(key);
+        return 0;
+    }
+    if (command == L"dialogs") {
+        Collected c;
+        EnumWindows(CollectTop, reinterpret_cast<LPARAM>(&c));
+        for (HWND hwnd : c.windows) {
+            if (ClassOf(hwnd) != L"#32770" || !IsWindowVisible(hwnd)) {
+                continue;
+            }
+            std::wstring texts;
+            for (HWND child : Children(hwnd)) {
+                if (ClassOf(child) == L"Static") {
+                    std::wstring t = TextOf(child);
+                    if (!t.empty()) {
+                        texts += (texts.empty() ? L"" : L" / ") + t;
+                    }
+                }
+            }
+            Print(Hex(reinterpret_cast<LONG_PTR>(hwnd)) + " " + Utf8(CaptionOf(hwnd)) + "|" + Utf8(texts));
+        }
+        return 0;
+    }
+    if (command == L"press") {
+        Collected c;
+        EnumWindows(CollectTop, reinterpret_cast<LPARAM>(&c));
+        for (HWND hwnd : c.windows) {
+            if (ClassOf(hwnd) == L"#32770" && CaptionOf(hwnd) == arg(2)) {
+                if (HWND button = ChildWithText(hwnd, arg(3))) {
+                    PostMessageW(hwnd, WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(button), BN_CLICKED),
+                                 reinterpret_cast<LPARAM>(button));
+                    Print("pressed");
+                    return 0;
+                }
+            }
+        }
+        Print("not found");
+        return 1;
+    }
+    if (command == L"mouse") {
+        Mouse(_wtoi(arg(2).c_str()), _wtoi(arg(3).c_str()), arg(4).empty() ? L"move" : arg(4));
+        return 0;
+    }
+
+    HWND target = FindNamed(arg(2));
+    if (!target) {
+        Print("no window");
+        return 1;
+    }
+    if (command == L"exstyle") {
+        Print(Hex(GetWindowLongPtrW(target, GWL_EXSTYLE)));
+    } else if (command == L"rect") {
+        Print(RectText(target));
+    } else if (command == L"visible") {
+        Print(IsWindowVisible(target) ? "1" : "0");
+    } else if (command == L"alpha") {
+        BYTE alpha = 0;
+        DWORD flags = 0;
+        COLORREF key = 0;
+        if (GetLayeredWindowAttributes(target, &key, &alpha, &flags) && (flags & LWA_ALPHA)) {
+            Print(std::to_string(alpha));
+        } else {
+            Print("none");
+        }
+    } else if (command == L"post") {
+        Print(PostMessageW(target, static_cast<UINT>(Number(arg(3).c_str())), Number(arg(4).c_str()),
+                           static_cast<LPARAM>(Number(arg(5).c_str())))
+                  ? "posted"
+                  : "failed");
+    } else if (command == L"send") {
+        DWORD_PTR result = 0;
+        SendMessageTimeoutW(target, static_cast<UINT>(Number(arg(3).c_str())), Number(arg(4).c_str()),
+                            static_cast<LPARAM>(Number(arg(5).c_str())), SMTO_NORMAL, 10000, &result);
+        Print(std::to_string(static_cast<long long>(result)));
+    } else if (command == L"children") {
+        for (HWND child : Children(target)) {
+            DWORD_PTR checked = 0;
+            std::wstring cls = ClassOf(child);
+            if (cls == L"Button") {
+                SendMessageTimeoutW(child, BM_GETCHECK, 0, 0, SMTO_ABORTIFHUNG, 2000, &checked);
+            }
+            Print(Hex(reinterpret_cast<LONG_PTR>(child)) + " " + Utf8(cls) + "|" + Utf8(TextOf(child)) + "|" +
+                  RectText(child) + "|" + (IsWindowVisible(child) ? "1" : "0") + "|" + std::to_string(checked));
+        }
+    } else if (command == L"click-child" || command == L"check-child") {
+        HWND child = ChildWithText(target, arg(3));
+        if (!child) {
+            Print("no child");
+            return 1;
+        }
+        if (command == L"check-child") {
+            SendMessageW(child, BM_SETCHECK, BST_CHECKED, 0);
+        }
+        // A click as the user makes it: the parent hears BN_CLICKED.
+        PostMessageW(GetParent(child), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(child), BN_CLICKED),
+                     reinterpret_cast<LPARAM>(child));
+        Print("clicked");
+    } else if (command == L"set-child-text") {
+        int wanted = _wtoi(arg(3).c_str());
+        int index = 0;
+        for (HWND child : Children(target)) {
+            if (ClassOf(child) == L"Edit") {
+                if (index++ == wanted) {
+                    std::wstring text = arg(4);
+                    SendMessageW(child, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
+                    Print("set");
+                    return 0;
+                }
+            }
+        }
+        Print("no edit");
+        return 1;
+    } else {
+        std::fprintf(stderr, "plumwick-probe: unknown command\n");
+        return 64;
+    }
+    return 0;
+}
+
+} // namespace
+
+int wmain(int argc, wchar_t** argv) { return Run(argc, argv); }

@@ -1,0 +1,28 @@
+#pragma once
+// Conversions at the Win32 edge. wchar_t is UTF-16 on Windows, so std::u16string and std::wstring
+// share their code units; the ANSI code page is the system's (CP_ACP).
+#include "app/AnsiCodePage.h"
+#include "win32/Windows_win.h"
+
+#include <string>
+#include <string_view>
+
+namespace plumwick::win {
+
+inline std::wstring ToWide(std::u16string_view text) { return std::wstring(text.begin(), text.end()); }
+inline std::u16string ToU16(std::wstring_view text) { return std::u16string(text.begin(), text.end()); }
+inline const wchar_t* WidePtr(const std::u16string& text) { return reinterpret_cast<const wchar_t*>(text.c_str()); }
+
+std::wstring WindowText(HWND window);
+// "CallName failed: <system message>" for the calling thread's last error.
+std::wstring LastErrorText(const wchar_t* callName);
+std::wstring ErrorText(DWORD error);
+
+// The system's ANSI code page through MultiByteToWideChar / WideCharToMultiByte.
+class SystemAnsiCodePage : public AnsiCodePage {
+public:
+    std::u16string ToUtf16(std::string_view bytes) const override;
+    std::optional<std::string> FromUtf16(std::u16string_view text) const override;
+};
+
+} // namespace plumwick::win

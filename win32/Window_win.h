@@ -1,0 +1,67 @@
+#pragma once
+// Base of every window: registers its class once, keeps the object pointer in GWLP_USERDATA from
+// WM_NCCREATE and dispatches messages to the object. Positions in twips follow the program's fixed
+// 15 twips per pixel.
+#include "win32/Windows_win.h"
+
+#include <string>
+
+namespace plumwick::win {
+
+struct WindowClass {
+    const wchar_t* name;
+    UINT style = 0;
+    HBRUSH background = nullptr;
+    HCURSOR cursor = nullptr; // arrow when null
+    HICON icon = nullptr;
+};
+
+class Window {
+public:
+    Window() = default;
+    Window(const Window&) = delete;
+    Window& operator=(const Window&) = delete;
+    virtual ~Window();
+
+    HWND Handle() const { return hwnd_; }
+    bool Exists() const { return hwnd_ != nullptr; }
+
+    bool IsVisible() const;
+    void Show(bool visible = true); // without activating
+    void Hide() { Show(false); }
+    void Destroy();
+
+    // Window rectangle in screen twips (whole pixels x 15).
+    int LeftTwips() const;
+    int TopTwips() const;
+    int WidthTwips() const;
+    int HeightTwips() const;
+    // Moves and sizes in twips; each value is turned into whole pixels as a window holds them.
+    void MoveTwips(double left, double top);
+    void SetWidthTwips(double width);
+    void SetBoundsTwips(double left, double top, double width, double height);
+    int ClientWidthPx() const;
+    int ClientHeightPx() const;
+
+protected:
+    bool Create(const WindowClass& cls, DWORD exStyle, DWORD style, const wchar_t* title, int x, int y,
+                int width, int height, HWND parent, HMENU menu = nullptr);
+    virtual LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
+    LRESULT Default(UINT message, WPARAM wParam, LPARAM lParam) {
+        return DefWindowProcW(hwnd_, message, wParam, lParam);
+    }
+    // Called from WM_NCDESTROY after the handle is gone.
+    virtual void OnDestroyed() {}
+
+private:
+    static LRESULT CALLBACK StaticProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+    HWND hwnd_ = nullptr;
+};
+
+HINSTANCE ModuleInstance();
+int TwipsToPixels(double twips);
+inline int PixelsToTwips(int pixels) { return pixels * 15; }
+int ScreenWidthTwips();
+int ScreenHeightTwips();
+
+} // namespace plumwick::win
