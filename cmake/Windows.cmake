@@ -11,6 +11,7 @@ foreach(dir IN LISTS PLUMWICK_SUBSYSTEMS)
   list(APPEND RC_FILES ${rc})
 endforeach()
 
+set(CMAKE_RC_FLAGS "${CMAKE_RC_FLAGS} -I${CMAKE_SOURCE_DIR}")
 add_compile_definitions(UNICODE _UNICODE WINVER=0x0601 _WIN32_WINNT=0x0601 NOMINMAX)
 
 add_library(plumwick_win STATIC ${WIN32_LAYER} ${WIN_SOURCES})

@@ -98,9 +98,14 @@ LRESULT CALLBACK CommandWindow::BoxProc(HWND hwnd, UINT message, WPARAM wParam, 
         if (lParam) {
             text = reinterpret_cast<const char16_t*>(lParam);
         }
+        // The control only shows the command while it is handled; a huge one (up to megabytes) would make
+        // it lay out the whole line, so it gets the beginning only.
+        constexpr std::size_t kShownLength = 4096;
+        std::u16string shown = text.size() > kShownLength ? text.substr(0, kShownLength) : std::u16string();
+        LPARAM showParam = shown.empty() ? lParam : reinterpret_cast<LPARAM>(shown.c_str());
         ++self->handling_;
-        LRESULT result = CallWindowProcW(g_editProc, hwnd, message, wParam, lParam);
-        DefWindowProcW(hwnd, WM_SETTEXT, 0, lParam);
+        LRESULT result = CallWindowProcW(g_editProc, hwnd, message, wParam, showParam);
+        DefWindowProcW(hwnd, WM_SETTEXT, 0, showParam);
         --self->handling_;
         self->OnBoxChanged(text);
         return result;

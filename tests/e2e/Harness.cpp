@@ -1,0 +1,306 @@
+#include "tests/e2e/Harness.h"
+
+#include <array>
+#include <cerrno>
+#include <chrono>
+#include <csignal>
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <random>
+#include <sstream>
+#include <thread>
+
+#include <sys/wait.h>
+#include <unistd.h>
+
+namespace plumwick::e2e {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+std::string Quote(const std::string& text) {
+    std::string out = "'";
+    for (char c : text) {
+        if (c == '\'') {
+            out += "'\\''";
+        } else {
+            out += c;
+        }
+    }
+    return out + "'";
+}
+
+std::string Trim(std::string text) {
+    while (!text.empty() && (text.back() == '\n' || text.back() == '\r' || text.back() == ' ')) {
+        text.pop_back();
+    }
+    return text;
+}
+
+// Starts a process in the background through the shell; returns its pid.
+int Spawn(const std::string& command) {
+    pid_t pid = fork();
+    if (pid == 0) {
+        setpgid(0, 0);
+        execl("/bin/sh", "sh", "-c", command.c_str(), static_cast<char*>(nullptr));
+        _exit(127);
+    }
+    return static_cast<int>(pid);
+}
+
+bool Exited(int pid) {
+    if (pid <= 0) {
+        return true;
+    }
+    int status = 0;
+    pid_t r = waitpid(pid, &status, WNOHANG);
+    return r == pid || (r < 0 && errno == ECHILD);
+}
+
+std::string GetEnv(const std::string& name, const std::string& fallback) {
+    const char* value = std::getenv(name.c_str());
+    return value && *value ? value : fallback;
+}
+
+} // namespace
+
+fs::path SourceDir() { return PLUMWICK_SOURCE_DIR; }
+fs::path WinBuildDir() { return PLUMWICK_WIN_BUILD; }
+
+void SleepSeconds(double seconds) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(static_cast<long long>(seconds * 1000)));
+}
+
+std::string Shell(const std::string& command, int* status) {
+    std::string output;
+    FILE* pipe = popen(command.c_str(), "r");
+    if (!pipe) {
+        if (status) {
+            *status = -1;
+        }
+        return output;
+    }
+    std::array<char, 4096> buffer;
+    std::size_t n;
+    while ((n = fread(buffer.data(), 1, buffer.size(), pipe)) > 0) {
+        output.append(buffer.data(), n);
+    }
+    int rc = pclose(pipe);
+    if (status) {
+        *status = WIFEXITED(rc) ? WEXITSTATUS(rc) : -1;
+    }
+    return output;
+}
+
+Rgb Image::At(int x, int y) const {
+    if (x < 0 || y < 0 || x >= width || y >= height) {
+        return {};
+    }
+    std::size_t i = (static_cast<std::size_t>(y) * width + x) * 3;
+    return {rgb[i], rgb[i + 1], rgb[i + 2]};
+}
+
+bool Image::Save(const fs::path& png) const {
+    fs::path ppm = png;
+    ppm.replace_extension(".ppm");
+    {
+        std::ofstream out(ppm, std::ios::binary);
+        out << "P6\n" << width << " " << height << "\n255\n";
+        out.write(reinterpret_cast<const char*>(rgb.data()), static_cast<std::streamsize>(rgb.size()));
+    }
+    int status = 0;
+    Shell("/usr/bin/convert " + Quote(ppm.string()) + " " + Quote(png.string()) + " 2>/dev/null", &status);
+    fs::remove(ppm);
+    return status == 0;
+}
+
+Session::Session() {
+    // A private display for this test.
+    int n = std::stoi(GetEnv("PLUMWICK_XVFB_DISPLAY", "90"));
+    while (fs::exists("/tmp/.X11-unix/X" + std::to_string(n)) || fs::exists("/tmp/.X" + std::to_string(n) + "-lock")) {
+        ++n;
+    }
+    display_ = ":" + std::to_string(n);
+    xvfbPid_ = Spawn("exec Xvfb " + display_ + " -screen 0 1920x1080x24 -nolisten tcp >/dev/null 2>&1");
+    for (int i = 0; i < 100; ++i) {
+        int status = 1;
+        Shell("DISPLAY=" + display_ + " xdpyinfo >/dev/null 2>&1", &status);
+        if (status == 0) {
+            break;
+        }
+        SleepSeconds(0.1);
+    }
+    Shell("DISPLAY=" + display_ + " xsetroot -solid '#3a6ea5' 2>/dev/null");
+    Shell(Env() + " bash -c " + Quote("source " + (SourceDir() / "scripts/wine-env.sh").string() +
+                                      " && plumwick_wine_prefix") + " >/dev/null 2>&1");
+
+    // A private copy of the program folder.
+    std::random_device random;
+    folder_ = fs::temp_directory_path() / ("plumwick-e2e-" + std::to_string(getpid()) + "-" + std::to_string(random()));
+    fs::create_directories(folder_);
+    fs::copy(WinBuildDir() / "stage", folder_, fs::copy_options::recursive);
+    fs::copy_file(WinBuildDir() / "plumwick-probe.exe", folder_ / "plumwick-probe.exe");
+}
+
+Session::~Session() {
+    Kill();
+    Shell(Env() + " wineserver -k >/dev/null 2>&1");
+    if (xvfbPid_ > 0) {
+        kill(xvfbPid_, SIGTERM);
+        waitpid(xvfbPid_, nullptr, 0);
+    }
+    std::error_code ec;
+    fs::permissions(folder_, fs::perms::owner_all, fs::perm_options::add, ec);
+    for (auto& entry : fs::recursive_directory_iterator(folder_, ec)) {
+        fs::permissions(entry.path(), fs::perms::owner_all, fs::perm_options::add, ec);
+    }
+    fs::remove_all(folder_, ec);
+}
+
+std::string Session::Env() const {
+    fs::path prefix = GetEnv("PLUMWICK_WINEPREFIX", (SourceDir() / "build/wineprefix").string());
+    return "DISPLAY=" + display_ + " WINEPREFIX=" + Quote(prefix.string()) +
+           " WINEDEBUG=-all WINEDLLOVERRIDES='mscoree,mshtml=' LC_ALL=zh_CN.UTF-8 WINEARCH=win64";
+}
+
+bool Session::Start(double timeoutSeconds) {
+    programPid_ = Spawn("cd " + Quote(folder_.string()) + " && " + Env() + " exec wine ./plumwick.exe >/dev/null 2>&1");
+    for (double waited = 0; waited < timeoutSeconds; waited += 0.25) {
+        if (Probe({"find-box"}) == "yes") {
+            // Wine's start paints the root window over; the desktop colour goes on afterwards.
+            Shell("DISPLAY=" + display_ + " xsetroot -solid '#3a6ea5' 2>/dev/null");
+            return true;
+        }
+        if (Exited(programPid_)) {
+            programPid_ = 0;
+            return false;
+        }
+        SleepSeconds(0.25);
+    }
+    return false;
+}
+
+bool Session::Running() {
+    if (programPid_ <= 0) {
+        return false;
+    }
+    if (Exited(programPid_)) {
+        programPid_ = 0;
+        return false;
+    }
+    return true;
+}
+
+bool Session::WaitForExit(double timeoutSeconds) {
+    for (double waited = 0; waited <= timeoutSeconds; waited += 0.1) {
+        if (!Running()) {
+            return true;
+        }
+        SleepSeconds(0.1);
+    }
+    return false;
+}
+
+void Session::Kill() {
+    if (programPid_ > 0 && !Exited(programPid_)) {
+        kill(-programPid_, SIGKILL);
+        kill(programPid_, SIGKILL);
+        waitpid(programPid_, nullptr, 0);
+    }
+    programPid_ = 0;
+}
+
+int Session::Send(const std::string& command, bool ansi) {
+    int status = 0;
+    Shell("cd " + Quote(folder_.string()) + " && " + Env() + " wine ./plumwick-send.exe " + (ansi ? "--ansi " : "") +
+              Quote(command) + " >/dev/null 2>&1",
+          &status);
+    return status;
+}
+
+int Session::SendFile(const std::string& command) {
+    fs::path file = folder_ / "command.txt";
+    {
+        std::ofstream out(file, std::ios::binary);
+        out << command;
+    }
+    int status = 0;
+    Shell("cd " + Quote(folder_.string()) + " && " + Env() + " wine ./plumwick-send.exe --file command.txt >/dev/null 2>&1",
+          &status);
+    return status;
+}
+
+std::string Session::Probe(const std::vector<std::string>& args) {
+    std::string command = "cd " + Quote(folder_.string()) + " && " + Env() + " wine ./plumwick-probe.exe";
+    for (const std::string& arg : args) {
+        command += " " + Quote(arg);
+    }
+    return Trim(Shell(command + " 2>/dev/null"));
+}
+
+std::string Session::WindowLine(const std::string& cls) {
+    std::istringstream lines(Probe({"list"}));
+    std::string line;
+    while (std::getline(lines, line)) {
+        std::size_t space = line.find(' ');
+        std::size_t bar = line.find('|');
+        if (space != std::string::npos && bar != std::string::npos && line.substr(space + 1, bar - space - 1) == cls) {
+            return line;
+        }
+    }
+    return {};
+}
+
+long long Session::ExStyle(const std::string& cls) {
+    std::string out = Probe({"exstyle", cls});
+    if (out.rfind("0x", 0) != 0) {
+        return -1;
+    }
+    return std::stoll(out, nullptr, 16);
+}
+
+Session::Rect Session::WindowRect(const std::string& cls) {
+    Rect r;
+    std::istringstream in(Probe({"rect", cls}));
+    in >> r.x >> r.y >> r.w >> r.h;
+    return r;
+}
+
+bool Session::Visible(const std::string& cls) { return Probe({"visible", cls}) == "1"; }
+
+void Session::MovePointer(int x, int y) {
+    Shell("DISPLAY=" + display_ + " xdotool mousemove " + std::to_string(x) + " " + std::to_string(y));
+}
+
+Image Session::Screenshot() {
+    Image image;
+    std::string out = Shell("DISPLAY=" + display_ + " import -window root -depth 8 ppm:- 2>/dev/null");
+    // P6\n<w> <h>\n255\n<data>
+    std::istringstream header(out);
+    std::string magic;
+    int maxValue = 0;
+    header >> magic >> image.width >> image.height >> maxValue;
+    if (magic != "P6" || image.width <= 0 || maxValue != 255) {
+        return {};
+    }
+    std::size_t offset = static_cast<std::size_t>(header.tellg()) + 1;
+    std::size_t size = static_cast<std::size_t>(image.width) * image.height * 3;
+    if (out.size() < offset + size) {
+        return {};
+    }
+    image.rgb.assign(out.begin() + static_cast<std::ptrdiff_t>(offset),
+                     out.begin() + static_cast<std::ptrdiff_t>(offset + size));
+    return image;
+}
+
+fs::path Session::SaveScreenshot(const std::string& name) {
+    fs::path dir = WinBuildDir().parent_path() / "e2e-shots";
+    fs::create_directories(dir);
+    fs::path file = dir / (name + ".png");
+    Screenshot().Save(file);
+    return file;
+}
+
+} // namespace plumwick::e2e

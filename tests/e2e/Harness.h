@@ -1,0 +1,97 @@
+#pragma once
+// End-to-end tests: the staged Windows program runs under Wine in a private Xvfb display, driven through
+// its real external interface by separate Windows processes (plumwick-send, plumwick-probe), and looked
+// at through screenshots of the X root window.
+#include <cstdint>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+namespace plumwick::e2e {
+
+struct Rgb {
+    int r = 0, g = 0, b = 0;
+};
+
+struct Image {
+    int width = 0;
+    int height = 0;
+    std::vector<std::uint8_t> rgb; // row-major, 3 bytes a pixel
+    Rgb At(int x, int y) const;
+    bool Save(const std::filesystem::path& png) const; // through ImageMagick
+};
+
+// Runs a command line through /bin/sh and returns its standard output; exit code in *status.
+std::string Shell(const std::string& command, int* status = nullptr);
+
+// One test's world: a fresh Xvfb display (1920x1080, desktop colour kDesktop), the shared Wine prefix,
+// and a private copy of the staged program folder that the test may change before Start().
+class Session {
+public:
+    static constexpr Rgb kDesktop{0x3a, 0x6e, 0xa5};
+
+    Session();
+    ~Session(); // ends the program, the wineserver and the display
+
+    // The program folder copy (holds plumwick.exe, data/system, Text).
+    const std::filesystem::path& Folder() const { return folder_; }
+    // Starts plumwick.exe; true once the command box is idle (found by FindWindowEx), within timeout.
+    bool Start(double timeoutSeconds = 30);
+    bool Running();
+    // Waits until the program has ended; true when it did within the timeout.
+    bool WaitForExit(double timeoutSeconds);
+    void Kill();
+
+    // plumwick-send with the UTF-8 command (ansi: in the ANSI code page). Returns its exit code.
+    int Send(const std::string& command, bool ansi = false);
+    // plumwick-send --file for very long commands.
+    int SendFile(const std::string& command);
+    // plumwick-probe with the arguments (each argument quoted for the shell); its standard output, trimmed.
+    std::string Probe(const std::vector<std::string>& args);
+    // Lines of "plumwick-probe list" whose class is `cls`.
+    std::string WindowLine(const std::string& cls);
+    // The extended style of the first window of that class, or -1.
+    long long ExStyle(const std::string& cls);
+    struct Rect {
+        int x = 0, y = 0, w = 0, h = 0;
+    };
+    Rect WindowRect(const std::string& cls);
+    bool Visible(const std::string& cls);
+
+    // Pointer moves through xdotool (the X server's own pointer, which Wine follows).
+    void MovePointer(int x, int y);
+    Image Screenshot();
+    // Saves a screenshot under build/e2e-shots/<name>.png for people to look at; returns the path.
+    std::filesystem::path SaveScreenshot(const std::string& name);
+
+    // Polls `probe` until `predicate(output)` holds or the timeout passes; returns the last output.
+    template <typename Predicate>
+    std::string WaitFor(const std::vector<std::string>& probeArgs, Predicate predicate, double timeoutSeconds = 10);
+
+    std::string Env() const; // the environment prefix for shell commands (DISPLAY, WINEPREFIX, ...)
+
+private:
+    std::filesystem::path folder_;
+    std::string display_;
+    int xvfbPid_ = 0;
+    int programPid_ = 0;
+};
+
+std::filesystem::path SourceDir();
+std::filesystem::path WinBuildDir();
+void SleepSeconds(double seconds);
+
+template <typename Predicate>
+std::string Session::WaitFor(const std::vector<std::string>& probeArgs, Predicate predicate, double timeoutSeconds) {
+    std::string out;
+    for (double waited = 0; waited <= timeoutSeconds; waited += 0.2) {
+        out = Probe(probeArgs);
+        if (predicate(out)) {
+            return out;
+        }
+        SleepSeconds(0.2);
+    }
+    return out;
+}
+
+} // namespace plumwick::e2e
