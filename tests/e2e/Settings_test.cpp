@@ -1,0 +1,63 @@
+// The settings file as the operator and the program leave it on disk.
+#include "tests/e2e/Harness.h"
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <iterator>
+
+using namespace plumwick::e2e;
+namespace fs = std::filesystem;
+
+namespace {
+
+std::string ReadAll(const fs::path& file) {
+    std::ifstream in(file, std::ios::binary);
+    return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+}
+
+void WriteAll(const fs::path& file, const std::string& bytes) {
+    fs::create_directories(file.parent_path());
+    std::ofstream out(file, std::ios::binary);
+    out << bytes;
+}
+
+fs::path SettingsFile(Session& session) { return session.Folder() / "data/system/desktoplrc.pst"; }
+
+} // namespace
+
+TEST(SettingsFile, IsRewrittenInTheWritersFormatRightAfterStartUp) {
+    struct Case {
+        std::string written;
+        std::string rewritten;
+    };
+    // Each case starts the program once.
+    for (const Case& c : {Case{"Arial\r\n28\r\n3\r\n", "Arial\r\n 28 \r\n 3 \r\n"},
+                          Case{"Microsoft YaHei\r\n 10.5 \r\n 9 \r\n", "Microsoft YaHei\r\n 10.5 \r\n 1 \r\n"}}) {
+        Session session;
+        WriteAll(SettingsFile(session), c.written);
+        ASSERT_TRUE(session.Start());
+        EXPECT_EQ(ReadAll(SettingsFile(session)), c.rewritten);
+        EXPECT_FALSE(fs::exists(SettingsFile(session).string() + ".bad"));
+    }
+}
+
+TEST(SettingsFile, AMalformedFileIsKeptAsideAndTheProgramStartsWithDefaults) {
+    Session session;
+    const std::string damaged = "Arial\r\nbig\r\n";
+    WriteAll(SettingsFile(session), damaged);
+    ASSERT_TRUE(session.Start()) << "a damaged settings file must not end the program";
+    EXPECT_EQ(ReadAll(SettingsFile(session).string() + ".bad"), damaged);
+    // What could be read is kept (the font name); the rest takes the defaults.
+    EXPECT_EQ(ReadAll(SettingsFile(session)), "Arial\r\n 36 \r\n 1 \r\n");
+    EXPECT_EQ(session.Send("DLT still running"), 0);
+}
+
+TEST(SettingsFile, AMissingDataFolderIsCreatedWithAWellFormedFile) {
+    Session session;
+    fs::remove_all(session.Folder() / "data");
+    ASSERT_TRUE(session.Start());
+    EXPECT_EQ(ReadAll(SettingsFile(session)), "Microsoft YaHei\r\n 36 \r\n 1 \r\n");
+    EXPECT_EQ(session.Send("DLT 欢迎光临"), 0);
+    EXPECT_TRUE(session.Running());
+}
