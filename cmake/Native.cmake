@@ -35,4 +35,6 @@ if(PLUMWICK_FUZZ)
     target_link_options(${name} PRIVATE -fsanitize=fuzzer,address,undefined)
   endforeach()
   target_compile_options(plumwick_core PRIVATE -fsanitize=fuzzer-no-link,address,undefined)
+  # The instrumented core needs the sanitizer runtimes wherever it is linked, the unit tests included.
+  target_link_options(plumwick-unit-tests PRIVATE -fsanitize=fuzzer-no-link,address,undefined)
 endif()

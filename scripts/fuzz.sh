@@ -1,0 +1,72 @@
+#!/usr/bin/env bash
+# Builds the libFuzzer targets with clang (build/fuzz) and runs each one for a bounded time.
+# Usage: scripts/fuzz.sh [seconds per target, default 10]
+# The corpus grows in build/fuzz/corpus/<target> and is reused by the next run; crash inputs land in
+# build/fuzz/artifacts/<target>/, the fuzzer's output in build/fuzz/logs/<target>.log.
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+seconds=${1:-10}
+case $seconds in '' | *[!0-9]*) echo "fuzz.sh: seconds must be a whole number" >&2; exit 2 ;; esac
+build=$root/build/fuzz
+jobs=$(nproc 2>/dev/null || echo 2)
+
+for tool in clang clang++ cmake; do
+  if ! command -v "$tool" >/dev/null; then
+    echo "fuzz.sh: $tool not found (scripts/install-deps.sh installs it)" >&2
+    exit 2
+  fi
+done
+
+mkdir -p "$build/logs"
+if ! { CC=clang CXX=clang++ cmake -S "$root" -B "$build" -DPLUMWICK_FUZZ=ON -DCMAKE_BUILD_TYPE=Release &&
+       cmake --build "$build" -j"$jobs"; } >"$build/logs/build.log" 2>&1; then
+  tail -n 40 "$build/logs/build.log" >&2
+  echo "fuzz.sh: the fuzz build failed (build/fuzz/logs/build.log)" >&2
+  exit 1
+fi
+
+# Writes a seed unless the corpus has it already; printf turns the \r, \n and \xHH escapes into bytes.
+seed() {
+  local dir=$build/corpus/$1 name=$2
+  mkdir -p "$dir"
+  [ -e "$dir/$name" ] || printf "$3" >"$dir/$name"
+}
+seed FuzzCommand dlt 'DLT hello'
+seed FuzzCommand dkc 'DKCa||1||100'
+seed FuzzCommand dkc-bars 'DKCabc|||2||900'
+seed FuzzCommand ckt 'CKT'
+seed FuzzCommand idle 'KrcMessage'
+seed FuzzCommand dlt-utf16 'D\0L\0T\0 \0\x22\x6b\xce\x8f'
+seed FuzzSettings plain 'Arial\r\n 36 \r\n 2 \r\n'
+seed FuzzSettings utf8 '\xef\xbb\xbf\xe5\xbe\xae\xe8\xbd\xaf\xe9\x9b\x85\xe9\xbb\x91\r\n 10.5 \r\n 5 \r\n'
+seed FuzzSettings loose 'Arial\n10,5\r-3'
+seed FuzzContent lines 'one\r\ntwo\r\n\r\n\r\nthree\r\n'
+seed FuzzContent utf16 '\xff\xfea\0\r\0\n\0b\0'
+seed FuzzContent two-files 'first\r\x1e\x1e\nsecond 15'
+seed FuzzHotkey default 'Ctrl+Alt,87'
+seed FuzzHotkey other 'Shift+Alt, 65.5 '
+seed FuzzHotkey bare ' 12.5e1x'
+
+# UndefinedBehaviorSanitizer only reports by default; make its findings crashes like any other.
+export UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1
+failed=0
+summary=()
+for src in "$root"/fuzz/*.cpp; do
+  target=$(basename "$src" .cpp)
+  mkdir -p "$build/corpus/$target" "$build/artifacts/$target"
+  log=$build/logs/$target.log
+  status=0
+  "$build/$target" "$build/corpus/$target" -max_total_time="$seconds" -rss_limit_mb=2048 -timeout=30 \
+    -print_final_stats=1 -artifact_prefix="$build/artifacts/$target/" >"$log" 2>&1 || status=$?
+  runs=$(sed -n 's/^stat::number_of_executed_units: *//p' "$log" | tail -n 1)
+  if [ "$status" -eq 0 ]; then
+    summary+=("fuzz $target: ok (${runs:-0} runs)")
+  else
+    failed=1
+    grep -E "ERROR: |SUMMARY: |check failed|runtime error|round trip|Test unit written" "$log" |
+      head -n 8 >&2 || true
+    summary+=("fuzz $target: FAILED (exit $status, see build/fuzz/logs/$target.log)")
+  fi
+done
+printf '%s\n' "${summary[@]}"
+exit "$failed"
