@@ -1,24 +1,282 @@
 #include "display/SkinPanel_win.h"
 
 #include "app/App_win.h"
+#include "app/Twips.h"
+#include "display/KaraokeWindow_win.h"
 #include "display/MainTextWindow_win.h"
+#include "display/SkinLayout.h"
+#include "toolbar/ToolbarWindow_win.h"
+
+#include <gdiplus.h>
+
+#include <memory>
+#include <string>
 
 namespace plumwick {
 
+namespace {
+
+// True when `upper` lies above `lower` in the stacking order of the top-level windows.
+bool IsAbove(HWND upper, HWND lower) {
+    for (HWND w = GetWindow(lower, GW_HWNDPREV); w; w = GetWindow(w, GW_HWNDPREV)) {
+        if (w == upper) {
+            return true;
+        }
+    }
+    return false;
+}
+
+// A skin image, or nothing when the file is missing or not a picture.
+std::unique_ptr<Gdiplus::Bitmap> LoadSkinImage(const std::wstring& path) {
+    std::unique_ptr<Gdiplus::Bitmap> image(Gdiplus::Bitmap::FromFile(path.c_str()));
+    if (!image || image->GetLastStatus() != Gdiplus::Ok || image->GetWidth() == 0 ||
+        image->GetHeight() == 0) {
+        return nullptr;
+    }
+    return image;
+}
+
+// Scales the whole image into the piece's rectangle. The edges are mirrored rather than faded into
+// transparency, so a stretched piece keeps its border pixels solid where it meets the next one.
+void DrawPiece(Gdiplus::Graphics& graphics, Gdiplus::Bitmap* image, const SkinPiece& piece,
+               const Gdiplus::ImageAttributes& attributes) {
+    if (!image || piece.width <= 0 || piece.height <= 0) {
+        return;
+    }
+    Gdiplus::RectF target(static_cast<Gdiplus::REAL>(piece.x), static_cast<Gdiplus::REAL>(piece.y),
+                          static_cast<Gdiplus::REAL>(piece.width), static_cast<Gdiplus::REAL>(piece.height));
+    graphics.DrawImage(image, target, 0.0f, 0.0f, static_cast<Gdiplus::REAL>(image->GetWidth()),
+                       static_cast<Gdiplus::REAL>(image->GetHeight()), Gdiplus::UnitPixel, &attributes);
+}
+
+} // namespace
+
 SkinPanel::SkinPanel(App& app) : app_(app) {}
-SkinPanel::~SkinPanel() = default;
+
+SkinPanel::~SkinPanel() {
+    // The window goes first (its timers with it), then the image, then GDI+.
+    Destroy();
+    surface_.Release();
+    gdiplus_.reset();
+}
 
 bool SkinPanel::Load() {
     win::WindowClass cls{L"PlumwickSkinPanel"};
     if (!Create(cls, WS_EX_LAYERED | WS_EX_TOOLWINDOW | WS_EX_TOPMOST, WS_POPUP, L"FrmBack", 0, 0,
-                GetSystemMetrics(SM_CXSCREEN), 127, nullptr)) {
+                kDesignWidthTwips / kTwipsPerPixel, kHeightTwips / kTwipsPerPixel, nullptr)) {
         return false;
     }
+    gdiplus_.emplace();
+    if (!gdiplus_->ok()) {
+        App::CriticalMessage(L"Fehler bem laden von GDI+!", L"plumwick");
+        gdiplus_.reset();
+        Destroy();
+        // The display goes on without its skin rather than staying invisible.
+        app_.Main().ShowOwnedBy(nullptr);
+        return false;
+    }
+    SetTimer(Handle(), kHoverTimer, kHoverIntervalMs, nullptr);
+    SetTimer(Handle(), kTrimTimer, kTrimIntervalMs, nullptr);
+    // Owned by the panel, the main window always lies above it.
     app_.Main().ShowOwnedBy(Handle());
+    DrawSkin(); // raises the panel into the topmost band
+    StackBelowText();
+    MoveTwips(0, PanelTopTwips(app_.Main().TopTwips(), HeightTwips(), app_.State().fontSize));
     return true;
 }
 
+void SkinPanel::DrawSkin() {
+    std::wstring leftPath = app_.ProgramPath(L"\\data\\system\\left.png");
+    std::wstring midPath = app_.ProgramPath(L"\\data\\system\\mid.png");
+    std::wstring rightPath = app_.ProgramPath(L"\\data\\system\\right.png");
+
+    int screenWidthTwips = win::ScreenWidthTwips();
+    SetBoundsTwips(0, TopTwips(), screenWidthTwips, HeightTwips());
+
+    {
+        win::WindowDc screen(Handle());
+        if (!surface_.Create(screen.get(), ClientWidthPx(), ClientHeightPx())) {
+            return;
+        }
+    }
+    {
+        // A GDI+ bitmap over the DIB's own pixels, premultiplied as the layered window wants them; the
+        // PNGs' straight alpha is converted on drawing.
+        Gdiplus::Bitmap canvas(surface_.width(), surface_.height(), surface_.width() * 4,
+                               PixelFormat32bppPARGB, reinterpret_cast<BYTE*>(surface_.pixels()));
+        Gdiplus::Graphics graphics(&canvas);
+        graphics.SetInterpolationMode(Gdiplus::InterpolationModeHighQualityBicubic);
+        graphics.SetPixelOffsetMode(Gdiplus::PixelOffsetModeHalf);
+        Gdiplus::ImageAttributes attributes;
+        attributes.SetWrapMode(Gdiplus::WrapModeTileFlipXY);
+
+        std::unique_ptr<Gdiplus::Bitmap> left = LoadSkinImage(leftPath);
+        std::unique_ptr<Gdiplus::Bitmap> middle = LoadSkinImage(midPath);
+        std::unique_ptr<Gdiplus::Bitmap> right = LoadSkinImage(rightPath);
+
+        // Every piece takes its size from the left cap; without it there is nothing to size them by.
+        int leftWidth = left ? static_cast<int>(left->GetWidth()) : 0;
+        int leftHeight = left ? static_cast<int>(left->GetHeight()) : 0;
+        SkinLayout layout = ComputeSkinLayout(leftWidth, leftHeight, screenWidthTwips);
+        DrawPiece(graphics, left.get(), layout.left, attributes);
+        DrawPiece(graphics, middle.get(), layout.middle, attributes);
+        DrawPiece(graphics, right.get(), layout.right, attributes);
+        graphics.Flush(Gdiplus::FlushIntentionSync);
+    }
+    win::AddLayeredStyle(Handle());
+    win::MakeTopmost(Handle());
+    surface_.Present(Handle());
+}
+
+bool SkinPanel::IsDisplayWindow(HWND window) {
+    if (!window) {
+        return false;
+    }
+    // The toolbar's picture box is a child window, and WindowFromPoint finds children.
+    for (HWND own : {app_.Main().Handle(), app_.Karaoke().Handle(), app_.Toolbar().Handle(), Handle(),
+                     app_.Toolbar().PictureHandle()}) {
+        if (window == own) {
+            return true;
+        }
+    }
+    return false;
+}
+
+void SkinPanel::AlignKaraokeOverMain() {
+    MainTextWindow& main = app_.Main();
+    KaraokeWindow& karaoke = app_.Karaoke();
+    int left = main.LeftTwips();
+    int top = main.TopTwips();
+    if (karaoke.LeftTwips() != left || karaoke.TopTwips() != top) {
+        karaoke.MoveTwips(left, top);
+    }
+}
+
+void SkinPanel::OnHoverWatch() {
+    POINT cursor{};
+    if (GetCursorPos(&cursor) && IsDisplayWindow(WindowFromPoint(cursor))) {
+        // The text windows hide and show themselves while the panel is up; keep it below them.
+        if (IsVisible() && app_.HasMain() && IsAbove(Handle(), app_.Main().Handle())) {
+            StackBelowText();
+        }
+        return;
+    }
+    Hide();
+    app_.Toolbar().Hide();
+    app_.Karaoke().MouseDownClear();
+    app_.Main().MouseDownClear();
+    AlignKaraokeOverMain();
+}
+
+void SkinPanel::OnTrimWorkingSet() {
+    SetProcessWorkingSetSize(GetCurrentProcess(), static_cast<SIZE_T>(-1), static_cast<SIZE_T>(-1));
+}
+
+void SkinPanel::OnTimer(UINT_PTR id) {
+    switch (id) {
+    case kHoverTimer:
+        OnHoverWatch();
+        break;
+    case kTrimTimer:
+        OnTrimWorkingSet();
+        break;
+    default:
+        break;
+    }
+}
+
+void SkinPanel::OnMouseDown(int y) {
+    dragging_ = true;
+    dragStartY_ = static_cast<float>(y);
+    SetCapture(Handle());
+}
+
+void SkinPanel::OnMouseUp() {
+    dragging_ = false;
+    if (GetCapture() == Handle()) {
+        ReleaseCapture();
+    }
+}
+
+void SkinPanel::OnMouseMove(int y) {
+    if (!dragging_) {
+        AlignKaraokeOverMain();
+        return;
+    }
+    // The panel only moves up and down; the pointer's pixels are added to twips unconverted.
+    float dy = static_cast<float>(y) - dragStartY_;
+    app_.ApplyDisplayWindows(DragFromPanel(app_.ReadDisplayWindows(), dy, app_.State().fontSize));
+}
+
+void SkinPanel::OnWindowPosChanged(const WINDOWPOS& pos) {
+    if (pos.flags & SWP_SHOWWINDOW) {
+        StackBelowText();
+    }
+}
+
+void SkinPanel::StackBelowText() {
+    HWND main = app_.HasMain() ? app_.Main().Handle() : nullptr;
+    if (!main || restacking_) {
+        return;
+    }
+    // Showing the panel puts it on top of everything, and showing or raising an owner does not always
+    // carry the windows it owns along above it (nor does every window system restack below a given
+    // window), so the windows that belong above the panel are raised after it, the lowest first.
+    restacking_ = true;
+    ToolbarWindow* toolbar = app_.ToolbarIfCreated();
+    HWND karaoke = app_.HasKaraoke() ? app_.Karaoke().Handle() : nullptr;
+    for (HWND above : {main, karaoke, toolbar ? toolbar->Handle() : nullptr}) {
+        if (above && IsWindowVisible(above)) {
+            SetWindowPos(above, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+        }
+    }
+    restacking_ = false;
+}
+
+void SkinPanel::OnDestroy() {
+    KillTimer(Handle(), kHoverTimer);
+    KillTimer(Handle(), kTrimTimer);
+}
+
 LRESULT SkinPanel::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+    case WM_LBUTTONDOWN:
+    case WM_RBUTTONDOWN:
+    case WM_MBUTTONDOWN:
+        OnMouseDown(GET_Y_LPARAM(lParam));
+        return 0;
+    case WM_LBUTTONUP:
+    case WM_RBUTTONUP:
+    case WM_MBUTTONUP:
+        OnMouseUp();
+        return 0;
+    case WM_CAPTURECHANGED:
+        dragging_ = false;
+        return 0;
+    case WM_MOUSEMOVE:
+        OnMouseMove(GET_Y_LPARAM(lParam));
+        return 0;
+    case WM_TIMER:
+        OnTimer(static_cast<UINT_PTR>(wParam));
+        return 0;
+    case WM_MOUSEACTIVATE:
+        return MA_NOACTIVATE; // the display never takes the focus from the shop's programs
+    case WM_PAINT: {
+        // The image is the one handed to the window system; nothing is painted here.
+        PAINTSTRUCT ps;
+        BeginPaint(Handle(), &ps);
+        EndPaint(Handle(), &ps);
+        return 0;
+    }
+    case WM_WINDOWPOSCHANGED:
+        OnWindowPosChanged(*reinterpret_cast<const WINDOWPOS*>(lParam));
+        break;
+    case WM_DESTROY:
+        OnDestroy();
+        return 0;
+    default:
+        break;
+    }
     return Default(message, wParam, lParam);
 }
 
