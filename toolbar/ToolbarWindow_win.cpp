@@ -1,21 +1,190 @@
 #include "toolbar/ToolbarWindow_win.h"
 
 #include "app/App_win.h"
+#include "command/CommandWindow_win.h"
 #include "command/SettingsStore_win.h"
+#include "content/ContentWindow_win.h"
 #include "display/ColorSchemes.h"
+#include "display/KaraokeWindow_win.h"
 #include "display/MainTextWindow_win.h"
 #include "display/SkinPanel_win.h"
+#include "toolbar/PictureResources.h"
+#include "toolbar/ToolbarLayout.h"
+#include "win32/Strings_win.h"
+
+#include <commctrl.h>
+#include <commdlg.h>
+
+#include <cmath>
+#include <cwchar>
 
 namespace plumwick {
 
-ToolbarWindow::ToolbarWindow(App& app) : app_(app) {}
-ToolbarWindow::~ToolbarWindow() = default;
+namespace {
+
+constexpr COLORREF kMagenta = RGB(255, 0, 255);
+static_assert(kMagenta == kToolbarColorKey);
+
+std::wstring WideAscii(std::string_view ascii) {
+    return std::wstring(ascii.begin(), ascii.end());
+}
+
+RECT ControlRect(const ControlLayout& control, const ButtonPictures& pictures) {
+    PixelSize size{control.width, control.height};
+    if (control.button) {
+        size = PictureSize(*control.button, pictures.Get(*control.button));
+    }
+    return RECT{control.x, control.y, control.x + size.width, control.y + size.height};
+}
+
+int ScreenDpi() {
+    win::WindowDc screen(nullptr);
+    int dpi = screen.get() ? GetDeviceCaps(screen.get(), LOGPIXELSY) : 96;
+    return dpi > 0 ? dpi : 96;
+}
+
+} // namespace
+
+// --- Pic ------------------------------------------------------------------------------------------
+
+bool ToolbarWindow::Strip::Create(HWND parent) {
+    win::WindowClass cls{L"PlumwickToolbarPic"};
+    cls.style = CS_DBLCLKS;
+    return win::Window::Create(cls, 0, WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS, L"Pic", 0, 0, kStripWidthPx,
+                               kStripHeightPx, parent);
+}
+
+LRESULT ToolbarWindow::Strip::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    return owner_.OnStripMessage(message, wParam, lParam);
+}
+
+// --- FrmSet ---------------------------------------------------------------------------------------
+
+ToolbarWindow::ToolbarWindow(App& app) : app_(app), pic_(*this), rotation_(*this, app.State()) {}
+
+ToolbarWindow::~ToolbarWindow() {
+    // The strip and the tooltip go with this window; the bitmaps after them (members die last).
+    Destroy();
+}
 
 bool ToolbarWindow::Load() {
+    INITCOMMONCONTROLSEX controls{sizeof controls, ICC_WIN95_CLASSES};
+    InitCommonControlsEx(&controls);
+
+    background_.reset(CreateSolidBrush(kMagenta));
     win::WindowClass cls{L"PlumwickToolbar"};
-    app_.Panel();
-    return Create(cls, WS_EX_LAYERED | WS_EX_TOOLWINDOW | WS_EX_TOPMOST, WS_POPUP, L"FrmSet", 0, 0, 392, 36,
-                  nullptr);
+    // Created before the panel is asked for, so the panel's load can already reach this window.
+    if (!Create(cls, WS_EX_TOOLWINDOW | WS_EX_TOPMOST, WS_POPUP | WS_CLIPCHILDREN, L"FrmSet", 0, 0,
+                kToolbarWindowWidthPx, kToolbarWindowHeightPx, nullptr)) {
+        return false;
+    }
+    LoadPictures();
+    pic_.Create(Handle());
+    CreateTooltips();
+
+    SkinPanel& panel = app_.Panel();
+    ToolbarPlacement place =
+        PlaceToolbar(static_cast<float>(win::ScreenWidthTwips()), static_cast<float>(panel.TopTwips()));
+    MoveTwips(place.leftTwips, place.topTwips);
+    // Owned by the panel, so it always floats above the panel it straddles, whichever was shown last.
+    if (panel.Handle() && panel.Handle() != Handle()) {
+        SetWindowLongPtrW(Handle(), GWLP_HWNDPARENT, reinterpret_cast<LONG_PTR>(panel.Handle()));
+    }
+    SetOwnFont(app_.State().fontName, app_.State().fontSize);
+
+    LONG_PTR exStyle = GetWindowLongPtrW(Handle(), GWL_EXSTYLE);
+    SetWindowLongPtrW(Handle(), GWL_EXSTYLE, exStyle | WS_EX_LAYERED);
+    SetLayeredWindowAttributes(Handle(), kMagenta, 0, LWA_COLORKEY);
+    SetWindowPos(Handle(), HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    return true;
+}
+
+void ToolbarWindow::LoadPictures() {
+    auto load = [this](std::string_view name) {
+        if (bitmaps_.count(name)) {
+            return;
+        }
+        std::wstring wide = WideAscii(name);
+        // A missing picture leaves its control blank; the button still works.
+        auto bitmap = static_cast<HBITMAP>(
+            LoadImageW(win::ModuleInstance(), wide.c_str(), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
+        if (bitmap) {
+            bitmaps_.emplace(name, win::UniqueBitmap(bitmap));
+        }
+    };
+    load(kStripResource);
+    load(kHintResource);
+    load(kSeparatorResource);
+    for (const ControlLayout& control : ToolbarControls()) {
+        if (control.button) {
+            for (Picture picture : {Picture::Initial, Picture::Normal, Picture::Hover, Picture::Pressed}) {
+                load(PictureResource(*control.button, picture));
+            }
+        }
+    }
+}
+
+HBITMAP ToolbarWindow::Bitmap(std::string_view resource) const {
+    auto found = bitmaps_.find(resource);
+    return found == bitmaps_.end() ? nullptr : found->second.get();
+}
+
+void ToolbarWindow::CreateTooltips() {
+    if (!pic_.Exists()) {
+        return;
+    }
+    // Always-tip: the toolbar is never the active window.
+    tooltip_ = CreateWindowExW(
+        WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX, CW_USEDEFAULT,
+        CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, Handle(), nullptr, win::ModuleInstance(), nullptr);
+    if (!tooltip_) {
+        return;
+    }
+    auto controls = ToolbarControls();
+    for (std::size_t i = 0; i < controls.size(); ++i) {
+        if (controls[i].tooltip.empty()) {
+            continue;
+        }
+        std::wstring text = win::ToWide(controls[i].tooltip);
+        TTTOOLINFOW tool{};
+        tool.cbSize = TTTOOLINFOW_V2_SIZE; // also accepted by the older common controls
+        tool.uFlags = TTF_SUBCLASS;
+        tool.hwnd = pic_.Handle();
+        tool.uId = i;
+        tool.rect = ControlRect(controls[i], pictures_);
+        tool.lpszText = text.data();
+        SendMessageW(tooltip_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
+    }
+}
+
+void ToolbarWindow::PicturesChanged() {
+    if (tooltip_) {
+        auto controls = ToolbarControls();
+        for (std::size_t i = 0; i < controls.size(); ++i) {
+            if (controls[i].tooltip.empty() || !controls[i].button) {
+                continue;
+            }
+            TTTOOLINFOW tool{};
+            tool.cbSize = TTTOOLINFOW_V2_SIZE;
+            tool.hwnd = pic_.Handle();
+            tool.uId = i;
+            tool.rect = ControlRect(controls[i], pictures_);
+            SendMessageW(tooltip_, TTM_NEWTOOLRECTW, 0, reinterpret_cast<LPARAM>(&tool));
+        }
+    }
+    if (pic_.Exists()) {
+        InvalidateRect(pic_.Handle(), nullptr, FALSE);
+    }
+}
+
+void ToolbarWindow::SetOwnFont(const std::u16string& name, float points) {
+    font_ = LOGFONTW{};
+    std::wstring face = win::ToWide(name);
+    wcsncpy(font_.lfFaceName, face.c_str(), LF_FACESIZE - 1);
+    font_.lfHeight = -static_cast<LONG>(std::lround(points * static_cast<float>(ScreenDpi()) / 72.0f));
+    font_.lfWeight = FW_NORMAL;
+    font_.lfCharSet = DEFAULT_CHARSET;
+    fontPoints_ = points;
 }
 
 void ToolbarWindow::SetColor(std::int16_t scheme) {
@@ -24,16 +193,315 @@ void ToolbarWindow::SetColor(std::int16_t scheme) {
     app_.Main().RefreshText();
 }
 
-void ToolbarWindow::SaveSet() { app_.Settings().SaveSet(); }
-void ToolbarWindow::RefreshSkin() {}
-void ToolbarWindow::StopRotation() {}
-void ToolbarWindow::StartRotation(unsigned) {}
-bool ToolbarWindow::RotationEnabled() const { return false; }
-HWND ToolbarWindow::PictureHandle() const { return nullptr; }
-void ToolbarWindow::Close() {}
+void ToolbarWindow::SaveSet() {
+    app_.Settings().SaveSet();
+}
+
+void ToolbarWindow::RefreshSkin() {
+    bool changed = false;
+    for (const ControlLayout& control : ToolbarControls()) {
+        changed = changed || (control.button && pictures_.Get(*control.button) != Picture::Normal);
+    }
+    pictures_.MouseMoveOverStrip();
+    if (changed) {
+        PicturesChanged();
+    }
+}
+
+void ToolbarWindow::StopRotation() {
+    rotation_.Stop();
+}
+void ToolbarWindow::StartRotation(unsigned intervalMs) {
+    rotation_.Start(intervalMs);
+}
+bool ToolbarWindow::RotationEnabled() const {
+    return rotation_.Enabled();
+}
+HWND ToolbarWindow::PictureHandle() const {
+    return pic_.Handle();
+}
+void ToolbarWindow::Close() {
+    Hide();
+}
 
 LRESULT ToolbarWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+    case WM_MOUSEACTIVATE:
+        return MA_NOACTIVATE; // the toolbar never takes the focus from the shop's programs
+    case WM_TIMER:
+        OnTimer(static_cast<UINT_PTR>(wParam));
+        return 0;
+    case WM_ERASEBKGND: {
+        // Magenta, the colour key: the margins around the strip are see-through.
+        RECT client{};
+        GetClientRect(Handle(), &client);
+        FillRect(reinterpret_cast<HDC>(wParam), &client, background_.get());
+        return 1;
+    }
+    case WM_CLOSE:
+        // Only the END command ends the program; Alt+F4 on a toolbar is not a way out.
+        return 0;
+    default:
+        break;
+    }
     return Default(message, wParam, lParam);
+}
+
+LRESULT ToolbarWindow::OnStripMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    const int x = GET_X_LPARAM(lParam);
+    const int y = GET_Y_LPARAM(lParam);
+    switch (message) {
+    case WM_PAINT:
+        OnStripPaint();
+        return 0;
+    case WM_ERASEBKGND:
+        return 1; // the paint covers every pixel
+    case WM_MOUSEACTIVATE:
+        return MA_NOACTIVATE;
+    case WM_MOUSEMOVE:
+        OnStripMouseMove(x, y);
+        return 0;
+    case WM_LBUTTONDOWN:
+        OnStripMouseDown(x, y, true);
+        return 0;
+    case WM_RBUTTONDOWN:
+    case WM_MBUTTONDOWN:
+        OnStripMouseDown(x, y, false);
+        return 0;
+    case WM_LBUTTONUP:
+        OnStripLeftUp(x, y);
+        return 0;
+    case WM_LBUTTONDBLCLK:
+        OnStripDoubleClick(x, y);
+        return 0;
+    case WM_RBUTTONDBLCLK:
+    case WM_MBUTTONDBLCLK:
+        OnStripMouseDown(x, y, false);
+        return 0;
+    case WM_CAPTURECHANGED:
+        clickCandidate_.reset();
+        return 0;
+    default:
+        break;
+    }
+    return DefWindowProcW(pic_.Handle(), message, wParam, lParam);
+}
+
+void ToolbarWindow::OnStripPaint() {
+    HWND hwnd = pic_.Handle();
+    PAINTSTRUCT ps;
+    HDC dc = BeginPaint(hwnd, &ps);
+    if (!dc) {
+        return;
+    }
+    // Composed off screen and copied in one go, so a picture change never flickers.
+    win::UniqueDc buffer(CreateCompatibleDC(dc));
+    win::UniqueBitmap canvas(CreateCompatibleBitmap(dc, kStripWidthPx, kStripHeightPx));
+    win::UniqueDc source(CreateCompatibleDC(dc));
+    if (buffer && canvas && source) {
+        win::SelectGuard canvasInBuffer(buffer.get(), canvas.get());
+        RECT all{0, 0, kStripWidthPx, kStripHeightPx};
+        win::UniqueBrush magenta(CreateSolidBrush(kMagenta));
+        FillRect(buffer.get(), &all, magenta.get());
+        auto blit = [&](HBITMAP bitmap, int x, int y) {
+            BITMAP info{};
+            if (!bitmap || !GetObjectW(bitmap, sizeof info, &info)) {
+                return;
+            }
+            win::SelectGuard inSource(source.get(), bitmap);
+            BitBlt(buffer.get(), x, y, info.bmWidth, info.bmHeight, source.get(), 0, 0, SRCCOPY);
+        };
+        blit(Bitmap(kStripResource), 0, 0);
+        for (const ControlLayout& control : ToolbarControls()) {
+            switch (control.kind) {
+            case ControlKind::HintIcon:
+                blit(Bitmap(kHintResource), control.x, control.y);
+                break;
+            case ControlKind::Separator:
+                blit(Bitmap(kSeparatorResource), control.x, control.y);
+                break;
+            case ControlKind::Button:
+                blit(Bitmap(PictureResource(*control.button, pictures_.Get(*control.button))), control.x,
+                     control.y);
+                break;
+            }
+        }
+        BitBlt(dc, 0, 0, kStripWidthPx, kStripHeightPx, buffer.get(), 0, 0, SRCCOPY);
+    }
+    EndPaint(hwnd, &ps);
+}
+
+void ToolbarWindow::OnStripMouseMove(int x, int y) {
+    if (x < 0 || y < 0 || x >= kStripWidthPx || y >= kStripHeightPx || IsOverDecoration(x, y)) {
+        return; // outside while captured, or on a decoration, which swallows the strip's moves
+    }
+    if (std::optional<ToolbarButton> button = ButtonAt(x, y, pictures_)) {
+        if (pictures_.Get(*button) != Picture::Hover) {
+            pictures_.MouseMoveOver(*button);
+            PicturesChanged();
+        }
+        return;
+    }
+    MoveKaraokeToMain();
+    RefreshSkin();
+}
+
+void ToolbarWindow::OnStripMouseDown(int x, int y, bool leftButton) {
+    std::optional<ToolbarButton> button = ButtonAt(x, y, pictures_);
+    if (!button || IsOverDecoration(x, y)) {
+        return;
+    }
+    pictures_.MouseDownOn(*button);
+    PicturesChanged();
+    if (leftButton) {
+        clickCandidate_ = button;
+        SetCapture(pic_.Handle());
+    }
+}
+
+void ToolbarWindow::OnStripLeftUp(int x, int y) {
+    std::optional<ToolbarButton> pressed = clickCandidate_;
+    clickCandidate_.reset();
+    if (GetCapture() == pic_.Handle()) {
+        ReleaseCapture();
+    }
+    // A click is a press and a release on the same button; the pressed picture stays (no mouse-up look).
+    if (pressed && ButtonAt(x, y, pictures_) == pressed) {
+        OnClick(*pressed);
+    }
+}
+
+void ToolbarWindow::OnStripDoubleClick(int x, int y) {
+    if (IsOverDecoration(x, y)) {
+        return;
+    }
+    if (ButtonAt(x, y, pictures_)) {
+        // A quick second click on a button is a click of its own.
+        OnStripMouseDown(x, y, true);
+        return;
+    }
+    app_.ShowAbout();
+}
+
+void ToolbarWindow::OnClick(ToolbarButton button) {
+    switch (button) {
+    case ToolbarButton::Delay2:
+        rotation_.Previous();
+        break;
+    case ToolbarButton::Delay1:
+        rotation_.Next();
+        break;
+    case ToolbarButton::CmdBlue:
+        SetColor(1);
+        break;
+    case ToolbarButton::CmdGreen:
+        SetColor(2);
+        break;
+    case ToolbarButton::CmdRed:
+        SetColor(3);
+        break;
+    case ToolbarButton::CmdWhite:
+        SetColor(4);
+        break;
+    case ToolbarButton::CmdYellow:
+        SetColor(5);
+        break;
+    case ToolbarButton::CmdSet:
+        OnFontDialog();
+        break;
+    case ToolbarButton::CmdLrc:
+        app_.Content().ToggleVisible();
+        break;
+    case ToolbarButton::CmdLock:
+        rotation_.ToggleLock();
+        break;
+    case ToolbarButton::CmdEnd:
+        // The interpreter ends the program inside this call; nothing may follow it.
+        app_.Command().SetBoxText(u"END");
+        return;
+    }
+}
+
+void ToolbarWindow::MoveKaraokeToMain() {
+    if (app_.HasMain() && app_.HasKaraoke()) {
+        MainTextWindow& main = app_.Main();
+        app_.Karaoke().MoveTwips(main.LeftTwips(), main.TopTwips());
+    }
+}
+
+void ToolbarWindow::OnFontDialog() {
+    LOGFONTW chosen = font_;
+    CHOOSEFONTW dialog{};
+    dialog.lStructSize = sizeof dialog;
+    dialog.hwndOwner = Handle();
+    dialog.lpLogFont = &chosen;
+    dialog.Flags = CF_BOTH | CF_INITTOLOGFONTSTRUCT;
+    if (!ChooseFontW(&dialog)) {
+        return; // Cancel, or the dialog failed: nothing changes
+    }
+    // Bold and italic stay with this window's font; the display takes only the face and the size.
+    font_ = chosen;
+    fontPoints_ = static_cast<float>(dialog.iPointSize) / 10.0f;
+    DisplayState& state = app_.State();
+    state.fontName = win::ToU16(font_.lfFaceName);
+    state.fontSize = fontPoints_;
+    std::u16string current = state.currentText;
+    app_.Main().DrawText(current);
+    SaveSet();
+}
+
+void ToolbarWindow::OnTimer(UINT_PTR id) {
+    switch (id) {
+    case kRotationTimer:
+        OnRotationTick();
+        break;
+    default:
+        break;
+    }
+}
+
+void ToolbarWindow::OnRotationTick() {
+    if (inTick_) {
+        return; // a tick that comes due while the last one lets events run waits for the next interval
+    }
+    inTick_ = true;
+    rotation_.Tick(random_.Next());
+    // Let the waiting events run, so a click queued during the tick is handled before it returns.
+    MSG msg;
+    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        if (msg.message == WM_QUIT) {
+            PostQuitMessage(static_cast<int>(msg.wParam));
+            break;
+        }
+        TranslateMessage(&msg);
+        DispatchMessageW(&msg);
+    }
+    inTick_ = false;
+}
+
+void ToolbarWindow::StartKaraokeTimer() {
+    app_.Karaoke().StartTimer();
+}
+
+void ToolbarWindow::DrawMain(const std::u16string& line) {
+    app_.Main().DrawText(line);
+}
+
+bool ToolbarWindow::AskReminder(std::u16string_view text) {
+    std::wstring wide = win::ToWide(text);
+    std::wstring title = win::ToWide(kReminderTitle);
+    return MessageBoxW(Handle(), wide.c_str(), title.c_str(), kHistoryBoxFlags) == IDOK;
+}
+
+void ToolbarWindow::ApplyTimer(bool runs, unsigned intervalMs) {
+    if (!Handle()) {
+        return;
+    }
+    if (runs) {
+        SetTimer(Handle(), kRotationTimer, intervalMs, nullptr);
+    } else {
+        KillTimer(Handle(), kRotationTimer);
+    }
 }
 
 } // namespace plumwick

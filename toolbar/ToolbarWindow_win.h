@@ -1,16 +1,23 @@
 #pragma once
 // FrmSet: the floating, colour-keyed toolbar with its eleven picture buttons, the colour-scheme choice,
 // the font dialog and the message rotation with its show history.
+#include "toolbar/ButtonPictures.h"
+#include "toolbar/Rotation.h"
+#include "toolbar/RotationControl.h"
+#include "win32/Handles_win.h"
 #include "win32/Window_win.h"
 
 #include <cstdint>
+#include <map>
+#include <optional>
+#include <string>
 
 namespace plumwick {
 
 class App;
 
-class ToolbarWindow : public win::Window {
-public:
+class ToolbarWindow : public win::Window, private RotationHost {
+  public:
     explicit ToolbarWindow(App& app);
     ~ToolbarWindow() override;
 
@@ -28,15 +35,67 @@ public:
     void StopRotation();
     void StartRotation(unsigned intervalMs);
     bool RotationEnabled() const;
+    const ShowHistory& History() const { return rotation_.History(); }
 
     // The picture box carrying the strip (the hover watch counts it as part of the display).
     HWND PictureHandle() const;
     // Closing does nothing of its own: nothing is saved.
     void Close();
 
-private:
+  private:
+    // Pic: the strip and every image control on it, painted from the loaded bitmaps.
+    class Strip : public win::Window {
+      public:
+        explicit Strip(ToolbarWindow& owner) : owner_(owner) {}
+        bool Create(HWND parent);
+
+      private:
+        LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+        ToolbarWindow& owner_;
+    };
+
+    enum Timer : UINT_PTR { kRotationTimer = 1 };
+
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+    LRESULT OnStripMessage(UINT message, WPARAM wParam, LPARAM lParam);
+    void OnStripPaint();
+    void OnStripMouseMove(int x, int y);
+    void OnStripMouseDown(int x, int y, bool leftButton);
+    void OnStripLeftUp(int x, int y);
+    void OnStripDoubleClick(int x, int y);
+    void OnClick(ToolbarButton button);
+    void OnTimer(UINT_PTR id);
+    void OnRotationTick();
+    void OnFontDialog();
+
+    void LoadPictures();
+    HBITMAP Bitmap(std::string_view resource) const;
+    void CreateTooltips();
+    void PicturesChanged();
+    void MoveKaraokeToMain();
+    void SetOwnFont(const std::u16string& name, float points);
+
+    // RotationHost
+    void StartKaraokeTimer() override;
+    void DrawMain(const std::u16string& line) override;
+    bool AskReminder(std::u16string_view text) override;
+    void ApplyTimer(bool runs, unsigned intervalMs) override;
+
     App& app_;
+    Strip pic_;
+    win::UniqueBrush background_;
+    HWND tooltip_ = nullptr; // owned by this window, destroyed with it
+    std::map<std::string_view, win::UniqueBitmap, std::less<>> bitmaps_;
+    ButtonPictures pictures_;
+    std::optional<ToolbarButton> clickCandidate_; // left-pressed button awaiting its release
+
+    // The window's own font: only the starting value of the font dialog.
+    LOGFONTW font_{};
+    float fontPoints_ = 0;
+
+    RotationControl rotation_;
+    RandomSource random_;
+    bool inTick_ = false;
 };
 
 } // namespace plumwick

@@ -1,0 +1,406 @@
+// The floating toolbar driven with the real pointer: its skin and see-through margins, the picture
+// states, the colour buttons with the settings file, and the buttons that reach other windows.
+#include "tests/e2e/Harness.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+using namespace plumwick::e2e;
+
+namespace {
+
+constexpr long long kLayered = 0x80000;
+constexpr long long kToolWindow = 0x80;
+constexpr long long kTopmost = 0x8;
+
+bool Same(Rgb a, Rgb b) {
+    return a.r == b.r && a.g == b.g && a.b == b.b;
+}
+bool IsMagenta(Rgb c) {
+    return c.r == 255 && c.g == 0 && c.b == 255;
+}
+
+// A 24-bit bottom-up bitmap of the toolbar's skin, as the resource script embeds it.
+struct Bitmap {
+    int width = 0;
+    int height = 0;
+    std::vector<Rgb> pixels;
+    Rgb At(int x, int y) const { return pixels[static_cast<std::size_t>(y) * width + x]; }
+};
+
+Bitmap LoadBmp(const std::string& name) {
+    std::ifstream in(SourceDir() / "toolbar/res" / (name + ".bmp"), std::ios::binary);
+    std::string bytes((std::istreambuf_iterator<char>(in)), {});
+    Bitmap bmp;
+    if (bytes.size() < 54) {
+        return bmp;
+    }
+    auto u8 = [&](std::size_t i) { return static_cast<std::uint8_t>(bytes[i]); };
+    auto i32 = [&](std::size_t i) {
+        return static_cast<std::int32_t>(u8(i) | u8(i + 1) << 8 | u8(i + 2) << 16 | u8(i + 3) << 24);
+    };
+    std::size_t offset = static_cast<std::size_t>(i32(10));
+    bmp.width = i32(18);
+    int rows = i32(22);
+    bool bottomUp = rows > 0;
+    bmp.height = bottomUp ? rows : -rows;
+    std::size_t stride = (static_cast<std::size_t>(bmp.width) * 3 + 3) & ~std::size_t{3};
+    bmp.pixels.resize(static_cast<std::size_t>(bmp.width) * bmp.height);
+    for (int y = 0; y < bmp.height; ++y) {
+        std::size_t row = offset + static_cast<std::size_t>(bottomUp ? bmp.height - 1 - y : y) * stride;
+        for (int x = 0; x < bmp.width; ++x) {
+            std::size_t at = row + static_cast<std::size_t>(x) * 3;
+            if (at + 2 < bytes.size()) {
+                bmp.pixels[static_cast<std::size_t>(y) * bmp.width + x] = {u8(at + 2), u8(at + 1), u8(at)};
+            }
+        }
+    }
+    return bmp;
+}
+
+// Places a picture into a composed strip.
+void Put(Bitmap& strip, const Bitmap& picture, int left, int top) {
+    for (int y = 0; y < picture.height; ++y) {
+        for (int x = 0; x < picture.width; ++x) {
+            strip.pixels[static_cast<std::size_t>(top + y) * strip.width + left + x] = picture.At(x, y);
+        }
+    }
+}
+
+// The strip as it looks at creation: every button normal, CmdLrc with its first picture.
+Bitmap FirstLook() {
+    Bitmap strip = LoadBmp("Pic");
+    Put(strip, LoadBmp("Hint"), 8, 2);
+    Bitmap separator = LoadBmp("Separator");
+    for (int x : {78, 198, 334}) {
+        Put(strip, separator, x, 2);
+    }
+    Put(strip, LoadBmp("Delay2Nor"), 40, 10);
+    Put(strip, LoadBmp("Delay1Nor"), 56, 10);
+    Put(strip, LoadBmp("BlueNor"), 94, 8);
+    Put(strip, LoadBmp("GreenNor"), 114, 8);
+    Put(strip, LoadBmp("RedNor"), 134, 8);
+    Put(strip, LoadBmp("WhiteNor"), 150, 8);
+    Put(strip, LoadBmp("YellowNor"), 166, 8);
+    Put(strip, LoadBmp("SetNor"), 208, 4);
+    Put(strip, LoadBmp("SelFirst"), 256, 4);
+    Put(strip, LoadBmp("LockNor"), 350, 8);
+    Put(strip, LoadBmp("EndNor"), 366, 10);
+    return strip;
+}
+
+std::string ReadFile(const std::filesystem::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string((std::istreambuf_iterator<char>(in)), {});
+}
+
+std::string FirstTwoLines(const std::string& settings) {
+    std::size_t second = settings.find('\n', settings.find('\n') + 1);
+    return settings.substr(0, second);
+}
+
+std::string ThirdLine(const std::string& settings) {
+    std::istringstream in(settings);
+    std::string line;
+    for (int i = 0; i < 3 && std::getline(in, line); ++i) {
+    }
+    return line;
+}
+
+class Toolbar : public ::testing::Test {
+  protected:
+    void SetUp() override {}
+
+    void StartAndSettle() {
+        ASSERT_TRUE(session.Start()) << "the display did not start";
+        // The about window fades in over the display at start-up; the checks below want it gone.
+        session.WaitFor(
+            {"list"}, [](const std::string& out) { return out.find("|frmAbout|1|") == std::string::npos; },
+            15);
+        main = session.WindowRect("PlumwickMainText");
+    }
+
+    // A pixel of the drawn text: the pointer has to be over the glyphs of the layered window.
+    bool FindTextPixel(int& x, int& y) {
+        Image shot = session.Screenshot();
+        for (int dy = 5; dy < 80; ++dy) {
+            for (int dx = 0; dx < 600; ++dx) {
+                for (int sx : {960 + dx, 960 - dx}) {
+                    Rgb c = shot.At(sx, main.y + dy);
+                    if (!Same(c, Session::kDesktop) && (c.r + c.g + c.b) > 120) {
+                        x = sx;
+                        y = main.y + dy;
+                        return true;
+                    }
+                }
+            }
+        }
+        return false;
+    }
+
+    // Hovers the welcome line so the toolbar shows.
+    void HoverText() {
+        int x = 0, y = 0;
+        ASSERT_TRUE(FindTextPixel(x, y)) << "no text drawn to hover";
+        session.MovePointer(x, y);
+        session.MovePointer(x + 1, y);
+        std::string visible = session.WaitFor(
+            {"visible", "PlumwickToolbar"}, [](const std::string& out) { return out == "1"; }, 5);
+        ASSERT_EQ(visible, "1") << "the toolbar did not show on hover";
+        bar = session.WindowRect("PlumwickToolbar");
+    }
+
+    // Pointer over a strip position (strip pixels), then the given xdotool actions there.
+    void At(int stripX, int stripY, const std::string& actions = "") {
+        Shell(session.Env() + " xdotool mousemove " + std::to_string(bar.x + stripX) + " " +
+              std::to_string(bar.y + stripY) + (actions.empty() ? "" : " " + actions));
+        SleepSeconds(0.4);
+    }
+    void ClickAt(int stripX, int stripY) { At(stripX, stripY, "click 1"); }
+
+    // Pixels of a strip region that differ from the picture expected there.
+    int Mismatches(const Image& shot, const Bitmap& expected, int left, int top) {
+        int count = 0;
+        for (int y = 0; y < expected.height; ++y) {
+            for (int x = 0; x < expected.width; ++x) {
+                if (!Same(shot.At(bar.x + left + x, bar.y + top + y), expected.At(x, y))) {
+                    ++count;
+                }
+            }
+        }
+        return count;
+    }
+
+    // Pixels of the text band whose colour leans clearly towards the channel picked by `lean`.
+    template <typename Lean> int CountText(const Image& shot, Lean lean) {
+        int count = 0;
+        for (int y = main.y; y < main.y + 80; ++y) {
+            for (int x = 0; x < shot.width; ++x) {
+                Rgb c = shot.At(x, y);
+                if (!Same(c, Session::kDesktop) && lean(c)) {
+                    ++count;
+                }
+            }
+        }
+        return count;
+    }
+    // The text as it shows with the pointer away from the display: the panel is then hidden.
+    Image TextAlone() {
+        session.MovePointer(960, 100);
+        session.WaitFor(
+            {"visible", "PlumwickSkinPanel"}, [](const std::string& out) { return out == "0"; }, 5);
+        SleepSeconds(0.3);
+        return session.Screenshot();
+    }
+    static bool Greenish(Rgb c) { return c.g > c.r + 40 && c.g > c.b + 40; }
+    static bool Bluish(Rgb c) { return c.b > c.r + 40 && c.b > c.g + 10; }
+
+    std::filesystem::path SettingsPath() { return session.Folder() / "data/system/desktoplrc.pst"; }
+
+    std::string WaitForThirdLine(const std::string& wanted) {
+        std::string line;
+        for (int i = 0; i < 50; ++i) {
+            line = ThirdLine(ReadFile(SettingsPath()));
+            if (line == wanted) {
+                break;
+            }
+            SleepSeconds(0.1);
+        }
+        return line;
+    }
+
+    Session session;
+    Session::Rect main;
+    Session::Rect bar;
+};
+
+} // namespace
+
+TEST_F(Toolbar, ShowsOnHoverWithItsSkinSeeThroughCornersAndPictureStates) {
+    StartAndSettle();
+    Session::Rect panel = session.WindowRect("PlumwickSkinPanel");
+    Session::Rect placed = session.WindowRect("PlumwickToolbar");
+    EXPECT_EQ(placed.w, 392);
+    EXPECT_EQ(placed.h, 36);
+    EXPECT_EQ(placed.x, (1920 - 392) / 2);
+    EXPECT_EQ(placed.y, panel.y - 18); // its middle on the panel's top edge
+    long long ex = session.ExStyle("PlumwickToolbar");
+    EXPECT_EQ(ex & (kLayered | kToolWindow | kTopmost), kLayered | kToolWindow | kTopmost);
+    EXPECT_FALSE(session.Visible("PlumwickToolbar")) << "created hidden";
+
+    HoverText();
+    SleepSeconds(0.3);
+    Image shot = session.Screenshot();
+    session.SaveScreenshot("toolbar-on-hover");
+    Bitmap first = FirstLook();
+    ASSERT_EQ(first.width, 389);
+    int wrong = 0, keyed = 0;
+    for (int y = 0; y < first.height; ++y) {
+        for (int x = 0; x < first.width; ++x) {
+            Rgb seen = shot.At(bar.x + x, bar.y + y);
+            if (IsMagenta(first.At(x, y))) {
+                // The rounded top corners lie above the panel: the desktop shows through.
+                ++keyed;
+                EXPECT_TRUE(Same(seen, Session::kDesktop)) << "corner " << x << "," << y;
+            } else if (!Same(seen, first.At(x, y))) {
+                ++wrong;
+            }
+        }
+    }
+    EXPECT_EQ(keyed, 6);
+    EXPECT_EQ(wrong, 0) << "the strip does not show its pictures where they belong";
+    for (int y = 0; y < 18; ++y) { // the right margin, down to the panel's top
+        for (int x = 389; x < 392; ++x) {
+            EXPECT_TRUE(Same(shot.At(bar.x + x, bar.y + y), Session::kDesktop)) << "margin " << x << "," << y;
+        }
+    }
+
+    // Onto the blue swatch: the hover picture, two pixels larger.
+    At(100, 14);
+    shot = session.Screenshot();
+    EXPECT_EQ(Mismatches(shot, LoadBmp("BluePoi"), 94, 8), 0);
+    // A right press on the settings button shows its pressed picture and stays so: no mouse-up look.
+    At(228, 14, "mousedown 3 mouseup 3");
+    shot = session.Screenshot();
+    session.SaveScreenshot("toolbar-pressed-set");
+    EXPECT_EQ(Mismatches(shot, LoadBmp("SetDown"), 208, 4), 0);
+    EXPECT_EQ(Mismatches(shot, LoadBmp("BluePoi"), 94, 8), 0) << "a fast pointer leaves the hover picture";
+    EXPECT_EQ(session.Probe({"dialogs"}), "") << "a right press is no click";
+
+    // Over the bare strip: every button back to normal, CmdLrc now with its normal picture.
+    At(190, 15);
+    shot = session.Screenshot();
+    session.SaveScreenshot("toolbar-refreshed");
+    EXPECT_EQ(Mismatches(shot, LoadBmp("BlueNor"), 94, 8), 0);
+    EXPECT_EQ(Mismatches(shot, LoadBmp("SetNor"), 208, 4), 0);
+    EXPECT_EQ(Mismatches(shot, LoadBmp("SelNor"), 256, 4), 0);
+    Bitmap strip = LoadBmp("Pic");
+    int uncovered = 0;
+    for (int y = 4; y < 27; ++y) {
+        for (int x = 256; x < 323; ++x) {
+            if ((x >= 315 || y >= 25) && !Same(shot.At(bar.x + x, bar.y + y), strip.At(x, y))) {
+                ++uncovered;
+            }
+        }
+    }
+    EXPECT_EQ(uncovered, 0) << "the strip shows again where the larger first picture was";
+    Session::Rect karaoke = session.WindowRect("PlumwickKaraoke");
+    EXPECT_EQ(karaoke.x, main.x);
+    EXPECT_EQ(karaoke.y, main.y);
+
+    // A double click on the bare strip brings the about window back, with its whole fade.
+    ASSERT_EQ(session.WindowLine("PlumwickAbout").find("|frmAbout|1|"), std::string::npos);
+    At(190, 15, "click --repeat 2 --delay 60 1");
+    std::string about = session.WaitFor(
+        {"list"}, [](const std::string& out) { return out.find("|frmAbout|1|") != std::string::npos; }, 5);
+    EXPECT_NE(about.find("|frmAbout|1|"), std::string::npos) << "no about window after the double click";
+}
+
+TEST_F(Toolbar, ColourButtonsRecolourTheTextAndSaveTheScheme) {
+    StartAndSettle();
+    std::string before = ReadFile(SettingsPath());
+    Image blue = session.Screenshot();
+    HoverText();
+    int greenBefore = CountText(blue, Greenish);
+    int blueBefore = CountText(blue, Bluish);
+    EXPECT_GT(blueBefore, 1000) << "the welcome line starts in the blue scheme";
+
+    ClickAt(120, 14); // CmdGreen
+    EXPECT_EQ(WaitForThirdLine(" 2 \r"), " 2 \r");
+    Image green = TextAlone();
+    session.SaveScreenshot("toolbar-green");
+    EXPECT_GT(CountText(green, Greenish), greenBefore + 1000);
+    EXPECT_LT(CountText(green, Bluish), blueBefore / 4);
+    // Font and size lines are written back unchanged.
+    std::string after = ReadFile(SettingsPath());
+    EXPECT_EQ(FirstTwoLines(after), FirstTwoLines(before));
+
+    HoverText();
+    ClickAt(172, 14); // CmdYellow
+    EXPECT_EQ(WaitForThirdLine(" 5 \r"), " 5 \r");
+    ClickAt(140, 14); // CmdRed has no tooltip but works
+    EXPECT_EQ(WaitForThirdLine(" 3 \r"), " 3 \r");
+    EXPECT_TRUE(session.Running());
+}
+
+TEST_F(Toolbar, UnwritableSettingsFileWarnsOnceAndTheColoursStillApply) {
+    // A directory in the file's place cannot be written by anyone (a read-only bit does not stop the
+    // administrator, under whom these tests may run).
+    std::filesystem::remove(SettingsPath());
+    std::filesystem::create_directory(SettingsPath());
+    ASSERT_TRUE(session.Start()) << "an unwritable settings file must not stop the start";
+    std::string box = session.WaitFor(
+        {"dialogs"}, [](const std::string& out) { return !out.empty(); }, 10);
+    EXPECT_NE(box.find(" 提醒|"), std::string::npos) << box;
+    EXPECT_NE(box.find("desktoplrc.pst"), std::string::npos) << box;
+    EXPECT_EQ(session.Probe({"press", "提醒", "确定"}), "pressed");
+    session.WaitFor(
+        {"list"}, [](const std::string& out) { return out.find("|frmAbout|1|") == std::string::npos; }, 15);
+    main = session.WindowRect("PlumwickMainText");
+
+    int greenBefore = CountText(session.Screenshot(), Greenish);
+    HoverText();
+    ClickAt(120, 14); // CmdGreen
+    SleepSeconds(1.0);
+    EXPECT_EQ(session.Probe({"dialogs"}), "") << "the same problem is reported once";
+    EXPECT_TRUE(session.Running());
+    Image shot = TextAlone();
+    session.SaveScreenshot("toolbar-unwritable-green");
+    EXPECT_GT(CountText(shot, Greenish), greenBefore + 1000) << "the new colours apply anyway";
+    EXPECT_TRUE(std::filesystem::is_directory(SettingsPath()));
+}
+
+TEST_F(Toolbar, ButtonsReachTheContentManagerTheFontDialogAndTheEnd) {
+    StartAndSettle();
+    HoverText();
+    EXPECT_TRUE(session.Visible("PlumwickContentManager")) << "shown at start-up";
+    ClickAt(280, 14); // CmdLrc
+    EXPECT_EQ(session.WaitFor(
+                  {"visible", "PlumwickContentManager"}, [](const std::string& o) { return o == "0"; }, 5),
+              "0");
+    ClickAt(280, 14);
+    EXPECT_EQ(session.WaitFor(
+                  {"visible", "PlumwickContentManager"}, [](const std::string& o) { return o == "1"; }, 5),
+              "1");
+
+    // Cancel in the font dialog leaves the settings file alone.
+    std::string before = ReadFile(SettingsPath());
+    auto stamp = std::filesystem::last_write_time(SettingsPath());
+    ClickAt(228, 14); // CmdSet
+    std::string dialog = session.WaitFor(
+        {"dialogs"}, [](const std::string& out) { return out.find(" 字体|") != std::string::npos; }, 10);
+    ASSERT_NE(dialog.find(" 字体|"), std::string::npos) << dialog;
+    EXPECT_EQ(session.Probe({"press", "字体", "取消"}), "pressed");
+    session.WaitFor(
+        {"dialogs"}, [](const std::string& out) { return out.empty(); }, 5);
+    SleepSeconds(0.5);
+    EXPECT_EQ(ReadFile(SettingsPath()), before);
+    EXPECT_EQ(std::filesystem::last_write_time(SettingsPath()), stamp);
+
+    // OK takes the dialog's font, which started as the display's: the file is written with the same values.
+    ClickAt(228, 14);
+    session.WaitFor(
+        {"dialogs"}, [](const std::string& out) { return out.find(" 字体|") != std::string::npos; }, 10);
+    EXPECT_EQ(session.Probe({"press", "字体", "确定"}), "pressed");
+    for (int i = 0; i < 30 && std::filesystem::last_write_time(SettingsPath()) == stamp; ++i) {
+        SleepSeconds(0.1);
+    }
+    EXPECT_NE(std::filesystem::last_write_time(SettingsPath()), stamp) << "OK saves the settings";
+    EXPECT_EQ(ReadFile(SettingsPath()), before);
+
+    // HDE hides the toolbar.
+    ASSERT_EQ(session.Send("HDE"), 0);
+    EXPECT_EQ(session.WaitFor(
+                  {"visible", "PlumwickToolbar"}, [](const std::string& o) { return o == "0"; }, 5),
+              "0");
+
+    // The close button ends the program.
+    HoverText();
+    ClickAt(371, 15); // CmdEnd
+    EXPECT_TRUE(session.WaitForExit(10)) << "the close button did not end the program";
+}

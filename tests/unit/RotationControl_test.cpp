@@ -1,0 +1,185 @@
+#include "toolbar/RotationControl.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+using namespace plumwick;
+
+namespace {
+
+class FakeHost : public RotationHost {
+  public:
+    void StartKaraokeTimer() override { calls.push_back("karaoke"); }
+    void DrawMain(const std::u16string& line) override { calls.push_back("draw " + Ascii(line)); }
+    bool AskReminder(std::u16string_view text) override {
+        asked.emplace_back(text);
+        calls.push_back("ask");
+        return answerOk;
+    }
+    void ApplyTimer(bool runs, unsigned intervalMs) override {
+        timerRuns = runs;
+        timerInterval = intervalMs;
+    }
+
+    static std::string Ascii(const std::u16string& text) { return std::string(text.begin(), text.end()); }
+
+    std::vector<std::string> calls;
+    std::vector<std::u16string> asked;
+    bool answerOk = false;
+    bool timerRuns = false;
+    unsigned timerInterval = 0;
+};
+
+// Ten lines "l0".."l9": r = (k + 0.5) / 10 picks line k.
+std::vector<std::u16string> TenLines() {
+    std::vector<std::u16string> lines;
+    for (char c = '0'; c <= '9'; ++c) {
+        lines.push_back(std::u16string(u"l") + char16_t(c));
+    }
+    return lines;
+}
+double Picking(int k) {
+    return (k + 0.5) / 10.0;
+}
+
+struct Rotation : ::testing::Test {
+    void SetUp() override { state.infoLines = TenLines(); }
+    void TicksShowing(std::initializer_list<int> lines) {
+        for (int k : lines) {
+            rotation.Tick(Picking(k));
+        }
+        host.calls.clear();
+    }
+    DisplayState state;
+    FakeHost host;
+    RotationControl rotation{host, state};
+};
+
+} // namespace
+
+TEST_F(Rotation, TickStartsTheSweepThenDrawsAndRecordsThePick) {
+    rotation.Tick(Picking(3));
+    EXPECT_EQ(host.calls, (std::vector<std::string>{"karaoke", "draw l3"}));
+    EXPECT_EQ(state.infoIndex, 3.0);
+    EXPECT_EQ(rotation.History().Text(), u"3,");
+}
+
+TEST_F(Rotation, TickOverNoDrawableLineDrawsAndRecordsNothing) {
+    for (const auto& lines : {std::vector<std::u16string>{}, std::vector<std::u16string>{u"", u""}}) {
+        state.infoLines = lines;
+        state.infoIndex = 4;
+        host.calls.clear();
+        rotation.Tick(0.5);
+        EXPECT_EQ(host.calls, (std::vector<std::string>{"karaoke"}));
+        EXPECT_EQ(state.infoIndex, 4.0);
+        EXPECT_EQ(rotation.History().Count(), 0u);
+    }
+}
+
+TEST_F(Rotation, TickSkipsEmptyLinesAndCanPickTheLastLine) {
+    state.infoLines = {u"a", u"", u"b"};
+    rotation.Tick(0.0);
+    rotation.Tick(0.99);
+    EXPECT_EQ(rotation.History().Text(), u"0,2,");
+    EXPECT_EQ(host.calls.back(), "draw b");
+}
+
+TEST_F(Rotation, PreviousAndNextWalkTheHistoryWithTheRotationStopped) {
+    rotation.Start(5000);
+    TicksShowing({3, 7, 1});
+    rotation.Previous();
+    EXPECT_FALSE(rotation.Enabled());
+    EXPECT_FALSE(host.timerRuns);
+    rotation.Previous();
+    EXPECT_EQ(host.calls, (std::vector<std::string>{"draw l7", "draw l3"}));
+    EXPECT_EQ(state.infoIndex, 3.0);
+    rotation.Next();
+    rotation.Next();
+    EXPECT_EQ(host.calls.back(), "draw l1");
+    EXPECT_EQ(state.infoIndex, 1.0);
+    EXPECT_TRUE(host.asked.empty());
+    EXPECT_FALSE(rotation.Enabled());
+    EXPECT_EQ(rotation.History().Text(), u"3,7,1,"); // walking never adds to the history
+}
+
+TEST_F(Rotation, FirstEntryAsksAndOkOnlyRestartsTheRotation) {
+    rotation.Start(5000);
+    TicksShowing({3, 7});
+    rotation.Previous();
+    state.infoIndex = 3;
+    for (bool ok : {false, true}) {
+        host.answerOk = ok;
+        host.asked.clear();
+        host.calls.clear();
+        rotation.Previous();
+        ASSERT_EQ(host.asked.size(), 1u);
+        EXPECT_EQ(host.asked[0], kFirstMessageText);
+        EXPECT_EQ(host.calls, (std::vector<std::string>{"ask"})); // nothing drawn
+        EXPECT_EQ(rotation.Enabled(), ok);
+        EXPECT_EQ(host.timerRuns, ok);
+        EXPECT_EQ(host.timerInterval, 5000u); // the interval survives the stop
+        EXPECT_EQ(state.infoIndex, 3.0);
+    }
+}
+
+TEST_F(Rotation, LastEntryAsksAndOkTakesTheEntryAsTheCurrentMessage) {
+    rotation.Start(2000);
+    TicksShowing({3, 7});
+    state.infoIndex = 9; // e.g. moved on by something else; OK puts it back on the entry
+    host.answerOk = false;
+    rotation.Next();
+    EXPECT_EQ(host.asked.back(), kLastMessageText);
+    EXPECT_FALSE(rotation.Enabled());
+    EXPECT_EQ(state.infoIndex, 9.0);
+    host.answerOk = true;
+    rotation.Next();
+    EXPECT_TRUE(rotation.Enabled());
+    EXPECT_TRUE(host.timerRuns);
+    EXPECT_EQ(state.infoIndex, 7.0);
+    EXPECT_EQ(host.calls, (std::vector<std::string>{"ask", "ask"}));
+}
+
+TEST_F(Rotation, BeforeAnyTickBothButtonsAskAtOnce) {
+    rotation.Previous();
+    rotation.Next();
+    EXPECT_EQ(host.asked, (std::vector<std::u16string>{kFirstMessageText, kLastMessageText}));
+}
+
+TEST_F(Rotation, StepToALineBeyondAShorterRepublishedListDrawsNothingButMoves) {
+    TicksShowing({8, 2});
+    state.infoLines = {u"x", u"y", u"z"};
+    rotation.Previous();
+    EXPECT_TRUE(host.calls.empty());
+    EXPECT_EQ(state.infoIndex, 8.0);
+    rotation.Next();
+    EXPECT_EQ(host.calls, (std::vector<std::string>{"draw z"}));
+    EXPECT_EQ(state.infoIndex, 2.0);
+}
+
+TEST_F(Rotation, LockTogglesEvenWhenTheIntervalIsZero) {
+    struct Case {
+        bool publish;
+        unsigned interval;
+        bool firesWhenOn;
+    };
+    for (Case c : {Case{false, 0, false}, Case{true, 0, false}, Case{true, 3000, true}}) {
+        FakeHost fresh;
+        DisplayState s;
+        RotationControl r{fresh, s};
+        if (c.publish) {
+            r.Start(c.interval);
+            r.ToggleLock(); // running -> stopped
+            EXPECT_FALSE(r.Enabled());
+            EXPECT_FALSE(fresh.timerRuns);
+        }
+        r.ToggleLock(); // idle or stopped -> on
+        EXPECT_TRUE(r.Enabled());
+        EXPECT_EQ(fresh.timerRuns, c.firesWhenOn);
+        EXPECT_EQ(r.IntervalMs(), c.interval);
+        r.ToggleLock();
+        EXPECT_FALSE(r.Enabled());
+        EXPECT_FALSE(fresh.timerRuns);
+    }
+}

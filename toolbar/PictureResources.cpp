@@ -1,0 +1,29 @@
+#include "toolbar/PictureResources.h"
+
+#include <array>
+
+namespace plumwick {
+namespace {
+
+// Per button, in enum order: first, normal, hover, pressed.
+constexpr std::array<std::array<std::string_view, 4>, kToolbarButtonCount> kNames{{
+    {"TB_DELAY1NOR", "TB_DELAY1NOR", "TB_DELAY1POI", "TB_DELAY1DOWN"},
+    {"TB_DELAY2NOR", "TB_DELAY2NOR", "TB_DELAY2POI", "TB_DELAY2DOWN"},
+    {"TB_BLUENOR", "TB_BLUENOR", "TB_BLUEPOI", "TB_BLUEDOWN"},
+    {"TB_GREENNOR", "TB_GREENNOR", "TB_GREENPOI", "TB_GREENDOWN"},
+    {"TB_REDNOR", "TB_REDNOR", "TB_REDPOI", "TB_REDDOWN"},
+    {"TB_WHITENOR", "TB_WHITENOR", "TB_WHITEPOI", "TB_WHITEDOWN"},
+    {"TB_YELLOWNOR", "TB_YELLOWNOR", "TB_YELLOWPOI", "TB_YELLOWDOWN"},
+    {"TB_SETNOR", "TB_SETNOR", "TB_SETPOI", "TB_SETDOWN"},
+    {"TB_SELFIRST", "TB_SELNOR", "TB_SELPOI", "TB_SELDOWN"},
+    {"TB_LOCKNOR", "TB_LOCKNOR", "TB_LOCKPOI", "TB_LOCKDOWN"},
+    {"TB_ENDNOR", "TB_ENDNOR", "TB_ENDPOI", "TB_ENDDOWN"},
+}};
+
+} // namespace
+
+std::string_view PictureResource(ToolbarButton button, Picture picture) {
+    return kNames[static_cast<std::size_t>(button)][static_cast<std::size_t>(picture)];
+}
+
+} // namespace plumwick

@@ -1,0 +1,76 @@
+#include "toolbar/RotationControl.h"
+
+#include "toolbar/Rotation.h"
+
+namespace plumwick {
+
+void RotationControl::Start(unsigned intervalMs) {
+    intervalMs_ = intervalMs;
+    SetEnabled(true);
+}
+
+void RotationControl::Stop() {
+    SetEnabled(false);
+}
+
+void RotationControl::ToggleLock() {
+    SetEnabled(!enabled_);
+}
+
+void RotationControl::SetEnabled(bool enabled) {
+    enabled_ = enabled;
+    host_.ApplyTimer(enabled_ && intervalMs_ > 0, intervalMs_);
+}
+
+void RotationControl::Tick(double r) {
+    host_.StartKaraokeTimer();
+    std::optional<std::size_t> pick = PickLine(state_.infoLines, r);
+    if (!pick) {
+        return;
+    }
+    state_.infoIndex = static_cast<double>(*pick);
+    host_.DrawMain(state_.infoLines[*pick]);
+    history_.Record(static_cast<long long>(*pick));
+}
+
+void RotationControl::DrawLine(const std::optional<long long>& index) {
+    // A history entry may point past a list republished shorter since; that step draws nothing.
+    if (index && *index >= 0 && static_cast<unsigned long long>(*index) < state_.infoLines.size()) {
+        host_.DrawMain(state_.infoLines[static_cast<std::size_t>(*index)]);
+    }
+}
+
+void RotationControl::Previous() {
+    Stop();
+    ShowHistory::WalkResult step = history_.Previous();
+    if (step.atBoundary) {
+        if (host_.AskReminder(kFirstMessageText)) {
+            SetEnabled(true);
+        }
+        return;
+    }
+    DrawLine(step.lineToDraw);
+    if (step.newInfoIndex) {
+        state_.infoIndex = static_cast<double>(*step.newInfoIndex);
+    }
+}
+
+void RotationControl::Next() {
+    Stop();
+    ShowHistory::WalkResult step = history_.Next();
+    if (step.atBoundary) {
+        if (host_.AskReminder(kLastMessageText)) {
+            SetEnabled(true);
+            if (std::optional<long long> index = history_.IndexOnNextBoundaryOk()) {
+                state_.infoIndex = static_cast<double>(*index);
+            }
+        }
+        return;
+    }
+    DrawLine(step.lineToDraw);
+    if (step.newInfoIndex) {
+        state_.infoIndex = static_cast<double>(*step.newInfoIndex);
+    }
+}
+
+} // namespace plumwick

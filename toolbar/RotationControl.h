@@ -1,0 +1,53 @@
+#pragma once
+// The message rotation and the previous/next walk through its show history, apart from the window:
+// the toolbar supplies the timer, the drawing and the question box through RotationHost.
+#include "app/DisplayState.h"
+#include "toolbar/ShowHistory.h"
+
+#include <string_view>
+
+namespace plumwick {
+
+class RotationHost {
+  public:
+    virtual ~RotationHost() = default;
+    virtual void StartKaraokeTimer() = 0;
+    virtual void DrawMain(const std::u16string& line) = 0;
+    // The reminder box with OK and Cancel; true on OK.
+    virtual bool AskReminder(std::u16string_view text) = 0;
+    // The rotation timer is to fire every intervalMs (runs) or not at all.
+    virtual void ApplyTimer(bool runs, unsigned intervalMs) = 0;
+};
+
+// Rotation states: idle (off, interval 0), running (on), stopped (off, interval kept). An enabled rotation
+// with interval 0 never fires, yet counts as enabled, so the lock button still toggles it.
+class RotationControl {
+  public:
+    RotationControl(RotationHost& host, DisplayState& state) : host_(host), state_(state) {}
+
+    void Start(unsigned intervalMs); // the publish: a new interval, running
+    void Stop();
+    void ToggleLock();
+    bool Enabled() const { return enabled_; }
+    unsigned IntervalMs() const { return intervalMs_; }
+
+    // One rotation step with r uniform in [0, 1): a line among the non-empty ones is drawn and recorded;
+    // a list without one draws and records nothing.
+    void Tick(double r);
+    void Previous();
+    void Next();
+
+    const ShowHistory& History() const { return history_; }
+
+  private:
+    void SetEnabled(bool enabled);
+    void DrawLine(const std::optional<long long>& index);
+
+    RotationHost& host_;
+    DisplayState& state_;
+    ShowHistory history_;
+    bool enabled_ = false;
+    unsigned intervalMs_ = 0;
+};
+
+} // namespace plumwick
