@@ -1,22 +1,53 @@
 #pragma once
 // frmAbout: the splash that fades in, holds, fades out and unloads itself; a click opens the home page.
+#include "about/FadeSequence.h"
+#include "win32/Handles_win.h"
 #include "win32/Window_win.h"
+
+#include <string>
 
 namespace plumwick {
 
 class App;
 
 class AboutWindow : public win::Window {
-public:
+  public:
     explicit AboutWindow(App& app);
     ~AboutWindow() override;
 
     // Creates, shows (fully transparent) and starts the fade-in.
     bool Load();
 
-private:
+    // The shop's HomePage, or the bundled page <program folder>\help\index.html when it is empty.
+    std::wstring HomePageAddress();
+
+  private:
+    // Timer3, Timer1 and Trans.
+    enum Timer : UINT_PTR { kFadeInTimer = 1, kHoldTimer = 2, kFadeOutTimer = 3 };
+    enum class Press { None, Picture, CloseSpot };
+
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+    void OnTimer(UINT_PTR id);
+    void OnPaint();
+    void OnButtonDown(int x, int y);
+    void OnButtonUp(int x, int y);
+
+    // Carries out what the fade asked for, then runs exactly the timers it has enabled.
+    void Apply(const FadeSequence::Effects& effects);
+    void SyncTimer(Timer id, unsigned intervalMs, bool enabled);
+    void StopTimers();
+    void Unload();
+    void OpenHomePage();
+    void LoadPicture();
+    void CreateCloseTip();
+    static void SetWindowAlpha(HWND window, int alpha);
+
     App& app_;
+    FadeSequence fade_;
+    win::UniqueBitmap picture_;
+    bool running_[4] = {}; // by Timer id
+    Press pressed_ = Press::None;
+    bool topmost_ = false; // in the topmost band (until the close spot takes it out)
 };
 
 } // namespace plumwick

@@ -58,6 +58,7 @@ add_custom_target(stage ALL
   COMMAND ${CMAKE_COMMAND} -E make_directory ${STAGE_DIR}/data/system ${STAGE_DIR}/Text
   COMMAND ${CMAKE_COMMAND} -E copy_directory ${CMAKE_SOURCE_DIR}/data ${STAGE_DIR}/data
   COMMAND ${CMAKE_COMMAND} -E copy_directory ${CMAKE_SOURCE_DIR}/Text ${STAGE_DIR}/Text
+  COMMAND ${CMAKE_COMMAND} -E copy_directory ${CMAKE_SOURCE_DIR}/help ${STAGE_DIR}/help
   COMMAND ${CMAKE_COMMAND} -E copy $<TARGET_FILE:plumwick> $<TARGET_FILE:plumwick-send> ${STAGE_DIR}/
   DEPENDS plumwick plumwick-send
   COMMENT "Staging the program folder in ${STAGE_DIR}")

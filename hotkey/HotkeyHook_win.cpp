@@ -1,12 +1,84 @@
 #include "hotkey/HotkeyHook_win.h"
 
 #include "app/App_win.h"
+#include "display/KaraokeWindow_win.h"
+#include "display/MainTextWindow_win.h"
+#include "toolbar/ToolbarWindow_win.h"
+#include "win32/Layered_win.h"
 
 namespace plumwick {
 
+namespace {
+constexpr wchar_t kHookProperty[] = L"PlumwickHotkeyHook";
+} // namespace
+
 HotkeyHook::HotkeyHook(App& app) : app_(app) {}
-HotkeyHook::~HotkeyHook() = default;
-void HotkeyHook::SetHotKey(int, std::u16string_view, std::u16string_view) {}
-bool HotkeyHook::Hooked() const { return false; }
+
+HotkeyHook::~HotkeyHook() {
+    // The toolbar may outlive this object; it must not be left calling into freed memory.
+    if (state_.hooked && hookedWindow_) {
+        UnregisterHotKey(hookedWindow_, state_.hotKeyId);
+        Unhook(state_.oldWndProc);
+    }
+}
+
+void HotkeyHook::SetHotKey(int id, std::u16string_view spec, std::u16string_view action) {
+    plumwick::SetHotKey(state_, *this, id, spec, action);
+}
+
+LRESULT CALLBACK HotkeyHook::HotKeyWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    auto self = static_cast<HotkeyHook*>(GetPropW(window, kHookProperty));
+    if (!self || !self->state_.oldWndProc) {
+        return DefWindowProcW(window, message, wParam, lParam);
+    }
+    auto previous = reinterpret_cast<WNDPROC>(self->state_.oldWndProc);
+    if (IsUnlockHotkey(message, wParam)) {
+        self->UnlockDisplay();
+    }
+    if (message == WM_NCDESTROY) {
+        // The window goes, and its hotkeys with it.
+        self->Unhook(self->state_.oldWndProc);
+        self->state_.hooked = false;
+    }
+    return CallWindowProcW(previous, window, message, wParam, lParam);
+}
+
+void HotkeyHook::UnlockDisplay() {
+    // Exactly what "ULK" does.
+    win::SetLayeredTop(app_.Main().Handle(), true, false);
+    win::SetLayeredTop(app_.Karaoke().Handle(), true, false);
+}
+
+std::uintptr_t HotkeyHook::Hook() {
+    HWND toolbar = app_.Toolbar().Handle();
+    if (!toolbar) {
+        return 0;
+    }
+    // The property first: the hook may see a message as soon as it is in place.
+    SetPropW(toolbar, kHookProperty, this);
+    hookedWindow_ = toolbar;
+    LONG_PTR previous = GetWindowLongPtrW(toolbar, GWLP_WNDPROC);
+    SetWindowLongPtrW(toolbar, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&HotKeyWndProc));
+    return static_cast<std::uintptr_t>(previous);
+}
+
+void HotkeyHook::Unhook(std::uintptr_t previous) {
+    if (!hookedWindow_) {
+        return;
+    }
+    if (IsWindow(hookedWindow_) && previous) {
+        SetWindowLongPtrW(hookedWindow_, GWLP_WNDPROC, static_cast<LONG_PTR>(previous));
+    }
+    RemovePropW(hookedWindow_, kHookProperty);
+    hookedWindow_ = nullptr;
+}
+
+void HotkeyHook::Register(std::int32_t id, std::uint32_t modifiers, std::int32_t key) {
+    RegisterHotKey(app_.Toolbar().Handle(), id, modifiers, static_cast<UINT>(key));
+}
+
+void HotkeyHook::Unregister(std::int32_t id) {
+    UnregisterHotKey(app_.Toolbar().Handle(), id);
+}
 
 } // namespace plumwick

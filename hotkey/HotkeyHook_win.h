@@ -1,25 +1,42 @@
 #pragma once
 // ModKotKey: registers the global hotkey on the toolbar window and hooks that window's procedure, so the
 // hotkey unlocks both display windows.
+#include "hotkey/HotkeyModule.h"
+#include "win32/Windows_win.h"
+
 #include <string_view>
 
 namespace plumwick {
 
 class App;
 
-class HotkeyHook {
-public:
+// The program's one hotkey module (App::Hotkey()). The hook finds it through a property of the toolbar
+// window, since the window's user data belongs to the toolbar object.
+class HotkeyHook : private HotkeyTarget {
+  public:
     explicit HotkeyHook(App& app);
-    ~HotkeyHook();
+    ~HotkeyHook() override;
     HotkeyHook(const HotkeyHook&) = delete;
     HotkeyHook& operator=(const HotkeyHook&) = delete;
 
-    // action "Add" registers spec (e.g. "Ctrl+Alt,87") under id; "Del" removes id and unhooks.
+    // action "Add" registers spec (e.g. "Ctrl+Alt,87") under id; "Del" removes id and unhooks. A spec whose
+    // key is no number, or another action, changes nothing.
     void SetHotKey(int id, std::u16string_view spec, std::u16string_view action);
-    bool Hooked() const;
+    bool Hooked() const { return state_.hooked; }
+    const HotkeyState& State() const { return state_; }
 
-private:
+  private:
+    static LRESULT CALLBACK HotKeyWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+    void UnlockDisplay();
+
+    std::uintptr_t Hook() override;
+    void Unhook(std::uintptr_t previous) override;
+    void Register(std::int32_t id, std::uint32_t modifiers, std::int32_t key) override;
+    void Unregister(std::int32_t id) override;
+
     App& app_;
+    HotkeyState state_;
+    HWND hookedWindow_ = nullptr; // the toolbar window while its procedure is ours
 };
 
 } // namespace plumwick

@@ -22,6 +22,8 @@
 //   regset VALUE                 stores the interval there
 //   regdel                       removes it
 //   screen                       "w h" and the work area "l t r b"
+//   foreground                   the class of the foreground window (empty when there is none)
+//   foreground                   the class of the foreground window ("none" when there is none)
 #include "win32/Windows_win.h"
 
 #include <cstdio>
@@ -204,6 +206,16 @@ int Run(int argc, wchar_t** argv) {
             return 1;
         }
         Print(Hex(reinterpret_cast<LONG_PTR>(box)) + "|" + Utf8(TextOf(box)));
+        return 0;
+    }
+    if (command == L"foreground") {
+        HWND foreground = GetForegroundWindow();
+        Print(foreground ? Utf8(ClassOf(foreground)) : "none");
+        return 0;
+    }
+    if (command == L"foreground") {
+        HWND window = GetForegroundWindow();
+        Print(window ? Utf8(ClassOf(window)) : "");
         return 0;
     }
     if (command == L"screen") {
