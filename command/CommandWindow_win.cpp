@@ -56,11 +56,12 @@ bool CommandWindow::Load() {
     }
     uiFont_ = static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
     HINSTANCE instance = win::ModuleInstance();
-    box_ = CreateWindowExW(WS_EX_CLIENTEDGE, kBoxClass, L"KrcMessage", WS_CHILD | WS_VISIBLE | ES_AUTOHSCROLL, 16,
-                           16, 288, 24, Handle(), reinterpret_cast<HMENU>(kBoxId), instance, nullptr);
+    // The box starts empty: senders find it (holding "KrcMessage") once the start-up command has been
+    // handled, so nothing they send can overtake the settings and the welcome line.
+    box_ = CreateWindowExW(WS_EX_CLIENTEDGE, kBoxClass, L"", WS_CHILD | WS_VISIBLE | ES_AUTOHSCROLL, 16, 16, 288,
+                           24, Handle(), reinterpret_cast<HMENU>(kBoxId), instance, nullptr);
     if (box_) {
         SetWindowLongPtrW(box_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
-        DefWindowProcW(box_, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"KrcMessage"));
         SendMessageW(box_, WM_SETFONT, reinterpret_cast<WPARAM>(uiFont_), FALSE);
     }
     HWND button1 = CreateWindowExW(0, L"BUTTON", L"Command1", WS_CHILD | WS_VISIBLE | BS_PUSHBUTTON, 16, 56, 136,

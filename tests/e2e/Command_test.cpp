@@ -44,7 +44,10 @@ bool SameBand(const Image& a, const Image& b, int top, int bottom) {
 
 class CommandChannel : public ::testing::Test {
 protected:
-    void SetUp() override { ASSERT_TRUE(session.Start()) << "the display did not start"; }
+    void SetUp() override {
+        ASSERT_TRUE(session.Start()) << "the display did not start";
+        ASSERT_TRUE(session.WaitForAboutToClose());
+    }
     int MainTop() { return session.WindowRect("PlumwickMainText").y; }
     // Lets the karaoke window's load-time placement and the first tick settle.
     void Settle() { SleepSeconds(0.6); }

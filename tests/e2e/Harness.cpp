@@ -182,6 +182,16 @@ bool Session::Start(double timeoutSeconds) {
     return false;
 }
 
+bool Session::WaitForAboutToClose(double timeoutSeconds) {
+    for (double waited = 0; waited <= timeoutSeconds; waited += 0.25) {
+        if (Probe({"visible", "PlumwickAbout"}) != "1") {
+            return true;
+        }
+        SleepSeconds(0.25);
+    }
+    return false;
+}
+
 bool Session::Running() {
     if (programPid_ <= 0) {
         return false;

@@ -37,6 +37,9 @@ public:
     const std::filesystem::path& Folder() const { return folder_; }
     // Starts plumwick.exe; true once the command box is idle (found by FindWindowEx), within timeout.
     bool Start(double timeoutSeconds = 30);
+    // The about window greets every start for about 6 s over the middle of the screen; tests that look at
+    // the text underneath wait for it to close by itself.
+    bool WaitForAboutToClose(double timeoutSeconds = 20);
     bool Running();
     // Waits until the program has ended; true when it did within the timeout.
     bool WaitForExit(double timeoutSeconds);

@@ -39,7 +39,10 @@ int CountNotDesktop(const Image& image, int top, int bottom) {
 
 class KaraokeSweep : public ::testing::Test {
 protected:
-    void SetUp() override { ASSERT_TRUE(session.Start()); }
+    void SetUp() override {
+        ASSERT_TRUE(session.Start());
+        ASSERT_TRUE(session.WaitForAboutToClose());
+    }
     Session session;
 };
 
