@@ -5,24 +5,26 @@
 #
 # How to regenerate (from the repository root):
 #     assets/generate-images.sh
-# The outputs are committed; rerunning gives byte-identical files. Commit them together with any change
-# here. After writing, the script checks sizes, alpha channels, the seams of the skin strip and the
-# toolbar's magenta rule, and fails if any of them is off. Pass a folder to also get enlarged previews:
+# The outputs are committed; rerunning gives byte-identical files, so commit them together with any
+# change here. After writing, the script checks sizes, bit depths, alpha channels, the seams of the skin
+# strip and the toolbar's magenta rule, and fails if any of them is off. Pass a folder to also get
+# enlarged previews (toolbar in all states at its real layout, skin panel over a busy desktop, icon):
 #     assets/generate-images.sh /tmp/preview
 #
 # Outputs:
 #   data/system/left.png mid.png right.png   skin panel strip behind the text (RGBA, not premultiplied)
 #   toolbar/res/*.bmp                        toolbar strip and button pictures (24-bit, no alpha)
-#   toolbar/res/PICTURES.txt                 name and size of each toolbar picture
+#   toolbar/res/PICTURES.txt                 "Name WxH" of each toolbar picture, for the resource script
 #   about/res/about.png, about.bmp           about picture, 518 x 330
 #   app/res/plumwick.ico                     program icon, 16, 32 and 48 px
 #
 # The toolbar window is colour-keyed on magenta (255,0,255): only the strip's six rounded-corner pixels
-# may be magenta, so every other colour here keeps green well away from 0.
+# may be magenta, so every colour here keeps green well away from 0 and the checks below prove it.
 
 set -euo pipefail
 
 IM=/usr/bin/convert
+IDENTIFY=/usr/bin/identify
 COMPARE=/usr/bin/compare
 FONT=/usr/share/fonts/truetype/wqy/wqy-microhei.ttc
 "$IM" -version 2>/dev/null | grep -q ImageMagick || { echo "ImageMagick not found at $IM" >&2; exit 1; }
@@ -41,15 +43,20 @@ mkdir -p "$SKIN" "$TB" "$ABOUT" "$APP"
 
 # Drawing is done at 8x and box-averaged down, which gives clean anti-aliasing on tiny pictures. The
 # affine maps picture coordinates (pixel edges at whole numbers) onto the enlarged canvas.
+# ImageMagick's MVG gets a second "fill-opacity" in one draw wrong, so translucent fills use rgba()
+# colours or their own graphic context.
 SS=8
 AFF="affine $SS,0,0,$SS,-0.5,-0.5"
 
-WritePng() { # source... output: RGBA PNG without time stamps or other metadata
+WritePng() { # source [operations...] output: RGBA PNG without time stamps or other metadata
     local out=${*: -1}
     "$IM" "${@:1:$#-1}" -strip -define png:exclude-chunks=date,time PNG32:"$out"
 }
 WriteBmp() { # source output: 24-bit BMP
     "$IM" "$1" -alpha off -type TrueColor BMP3:"$2"
+}
+Calc() { # awk expression: its value
+    awk "BEGIN { print $1 }"
 }
 
 # ---------------------------------------------------------------------------------------------------
@@ -59,23 +66,26 @@ WriteBmp() { # source output: 24-bit BMP
 # squeezed: the design plus 2 transparent rows, scaled down to 110 rows. Stretched back on screen they
 # meet the middle row for row.
 SKW=88; SKH=110; CAP=40; MIDW=8; RAD=16
+BIGSKIN=$((SKW * SS))x$((SKH * SS))
 
 "$IM" \( -size 1x40 gradient:'#4A6484-#2C3E56' \) \( -size 1x22 gradient:'#2B3D54-#1E2B3D' \) \
       \( -size 1x48 gradient:'#1D2A3B-#111A27' \) -append -scale ${SKW}x${SKH}! "$TMP/skin-colour.png"
 # Opacity down the strip: about 60 % at the top, 55 % lower down, fading out over the last rows.
 "$IM" \( -size 1x98 gradient:'gray(62%)-gray(55%)' \) \( -size 1x12 gradient:'gray(55%)-gray(4%)' \) \
       -append -scale ${SKW}x${SKH}! "$TMP/skin-fade.png"
-"$IM" -size $((SKW * SS))x$((SKH * SS)) xc:black -fill white \
-      -draw "$AFF roundrectangle 0,0 $SKW,$SKH $RAD,$RAD" -scale ${SKW}x${SKH}! "$TMP/skin-shape.png"
-"$IM" -size $((SKW * SS))x$((SKH * SS)) xc:black -fill white \
-      -draw "$AFF roundrectangle 0,1 $SKW,$((SKH + 1)) $RAD,$RAD" -scale ${SKW}x${SKH}! "$TMP/skin-shape-lower.png"
+"$IM" -size $BIGSKIN xc:black -fill white -draw "$AFF roundrectangle 0,0 $SKW,$SKH $RAD,$RAD" \
+      -scale ${SKW}x${SKH}! "$TMP/skin-shape.png"
+"$IM" -size $BIGSKIN xc:black -fill white -draw "$AFF roundrectangle 0,1 $SKW,$((SKH + 1)) $RAD,$RAD" \
+      -scale ${SKW}x${SKH}! "$TMP/skin-shape-lower.png"
 "$IM" "$TMP/skin-shape.png" "$TMP/skin-fade.png" -compose Multiply -composite "$TMP/skin-alpha.png"
 # The top edge line follows the rounded corners: the shape less the shape moved down one pixel.
 "$IM" "$TMP/skin-shape.png" "$TMP/skin-shape-lower.png" -compose Minus_Src -composite \
-      \( -size ${SKW}x$((SKH / 4)) gradient:'gray(55%)-black' -size ${SKW}x$((SKH - SKH / 4)) xc:black -append \) \
+      \( -size ${SKW}x$((SKH / 4)) gradient:'gray(55%)-black' \
+         -size ${SKW}x$((SKH - SKH / 4)) xc:black -append \) \
       -compose Multiply -composite "$TMP/skin-edge-alpha.png"
 "$IM" "$TMP/skin-colour.png" "$TMP/skin-alpha.png" -alpha off -compose CopyOpacity -composite \
-      \( -size ${SKW}x${SKH} xc:'#E4EEF8' "$TMP/skin-edge-alpha.png" -alpha off -compose CopyOpacity -composite \) \
+      \( -size ${SKW}x${SKH} xc:'#E4EEF8' "$TMP/skin-edge-alpha.png" -alpha off \
+         -compose CopyOpacity -composite \) \
       -compose Over -composite "$TMP/skin.png"
 "$IM" "$TMP/skin.png" -background none -gravity north -extent ${SKW}x$((SKH + 2)) \
       -filter Triangle -resize ${SKW}x${SKH}! "$TMP/skin-caps.png"
@@ -97,50 +107,55 @@ MAGENTA='#FF00FF'
 WriteBmp "$TMP/Pic.png" "$TB/Pic.bmp"
 
 # Symbol colours: dark blue normally, lighter blue under the pointer, in between when pressed.
-SYM_NOR='#1C4F8F'
-SYM_POI='#4E9BE6'
-SYM_DOWN='#2F6FBA'
+SymColour() { # Nor | Poi | Down
+    case $1 in Nor) echo '#1C4F8F' ;; Poi) echo '#4E9BE6' ;; Down) echo '#2F6FBA' ;; esac
+}
 KEYHOLE='#E6F2FD'
 
 # Each picture sits at a fixed place on the strip and is drawn over the strip's own pixels there, so
 # its background continues the strip's gradient exactly.
-Picture() { # name x y w h mvg: draws mvg (picture coordinates) at 8x over the strip and writes name.bmp
-    local name=$1 x=$2 y=$3 w=$4 h=$5 mvg=$6
-    "$IM" "$TMP/Pic.png" -crop ${w}x${h}+${x}+${y} +repage -scale $((100 * SS))% \
-          -draw "$AFF $mvg" -scale ${w}x${h}! "$TMP/$name.png"
-    WriteBmp "$TMP/$name.png" "$TB/$name.bmp"
-}
 StripCrop() { # x y w h output: the strip's pixels under a picture
-    "$IM" "$TMP/Pic.png" -crop ${3}x${4}+${1}+${2} +repage "$5"
+    "$IM" "$TMP/Pic.png" -crop "${3}x${4}+${1}+${2}" +repage "$5"
+}
+Picture() { # name x y w h mvg: draws mvg (picture coordinates) at 8x over the strip; writes name.bmp
+    local name=$1 x=$2 y=$3 w=$4 h=$5 mvg=$6
+    "$IM" "$TMP/Pic.png" -crop "${w}x${h}+${x}+${y}" +repage -scale $((100 * SS))% \
+          -draw "$AFF $mvg" -scale "${w}x${h}!" "$TMP/$name.png"
+    WriteBmp "$TMP/$name.png" "$TB/$name.bmp"
 }
 
 # Previous and next: arrowhead and bar, pointing outwards from each other.
-ArrowPrev() { echo "fill $1 stroke $1 stroke-width 0.5 stroke-linejoin round
-    polygon 1.4,5.5 6.6,1.4 6.6,9.6  roundrectangle 8.2,1.4 10.6,9.6 0.4,0.4"; }
-ArrowNext() { echo "fill $1 stroke $1 stroke-width 0.5 stroke-linejoin round
-    roundrectangle 1.4,1.4 3.8,9.6 0.4,0.4  polygon 5.4,1.4 10.6,5.5 5.4,9.6"; }
+ArrowPrev() {
+    echo "fill $1 stroke $1 stroke-width 0.5 stroke-linejoin round
+          polygon 1.4,5.5 6.6,1.4 6.6,9.6  roundrectangle 8.2,1.4 10.6,9.6 0.4,0.4"
+}
+ArrowNext() {
+    echo "fill $1 stroke $1 stroke-width 0.5 stroke-linejoin round
+          roundrectangle 1.4,1.4 3.8,9.6 0.4,0.4  polygon 5.4,1.4 10.6,5.5 5.4,9.6"
+}
 for st in Nor Poi Down; do
-    eval c=\$SYM_$(echo $st | tr a-z A-Z)
-    Picture Delay2$st 40 10 12 11 "$(ArrowPrev "$c")"
-    Picture Delay1$st 56 10 12 11 "$(ArrowNext "$c")"
+    Picture "Delay2$st" 40 10 12 11 "$(ArrowPrev "$(SymColour $st)")"
+    Picture "Delay1$st" 56 10 12 11 "$(ArrowNext "$(SymColour $st)")"
 done
 
 # Colour swatches: a glossy disc; hover puts it inside a blue ring (2 px larger), pressed darkens it.
 RING='#2F7FD8'
 Disc() { # cx cy r fill rim glossOpacity
-    local cx=$1 cy=$2 r=$3 fill=$4 rim=$5 gloss=$6
-    awk -v cx="$cx" -v cy="$cy" -v r="$r" -v f="$fill" -v m="$rim" -v g="$gloss" 'BEGIN {
+    awk -v cx="$1" -v cy="$2" -v r="$3" -v f="$4" -v m="$5" -v g="$6" 'BEGIN {
         printf "stroke none fill %s circle %g,%g %g,%g ", m, cx, cy, cx, cy - r
         printf "fill %s circle %g,%g %g,%g ", f, cx, cy, cx, cy - r + 0.95
-        printf "fill rgba(255,255,255,%g) ellipse %g,%g %g,%g 0,360 ", g * 0.45, cx, cy - r * 0.38, r * 0.66, r * 0.42
-        printf "fill rgba(255,255,255,%g) ellipse %g,%g %g,%g 0,360 ", g * 0.6, cx, cy - r * 0.48, r * 0.42, r * 0.24
+        printf "fill rgba(255,255,255,%g) ellipse %g,%g %g,%g 0,360 ",
+               g * 0.45, cx, cy - r * 0.38, r * 0.66, r * 0.42
+        printf "fill rgba(255,255,255,%g) ellipse %g,%g %g,%g 0,360 ",
+               g * 0.6, cx, cy - r * 0.48, r * 0.42, r * 0.24
     }'
 }
 Swatch() { # role x fill rim pressedFill pressedRim
     local role=$1 x=$2
-    Picture ${role}Nor $x 8 14 14 "$(Disc 7 7 6.3 "$3" "$4" 0.55)"
-    Picture ${role}Poi $x 8 16 16 "fill none stroke $RING stroke-width 1.2 circle 8,8 8,0.9 $(Disc 8 8 5.5 "$3" "$4" 0.55)"
-    Picture ${role}Down $x 8 14 14 "$(Disc 7 7 6.3 "$5" "$6" 0.22)"
+    Picture "${role}Nor" "$x" 8 14 14 "$(Disc 7 7 6.3 "$3" "$4" 0.55)"
+    Picture "${role}Poi" "$x" 8 16 16 \
+            "fill none stroke $RING stroke-width 1.2 circle 8,8 8,0.9 $(Disc 8 8 5.5 "$3" "$4" 0.55)"
+    Picture "${role}Down" "$x" 8 14 14 "$(Disc 7 7 6.3 "$5" "$6" 0.22)"
 }
 Swatch Blue   94  '#3C8CE8' '#2262B4' '#2A70C6' '#174784'
 Swatch Green  114 '#50BF5B' '#2F8A39' '#3A9E45' '#22692A'
@@ -149,27 +164,27 @@ Swatch White  150 '#E4E7EC' '#8E98A6' '#C4C9D1' '#6D7785'
 Swatch Yellow 166 '#F9A23E' '#CC731A' '#E0841F' '#A55A10'
 
 # Text buttons: the characters on a soft face; hover frames the face lightly, pressed makes it darker
-# and frames it firmly.
+# and frames it firmly. The text is drawn at its real size so the font's hinting keeps it crisp.
 TextButton() { # name x y w h state text
-    local name=$1 x=$2 y=$3 w=$4 h=$5 st=$6 text=$7 face colour
-    local x1=$(awk -v v="$w" 'BEGIN{print v - 0.5}') y1=$(awk -v v="$h" 'BEGIN{print v - 0.5}')
+    local name=$1 x=$2 y=$3 w=$4 h=$5 st=$6 text=$7 face x1 y1
+    x1=$(Calc "$w - 0.5"); y1=$(Calc "$h - 0.5")
     case $st in
-        Nor)  colour=$SYM_NOR
-              face="stroke none fill rgba(255,255,255,0.35) roundrectangle 0.5,0.5 $x1,$y1 3,3" ;;
-        Poi)  colour=$SYM_POI
-              face="fill rgba(255,255,255,0.7) stroke '#86B6E8' stroke-width 1 roundrectangle 0.5,0.5 $x1,$y1 3,3" ;;
-        Down) colour=$SYM_DOWN
-              face="fill '#AFD0F1' stroke '#3F78B8' stroke-width 1 roundrectangle 0.5,0.5 $x1,$y1 3,3
-                    fill none stroke '#8FB5DE' stroke-width 1 line 2.5,1.5 $(awk -v v="$w" 'BEGIN{print v - 2.5}'),1.5" ;;
+        Nor)  face="stroke none fill rgba(255,255,255,0.35) roundrectangle 0.5,0.5 $x1,$y1 3,3" ;;
+        Poi)  face="fill rgba(255,255,255,0.7) stroke '#86B6E8' stroke-width 1
+                    roundrectangle 0.5,0.5 $x1,$y1 3,3" ;;
+        Down) face="fill '#AFD0F1' stroke '#3F78B8' stroke-width 1 roundrectangle 0.5,0.5 $x1,$y1 3,3
+                    fill none stroke '#8FB5DE' stroke-width 1 line 2.5,1.5 $(Calc "$w - 2.5"),1.5" ;;
     esac
-    "$IM" "$TMP/Pic.png" -crop ${w}x${h}+${x}+${y} +repage -scale $((100 * SS))% \
-          -draw "$AFF $face" -scale ${w}x${h}! \
-          -font "$FONT" -pointsize 12 -fill "$colour" -gravity center -annotate +0+0 "$text" "$TMP/$name.png"
+    "$IM" "$TMP/Pic.png" -crop "${w}x${h}+${x}+${y}" +repage -scale $((100 * SS))% \
+          -draw "$AFF $face" -scale "${w}x${h}!" \
+          -font "$FONT" -pointsize 12 -fill "$(SymColour "$st")" -gravity center -annotate +0+0 "$text" \
+          "$TMP/$name.png"
     WriteBmp "$TMP/$name.png" "$TB/$name.bmp"
 }
 for st in Nor Poi Down; do
-    TextButton Set$st 208 4 41 $([ $st = Down ] && echo 21 || echo 22) $st '设置'
-    TextButton Sel$st 256 4 59 21 $st '控制面板'
+    setHeight=22; [ $st = Down ] && setHeight=21
+    TextButton "Set$st" 208 4 41 $setHeight $st '设置'
+    TextButton "Sel$st" 256 4 59 21 $st '控制面板'
 done
 # The content button's first picture: the normal look with the text where SelNor has it, on a larger
 # piece of strip, so the first refresh swaps it for SelNor without a visible jump.
@@ -177,16 +192,19 @@ StripCrop 256 4 67 23 "$TMP/SelFirst.png"
 "$IM" "$TMP/SelFirst.png" "$TMP/SelNor.png" -geometry +0+0 -compose Over -composite "$TMP/SelFirst.png"
 WriteBmp "$TMP/SelFirst.png" "$TB/SelFirst.bmp"
 
-# Pause/resume: padlock.
-Padlock() { echo "fill none stroke $1 stroke-width 1.5 path 'M 3.7,7 L 3.7,4.5 A 2.3,2.3 0 0 1 8.3,4.5 L 8.3,7'
-    stroke none fill $1 roundrectangle 1.5,6.3 10.5,13.2 1.3,1.3
-    fill $KEYHOLE circle 6,9.1 6,8.15 rectangle 5.55,9.2 6.45,11.3"; }
-# Close: cross.
-Cross() { echo "fill none stroke $1 stroke-width 1.8 stroke-linecap round line 2.4,2.4 8.6,8.6 line 8.6,2.4 2.4,8.6"; }
+# Pause/resume: padlock. Close: cross.
+Padlock() {
+    echo "fill none stroke $1 stroke-width 1.5 path 'M 3.7,7 L 3.7,4.5 A 2.3,2.3 0 0 1 8.3,4.5 L 8.3,7'
+          stroke none fill $1 roundrectangle 1.5,6.3 10.5,13.2 1.3,1.3
+          fill $KEYHOLE circle 6,9.1 6,8.15 rectangle 5.55,9.2 6.45,11.3"
+}
+Cross() {
+    echo "fill none stroke $1 stroke-width 1.8 stroke-linecap round
+          line 2.4,2.4 8.6,8.6 line 8.6,2.4 2.4,8.6"
+}
 for st in Nor Poi Down; do
-    eval c=\$SYM_$(echo $st | tr a-z A-Z)
-    Picture Lock$st 350 8 12 14 "$(Padlock "$c")"
-    Picture End$st 366 10 11 11 "$(Cross "$c")"
+    Picture "Lock$st" 350 8 12 14 "$(Padlock "$(SymColour $st)")"
+    Picture "End$st" 366 10 11 11 "$(Cross "$(SymColour $st)")"
 done
 
 # Hint icon for the double-click copy: a clipboard with a pointer.
@@ -199,11 +217,12 @@ Picture Hint 8 2 26 27 "
     stroke '#163F73' stroke-width 0.9 stroke-linejoin round fill white
     polygon 15.5,13.5 15.5,24.4 18,22.1 19.7,25.8 21.5,25 19.9,21.3 23.2,21.3"
 
-# Separators: an etched pair of lines that fades out at both ends.
+# Separators: an etched pair of lines that fades out at both ends. One picture serves all three
+# (x 78, 198 and 334): the strip does not change along its length.
 "$IM" \( -size 1x24 xc:'#6E9CD0' \) \( -size 1x24 xc:'#FFFFFF' \) +append \
-      \( \( -size 2x6 gradient:black-white \) \( -size 2x12 xc:white \) \( -size 2x6 gradient:white-black \) -append \) \
+      \( \( -size 2x6 gradient:black-white \) \( -size 2x12 xc:white \) \
+         \( -size 2x6 gradient:white-black \) -append \) \
       -alpha off -compose CopyOpacity -composite "$TMP/sep.png"
-# One picture serves all three separators (x 78, 198, 334): the strip does not change along its length.
 StripCrop 78 2 2 24 "$TMP/Separator.png"
 "$IM" "$TMP/Separator.png" "$TMP/sep.png" -compose Over -composite "$TMP/Separator.png"
 WriteBmp "$TMP/Separator.png" "$TB/Separator.bmp"
@@ -219,54 +238,64 @@ Blossom() { # cx cy size rotationDeg petalColour heartColour opacity
             px = cx + cos(a) * s * 0.52; py = cy + sin(a) * s * 0.52
             printf "circle %.3f,%.3f %.3f,%.3f ", px, py, px, py - s * 0.42
         }
-        printf "fill %s circle %.3f,%.3f %.3f,%.3f pop graphic-context ", hc, cx, cy, cx, cy - s * 0.2
+        printf "fill %s circle %.3f,%.3f %.3f,%.3f pop graphic-context\n", hc, cx, cy, cx, cy - s * 0.2
     }'
 }
 
-# Icon: blue rounded square with a white blossom.
+# Icon: blue rounded square with a gloss and a white blossom.
 for n in 16 32 48; do
     big=$((n * SS))
-    r=$(awk -v n=$n 'BEGIN{printf "%.2f", n * 0.22}')
-    inset=$(awk -v n=$n 'BEGIN{print (n >= 32) ? 1 : 0.5}')
-    far=$(awk -v n=$n -v i=$inset 'BEGIN{print n - i}')
-    "$IM" -size ${big}x${big} xc:black -fill white -draw "$AFF roundrectangle $inset,$inset $far,$far $r,$r" "$TMP/icon-mask.png"
+    radius=$(Calc "$n * 0.22")
+    inset=$(Calc "($n >= 32) ? 1 : 0.5")
+    far=$(Calc "$n - $inset")
+    gloss=$(Calc "$n / 2 \",\" $n * 0.12 \" \" $n * 0.62 \",\" $n * 0.36")
+    flower=$(Blossom "$(Calc "$n / 2")" "$(Calc "$n / 2 + $n * 0.02")" "$(Calc "$n * 0.36")" \
+                     0 white '#F49AB9' 1)
+    "$IM" -size ${big}x${big} xc:black -fill white \
+          -draw "$AFF roundrectangle $inset,$inset $far,$far $radius,$radius" "$TMP/icon-mask.png"
     "$IM" \( -size ${big}x${big} gradient:'#4FA2F0-#17498A' \
-             -draw "$AFF stroke none fill rgba(255,255,255,0.16) ellipse $(awk -v n=$n 'BEGIN{printf "%g,%g %g,%g", n/2, n*0.12, n*0.62, n*0.36}') 0,360" \
-             -draw "$AFF $(Blossom $(awk -v n=$n 'BEGIN{printf "%g %g %g", n/2, n/2 + n*0.02, n*0.36}') 0 white '#F49AB9' 1)" \) \
+             -draw "$AFF stroke none fill rgba(255,255,255,0.16) ellipse $gloss 0,360" \
+             -draw "$AFF $flower" \) \
           "$TMP/icon-mask.png" -alpha off -compose CopyOpacity -composite -scale ${n}x${n}! "$TMP/icon-$n.png"
 done
 "$IM" "$TMP/icon-16.png" "$TMP/icon-32.png" "$TMP/icon-48.png" -strip ICO:"$APP/plumwick.ico"
 
 # ---------------------------------------------------------------------------------------------------
-# About picture, 518 x 330: deep blue gradient, a faint blossom branch, soft creek waves, the name,
+# About picture, 518 x 330: deep blue gradient, a blossoming plum branch, soft creek waves, the name,
 # a line about what it does, the version, and a quiet close mark where the close spot is (x 472..496,
 # y 0..19).
 AW=518; AH=330; AS=4
+PETAL='#F6B3CB'; HEART='#FCE38A'
 {
     echo "affine $AS,0,0,$AS,0,0"
     # creek: three soft waves along the bottom
-    echo "stroke none fill rgba(255,255,255,0.05) path 'M 0,262 C 120,236 220,292 340,262 C 420,242 470,250 518,240 L 518,330 L 0,330 Z'"
-    echo "fill rgba(255,255,255,0.05) path 'M 0,288 C 140,262 250,312 380,284 C 440,272 490,278 518,270 L 518,330 L 0,330 Z'"
-    echo "fill rgba(255,255,255,0.06) path 'M 0,312 C 160,292 280,330 420,306 C 470,298 500,302 518,298 L 518,330 L 0,330 Z'"
+    echo "stroke none fill rgba(255,255,255,0.05)"
+    echo "path 'M 0,262 C 120,236 220,292 340,262 C 420,242 470,250 518,240 L 518,330 L 0,330 Z'"
+    echo "fill rgba(255,255,255,0.05)"
+    echo "path 'M 0,288 C 140,262 250,312 380,284 C 440,272 490,278 518,270 L 518,330 L 0,330 Z'"
+    echo "fill rgba(255,255,255,0.06)"
+    echo "path 'M 0,312 C 160,292 280,330 420,306 C 470,298 500,302 518,298 L 518,330 L 0,330 Z'"
     # branch
-    echo "fill none stroke rgba(24,14,30,0.5) stroke-width 3 stroke-linecap round path 'M 518,34 C 470,46 440,70 410,112 C 396,132 384,150 360,162'"
+    echo "fill none stroke rgba(24,14,30,0.5) stroke-width 3 stroke-linecap round"
+    echo "path 'M 518,34 C 470,46 440,70 410,112 C 396,132 384,150 360,162'"
     echo "stroke-width 2 path 'M 452,60 C 440,40 446,28 456,18'"
     echo "stroke-width 1.6 path 'M 408,118 C 420,130 440,136 456,134'"
-    Blossom 450 58 22 10 '#F6B3CB' '#FCE38A' 0.55; echo
-    Blossom 412 108 28 -12 '#F6B3CB' '#FCE38A' 0.6; echo
-    Blossom 456 18 14 30 '#F6B3CB' '#FCE38A' 0.45; echo
-    Blossom 458 134 16 20 '#F6B3CB' '#FCE38A' 0.45; echo
-    Blossom 364 160 18 -30 '#F6B3CB' '#FCE38A' 0.5; echo
-    Blossom 492 40 10 0 '#F6B3CB' '#FCE38A' 0.4; echo
-    Blossom 384 148 8 0 '#F6B3CB' '#F6B3CB' 0.5; echo
+    Blossom 450 58 22 10 "$PETAL" "$HEART" 0.55
+    Blossom 412 108 28 -12 "$PETAL" "$HEART" 0.6
+    Blossom 456 18 14 30 "$PETAL" "$HEART" 0.45
+    Blossom 458 134 16 20 "$PETAL" "$HEART" 0.45
+    Blossom 364 160 18 -30 "$PETAL" "$HEART" 0.5
+    Blossom 492 40 10 0 "$PETAL" "$HEART" 0.4
+    Blossom 384 148 8 0 "$PETAL" "$PETAL" 0.5
     # divider under the name
     echo "stroke none fill rgba(255,255,255,0.22) rectangle 40,180 300,181"
     # close mark
-    echo "fill none stroke rgba(255,255,255,0.55) stroke-width 1.4 stroke-linecap round line 480,5.5 488,13.5 line 488,5.5 480,13.5"
+    echo "fill none stroke rgba(255,255,255,0.55) stroke-width 1.4 stroke-linecap round"
+    echo "line 480,5.5 488,13.5 line 488,5.5 480,13.5"
 } > "$TMP/about.mvg"
 "$IM" -size $((AW * AS))x$((AH * AS)) -define gradient:angle=135 gradient:'#1F5D99-#0E2746' \
       -draw "$(cat "$TMP/about.mvg")" -scale ${AW}x${AH}! \
-      \( "$TMP/icon-48.png" -scale 48x48 \) -geometry +40+72 -compose Over -composite \
+      "$TMP/icon-48.png" -geometry +40+72 -compose Over -composite \
       -font "$FONT" -fill white -pointsize 40 -annotate +100+112 'Plumwick' \
       -fill '#F7C6D8' -pointsize 26 -annotate +102+156 '梅溪信息屏' \
       -fill '#C9DCF0' -pointsize 15 -annotate +40+212 '柜台与前台信息显示 · Counter & reception text display' \
@@ -277,121 +306,99 @@ WriteBmp "$TMP/about.png" "$ABOUT/about.bmp"
 
 # ---------------------------------------------------------------------------------------------------
 # List of toolbar pictures for the resource script.
-( cd "$TB" && for f in $(ls *.bmp | LC_ALL=C sort); do
-      identify -format "%t %wx%h\n" "$f"
-  done ) > "$TB/PICTURES.txt"
+for f in "$TB"/*.bmp; do
+    "$IDENTIFY" -format "%t %wx%h\n" "$f"
+done | LC_ALL=C sort > "$TB/PICTURES.txt"
 
 # ---------------------------------------------------------------------------------------------------
 # Checks.
 fail=0
 Fail() { echo "check failed: $*" >&2; fail=1; }
 ExpectSize() { # file WxH
-    local got; got=$(identify -format "%wx%h" "$1")
+    local got; got=$("$IDENTIFY" -format "%wx%h" "$1")
     [ "$got" = "$2" ] || Fail "$1 is $got, expected $2"
 }
+expected="Pic 389x30 Hint 26x27 Separator 2x24 SelFirst 67x23"
+for st in Nor Poi Down; do
+    expected+=" Delay1$st 12x11 Delay2$st 12x11 Lock$st 12x14 End$st 11x11 Sel$st 59x21"
+    for role in Blue Green Red White Yellow; do
+        if [ $st = Poi ]; then expected+=" $role$st 16x16"; else expected+=" $role$st 14x14"; fi
+    done
+done
+expected+=" SetNor 41x22 SetPoi 41x22 SetDown 41x21"
+count=0
 while read -r name size; do
-    ExpectSize "$TB/$name.bmp" "$size"
-done <<'EOF'
-Pic 389x30
-Hint 26x27
-Separator 2x24
-Delay1Nor 12x11
-Delay1Poi 12x11
-Delay1Down 12x11
-Delay2Nor 12x11
-Delay2Poi 12x11
-Delay2Down 12x11
-BlueNor 14x14
-BluePoi 16x16
-BlueDown 14x14
-GreenNor 14x14
-GreenPoi 16x16
-GreenDown 14x14
-RedNor 14x14
-RedPoi 16x16
-RedDown 14x14
-WhiteNor 14x14
-WhitePoi 16x16
-WhiteDown 14x14
-YellowNor 14x14
-YellowPoi 16x16
-YellowDown 14x14
-SetNor 41x22
-SetPoi 41x22
-SetDown 41x21
-SelNor 59x21
-SelPoi 59x21
-SelDown 59x21
-SelFirst 67x23
-LockNor 12x14
-LockPoi 12x14
-LockDown 12x14
-EndNor 11x11
-EndPoi 11x11
-EndDown 11x11
-EOF
+    ExpectSize "$TB/$name.bmp" "$size"; count=$((count + 1))
+done < <(echo "$expected" | xargs -n 2)
+[ "$(ls "$TB"/*.bmp | wc -l)" = $count ] || Fail "toolbar/res holds other bitmaps than the $count expected"
 for f in "$TB"/*.bmp "$ABOUT/about.bmp"; do
-    head -c 30 "$f" | od -An -tu2 -j28 -N2 | grep -qw 24 || Fail "$f is not a 24-bit bitmap"
+    # Bits per pixel sit at offset 28 of a BMP file.
+    [ "$(od -An -tu2 -j28 -N2 "$f" | tr -d ' ')" = 24 ] || Fail "$f is not a 24-bit bitmap"
     # Every exact magenta pixel, as "x,y".
-    spots=$("$IM" "$f" txt:- | awk -F'[,: ]+' '/#FF00FF/ {printf "%s,%s ", $1, $2}')
+    spots=$("$IM" "$f" txt:- | awk -F'[,: ]+' '/#FF00FF/ { printf "%s,%s ", $1, $2 }')
     if [ "$(basename "$f")" = Pic.bmp ]; then
         [ "$spots" = "0,0 1,0 387,0 388,0 0,1 388,1 " ] || Fail "Pic.bmp magenta pixels: $spots"
     else
         [ -z "$spots" ] || Fail "$f has magenta pixels: $spots"
     fi
 done
-ExpectSize "$SKIN/left.png" 40x110
-ExpectSize "$SKIN/mid.png" 8x110
-ExpectSize "$SKIN/right.png" 40x110
-ExpectSize "$ABOUT/about.png" 518x330
-ExpectSize "$ABOUT/about.bmp" 518x330
-for f in "$SKIN"/left.png "$SKIN"/mid.png "$SKIN"/right.png; do
-    [ "$(identify -format '%[channels]' "$f")" = srgba ] || Fail "$f has no alpha channel"
+ExpectSize "$SKIN/left.png" ${CAP}x${SKH}
+ExpectSize "$SKIN/mid.png" ${MIDW}x${SKH}
+ExpectSize "$SKIN/right.png" ${CAP}x${SKH}
+ExpectSize "$ABOUT/about.png" ${AW}x${AH}
+ExpectSize "$ABOUT/about.bmp" ${AW}x${AH}
+for f in "$SKIN/left.png" "$SKIN/mid.png" "$SKIN/right.png"; do
+    [ "$("$IDENTIFY" -format '%[channels]' "$f")" = srgba ] || Fail "$f has no alpha channel"
 done
-# The seams as the panel draws them: a cap stretched to 2 px taller must match the middle's rows.
+# The seams as the panel draws them: a cap stretched 2 px taller must match the middle's rows.
 Seam() { # cap capColumn midColumn: largest channel difference, 0..255
-    "$IM" "$1" -filter Triangle -resize ${CAP}x$((SKH + 2))! -crop 1x${SKH}+$2+0 +repage "$TMP/seam-cap.png"
-    "$IM" "$SKIN/mid.png" -crop 1x${SKH}+$3+0 +repage "$TMP/seam-mid.png"
-    "$COMPARE" -metric PAE "$TMP/seam-cap.png" "$TMP/seam-mid.png" null: 2>&1 | awk -F'[()]' '{print int($2 * 255 + 0.5)}' || true
+    "$IM" "$1" -filter Triangle -resize ${CAP}x$((SKH + 2))! -crop 1x${SKH}+"$2"+0 +repage "$TMP/seam-cap.png"
+    "$IM" "$SKIN/mid.png" -crop 1x${SKH}+"$3"+0 +repage "$TMP/seam-mid.png"
+    "$COMPARE" -metric PAE "$TMP/seam-cap.png" "$TMP/seam-mid.png" null: 2>&1 |
+        awk -F'[()]' '{ print int($2 * 255 + 0.5) }' || true
 }
 [ "$(Seam "$SKIN/left.png" $((CAP - 1)) 0)" -le 3 ] || Fail "left cap does not meet the middle"
 [ "$(Seam "$SKIN/right.png" 0 $((MIDW - 1)))" -le 3 ] || Fail "middle does not meet the right cap"
-[ "$(identify -format '%wx%h ' "$APP/plumwick.ico")" = "16x16 32x32 48x48 " ] || Fail "icon sizes"
+[ "$("$IDENTIFY" -format '%wx%h ' "$APP/plumwick.ico")" = "16x16 32x32 48x48 " ] || Fail "icon sizes"
 [ $fail = 0 ] || exit 1
 
 # ---------------------------------------------------------------------------------------------------
-# Optional previews: the toolbar with every normal picture in place, the hover and pressed sets, the
-# skin panel as the program composes it over a busy desktop, and the icon.
+# Optional previews: the toolbar with every picture of one state at its place (magenta shown
+# see-through), the skin panel as the program composes it over a busy desktop, and the icon.
 if [ -n "$PREVIEW" ]; then
     mkdir -p "$PREVIEW"
-    Place() { # state: compose every button in the given state at its place on the strip
-        local st=$1 sel=Sel$1 args=() disc
+    Place() { # state: composes every button in the given state at its place on the strip
+        local st=$1 sel=Sel$1 args=() disc sx
         [ "$st" = First ] && { st=Nor; sel=SelFirst; }
         args+=("$TB/Hint.bmp" -geometry +8+2 -composite)
-        args+=("$TB/Delay2$st.bmp" -geometry +40+10 -composite "$TB/Delay1$st.bmp" -geometry +56+10 -composite)
-        for sx in 78 198 334; do args+=("$TB/Separator.bmp" -geometry +$sx+2 -composite); done
+        args+=("$TB/Delay2$st.bmp" -geometry +40+10 -composite)
+        args+=("$TB/Delay1$st.bmp" -geometry +56+10 -composite)
+        for sx in 78 198 334; do args+=("$TB/Separator.bmp" -geometry "+$sx+2" -composite); done
         for disc in Blue:94 Green:114 Red:134 White:150 Yellow:166; do
-            args+=("$TB/${disc%%:*}$st.bmp" -geometry +${disc##*:}+8 -composite)
+            args+=("$TB/${disc%%:*}$st.bmp" -geometry "+${disc##*:}+8" -composite)
         done
         args+=("$TB/Set$st.bmp" -geometry +208+4 -composite "$TB/$sel.bmp" -geometry +256+4 -composite)
         args+=("$TB/Lock$st.bmp" -geometry +350+8 -composite "$TB/End$st.bmp" -geometry +366+10 -composite)
-        "$IM" "$TB/Pic.bmp" "${args[@]}" "$TMP/bar-$1.png"
+        "$IM" "$TB/Pic.bmp" "${args[@]}" -transparent "$MAGENTA" "$TMP/bar-$1.png"
     }
     for st in Nor Poi Down First; do Place $st; done
     "$IM" -size 392x36 xc:'#7A8A5A' "$TMP/bar-Nor.png" -composite -scale 400% "$PREVIEW/toolbar-x4.png"
     "$IM" "$TMP/bar-Nor.png" "$TMP/bar-Poi.png" "$TMP/bar-Down.png" "$TMP/bar-First.png" \
           -background '#7A8A5A' -splice 0x4 -append -scale 300% "$PREVIEW/toolbar-states-x3.png"
     W=900
-    "$IM" -size ${W}x200 -seed 7 plasma:'#4a7a3a-#c8a060' -blur 0x6 \
-          \( "$SKIN/left.png" -filter Triangle -resize ${CAP}x$((SKH + 2))! \) -geometry +0+40 -compose Over -composite \
-          \( "$SKIN/mid.png" -filter Triangle -resize $((W - 2 * CAP))x${SKH}! \) -geometry +${CAP}+40 -composite \
-          \( "$SKIN/right.png" -filter Triangle -resize ${CAP}x$((SKH + 2))! \) -geometry +$((W - CAP))+40 -composite \
-          \( "$TMP/bar-Nor.png" \) -geometry +$(((W - 392) / 2))+22 -composite \
-          -font "$FONT" -pointsize 44 -fill '#2080FF' -stroke white -strokewidth 1 -annotate +60+120 '欢迎光临 Welcome' \
-          -fill '#FFE040' -stroke none -annotate +480+120 '今日特价' -fill white -annotate +680+120 '白色' \
-          "$PREVIEW/skin-desktop.png"
-    "$IM" \( "$TMP/icon-48.png" -scale 400% \) \( "$TMP/icon-32.png" -scale 400% \) \( "$TMP/icon-16.png" -scale 400% \) \
-          -background '#F0F0F0' -gravity north +append "$PREVIEW/icon-x4.png"
+    "$IM" -size ${W}x200 -seed 7 plasma:'#4a7a3a-#c8a060' -blur 0x6 -compose Over \
+          \( "$SKIN/left.png" -filter Triangle -resize ${CAP}x$((SKH + 2))! \) -geometry +0+40 -composite \
+          \( "$SKIN/mid.png" -filter Triangle -resize $((W - 2 * CAP))x${SKH}! \) -geometry +${CAP}+40 \
+          -composite \
+          \( "$SKIN/right.png" -filter Triangle -resize ${CAP}x$((SKH + 2))! \) -geometry +$((W - CAP))+40 \
+          -composite \
+          "$TMP/bar-Nor.png" -geometry +$(((W - 392) / 2))+22 -composite \
+          -font "$FONT" -pointsize 44 -fill '#2080FF' -stroke white -strokewidth 1 \
+          -annotate +60+120 '欢迎光临 Welcome' -fill '#FFE040' -stroke none -annotate +480+120 '今日特价' \
+          -fill white -annotate +680+120 '白色' "$PREVIEW/skin-desktop.png"
+    "$IM" \( "$TMP/icon-48.png" -scale 400% \) \( "$TMP/icon-32.png" -scale 400% \) \
+          \( "$TMP/icon-16.png" -scale 400% \) -background '#F0F0F0' -gravity north +append \
+          "$PREVIEW/icon-x4.png"
     "$IM" "$ABOUT/about.png" "$PREVIEW/about.png"
     echo "previews in $PREVIEW"
 fi
