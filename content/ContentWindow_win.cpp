@@ -1,15 +1,511 @@
 #include "content/ContentWindow_win.h"
 
 #include "app/App_win.h"
+#include "app/TextUtil.h"
+#include "content/ContentText.h"
+#include "content/DirectoryLister_win.h"
+#include "content/FileBytes.h"
+#include "content/IntervalStore_win.h"
+#include "display/KaraokeWindow_win.h"
+#include "display/MainTextWindow_win.h"
+#include "toolbar/ToolbarWindow_win.h"
+
+#include <algorithm>
+#include <string>
 
 namespace plumwick {
 
+namespace {
+constexpr wchar_t kClassName[] = L"PlumwickContentManager";
+constexpr wchar_t kPanelClassName[] = L"PlumwickContentList";
+constexpr wchar_t kCaption[] = L" 选择要显示的内容卷";
+constexpr wchar_t kFontName[] = L"宋体";
+constexpr DWORD kStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
+constexpr DWORD kExStyle = WS_EX_APPWINDOW;
+
+// Design sizes in twips.
+constexpr int kClientWidthTwips = 6945;
+constexpr int kClientHeightTwips = 1410;
+constexpr int kEntryWidthTwips = 2415;
+constexpr int kEntryHeightTwips = 420;
+
+struct TwipsBox {
+    int left, top, width, height;
+};
+constexpr TwipsBox kLabel1{240, 240, 3255, 375};
+constexpr TwipsBox kText2{2280, 240, 735, 375};
+constexpr TwipsBox kCommand2{3720, 200, 1335, 495};
+constexpr TwipsBox kCheck2{5280, 240, 1695, 495};
+// Beyond the right edge of the client area: it is pressed only by program.
+constexpr TwipsBox kCommand1{7920, 120, 1335, 495};
+
+// Pixels a wheel notch moves the list: three rows.
+constexpr int kRowPx = kGridRowTwips / 15;
+constexpr int kWheelStepPx = 3 * kRowPx;
+// Bounds the message pump after a publish, should something keep posting.
+constexpr int kMaxPumpedMessages = 10000;
+
+int Px(int twips) {
+    return win::TwipsToPixels(twips);
+}
+
+HFONT MakeFont(double points) {
+    win::WindowDc screen(nullptr);
+    int dpi = screen.get() ? GetDeviceCaps(screen.get(), LOGPIXELSY) : 96;
+    int height = -static_cast<int>(points * dpi / 72.0 + 0.5);
+    return CreateFontW(height, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, GB2312_CHARSET, OUT_DEFAULT_PRECIS,
+                       CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, kFontName);
+}
+
+HWND MakeControl(HWND parent, const wchar_t* cls, const wchar_t* text, DWORD style, DWORD exStyle, int x,
+                 int y, int width, int height, int id, HFONT font) {
+    HWND control =
+        CreateWindowExW(exStyle, cls, text, WS_CHILD | WS_VISIBLE | style, x, y, width, height, parent,
+                        reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), win::ModuleInstance(), nullptr);
+    if (control && font) {
+        SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+    }
+    return control;
+}
+
+HWND MakeControl(HWND parent, const wchar_t* cls, const wchar_t* text, DWORD style, DWORD exStyle,
+                 const TwipsBox& box, int id, HFONT font) {
+    return MakeControl(parent, cls, text, style, exStyle, Px(box.left), Px(box.top), Px(box.width),
+                       Px(box.height), id, font);
+}
+
+RECT WorkArea() {
+    RECT work{};
+    if (!SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0) || work.bottom <= work.top) {
+        work = {0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+    }
+    return work;
+}
+
+// Lets the events waiting now run before the publish returns.
+void PumpPendingMessages() {
+    MSG msg;
+    for (int i = 0; i < kMaxPumpedMessages && PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE); ++i) {
+        if (msg.message == WM_QUIT) {
+            // The main loop has to see it.
+            PostQuitMessage(static_cast<int>(msg.wParam));
+            return;
+        }
+        TranslateMessage(&msg);
+        DispatchMessageW(&msg);
+    }
+}
+} // namespace
+
+// The entries live in a child panel below the controls: when they outgrow the work area, the panel keeps
+// the window on the screen and scrolls them.
+class ContentWindow::EntryPanel : public win::Window {
+  public:
+    bool Create(HWND parent, int x, int y, int width, int height) {
+        win::WindowClass cls{kPanelClassName};
+        cls.background = GetSysColorBrush(COLOR_BTNFACE);
+        return win::Window::Create(cls, WS_EX_CONTROLPARENT, WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN, L"", x,
+                                   y, width, height, parent);
+    }
+
+    // The height the entries take; the scroll bar appears only when the panel is shorter.
+    void SetContentHeight(int contentPx) {
+        contentPx_ = std::max(contentPx, 0);
+        UpdateScrollBar();
+    }
+    void UpdateScrollBar() {
+        if (!Handle()) {
+            return;
+        }
+        int visible = ClientHeightPx();
+        SCROLLINFO info{};
+        info.cbSize = sizeof info;
+        info.fMask = SIF_RANGE | SIF_PAGE;
+        info.nMin = 0;
+        info.nMax = contentPx_ > visible ? contentPx_ - 1 : 0;
+        info.nPage = contentPx_ > visible ? static_cast<UINT>(visible) : 0;
+        SetScrollInfo(Handle(), SB_VERT, &info, TRUE);
+        ScrollTo(position_);
+    }
+    int Position() const { return position_; }
+    void ScrollTo(int position) {
+        if (!Handle()) {
+            return;
+        }
+        int limit = std::max(0, contentPx_ - ClientHeightPx());
+        position = std::clamp(position, 0, limit);
+        int delta = position_ - position;
+        position_ = position;
+        SetScrollPos(Handle(), SB_VERT, position_, TRUE);
+        if (delta != 0) {
+            ScrollWindowEx(Handle(), 0, delta, nullptr, nullptr, nullptr, nullptr,
+                           SW_SCROLLCHILDREN | SW_INVALIDATE | SW_ERASE);
+            UpdateWindow(Handle());
+        }
+    }
+    // Brings an entry that took the focus (by keyboard, say) into view.
+    void EnsureVisible(HWND child) {
+        RECT rc{};
+        if (!GetWindowRect(child, &rc)) {
+            return;
+        }
+        MapWindowPoints(nullptr, Handle(), reinterpret_cast<POINT*>(&rc), 2);
+        int visible = ClientHeightPx();
+        if (rc.top < 0) {
+            ScrollTo(position_ + rc.top);
+        } else if (rc.bottom > visible) {
+            ScrollTo(position_ + std::min(rc.bottom - visible, rc.top));
+        }
+    }
+    void OnWheel(int delta) {
+        wheelRemainder_ += delta;
+        int notches = wheelRemainder_ / WHEEL_DELTA;
+        wheelRemainder_ -= notches * WHEEL_DELTA;
+        if (notches != 0) {
+            ScrollTo(position_ - notches * kWheelStepPx);
+        }
+    }
+
+  private:
+    LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override {
+        switch (message) {
+        case WM_VSCROLL:
+            OnVScroll(LOWORD(wParam));
+            return 0;
+        case WM_MOUSEWHEEL:
+            // Handled here and not passed up: the form hands its wheel to this panel.
+            OnWheel(GET_WHEEL_DELTA_WPARAM(wParam));
+            return 0;
+        case WM_SIZE:
+            UpdateScrollBar();
+            return 0;
+        case WM_COMMAND:
+            if (HIWORD(wParam) == BN_SETFOCUS && lParam) {
+                EnsureVisible(reinterpret_cast<HWND>(lParam));
+            }
+            return 0; // the check boxes tick themselves
+        default:
+            return Default(message, wParam, lParam);
+        }
+    }
+
+    void OnVScroll(int code) {
+        int page = ClientHeightPx();
+        switch (code) {
+        case SB_LINEUP:
+            ScrollTo(position_ - kRowPx);
+            break;
+        case SB_LINEDOWN:
+            ScrollTo(position_ + kRowPx);
+            break;
+        case SB_PAGEUP:
+            ScrollTo(position_ - page);
+            break;
+        case SB_PAGEDOWN:
+            ScrollTo(position_ + page);
+            break;
+        case SB_TOP:
+            ScrollTo(0);
+            break;
+        case SB_BOTTOM:
+            ScrollTo(contentPx_);
+            break;
+        case SB_THUMBTRACK:
+        case SB_THUMBPOSITION: {
+            SCROLLINFO info{};
+            info.cbSize = sizeof info;
+            info.fMask = SIF_TRACKPOS;
+            if (GetScrollInfo(Handle(), SB_VERT, &info)) {
+                ScrollTo(info.nTrackPos);
+            }
+            break;
+        }
+        default:
+            break;
+        }
+    }
+
+    int contentPx_ = 0;
+    int position_ = 0;
+    int wheelRemainder_ = 0;
+};
+
 ContentWindow::ContentWindow(App& app) : app_(app) {}
-ContentWindow::~ContentWindow() = default;
-bool ContentWindow::Load() { return true; }
-void ContentWindow::ToggleVisible() {}
+
+ContentWindow::~ContentWindow() {
+    // The controls go before the fonts they use.
+    Destroy();
+}
+
+bool ContentWindow::Load() {
+    if (Exists()) {
+        ShowActive();
+        return true;
+    }
+    entries_.clear();
+    scrollRangePx_ = 0;
+    lastFocus_ = nullptr;
+    if (!CreateControls()) {
+        Destroy();
+        return false;
+    }
+    // Each step goes on whatever the one before achieved.
+    Findfile(win::ToU16(app_.ProgramPath(L"\\Text\\")));
+    std::wstring interval = win::ToWide(win::IntervalStore::Read());
+    SetWindowTextW(text2_, interval.c_str());
+    // After the scan, so the very first start shows an empty list.
+    CreateDirectoryW(app_.ProgramPath(L"\\Text").c_str(), nullptr);
+
+    CentreOnScreen();
+    ShowActive();
+    return true;
+}
+
+bool ContentWindow::CreateControls() {
+    if (!labelFont_) {
+        labelFont_.reset(MakeFont(14.25));
+    }
+    if (!fieldFont_) {
+        fieldFont_.reset(MakeFont(12));
+    }
+    if (!controlFont_) {
+        controlFont_.reset(MakeFont(9));
+    }
+
+    RECT frame{0, 0, Px(kClientWidthTwips), Px(kClientHeightTwips)};
+    AdjustWindowRectEx(&frame, kStyle, FALSE, kExStyle);
+    win::WindowClass cls{kClassName};
+    cls.background = GetSysColorBrush(COLOR_BTNFACE);
+    cls.icon = LoadIconW(win::ModuleInstance(), MAKEINTRESOURCEW(1));
+    if (!Create(cls, kExStyle, kStyle, kCaption, CW_USEDEFAULT, CW_USEDEFAULT, frame.right - frame.left,
+                frame.bottom - frame.top, nullptr)) {
+        return false;
+    }
+    HWND form = Handle();
+    // The field lies over the blank gap of the label, so it is created first and stays above it.
+    text2_ = MakeControl(form, L"EDIT", L"20", WS_TABSTOP | ES_AUTOHSCROLL, WS_EX_CLIENTEDGE, kText2,
+                         kText2Id, fieldFont_.get());
+    label1_ = MakeControl(form, L"STATIC", L"信息更换间隔：      秒", SS_LEFT | WS_CLIPSIBLINGS, 0, kLabel1,
+                          kLabel1Id, labelFont_.get());
+    command2_ = MakeControl(form, L"BUTTON", L"确定 ", WS_TABSTOP | BS_PUSHBUTTON, 0, kCommand2, kCommand2Id,
+                            controlFont_.get());
+    check2_ = MakeControl(form, L"BUTTON", L"双回车符分列", WS_TABSTOP | BS_AUTOCHECKBOX, 0, kCheck2,
+                          kCheck2Id, controlFont_.get());
+    command1_ = MakeControl(form, L"BUTTON", L"画文字 ", BS_PUSHBUTTON, 0, kCommand1, kCommand1Id,
+                            controlFont_.get());
+    if (text2_) {
+        SetWindowPos(text2_, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    }
+
+    panel_ = std::make_unique<EntryPanel>();
+    int top = Px(kGridFirstTopTwips);
+    if (!panel_->Create(form, 0, top, ClientWidthPx(), std::max(0, ClientHeightPx() - top))) {
+        panel_.reset();
+    }
+    return true;
+}
+
+void ContentWindow::Findfile(const std::u16string& folder) {
+    if (folder.empty() || !panel_) {
+        return;
+    }
+    win::WinDirectoryLister lister;
+    std::vector<ContentEntry> files = ScanContentFolder(folder, lister, u'\\');
+    int panelTop = Px(kGridFirstTopTwips);
+    for (ContentEntry& file : files) {
+        // The hidden template is element 0, so the first file is element 1.
+        int n = static_cast<int>(entries_.size()) + 1;
+        EntryPlacement place = PlaceEntry(n);
+        // A lone "&" would turn into an underline under the next letter.
+        std::wstring caption = win::ToWide(ReplaceAll(file.caption, u"&", u"&&"));
+        HWND box = MakeControl(panel_->Handle(), L"BUTTON", caption.c_str(),
+                               WS_TABSTOP | BS_AUTOCHECKBOX | BS_NOTIFY, 0, Px(place.leftTwips),
+                               Px(place.topTwips) - panelTop, Px(kEntryWidthTwips), Px(kEntryHeightTwips),
+                               kFirstEntryId + n - 1, controlFont_.get());
+        if (!box) {
+            continue; // no window for it: the file is not offered
+        }
+        entries_.push_back({box, std::move(file)});
+    }
+    FitToEntries();
+}
+
+void ContentWindow::FitToEntries() {
+    RECT work = WorkArea();
+    GridScroll grid = ComputeGrid(static_cast<int>(entries_.size()), (work.bottom - work.top) * 15);
+    if (grid.keepDesignHeight) {
+        return;
+    }
+    scrollRangePx_ = grid.needsScroll ? Px(grid.scrollRangeTwips) : 0;
+    RECT rc{};
+    GetWindowRect(Handle(), &rc);
+    SetWindowPos(Handle(), nullptr, 0, 0, rc.right - rc.left, Px(grid.windowHeightTwips),
+                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    LayOutPanel();
+}
+
+void ContentWindow::LayOutPanel() {
+    if (!panel_ || !panel_->Handle()) {
+        return;
+    }
+    int top = Px(kGridFirstTopTwips);
+    int visible = std::max(0, ClientHeightPx() - top);
+    SetWindowPos(panel_->Handle(), nullptr, 0, top, ClientWidthPx(), visible, SWP_NOZORDER | SWP_NOACTIVATE);
+    // Whatever the frame takes, the last row stays reachable.
+    int lastBottom = 0;
+    if (!entries_.empty()) {
+        lastBottom = Px(PlaceEntry(static_cast<int>(entries_.size())).topTwips) - top + Px(kEntryHeightTwips);
+    }
+    panel_->SetContentHeight(std::max(visible + scrollRangePx_, lastBottom));
+}
+
+void ContentWindow::CentreOnScreen() {
+    RECT rc{};
+    GetWindowRect(Handle(), &rc);
+    int width = rc.right - rc.left;
+    int height = rc.bottom - rc.top;
+    int x = (GetSystemMetrics(SM_CXSCREEN) - width) / 2;
+    int y = (GetSystemMetrics(SM_CYSCREEN) - height) / 2;
+    // A window as tall as the work area must not slip under the taskbar.
+    RECT work = WorkArea();
+    y = std::max<int>(std::min<int>(y, work.bottom - height), work.top);
+    SetWindowPos(Handle(), nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void ContentWindow::ToggleVisible() {
+    if (!Exists()) {
+        Load();
+    } else if (IsVisible()) {
+        Hide();
+    } else {
+        ShowActive();
+    }
+}
+
+void ContentWindow::ShowActive() {
+    if (Handle()) {
+        ShowWindow(Handle(), SW_SHOW);
+        SetForegroundWindow(Handle());
+    }
+}
+
+std::vector<std::u16string> ContentWindow::ReadTickedFiles(int& ticked) const {
+    std::vector<std::u16string> texts;
+    for (const Entry& entry : entries_) {
+        if (SendMessageW(entry.box, BM_GETCHECK, 0, 0) != BST_CHECKED) {
+            continue;
+        }
+        ++ticked; // also when the file then cannot be read
+        // Missing, locked, not a regular file or far too large: the file gives nothing.
+        std::optional<std::string> bytes =
+            ReadFileBytes(entry.file.folder + entry.file.caption, kContentFileMaxBytes);
+        if (bytes && !bytes->empty()) {
+            texts.push_back(DecodeContentBytes(*bytes, app_.CodePage()));
+        }
+    }
+    return texts;
+}
+
+void ContentWindow::Publish() {
+    if (publishing_ || !Handle()) {
+        return;
+    }
+    publishing_ = true;
+    app_.Toolbar().StopRotation();
+    buffer_.clear();
+
+    int ticked = 0;
+    SplitOption option = SendMessageW(check2_, BM_GETCHECK, 0, 0) == BST_CHECKED ? SplitOption::DoubleBreak
+                                                                                 : SplitOption::SingleBreak;
+    {
+        std::vector<std::u16string> texts = ReadTickedFiles(ticked);
+        std::u16string joined;
+        for (const std::u16string& text : texts) {
+            joined += text;
+        }
+        buffer_ = NormaliseLineBreaks(joined, option);
+    }
+    app_.State().infoLines = SplitMessages(buffer_, option);
+
+    if (ticked == 0) {
+        MessageBoxW(Handle(), L"请选择要显示的内容卷", L"提醒", MB_ICONINFORMATION | MB_OK);
+        publishing_ = false;
+        return;
+    }
+    std::optional<int> seconds = ParseInterval(win::ToU16(win::WindowText(text2_)));
+    if (!seconds) {
+        SetWindowTextW(text2_, L"");
+        MessageBoxW(Handle(), L"请输入60秒之内的数据", L"提醒'", MB_ICONINFORMATION | MB_OK);
+        SetFocus(text2_);
+        publishing_ = false;
+        return;
+    }
+    std::u16string stored = Utf8ToUtf16(std::to_string(*seconds));
+    win::IntervalStore::Write(stored);
+    Hide();
+    // The period is what the store now holds; should it not read back, the value just chosen is meant.
+    std::optional<int> readBack = ParseInterval(win::IntervalStore::Read());
+    app_.Toolbar().StartRotation(static_cast<unsigned>(readBack.value_or(*seconds)) * 1000u);
+    publishing_ = false;
+    PumpPendingMessages();
+}
+
+void ContentWindow::DrawBuffer() {
+    app_.Main().DrawText(buffer_);
+    app_.Karaoke().StartTimer();
+}
+
+void ContentWindow::OnCommand(int id, int code) {
+    if (code != BN_CLICKED) {
+        return;
+    }
+    if (id == kCommand2Id) {
+        Publish();
+    } else if (id == kCommand1Id) {
+        DrawBuffer();
+    }
+}
+
+void ContentWindow::OnSize() {
+    LayOutPanel();
+}
+
+void ContentWindow::OnDestroy() {
+    // The close box unloads the window: the entries go, the next use loads it afresh.
+    entries_.clear();
+    label1_ = text2_ = command2_ = check2_ = command1_ = lastFocus_ = nullptr;
+}
+
 LRESULT ContentWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
-    return Default(message, wParam, lParam);
+    switch (message) {
+    case WM_COMMAND:
+        OnCommand(LOWORD(wParam), HIWORD(wParam));
+        return 0;
+    case WM_SIZE:
+        OnSize();
+        return 0;
+    case WM_MOUSEWHEEL:
+        // The list is the only thing that scrolls, wherever the wheel is turned.
+        if (panel_ && panel_->Handle()) {
+            panel_->OnWheel(GET_WHEEL_DELTA_WPARAM(wParam));
+        }
+        return 0;
+    case WM_ACTIVATE:
+        if (LOWORD(wParam) == WA_INACTIVE) {
+            HWND focus = GetFocus();
+            if (focus && IsChild(Handle(), focus)) {
+                lastFocus_ = focus;
+            }
+        } else if (!HIWORD(wParam)) {
+            SetFocus(lastFocus_ && IsWindow(lastFocus_) ? lastFocus_ : text2_);
+        }
+        return 0;
+    case WM_DESTROY:
+        OnDestroy();
+        return 0;
+    default:
+        return Default(message, wParam, lParam);
+    }
 }
 
 } // namespace plumwick

@@ -165,10 +165,11 @@ std::string Session::Env() const {
            " WINEDEBUG=-all WINEDLLOVERRIDES='mscoree,mshtml=' LC_ALL=zh_CN.UTF-8 WINEARCH=win64";
 }
 
-bool Session::Start(double timeoutSeconds) {
+bool Session::Start(double timeoutSeconds, bool waitForIdle) {
     programPid_ = Spawn("cd " + Quote(folder_.string()) + " && " + Env() + " exec wine ./plumwick.exe >/dev/null 2>&1");
     for (double waited = 0; waited < timeoutSeconds; waited += 0.25) {
-        if (Probe({"find-box"}) == "yes") {
+        std::string box = Probe({"find-box"});
+        if (box == "yes" || (!waitForIdle && box == "no")) {
             // Wine's start paints the root window over; the desktop colour goes on afterwards.
             Shell("DISPLAY=" + display_ + " xsetroot -solid '#3a6ea5' 2>/dev/null");
             return true;

@@ -36,7 +36,8 @@ public:
     // The program folder copy (holds plumwick.exe, data/system, Text).
     const std::filesystem::path& Folder() const { return folder_; }
     // Starts plumwick.exe; true once the command box is idle (found by FindWindowEx), within timeout.
-    bool Start(double timeoutSeconds = 30);
+    // Without waitForIdle, true once the command window exists (start-up may still be showing a message).
+    bool Start(double timeoutSeconds = 30, bool waitForIdle = true);
     // The about window greets every start for about 6 s over the middle of the screen; tests that look at
     // the text underneath wait for it to close by itself.
     bool WaitForAboutToClose(double timeoutSeconds = 20);

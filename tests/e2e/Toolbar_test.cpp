@@ -333,12 +333,14 @@ TEST_F(Toolbar, UnwritableSettingsFileWarnsOnceAndTheColoursStillApply) {
     // administrator, under whom these tests may run).
     std::filesystem::remove(SettingsPath());
     std::filesystem::create_directory(SettingsPath());
-    ASSERT_TRUE(session.Start()) << "an unwritable settings file must not stop the start";
+    // The warning comes while the settings are read, before the box takes commands.
+    ASSERT_TRUE(session.Start(30, /*waitForIdle=*/false)) << "an unwritable settings file must not stop the start";
     std::string box = session.WaitFor(
         {"dialogs"}, [](const std::string& out) { return !out.empty(); }, 10);
     EXPECT_NE(box.find(" 提醒|"), std::string::npos) << box;
     EXPECT_NE(box.find("desktoplrc.pst"), std::string::npos) << box;
     EXPECT_EQ(session.Probe({"press", "提醒", "确定"}), "pressed");
+    EXPECT_EQ(session.WaitFor({"find-box"}, [](const std::string& out) { return out == "yes"; }), "yes");
     session.WaitFor(
         {"list"}, [](const std::string& out) { return out.find("|frmAbout|1|") == std::string::npos; }, 15);
     main = session.WindowRect("PlumwickMainText");
