@@ -1,6 +1,7 @@
 // The command box takes any text another program writes into it. The input is tried as UTF-16 units
 // (byte pairs, little-endian) and as UTF-8, against a target that checks every call the interpreter
 // makes, once behaving and once throwing from every call.
+#include "fuzz/FuzzSupport.h"
 #include "app/Numeric.h"
 #include "app/TextUtil.h"
 #include "command/Command.h"
@@ -15,13 +16,6 @@
 #include <string>
 #include <string_view>
 
-#define FUZZ_CHECK(cond)                                                                                     \
-    do {                                                                                                     \
-        if (!(cond)) {                                                                                       \
-            std::fprintf(stderr, "%s:%d: check failed: %s\n", __FILE__, __LINE__, #cond);                    \
-            std::abort();                                                                                    \
-        }                                                                                                    \
-    } while (0)
 
 namespace {
 
@@ -260,11 +254,7 @@ void CheckLongCommands(std::u16string_view unit) {
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    std::u16string units;
-    units.reserve(size / 2);
-    for (std::size_t i = 0; i + 1 < size; i += 2) {
-        units.push_back(static_cast<char16_t>(data[i] | (data[i + 1] << 8)));
-    }
+    const std::u16string units = fuzz::Utf16Units(data, size);
     const std::u16string fromUtf8 = Utf8ToUtf16(std::string_view(reinterpret_cast<const char*>(data), size));
 
     CheckCommand(units);

@@ -1,5 +1,6 @@
 // Content files are whatever the operator drops into the folder. The input holds one or more files,
 // separated by two 0x1E bytes; each is decoded, and the files are joined and split with both options.
+#include "fuzz/FuzzSupport.h"
 #include "app/AnsiCodePage.h"
 #include "app/Numeric.h"
 #include "app/TextUtil.h"
@@ -15,49 +16,16 @@
 #include <string_view>
 #include <vector>
 
-#define FUZZ_CHECK(cond)                                                                                     \
-    do {                                                                                                     \
-        if (!(cond)) {                                                                                       \
-            std::fprintf(stderr, "%s:%d: check failed: %s\n", __FILE__, __LINE__, #cond);                    \
-            std::abort();                                                                                    \
-        }                                                                                                    \
-    } while (0)
 
 namespace {
 
 using namespace plumwick;
+using fuzz::FuzzCodePage;
 
 constexpr std::string_view kFileSeparator = "\x1E\x1E";
 constexpr std::size_t kMaxFiles = 8;
 constexpr std::u16string_view kLineBreak = u"\r\n";
 
-// Latin-1 with the C1 range 0x80..0x9F left unassigned, so that bytes forming no character occur.
-class FuzzCodePage : public AnsiCodePage {
-public:
-    std::u16string ToUtf16(std::string_view bytes) const override {
-        std::u16string text;
-        text.reserve(bytes.size());
-        for (char c : bytes) {
-            const auto byte = static_cast<unsigned char>(c);
-            text.push_back(Unassigned(byte) ? u'\uFFFD' : static_cast<char16_t>(byte));
-        }
-        return text;
-    }
-    std::optional<std::string> FromUtf16(std::u16string_view text) const override {
-        std::string bytes;
-        bytes.reserve(text.size());
-        for (char16_t unit : text) {
-            if (unit > 0xFF || Unassigned(unit)) {
-                return std::nullopt;
-            }
-            bytes.push_back(static_cast<char>(unit));
-        }
-        return bytes;
-    }
-
-private:
-    static bool Unassigned(unsigned value) { return value >= 0x80 && value <= 0x9F; }
-};
 
 std::u16string Repeat(std::u16string_view text, std::size_t count) {
     std::u16string out;

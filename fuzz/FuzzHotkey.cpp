@@ -1,5 +1,6 @@
 // Hotkey specifications are built in today, but the parser takes any text; the input is tried as UTF-16
 // units (byte pairs, little-endian) and as UTF-8.
+#include "fuzz/FuzzSupport.h"
 #include "app/Numeric.h"
 #include "app/TextUtil.h"
 #include "hotkey/HotkeySpec.h"
@@ -12,13 +13,6 @@
 #include <string>
 #include <string_view>
 
-#define FUZZ_CHECK(cond)                                                                                     \
-    do {                                                                                                     \
-        if (!(cond)) {                                                                                       \
-            std::fprintf(stderr, "%s:%d: check failed: %s\n", __FILE__, __LINE__, #cond);                    \
-            std::abort();                                                                                    \
-        }                                                                                                    \
-    } while (0)
 
 namespace {
 
@@ -74,11 +68,7 @@ void CheckSpec(std::u16string_view spec) {
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    std::u16string units;
-    units.reserve(size / 2);
-    for (std::size_t i = 0; i + 1 < size; i += 2) {
-        units.push_back(static_cast<char16_t>(data[i] | (data[i + 1] << 8)));
-    }
+    const std::u16string units = fuzz::Utf16Units(data, size);
     CheckSpec(units);
     CheckSpec(Utf8ToUtf16(std::string_view(reinterpret_cast<const char*>(data), size)));
     return 0;

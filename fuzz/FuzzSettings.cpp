@@ -1,5 +1,6 @@
 // The settings file may have been edited by hand or damaged. Whatever it holds, reading it must give
 // usable settings, and writing those and reading them again must give them back.
+#include "fuzz/FuzzSupport.h"
 #include "app/AnsiCodePage.h"
 #include "app/Numeric.h"
 #include "app/TextUtil.h"
@@ -14,46 +15,12 @@
 #include <string>
 #include <string_view>
 
-#define FUZZ_CHECK(cond)                                                                                     \
-    do {                                                                                                     \
-        if (!(cond)) {                                                                                       \
-            std::fprintf(stderr, "%s:%d: check failed: %s\n", __FILE__, __LINE__, #cond);                    \
-            std::abort();                                                                                    \
-        }                                                                                                    \
-    } while (0)
 
 namespace {
 
 using namespace plumwick;
+using fuzz::FuzzCodePage;
 
-// Latin-1 with the C1 range 0x80..0x9F left unassigned, so that names that do not fit and bytes that
-// form no character both occur.
-class FuzzCodePage : public AnsiCodePage {
-public:
-    std::u16string ToUtf16(std::string_view bytes) const override {
-        std::u16string text;
-        text.reserve(bytes.size());
-        for (char c : bytes) {
-            const auto byte = static_cast<unsigned char>(c);
-            text.push_back(Unassigned(byte) ? u'\uFFFD' : static_cast<char16_t>(byte));
-        }
-        return text;
-    }
-    std::optional<std::string> FromUtf16(std::u16string_view text) const override {
-        std::string bytes;
-        bytes.reserve(text.size());
-        for (char16_t unit : text) {
-            if (unit > 0xFF || Unassigned(unit)) {
-                return std::nullopt;
-            }
-            bytes.push_back(static_cast<char>(unit));
-        }
-        return bytes;
-    }
-
-private:
-    static bool Unassigned(unsigned value) { return value >= 0x80 && value <= 0x9F; }
-};
 
 bool SameSettings(const Settings& a, const Settings& b) {
     return a.fontName == b.fontName && a.fontSize == b.fontSize && a.colorScheme == b.colorScheme;
