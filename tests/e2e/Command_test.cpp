@@ -13,35 +13,6 @@ constexpr long long kLayered = 0x80000;
 constexpr long long kTransparent = 0x20;
 constexpr long long kTopmost = 0x8;
 
-bool IsDesktop(Rgb c) {
-    return c.r == Session::kDesktop.r && c.g == Session::kDesktop.g && c.b == Session::kDesktop.b;
-}
-
-// Pixels of a screen band that differ from the desktop colour.
-int CountDrawn(const Image& image, int top, int bottom) {
-    int count = 0;
-    for (int y = top; y < bottom; ++y) {
-        for (int x = 0; x < image.width; ++x) {
-            if (!IsDesktop(image.At(x, y))) {
-                ++count;
-            }
-        }
-    }
-    return count;
-}
-
-bool SameBand(const Image& a, const Image& b, int top, int bottom) {
-    for (int y = top; y < bottom; ++y) {
-        for (int x = 0; x < a.width; ++x) {
-            Rgb p = a.At(x, y), q = b.At(x, y);
-            if (p.r != q.r || p.g != q.g || p.b != q.b) {
-                return false;
-            }
-        }
-    }
-    return true;
-}
-
 class CommandChannel : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -68,7 +39,7 @@ TEST_F(CommandChannel, StartsIdleWithTheWelcomeLineAboveTheTaskbar) {
     EXPECT_NE(session.WindowLine("PlumwickCommandWindow").find("|FrmKrcMessage|0|"), std::string::npos);
     Settle();
     Image shot = session.Screenshot();
-    EXPECT_GT(CountDrawn(shot, main.y, main.y + 60), 2000) << "no welcome line drawn";
+    EXPECT_GT(CountNotDesktop(shot, main.y, main.y + 60), 2000) << "no welcome line drawn";
     session.SaveScreenshot("command-welcome");
 }
 
@@ -118,7 +89,7 @@ TEST_F(CommandChannel, AnsiAndUnicodeSendersDrawTheSameChineseLine) {
     ASSERT_EQ(session.Send("DLT 欢迎光临 今日特价", /*ansi=*/true), 0);
     Settle();
     Image ansi = session.Screenshot();
-    EXPECT_GT(CountDrawn(ansi, top, top + 60), 2000);
+    EXPECT_GT(CountNotDesktop(ansi, top, top + 60), 2000);
     EXPECT_TRUE(SameBand(unicode, ansi, top, top + 80)) << "the ANSI sender's line differs";
     session.SaveScreenshot("command-chinese");
 }

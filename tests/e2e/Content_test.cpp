@@ -102,21 +102,6 @@ std::string Utf16LeWithMark(const std::string& utf8) {
     return bytes;
 }
 
-bool SameBand(const Image& a, const Image& b, int top, int bottom) {
-    if (a.width != b.width || a.height != b.height || a.width == 0) {
-        return false;
-    }
-    for (int y = top; y < bottom; ++y) {
-        for (int x = 0; x < a.width; ++x) {
-            Rgb p = a.At(x, y), q = b.At(x, y);
-            if (p.r != q.r || p.g != q.g || p.b != q.b) {
-                return false;
-            }
-        }
-    }
-    return true;
-}
-
 class ContentManager : public ::testing::Test {
   protected:
     fs::path TextFolder() { return session.Folder() / "Text"; }

@@ -1,5 +1,6 @@
 #include "tests/e2e/Harness.h"
 
+#include <algorithm>
 #include <array>
 #include <cerrno>
 #include <chrono>
@@ -100,6 +101,33 @@ Rgb Image::At(int x, int y) const {
     }
     std::size_t i = (static_cast<std::size_t>(y) * width + x) * 3;
     return {rgb[i], rgb[i + 1], rgb[i + 2]};
+}
+
+int CountNotDesktop(const Image& image, int top, int bottom) {
+    int count = 0;
+    for (int y = std::max(top, 0); y < std::min(bottom, image.height); ++y) {
+        for (int x = 0; x < image.width; ++x) {
+            if (!IsDesktop(image.At(x, y))) {
+                ++count;
+            }
+        }
+    }
+    return count;
+}
+
+bool SameBand(const Image& a, const Image& b, int top, int bottom) {
+    if (a.width != b.width || a.height != b.height || a.width == 0) {
+        return false;
+    }
+    for (int y = std::max(top, 0); y < std::min(bottom, a.height); ++y) {
+        for (int x = 0; x < a.width; ++x) {
+            Rgb p = a.At(x, y), q = b.At(x, y);
+            if (p.r != q.r || p.g != q.g || p.b != q.b) {
+                return false;
+            }
+        }
+    }
+    return true;
 }
 
 bool Image::Save(const fs::path& png) const {

@@ -21,6 +21,14 @@ struct Image {
     bool Save(const std::filesystem::path& png) const; // through ImageMagick
 };
 
+// The desktop colour every session sets on the X root window.
+inline constexpr Rgb kDesktopColour{0x3a, 0x6e, 0xa5};
+inline bool IsDesktop(Rgb c) { return c.r == kDesktopColour.r && c.g == kDesktopColour.g && c.b == kDesktopColour.b; }
+// Pixels of the rows top..bottom (exclusive) that differ from the desktop colour.
+int CountNotDesktop(const Image& image, int top, int bottom);
+// The rows top..bottom (exclusive) of two screenshots are equal pixel for pixel.
+bool SameBand(const Image& a, const Image& b, int top, int bottom);
+
 // Runs a command line through /bin/sh and returns its standard output; exit code in *status.
 std::string Shell(const std::string& command, int* status = nullptr);
 
@@ -28,7 +36,7 @@ std::string Shell(const std::string& command, int* status = nullptr);
 // and a private copy of the staged program folder that the test may change before Start().
 class Session {
 public:
-    static constexpr Rgb kDesktop{0x3a, 0x6e, 0xa5};
+    static constexpr Rgb kDesktop = kDesktopColour;
 
     Session();
     ~Session(); // ends the program, the wineserver and the display

@@ -24,19 +24,6 @@ int CountHighlight(const Image& image, const Session::Rect& area) {
     return count;
 }
 
-int CountNotDesktop(const Image& image, int top, int bottom) {
-    int count = 0;
-    for (int y = top; y < bottom; ++y) {
-        for (int x = 0; x < image.width; ++x) {
-            Rgb c = image.At(x, y);
-            if (c.r != Session::kDesktop.r || c.g != Session::kDesktop.g || c.b != Session::kDesktop.b) {
-                ++count;
-            }
-        }
-    }
-    return count;
-}
-
 class KaraokeSweep : public ::testing::Test {
 protected:
     void SetUp() override {

@@ -22,10 +22,6 @@ constexpr char kKaraoke[] = "PlumwickKaraoke";
 constexpr char kToolbar[] = "PlumwickToolbar";
 constexpr int kPanelHeight = 127; // 1905 twips
 
-bool IsDesktop(Rgb c) {
-    return c.r == Session::kDesktop.r && c.g == Session::kDesktop.g && c.b == Session::kDesktop.b;
-}
-
 // Width and height of a PNG, through ImageMagick.
 std::pair<int, int> PngSize(const std::filesystem::path& png) {
     int width = 0, height = 0;
