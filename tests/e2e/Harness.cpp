@@ -271,6 +271,24 @@ int Session::SendFile(const std::string& command) {
     return status;
 }
 
+int Session::SendBatch(const std::vector<std::string>& commands, std::string* report, double timeoutSeconds) {
+    fs::path file = folder_ / "batch.bin";
+    {
+        std::ofstream out(file, std::ios::binary);
+        for (const std::string& command : commands) {
+            out << command << '\0';
+        }
+    }
+    int status = 0;
+    std::string out = Shell("cd " + Quote(folder_.string()) + " && " + Env() + " wine ./plumwick-send.exe --timeout " +
+                                std::to_string(timeoutSeconds) + " --batch batch.bin 2>/dev/null",
+                            &status);
+    if (report) {
+        *report = Trim(out);
+    }
+    return status;
+}
+
 std::string Session::Probe(const std::vector<std::string>& args) {
     std::string command = "cd " + Quote(folder_.string()) + " && " + Env() + " wine ./plumwick-probe.exe";
     for (const std::string& arg : args) {

@@ -58,6 +58,11 @@ public:
     int Send(const std::string& command, bool ansi = false);
     // plumwick-send --file for very long commands.
     int SendFile(const std::string& command);
+    // plumwick-send --batch: the UTF-8 commands one after the other, each once the box is idle again,
+    // waiting up to timeoutSeconds for the box and for each answer. Its exit code; its report ("sent N,
+    // failed M") in *report.
+    int SendBatch(const std::vector<std::string>& commands, std::string* report = nullptr,
+                  double timeoutSeconds = 10);
     // plumwick-probe with the arguments (each argument quoted for the shell); its standard output, trimmed.
     std::string Probe(const std::vector<std::string>& args);
     // Lines of "plumwick-probe list" whose class is `cls`.
