@@ -114,6 +114,7 @@ void AboutWindow::CreateCloseTip() {
     if (!tip) {
         return;
     }
+    closeTip_ = tip;
     static wchar_t text[] = L"关闭";
     TTTOOLINFOW tool{};
     // The older size is understood by every version of the common controls.
@@ -175,10 +176,20 @@ void AboutWindow::StopTimers() {
 }
 
 void AboutWindow::Unload() {
+    // A fade-out can end while a nested message loop (the shell opening the home page) still has this
+    // window's handler on the stack; the second request finds the window gone.
+    if (!Handle()) {
+        return;
+    }
     StopTimers();
+    // The tip subclasses this window; it goes first, so nothing calls into it during the destruction.
+    if (closeTip_) {
+        DestroyWindow(closeTip_);
+        closeTip_ = nullptr;
+    }
     Destroy();
     // Last: the app frees this object once the current message has been handled.
-    app_.AboutClosed();
+    app_.AboutClosed(this);
 }
 
 void AboutWindow::OpenHomePage() {

@@ -52,9 +52,14 @@ int App::Run() {
     }
     MSG msg;
     while (!quitting_ && GetMessageW(&msg, nullptr, 0, 0) > 0) {
+        // Tab and the arrow keys move between the content manager's controls, as in any dialog.
+        if (content_ && content_->Exists() && IsDialogMessageW(content_->Handle(), &msg)) {
+            closedAbouts_.clear();
+            continue;
+        }
         TranslateMessage(&msg);
         DispatchMessageW(&msg);
-        closedAbout_.reset();
+        closedAbouts_.clear();
     }
     // The program ends at once: no other window's unload steps run.
     ExitProcess(0);
@@ -138,9 +143,11 @@ void App::ShowAbout() {
     about_->Load();
 }
 
-void App::AboutClosed() {
+void App::AboutClosed(AboutWindow* closed) {
     // Called from the about window's own procedure: free it once that procedure has returned.
-    closedAbout_ = std::move(about_);
+    if (about_ && about_.get() == closed) {
+        closedAbouts_.push_back(std::move(about_));
+    }
 }
 
 DisplayWindows App::ReadDisplayWindows() {

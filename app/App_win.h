@@ -3,11 +3,13 @@
 // use (creating one runs its load steps, which may ask for others).
 #include "app/DisplayState.h"
 #include "app/Twips.h"
+#include "display/LayeredTextRenderer_win.h"
 #include "win32/Strings_win.h"
 #include "win32/Windows_win.h"
 
 #include <memory>
 #include <string>
+#include <vector>
 
 namespace plumwick {
 
@@ -35,6 +37,10 @@ public:
     void Quit(int exitCode = 0);
 
     DisplayState& State() { return state_; }
+    // How the text windows render: Straightforward (option --render=straightforward) rebuilds every image
+    // from scratch on every draw and tick, to compare the drawing cost against.
+    LayeredTextRenderer::Mode RenderMode() const { return renderMode_; }
+    void SetRenderMode(LayeredTextRenderer::Mode mode) { renderMode_ = mode; }
     const AnsiCodePage& CodePage() const { return codePage_; }
     const ShopConfig& Shop();
 
@@ -54,7 +60,7 @@ public:
     // Shows the about window, creating it anew (with its whole fade) when it has closed.
     void ShowAbout();
     // Called by the about window when it has unloaded itself.
-    void AboutClosed();
+    void AboutClosed(AboutWindow* closed);
 
     bool HasMain() const { return main_ != nullptr; }
     bool HasKaraoke() const { return karaoke_ != nullptr; }
@@ -84,10 +90,12 @@ private:
     std::unique_ptr<ToolbarWindow> toolbar_;
     std::unique_ptr<ContentWindow> content_;
     std::unique_ptr<AboutWindow> about_;
-    std::unique_ptr<AboutWindow> closedAbout_; // kept until the next message so its procedure can return
+    // Closed about windows, kept until the message loop is back at the top so their handlers can return.
+    std::vector<std::unique_ptr<AboutWindow>> closedAbouts_;
     std::unique_ptr<HotkeyHook> hotkey_;
     std::unique_ptr<SettingsStore> settings_;
     bool quitting_ = false;
+    LayeredTextRenderer::Mode renderMode_ = LayeredTextRenderer::Mode::Cached;
 };
 
 } // namespace plumwick

@@ -2,10 +2,34 @@
 #include "app/App_win.h"
 
 #include <objbase.h>
+#include <shellapi.h>
+
+namespace {
+
+// "--render=straightforward" makes both text windows rebuild everything on every draw, so the drawing
+// cost of the kept-image path can be compared with it; other arguments are ignored.
+plumwick::LayeredTextRenderer::Mode RenderModeFromCommandLine() {
+    plumwick::LayeredTextRenderer::Mode mode = plumwick::LayeredTextRenderer::Mode::Cached;
+    int count = 0;
+    LPWSTR* args = CommandLineToArgvW(GetCommandLineW(), &count);
+    if (!args) {
+        return mode;
+    }
+    for (int i = 1; i < count; ++i) {
+        if (lstrcmpiW(args[i], L"--render=straightforward") == 0) {
+            mode = plumwick::LayeredTextRenderer::Mode::Straightforward;
+        }
+    }
+    LocalFree(args);
+    return mode;
+}
+
+} // namespace
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     // The font and message dialogs are COM-based.
     CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
     static plumwick::App app; // lives until the process ends
+    app.SetRenderMode(RenderModeFromCommandLine());
     return app.Run();
 }

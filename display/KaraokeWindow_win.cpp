@@ -39,10 +39,21 @@ void KaraokeWindow::DrawText(const std::u16string& text) {
     if (text.empty() || !Handle()) {
         return;
     }
-    // The line is rendered across the whole screen once; the window's width decides how much of it shows.
     int visible = ClientWidthPx();
+    if (Straightforward()) {
+        // A bitmap as wide as the window, rendered afresh.
+        if (visible > 0) {
+            renderer_.Draw(Handle(), text, Style(), visible, ClientHeightPx());
+        }
+        return;
+    }
+    // The line is rendered across the whole screen once; the window's width decides how much of it shows.
     renderer_.Draw(Handle(), text, Style(), GetSystemMetrics(SM_CXSCREEN), ClientHeightPx(),
                    visible > 0 ? visible : 0);
+}
+
+bool KaraokeWindow::Straightforward() const {
+    return app_.RenderMode() == LayeredTextRenderer::Mode::Straightforward;
 }
 
 void KaraokeWindow::DrawKRC(const std::u16string& text, const std::u16string& duration, std::int16_t textWidth) {
@@ -88,7 +99,7 @@ void KaraokeWindow::OnSweepTick() {
     int newWidth = NextSweepWidthPixels(oldWidth, krcTextWidth_, krcDuration_, screenWidth);
     const std::u16string& text = app_.State().karaokeText;
     // A tick that changes nothing on screen draws nothing; the first tick of a line always draws.
-    if (drawnSinceArmed_ && SweepTickChangesNothing(oldWidth, newWidth)) {
+    if (drawnSinceArmed_ && !Straightforward() && SweepTickChangesNothing(oldWidth, newWidth)) {
         return;
     }
     if (text.empty()) {
@@ -99,7 +110,11 @@ void KaraokeWindow::OnSweepTick() {
         SetWidthTwips(0);
         return;
     }
-    renderer_.Draw(Handle(), text, Style(), screenWidth, ClientHeightPx(), newWidth);
+    if (Straightforward()) {
+        renderer_.Draw(Handle(), text, Style(), newWidth, ClientHeightPx());
+    } else {
+        renderer_.Draw(Handle(), text, Style(), screenWidth, ClientHeightPx(), newWidth);
+    }
     drawnSinceArmed_ = true;
 }
 

@@ -30,6 +30,8 @@ private:
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
     void OnSweepTick();
     LineStyle Style() const;
+    // Every tick renders a bitmap as wide as the window afresh (the --render=straightforward comparison).
+    bool Straightforward() const;
 
     std::u16string lastKrcText_;
     std::int32_t krcTextWidth_ = 0;

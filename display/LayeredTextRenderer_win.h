@@ -8,6 +8,7 @@
 #include "display/RenderPasses.h"
 #include "win32/Layered_win.h"
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -42,6 +43,9 @@ public:
     bool PresentVisible(HWND window, int visibleWidth);
     // Forgets the kept image (all transparent); the window keeps what it shows until the next Draw.
     void Clear();
+    // The window may no longer show the last presented image (it was hidden, or resized by someone
+    // else): the next present hands over the whole image again.
+    void ForgetShownImage() { shownWindow_ = nullptr; }
     // Releases the drawing resources.
     void Release();
 
@@ -49,7 +53,20 @@ public:
     const win::LayeredSurface& Surface() const { return surface_; }
 
 private:
+    struct Rows {
+        int top = 0;
+        int bottom = 0; // exclusive; top == bottom: none
+        bool empty() const { return top >= bottom; }
+    };
+    static Rows Union(const Rows& a, const Rows& b) {
+        return a.empty() ? b : b.empty() ? a : Rows{std::min(a.top, b.top), std::max(a.bottom, b.bottom)};
+    }
     bool Render(const std::u16string& text, const LineStyle& style);
+    // Hands the image's left `visibleWidth` columns to the window; in the cached mode only the part the
+    // window does not show yet is blended again.
+    bool Show(HWND window, int visibleWidth);
+    // The rows of the surface holding any visible pixel.
+    Rows InkRows() const;
 
     win::GdiplusSession gdiplus_;
     win::LayeredSurface surface_;
@@ -58,6 +75,9 @@ private:
     std::u16string cachedText_;
     LineStyle cachedStyle_;
     int presentedWidth_ = -1;
+    HWND shownWindow_ = nullptr; // the window showing the surface as last presented, but for changedRows_
+    Rows inkRows_;               // rows of the surface that may hold visible pixels
+    Rows changedRows_;           // rows rendered anew since the last present
 };
 
 } // namespace plumwick

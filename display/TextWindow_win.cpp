@@ -11,6 +11,7 @@ namespace plumwick {
 
 bool TextWindow::CreateTextWindow(const wchar_t* className, const wchar_t* title, int x, int y, int width,
                                   int height) {
+    renderer_.SetMode(app_.RenderMode());
     win::WindowClass cls{className};
     cls.style = CS_DBLCLKS;
     return Create(cls, WS_EX_LAYERED | WS_EX_TOOLWINDOW | WS_EX_TOPMOST, WS_POPUP, title, x, y, width, height,
@@ -77,6 +78,12 @@ LRESULT TextWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_LBUTTONDBLCLK:
         OnDoubleClick();
         return 0;
+    case WM_WINDOWPOSCHANGED:
+        // Shown or hidden, the window may have dropped its image: the next draw hands all of it over.
+        if (reinterpret_cast<const WINDOWPOS*>(lParam)->flags & (SWP_SHOWWINDOW | SWP_HIDEWINDOW)) {
+            renderer_.ForgetShownImage();
+        }
+        break;
     case WM_MOUSEACTIVATE:
         return MA_NOACTIVATE; // the display never takes the focus from the shop's programs
     case WM_PAINT: {

@@ -1,0 +1,745 @@
+// plumwick-bench: what drawing costs with the kept-image renderer against the straightforward one that
+// rebuilds everything on every call, and how the staged program behaves under load (CPU during a karaoke
+// sweep and at idle, start-up time, memory and GDI objects over many commands).
+//
+//   plumwick-bench [--quick] [--exe PATH\plumwick.exe] [--no-process]
+//
+// --quick runs fewer iterations, a 3 s sweep and 1,000 commands, for a smoke run. Without --exe the
+// program beside this one (or in stage\) is used; --no-process measures the drawing only.
+#include "display/ColorSchemes.h"
+#include "display/LayeredTextRenderer_win.h"
+#include "display/RenderPasses.h"
+#include "win32/Windows_win.h"
+
+#include <psapi.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <cwctype>
+#include <functional>
+#include <optional>
+#include <random>
+#include <string>
+#include <vector>
+
+namespace {
+
+using plumwick::LayeredTextRenderer;
+using plumwick::LineStyle;
+using Mode = LayeredTextRenderer::Mode;
+
+constexpr int kMainHeight = 646;
+constexpr int kKaraokeHeight = 111;
+constexpr int kTwipsPerPixel = 15;
+
+// Two realistic shop lines of Chinese and Latin text, about 1,600 px wide at the default 36 px.
+const std::u16string kLineA =
+    u"欢迎光临 Plumwick 商店 — 今日特价：新鲜水果 8 折，会员积分双倍！Open 9:00-21:00";
+const std::u16string kLineB =
+    u"本店推荐：精选咖啡 Espresso ¥18、拿铁 Latte ¥22，欢迎品尝 www.plumwick.example";
+
+struct Options {
+    bool quick = false;
+    bool process = true;
+    bool drawing = true;
+    std::wstring exe;
+};
+
+double Now() {
+    static LARGE_INTEGER frequency = [] {
+        LARGE_INTEGER f;
+        QueryPerformanceFrequency(&f);
+        return f;
+    }();
+    LARGE_INTEGER counter;
+    QueryPerformanceCounter(&counter);
+    return static_cast<double>(counter.QuadPart) / static_cast<double>(frequency.QuadPart);
+}
+
+void Pump() {
+    MSG msg;
+    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        TranslateMessage(&msg);
+        DispatchMessageW(&msg);
+    }
+}
+
+// ---------------------------------------------------------------------------------------------------
+// Output
+
+void Row(const std::string& figure, const std::string& cached, const std::string& straight,
+         const std::string& ratio = {}, const std::string& note = {}) {
+    std::printf("%-38s cached %-12s straightforward %-12s %s%s%s\n", figure.c_str(), cached.c_str(),
+                straight.c_str(), ratio.empty() ? "" : "ratio ", ratio.c_str(),
+                note.empty() ? "" : ("   " + note).c_str());
+    std::fflush(stdout);
+}
+
+std::string Fixed(double value, const char* unit, int decimals = 2) {
+    char buffer[64];
+    std::snprintf(buffer, sizeof buffer, "%.*f %s", decimals, value, unit);
+    return buffer;
+}
+
+std::string Ratio(double a, double b) {
+    if (b <= 0) {
+        return "n/a";
+    }
+    char buffer[32];
+    std::snprintf(buffer, sizeof buffer, "%.2f", a / b);
+    return buffer;
+}
+
+std::string Verdict(bool met, const char* target) {
+    return std::string(met ? "[met: " : "[MISSED: ") + target + "]";
+}
+
+// ---------------------------------------------------------------------------------------------------
+// Drawing cost, in this process
+
+// A shown, non-activating layered window of the given size at the screen's top left (wider than the
+// screen works as well: the window system keeps and presents the whole image).
+class BenchWindow {
+  public:
+    BenchWindow(int width, int height) {
+        static bool registered = [] {
+            WNDCLASSW cls{};
+            cls.lpfnWndProc = DefWindowProcW;
+            cls.hInstance = GetModuleHandleW(nullptr);
+            cls.lpszClassName = L"BenchSurface";
+            return RegisterClassW(&cls) != 0;
+        }();
+        (void)registered;
+        hwnd_ = CreateWindowExW(WS_EX_LAYERED | WS_EX_TOOLWINDOW | WS_EX_NOACTIVATE | WS_EX_TOPMOST,
+                                L"BenchSurface", L"bench", WS_POPUP, 0, 0, width, height, nullptr, nullptr,
+                                GetModuleHandleW(nullptr), nullptr);
+        if (hwnd_) {
+            ShowWindow(hwnd_, SW_SHOWNOACTIVATE);
+        }
+        Pump();
+    }
+    ~BenchWindow() {
+        if (hwnd_) {
+            DestroyWindow(hwnd_);
+        }
+        Pump();
+    }
+    BenchWindow(const BenchWindow&) = delete;
+    BenchWindow& operator=(const BenchWindow&) = delete;
+    HWND get() const { return hwnd_; }
+
+  private:
+    HWND hwnd_ = nullptr;
+};
+
+LineStyle MainStyle(int screenWidth) {
+    plumwick::MainColors colors = *plumwick::MainColorsFor(1);
+    LineStyle style;
+    style.fontName = u"Microsoft YaHei";
+    style.fontSize = 36;
+    style.passes = plumwick::MainWindowPasses(colors.color1, colors.color2);
+    style.layoutWidth = plumwick::LayoutWidthPixels(screenWidth * kTwipsPerPixel);
+    return style;
+}
+
+LineStyle KaraokeStyle(int screenWidth) {
+    LineStyle style = MainStyle(screenWidth);
+    style.passes = {plumwick::KaraokePass(1)};
+    return style;
+}
+
+// Milliseconds per call of `step(i)`, after two calls of warm-up; messages are handled between calls as
+// the program's own loop would.
+double MsPerCall(int iterations, const std::function<void(int)>& step) {
+    step(0);
+    step(1);
+    Pump();
+    double start = Now();
+    for (int i = 0; i < iterations; ++i) {
+        step(i);
+        Pump();
+    }
+    return (Now() - start) * 1000.0 / iterations;
+}
+
+struct Pair {
+    double cached = 0;
+    double straight = 0;
+};
+
+Pair MainDraw(int width, int iterations, bool sameLine) {
+    BenchWindow window(width, kMainHeight);
+    LineStyle style = MainStyle(width);
+    Pair result;
+    for (Mode mode : {Mode::Cached, Mode::Straightforward}) {
+        LayeredTextRenderer renderer;
+        renderer.SetMode(mode);
+        double ms = MsPerCall(iterations, [&](int i) {
+            const std::u16string& line = sameLine || i % 2 == 0 ? kLineA : kLineB;
+            renderer.Draw(window.get(), line, style, width, kMainHeight);
+        });
+        (mode == Mode::Cached ? result.cached : result.straight) = ms;
+    }
+    return result;
+}
+
+// One sweep tick showing `visible` columns: the visible width moves by two pixels every tick, as in a
+// sweep, so the window is resized each time.
+Pair KaraokeTick(int screenWidth, int visible, int iterations) {
+    BenchWindow window(screenWidth, kKaraokeHeight);
+    LineStyle style = KaraokeStyle(screenWidth);
+    Pair result;
+    {
+        LayeredTextRenderer renderer;
+        renderer.Draw(window.get(), kLineA, style, screenWidth, kKaraokeHeight, visible);
+        result.cached = MsPerCall(iterations, [&](int i) {
+            renderer.Draw(window.get(), kLineA, style, screenWidth, kKaraokeHeight, visible - 2 * (i % 2));
+        });
+    }
+    {
+        LayeredTextRenderer renderer;
+        renderer.SetMode(Mode::Straightforward);
+        result.straight = MsPerCall(iterations, [&](int i) {
+            renderer.Draw(window.get(), kLineA, style, visible - 2 * (i % 2), kKaraokeHeight);
+        });
+    }
+    return result;
+}
+
+// The kept image and the straightforward one must look the same.
+std::optional<bool> SamePicture(int width) {
+    BenchWindow window(width, kMainHeight);
+    LineStyle style = MainStyle(width);
+    LayeredTextRenderer cached;
+    LayeredTextRenderer straight;
+    straight.SetMode(Mode::Straightforward);
+    cached.Draw(window.get(), kLineB, style, width, kMainHeight);
+    cached.Draw(window.get(), kLineA, style, width, kMainHeight);
+    straight.Draw(window.get(), kLineA, style, width, kMainHeight);
+    if (cached.Surface().empty() || straight.Surface().empty()) {
+        return std::nullopt;
+    }
+    GdiFlush();
+    std::size_t count = static_cast<std::size_t>(width) * kMainHeight;
+    std::size_t differing = 0;
+    int worst = 0;
+    for (std::size_t i = 0; i < count; ++i) {
+        std::uint32_t a = cached.Surface().pixels()[i];
+        std::uint32_t b = straight.Surface().pixels()[i];
+        if (a != b) {
+            ++differing;
+            for (int shift = 0; shift < 32; shift += 8) {
+                worst = std::max(worst, std::abs(static_cast<int>((a >> shift) & 0xFF) -
+                                                 static_cast<int>((b >> shift) & 0xFF)));
+            }
+        }
+    }
+    std::printf("%-38s %zu of %zu pixels differ between the two paths (largest channel difference %d)\n",
+                ("picture check " + std::to_string(width) + " px").c_str(), differing, count, worst);
+    return differing == 0;
+}
+
+void DrawingFigures(const Options& options) {
+    int mainIterations = options.quick ? 6 : 40;
+    int tickIterations = options.quick ? 50 : 500;
+    for (int width : {1920, 3840}) {
+        std::string px = " " + std::to_string(width) + " px";
+        Pair draw = MainDraw(width, mainIterations, false);
+        Row("main DrawText" + px, Fixed(draw.cached, "ms"), Fixed(draw.straight, "ms"),
+            Ratio(draw.cached, draw.straight),
+            width == 1920 ? Verdict(draw.cached <= draw.straight / 2, "ratio <= 0.5") : "");
+        Pair same = MainDraw(width, mainIterations, true);
+        Row("main RefreshText (same line)" + px, Fixed(same.cached, "ms"), Fixed(same.straight, "ms"),
+            Ratio(same.cached, same.straight));
+        Pair full = KaraokeTick(width, width, tickIterations);
+        Row("karaoke tick full width" + px, Fixed(full.cached, "ms", 3), Fixed(full.straight, "ms", 3),
+            Ratio(full.cached, full.straight),
+            width == 1920 ? Verdict(full.cached <= full.straight / 4, "ratio <= 0.25") : "");
+        Pair half = KaraokeTick(width, width / 2, tickIterations);
+        Row("karaoke tick half width" + px, Fixed(half.cached, "ms", 3), Fixed(half.straight, "ms", 3),
+            Ratio(half.cached, half.straight));
+    }
+    SamePicture(1920);
+}
+
+// ---------------------------------------------------------------------------------------------------
+// The staged program as a child process
+
+HWND FindIdleBox() {
+    HWND window = FindWindowW(nullptr, L"FrmKrcMessage");
+    return window ? FindWindowExW(window, nullptr, L"ThunderRT6TextBox", L"KrcMessage") : nullptr;
+}
+
+bool MainWindowShown() {
+    HWND main = FindWindowW(L"PlumwickMainText", nullptr);
+    return main && IsWindowVisible(main);
+}
+
+std::string Utf8(const std::wstring& text) {
+    int length = WideCharToMultiByte(CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()), nullptr, 0,
+                                     nullptr, nullptr);
+    std::string out(static_cast<std::size_t>(std::max(length, 0)), '\0');
+    WideCharToMultiByte(CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()), out.data(), length, nullptr,
+                        nullptr);
+    return out;
+}
+
+std::string ReadWholeFile(const std::wstring& path) {
+    HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                              OPEN_EXISTING, 0, nullptr);
+    if (file == INVALID_HANDLE_VALUE) {
+        return {};
+    }
+    std::string bytes;
+    char buffer[4096];
+    DWORD got = 0;
+    while (ReadFile(file, buffer, sizeof buffer, &got, nullptr) && got > 0) {
+        bytes.append(buffer, got);
+    }
+    CloseHandle(file);
+    return bytes;
+}
+
+// Under Wine, GetProcessTimes and the private bytes of another process read as 0. The Linux process
+// behind the child is then read from /proc through drive Z:: the newest process of this Wine prefix
+// whose command line is the program's path.
+class LinuxProcess {
+  public:
+    static std::optional<LinuxProcess> Find(const std::wstring& exe) {
+        std::string wanted = Utf8(exe) + '\0';
+        wchar_t prefix[MAX_PATH] = L"";
+        GetEnvironmentVariableW(L"WINEPREFIX", prefix, MAX_PATH);
+        std::string prefixVariable = "WINEPREFIX=" + Utf8(prefix) + '\0';
+        WIN32_FIND_DATAW found;
+        HANDLE search = FindFirstFileW(L"Z:\\proc\\*", &found);
+        if (search == INVALID_HANDLE_VALUE) {
+            return std::nullopt;
+        }
+        std::optional<LinuxProcess> newest;
+        double newestStart = -1;
+        do {
+            std::wstring name = found.cFileName;
+            if (name.empty() || !std::all_of(name.begin(), name.end(), iswdigit)) {
+                continue;
+            }
+            LinuxProcess candidate(L"Z:\\proc\\" + name);
+            std::string commandLine = ReadWholeFile(candidate.dir_ + L"\\cmdline");
+            if (lstrcmpiA(commandLine.c_str(), wanted.c_str()) != 0 ||
+                ReadWholeFile(candidate.dir_ + L"\\environ").find(prefixVariable) == std::string::npos) {
+                continue;
+            }
+            std::vector<std::string> fields = candidate.StatFields();
+            double start = fields.size() > 19 ? std::stod(fields[19]) : 0; // field 22, start time
+            if (start > newestStart) {
+                newestStart = start;
+                newest = candidate;
+            }
+        } while (FindNextFileW(search, &found));
+        FindClose(search);
+        return newest;
+    }
+
+    // User plus system time, from /proc/PID/stat (fields 14 and 15, in clock ticks of 1/100 s).
+    std::optional<double> CpuSeconds() const {
+        std::vector<std::string> fields = StatFields();
+        if (fields.size() < 13) {
+            return std::nullopt;
+        }
+        return (std::stod(fields[11]) + std::stod(fields[12])) / 100.0;
+    }
+
+    // A field of /proc/PID/status in kB ("VmData", "RssAnon").
+    std::optional<double> StatusMb(const char* field) const {
+        std::string status = ReadWholeFile(dir_ + L"\\status");
+        std::size_t at = status.find(std::string("\n") + field + ":");
+        if (at == std::string::npos) {
+            return std::nullopt;
+        }
+        return std::strtod(status.c_str() + at + std::strlen(field) + 2, nullptr) / 1024.0;
+    }
+
+  private:
+    explicit LinuxProcess(std::wstring dir) : dir_(std::move(dir)) {}
+    // The fields of /proc/PID/stat after the command name: index 0 is field 3 (the state).
+    std::vector<std::string> StatFields() const {
+        std::string stat = ReadWholeFile(dir_ + L"\\stat");
+        std::vector<std::string> fields;
+        std::size_t paren = stat.rfind(')');
+        if (paren == std::string::npos) {
+            return fields;
+        }
+        for (std::size_t at = paren + 2; at < stat.size();) {
+            std::size_t space = stat.find_first_of(" \n", at);
+            fields.push_back(stat.substr(at, space == std::string::npos ? std::string::npos : space - at));
+            at = space == std::string::npos ? stat.size() : space + 1;
+        }
+        return fields;
+    }
+    std::wstring dir_;
+};
+
+class Child {
+  public:
+    Child(const std::wstring& exe, bool straightforward) {
+        exe_ = exe;
+        std::wstring folder = exe.substr(0, exe.find_last_of(L"\\/"));
+        std::wstring commandLine =
+            L"\"" + exe + L"\"" + (straightforward ? L" --render=straightforward" : L"");
+        STARTUPINFOW startup{};
+        startup.cb = sizeof startup;
+        started_ = Now();
+        if (CreateProcessW(exe.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                           folder.c_str(), &startup, &info_)) {
+            CloseHandle(info_.hThread);
+            running_ = true;
+        }
+    }
+
+    const LinuxProcess* Linux() {
+        if (!linux_ && running_) {
+            linux_ = LinuxProcess::Find(exe_);
+        }
+        return linux_ ? &*linux_ : nullptr;
+    }
+    ~Child() { End(); }
+    Child(const Child&) = delete;
+    Child& operator=(const Child&) = delete;
+
+    bool Running() const { return running_ && WaitForSingleObject(info_.hProcess, 0) == WAIT_TIMEOUT; }
+    HANDLE Process() const { return info_.hProcess; }
+
+    // Seconds from CreateProcess until the box is idle and the main window shows its first line.
+    std::optional<double> WaitUntilReady(double timeoutSeconds) {
+        while (Now() - started_ < timeoutSeconds && Running()) {
+            if (FindIdleBox() && MainWindowShown()) {
+                return Now() - started_;
+            }
+            Sleep(2);
+        }
+        return std::nullopt;
+    }
+
+    // The about window fades in and out after the start; idle figures wait until it has gone.
+    void WaitForAboutToClose(double timeoutSeconds) {
+        double start = Now();
+        while (Now() - start < timeoutSeconds) {
+            HWND about = FindWindowW(L"PlumwickAbout", nullptr);
+            if (!about || !IsWindowVisible(about)) {
+                return;
+            }
+            Sleep(100);
+        }
+    }
+
+    // Seconds of processor time (user + kernel) used so far. Under Wine the times of another process do
+    // not advance, so the Linux process's are read when it can be found.
+    double CpuSeconds() {
+        if (const LinuxProcess* linux = Linux()) {
+            if (std::optional<double> seconds = linux->CpuSeconds()) {
+                return *seconds;
+            }
+        }
+        FILETIME created, exited, kernel, user;
+        if (!GetProcessTimes(info_.hProcess, &created, &exited, &kernel, &user)) {
+            return 0;
+        }
+        auto seconds = [](const FILETIME& t) {
+            return static_cast<double>((static_cast<ULONGLONG>(t.dwHighDateTime) << 32) | t.dwLowDateTime) /
+                   1e7;
+        };
+        return seconds(kernel) + seconds(user);
+    }
+
+    void End() {
+        if (!running_) {
+            return;
+        }
+        running_ = false;
+        if (HWND box = FindIdleBox()) {
+            DWORD_PTR result;
+            SendMessageTimeoutW(box, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"END"), SMTO_NORMAL, 2000,
+                                &result);
+        }
+        if (WaitForSingleObject(info_.hProcess, 5000) != WAIT_OBJECT_0) {
+            TerminateProcess(info_.hProcess, 1);
+            WaitForSingleObject(info_.hProcess, 5000);
+        }
+        CloseHandle(info_.hProcess);
+    }
+
+  private:
+    PROCESS_INFORMATION info_{};
+    std::wstring exe_;
+    std::optional<LinuxProcess> linux_;
+    double started_ = 0;
+    bool running_ = false;
+};
+
+// Writes one command into the idle box, as plumwick-send does; false when the box did not become idle or
+// the display did not answer.
+bool SendCommand(const std::wstring& command, DWORD timeoutMs = 10000) {
+    DWORD deadline = GetTickCount() + timeoutMs;
+    HWND box = FindIdleBox();
+    while (!box && static_cast<LONG>(deadline - GetTickCount()) > 0) {
+        Sleep(1);
+        box = FindIdleBox();
+    }
+    if (!box) {
+        return false;
+    }
+    DWORD_PTR result = 0;
+    return SendMessageTimeoutW(box, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(command.c_str()), SMTO_NORMAL,
+                               timeoutMs, &result) != 0;
+}
+
+struct Memory {
+    double workingSetMb = 0;
+    double privateMb = 0;
+    long gdiObjects = -1;          // -1: not reported by this system
+    bool privateFromLinux = false; // Wine: the Linux process's committed data (VmData) instead
+};
+
+Memory MeasureMemory(Child& child) {
+    HANDLE process = child.Process();
+    // Trimmed first, as the skin panel does every 5 s, so the working set shows what stays in use.
+    EmptyWorkingSet(process);
+    SetProcessWorkingSetSize(process, static_cast<SIZE_T>(-1), static_cast<SIZE_T>(-1));
+    Sleep(200);
+    Memory memory;
+    PROCESS_MEMORY_COUNTERS_EX counters{};
+    counters.cb = sizeof counters;
+    if (GetProcessMemoryInfo(process, reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&counters),
+                             sizeof counters)) {
+        memory.workingSetMb = static_cast<double>(counters.WorkingSetSize) / (1024.0 * 1024.0);
+        memory.privateMb = static_cast<double>(counters.PrivateUsage) / (1024.0 * 1024.0);
+    }
+    if (memory.privateMb == 0) {
+        if (const LinuxProcess* linux = child.Linux()) {
+            memory.privateMb = linux->StatusMb("VmData").value_or(0);
+            memory.privateFromLinux = true;
+        }
+    }
+    SetLastError(0);
+    DWORD gdi = GetGuiResources(process, GR_GDIOBJECTS);
+    if (gdi != 0 || GetLastError() == 0) {
+        memory.gdiObjects = static_cast<long>(gdi);
+    }
+    return memory;
+}
+
+// A mix of every verb, valid and invalid, that never ends the program (no text starts with "END").
+std::vector<std::wstring> CommandMix(int count) {
+    std::mt19937 random(20240601);
+    std::vector<std::wstring> commands;
+    commands.reserve(static_cast<std::size_t>(count));
+    const wchar_t* simple[] = {L"TMS",
+                               L"TME",
+                               L"CKT",
+                               L"LOK",
+                               L"ULK",
+                               L"HDE",
+                               L"KrcMessage",
+                               L"dlt lower case",
+                               L"end",
+                               L"",
+                               L"DK",
+                               L"DKC",
+                               L"DKC||||",
+                               L"DKCx||abc||100",
+                               L"DKCx||1||99999",
+                               L"XYZ unknown verb",
+                               L"DKT"};
+    for (int i = 0; i < count; ++i) {
+        std::wstring n = std::to_wstring(i);
+        switch (random() % 10) {
+        case 0:
+        case 1:
+            commands.push_back(L"DLT 第 " + n + L" 行 line " + n + L" 欢迎光临");
+            break;
+        case 2:
+        case 3:
+            commands.push_back(L"DKC歌词 " + n + L" lyric||" + std::to_wstring(1 + random() % 3) + L"||" +
+                               std::to_wstring(3000 + random() % 25000));
+            break;
+        case 4:
+            commands.push_back(L"DKT 高亮 " + n);
+            break;
+        default:
+            commands.push_back(simple[random() % (sizeof simple / sizeof simple[0])]);
+            break;
+        }
+    }
+    commands.push_back(L"ULK");
+    commands.push_back(L"DLT 最后一行 last line");
+    return commands;
+}
+
+struct ProcessFigures {
+    std::optional<double> startup; // seconds, the median of the runs
+    double idleShare = -1;         // CPU share of one core, 0..1
+    double sweepShare = -1;
+    Memory before;
+    Memory after;
+    int sent = 0;
+    int failed = 0;
+    double commandSeconds = 0;
+};
+
+double CpuShareOver(Child& child, double seconds) {
+    double cpu0 = child.CpuSeconds();
+    double t0 = Now();
+    Sleep(static_cast<DWORD>(seconds * 1000));
+    return (child.CpuSeconds() - cpu0) / (Now() - t0);
+}
+
+ProcessFigures RunProgram(const Options& options, bool straightforward) {
+    ProcessFigures figures;
+    std::vector<double> startups;
+    int starts = options.quick ? 1 : 3;
+    for (int i = 0; i < starts; ++i) {
+        Child child(options.exe, straightforward);
+        if (std::optional<double> ready = child.WaitUntilReady(60)) {
+            startups.push_back(*ready);
+        }
+        if (i + 1 < starts) {
+            continue;
+        }
+        if (!child.Running() || startups.empty()) {
+            break;
+        }
+        std::sort(startups.begin(), startups.end());
+        figures.startup = startups[startups.size() / 2];
+
+        child.WaitForAboutToClose(20);
+        Sleep(1000);
+        figures.idleShare = CpuShareOver(child, options.quick ? 3 : 10);
+
+        // A line almost as wide as the screen, swept over duration x 50 ticks of 10 ms.
+        int screenTwips = GetSystemMetrics(SM_CXSCREEN) * kTwipsPerPixel;
+        int textWidth = std::min(32767, screenTwips - 20 * kTwipsPerPixel);
+        int duration = options.quick ? 6 : 20;
+        double sweepSeconds = duration * 50 * 0.010;
+        SendCommand(L"DLT " + std::wstring(kLineA.begin(), kLineA.end()));
+        Sleep(300);
+        SendCommand(L"DKC" + std::wstring(kLineA.begin(), kLineA.end()) + L"||" + std::to_wstring(duration) +
+                    L"||" + std::to_wstring(textWidth));
+        figures.sweepShare = CpuShareOver(child, sweepSeconds);
+        SendCommand(L"TME");
+
+        figures.before = MeasureMemory(child);
+        std::vector<std::wstring> commands = CommandMix(options.quick ? 1000 : 10000);
+        double t0 = Now();
+        for (const std::wstring& command : commands) {
+            (SendCommand(command) ? figures.sent : figures.failed)++;
+        }
+        figures.commandSeconds = Now() - t0;
+        SendCommand(L"TME");
+        Sleep(500);
+        figures.after = MeasureMemory(child);
+        if (!child.Running()) {
+            figures.failed = -1;
+        }
+    }
+    return figures;
+}
+
+std::string Percent(double share) {
+    return share < 0 ? "n/a" : Fixed(share * 100.0, "%", 1);
+}
+
+std::string Mb(double mb) {
+    return Fixed(mb, "MB", 1);
+}
+
+std::string Gdi(long count) {
+    return count < 0 ? "n/a" : std::to_string(count);
+}
+
+void ProgramFigures(const Options& options) {
+    if (FindWindowW(nullptr, L"FrmKrcMessage")) {
+        std::printf("another display is running on this desktop; the program figures are skipped\n");
+        return;
+    }
+    if (GetFileAttributesW(options.exe.c_str()) == INVALID_FILE_ATTRIBUTES) {
+        std::printf("no program at %ls; the program figures are skipped\n", options.exe.c_str());
+        return;
+    }
+    ProcessFigures cached = RunProgram(options, false);
+    ProcessFigures straight = RunProgram(options, true);
+
+    auto seconds = [](const std::optional<double>& s) { return s ? Fixed(*s * 1000.0, "ms", 0) : "n/a"; };
+    Row("start-up to the first line", seconds(cached.startup), seconds(straight.startup),
+        cached.startup && straight.startup ? Ratio(*cached.startup, *straight.startup) : "n/a");
+    Row("CPU idle, display shown", Percent(cached.idleShare), Percent(straight.idleShare), {},
+        Verdict(cached.idleShare >= 0 && cached.idleShare < 0.01, "< 1 %"));
+    Row(std::string("CPU during a ") + (options.quick ? "3" : "10") + " s sweep 1920 px",
+        Percent(cached.sweepShare), Percent(straight.sweepShare),
+        cached.sweepShare >= 0 && straight.sweepShare > 0 ? Ratio(cached.sweepShare, straight.sweepShare)
+                                                          : "n/a",
+        Verdict(cached.sweepShare >= 0 && cached.sweepShare <= 0.15, "<= 15 %"));
+    Row("working set, trimmed, before", Mb(cached.before.workingSetMb), Mb(straight.before.workingSetMb));
+    Row("working set, trimmed, after", Mb(cached.after.workingSetMb), Mb(straight.after.workingSetMb));
+    std::string privateName = cached.before.privateFromLinux ? "private bytes (VmData)" : "private bytes";
+    Row(privateName + " before", Mb(cached.before.privateMb), Mb(straight.before.privateMb));
+    Row(privateName + " after", Mb(cached.after.privateMb), Mb(straight.after.privateMb), {},
+        Verdict(cached.after.privateMb - cached.before.privateMb < 1.0, "growth < 1 MB"));
+    Row("GDI objects before", Gdi(cached.before.gdiObjects), Gdi(straight.before.gdiObjects));
+    Row("GDI objects after", Gdi(cached.after.gdiObjects), Gdi(straight.after.gdiObjects), {},
+        cached.after.gdiObjects < 0
+            ? "[GetGuiResources not available here]"
+            : Verdict(cached.after.gdiObjects <= cached.before.gdiObjects, "no growth"));
+    auto commandsText = [](const ProcessFigures& f) {
+        return f.failed < 0 ? std::string("ended!") : std::to_string(f.sent) + "/" + std::to_string(f.failed);
+    };
+    Row("commands sent/failed", commandsText(cached), commandsText(straight), {},
+        "(" + Fixed(cached.commandSeconds, "s", 1) + " / " + Fixed(straight.commandSeconds, "s", 1) + ")");
+}
+
+std::wstring DefaultExe() {
+    wchar_t path[MAX_PATH];
+    DWORD length = GetModuleFileNameW(nullptr, path, MAX_PATH);
+    std::wstring folder(path, length);
+    folder = folder.substr(0, folder.find_last_of(L"\\/"));
+    for (const wchar_t* tail : {L"\\plumwick.exe", L"\\stage\\plumwick.exe"}) {
+        if (GetFileAttributesW((folder + tail).c_str()) != INVALID_FILE_ATTRIBUTES) {
+            return folder + tail;
+        }
+    }
+    return folder + L"\\stage\\plumwick.exe";
+}
+
+} // namespace
+
+int wmain(int argc, wchar_t** argv) {
+    Options options;
+    for (int i = 1; i < argc; ++i) {
+        std::wstring arg = argv[i];
+        if (arg == L"--quick") {
+            options.quick = true;
+        } else if (arg == L"--no-drawing") {
+            options.drawing = false;
+        } else if (arg == L"--no-process") {
+            options.process = false;
+        } else if (arg == L"--exe" && i + 1 < argc) {
+            options.exe = argv[++i];
+        } else {
+            std::printf(
+                "usage: plumwick-bench [--quick] [--exe PATH\\plumwick.exe] [--no-process] [--no-drawing]\n");
+            return arg == L"--help" ? 0 : 64;
+        }
+    }
+    if (options.exe.empty()) {
+        options.exe = DefaultExe();
+    }
+    std::printf("plumwick-bench (%s run; screen %d x %d)\n", options.quick ? "quick" : "full",
+                GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN));
+    if (options.drawing) {
+        DrawingFigures(options);
+    }
+    if (options.process) {
+        ProgramFigures(options);
+    }
+    return 0;
+}
