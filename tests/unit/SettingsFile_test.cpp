@@ -7,12 +7,7 @@
 
 using namespace plumwick;
 
-namespace {
-const test::IconvCodePage& Gbk() {
-    static const test::IconvCodePage codePage("GBK");
-    return codePage;
-}
-} // namespace
+using test::Gbk;
 
 TEST(SettingsFile, WritesTheThreeLineFormat) {
     EXPECT_EQ(FormatSettings({u"Arial", 36.0f, 2}, Gbk()), "Arial\r\n 36 \r\n 2 \r\n");

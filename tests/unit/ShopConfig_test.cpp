@@ -10,12 +10,7 @@
 
 using namespace plumwick;
 
-namespace {
-const test::IconvCodePage& Gbk() {
-    static const test::IconvCodePage codePage("GBK");
-    return codePage;
-}
-} // namespace
+using test::Gbk;
 
 TEST(ShopConfig, DefaultsAndWelcomeLine) {
     ShopConfig defaults = DefaultShopConfig();

@@ -64,4 +64,10 @@ private:
     const char* name_;
 };
 
+// The code page most tests decode with: GBK, shared by the whole test binary.
+inline const IconvCodePage& Gbk() {
+    static const IconvCodePage codePage("GBK");
+    return codePage;
+}
+
 } // namespace plumwick::test
