@@ -70,7 +70,7 @@ void KaraokeWindow::DrawKRC(const std::u16string& text, const std::u16string& du
         return; // not a number: the window stays hidden and resized, the timer is not armed
     }
     krcDuration_ = *parsed;
-    drawnSinceArmed_ = false;
+    sweep_.Arm();
     StartTimer();
 }
 
@@ -97,25 +97,7 @@ void KaraokeWindow::OnSweepTick() {
     int oldWidth = ClientWidthPx();
     int screenWidth = GetSystemMetrics(SM_CXSCREEN);
     int newWidth = NextSweepWidthPixels(oldWidth, krcTextWidth_, krcDuration_, screenWidth);
-    const std::u16string& text = app_.State().karaokeText;
-    // A tick that changes nothing on screen draws nothing; the first tick of a line always draws.
-    if (drawnSinceArmed_ && !Straightforward() && SweepTickChangesNothing(oldWidth, newWidth)) {
-        return;
-    }
-    if (text.empty()) {
-        SetWidthTwips(PixelsToTwips(newWidth));
-        return;
-    }
-    if (newWidth <= 0) {
-        SetWidthTwips(0);
-        return;
-    }
-    if (Straightforward()) {
-        renderer_.Draw(Handle(), text, Style(), newWidth, ClientHeightPx());
-    } else {
-        renderer_.Draw(Handle(), text, Style(), screenWidth, ClientHeightPx(), newWidth);
-    }
-    drawnSinceArmed_ = true;
+    sweep_.Tick(Handle(), app_.State().karaokeText, Style(), oldWidth, newWidth, screenWidth, ClientHeightPx());
 }
 
 LRESULT KaraokeWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {

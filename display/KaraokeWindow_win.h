@@ -1,6 +1,7 @@
 #pragma once
 // FrmKRC: kept over the main text window, it shows the part of a line sung so far in the scheme's
 // highlight colours, widening every 10 ms over the line's duration.
+#include "display/SweepPainter_win.h"
 #include "display/TextWindow_win.h"
 
 #include <cstdint>
@@ -33,11 +34,11 @@ private:
     // Every tick renders a bitmap as wide as the window afresh (the --render=straightforward comparison).
     bool Straightforward() const;
 
+    SweepPainter sweep_{renderer_};
     std::u16string lastKrcText_;
     std::int32_t krcTextWidth_ = 0;
     std::int32_t krcDuration_ = 0;
     bool timerRunning_ = false;
-    bool drawnSinceArmed_ = false;
 };
 
 } // namespace plumwick

@@ -34,6 +34,7 @@ public:
 
     bool Started() const { return gdiplus_.ok(); }
     void SetMode(Mode mode) { mode_ = mode; }
+    Mode GetMode() const { return mode_; }
 
     // Renders `text` into a width x height image and presents the left `visibleWidth` columns (all when
     // negative) as the window's image. An empty text does nothing. False when nothing could be presented.

@@ -2,6 +2,7 @@
 #include "display/ColorSchemes.h"
 #include "display/LayeredTextRenderer_win.h"
 #include "display/RenderPasses.h"
+#include "tests/win/TestWindow.h"
 
 #include <gtest/gtest.h>
 
@@ -9,27 +10,9 @@
 #include <vector>
 
 using namespace plumwick;
+using Window = plumwick::test::LayeredTestWindow;
 
 namespace {
-
-class Window {
-  public:
-    Window(int width, int height) {
-        WNDCLASSW wc{};
-        wc.lpfnWndProc = DefWindowProcW;
-        wc.hInstance = GetModuleHandleW(nullptr);
-        wc.lpszClassName = L"PlumwickRendererCacheTest";
-        RegisterClassW(&wc);
-        hwnd_ = CreateWindowExW(WS_EX_LAYERED | WS_EX_TOOLWINDOW | WS_EX_NOACTIVATE, wc.lpszClassName, L"",
-                                WS_POPUP, 0, 0, width, height, nullptr, nullptr, wc.hInstance, nullptr);
-        ShowWindow(hwnd_, SW_SHOWNOACTIVATE);
-    }
-    ~Window() { DestroyWindow(hwnd_); }
-    HWND get() const { return hwnd_; }
-
-  private:
-    HWND hwnd_;
-};
 
 LineStyle Style(int width, int scheme, bool karaoke) {
     LineStyle style;

@@ -2,6 +2,7 @@
 #include "display/ColorSchemes.h"
 #include "display/LayeredTextRenderer_win.h"
 #include "display/RenderPasses.h"
+#include "tests/win/TestWindow.h"
 #include "win32/Strings_win.h"
 
 #include <gtest/gtest.h>
@@ -20,22 +21,10 @@ Pixel At(const win::LayeredSurface& s, int x, int y) {
             static_cast<int>(v & 0xFF)};
 }
 
-class HiddenLayeredWindow {
+// Hidden: the renderer's pixels do not depend on the window being shown.
+class HiddenLayeredWindow : public test::LayeredTestWindow {
 public:
-    HiddenLayeredWindow(int width, int height) {
-        WNDCLASSW wc{};
-        wc.lpfnWndProc = DefWindowProcW;
-        wc.hInstance = GetModuleHandleW(nullptr);
-        wc.lpszClassName = L"PlumwickRendererTest";
-        RegisterClassW(&wc);
-        hwnd_ = CreateWindowExW(WS_EX_LAYERED | WS_EX_TOOLWINDOW, wc.lpszClassName, L"", WS_POPUP, 0, 0, width, height,
-                                nullptr, nullptr, wc.hInstance, nullptr);
-    }
-    ~HiddenLayeredWindow() { DestroyWindow(hwnd_); }
-    HWND get() const { return hwnd_; }
-
-private:
-    HWND hwnd_;
+    HiddenLayeredWindow(int width, int height) : LayeredTestWindow(width, height, false) {}
 };
 
 LineStyle MainStyle(int width) {
