@@ -211,7 +211,8 @@ Pair KaraokeTick(int screenWidth, int visible, int iterations, bool growing) {
     return result;
 }
 
-// The kept image and the straightforward one must look the same.
+// The kept image and the straightforward one must look the same, up to the rounding of the kept image's
+// own blending (a channel level or two).
 std::optional<bool> SamePicture(int width) {
     BenchWindow window(width, kMainHeight);
     LineStyle style = MainStyle(width);

@@ -1,10 +1,16 @@
 #include "display/LayeredTextRenderer_win.h"
 
+#include "display/CoverageComposite.h"
+
 #include <gdiplus.h>
 
 #include <algorithm>
+#include <cmath>
+#include <cstdlib>
 #include <cstring>
 #include <memory>
+#include <optional>
+#include <vector>
 
 namespace plumwick {
 
@@ -36,6 +42,65 @@ int ClientHeight(HWND window) {
     RECT client{};
     GetClientRect(window, &client);
     return client.bottom - client.top;
+}
+
+// The coverage of the filled outline over its bounds (widened by a pixel for the anti-aliased edge),
+// limited to the image and `margin` pixels around it: as far as a copy moved by up to margin pixels can
+// bring it onto the image.
+CoverageMask OutlineCoverage(const Gdiplus::GraphicsPath& outline, Gdiplus::SmoothingMode smoothing, int imageWidth,
+                             int imageHeight, int margin) {
+    CoverageMask mask;
+    Gdiplus::RectF bounds;
+    if (outline.GetBounds(&bounds) != Gdiplus::Ok || outline.GetPointCount() == 0) {
+        return mask;
+    }
+    int left = std::max(-margin, static_cast<int>(std::floor(bounds.X)) - 1);
+    int top = std::max(-margin, static_cast<int>(std::floor(bounds.Y)) - 1);
+    int right = std::min(imageWidth + margin, static_cast<int>(std::ceil(bounds.X + bounds.Width)) + 1);
+    int bottom = std::min(imageHeight + margin, static_cast<int>(std::ceil(bounds.Y + bounds.Height)) + 1);
+    if (right <= left || bottom <= top) {
+        return mask;
+    }
+    int width = right - left;
+    int height = bottom - top;
+    std::vector<std::uint32_t> scratch(static_cast<std::size_t>(width) * static_cast<std::size_t>(height));
+    {
+        Gdiplus::Bitmap canvas(width, height, width * 4, PixelFormat32bppPARGB,
+                               reinterpret_cast<BYTE*>(scratch.data()));
+        Gdiplus::Graphics graphics(&canvas);
+        graphics.SetSmoothingMode(smoothing);
+        std::unique_ptr<Gdiplus::GraphicsPath> moved(outline.Clone());
+        if (!moved) {
+            return mask;
+        }
+        Gdiplus::Matrix shift(1, 0, 0, 1, static_cast<Gdiplus::REAL>(-left), static_cast<Gdiplus::REAL>(-top));
+        moved->Transform(&shift);
+        Gdiplus::SolidBrush opaque(Gdiplus::Color(255, 255, 255, 255));
+        graphics.FillPath(&opaque, moved.get());
+        graphics.Flush(Gdiplus::FlushIntentionSync);
+    }
+    mask.left = left;
+    mask.top = top;
+    mask.width = width;
+    mask.height = height;
+    mask.alpha.resize(scratch.size());
+    for (std::size_t i = 0; i < scratch.size(); ++i) {
+        mask.alpha[i] = static_cast<std::uint8_t>(scratch[i] >> 24);
+    }
+    return mask;
+}
+
+// A pass whose fill is one colour, or a gradient mirrored along both axes (so along the vertical one
+// whichever way the brush is turned), is filled from the kept coverage.
+bool FilledFromCoverage(const RenderPass& pass) {
+    return pass.color1 == pass.color2 || pass.wrapMode == kWrapTileFlipXY;
+}
+
+std::unique_ptr<Gdiplus::Brush> MakeBrush(const RenderPass& pass, const Gdiplus::RectF& gradientSquare) {
+    auto gradient = std::make_unique<Gdiplus::LinearGradientBrush>(
+        gradientSquare, Gdiplus::Color(pass.color1), Gdiplus::Color(pass.color2), Gdiplus::LinearGradientModeVertical);
+    gradient->SetWrapMode(static_cast<Gdiplus::WrapMode>(pass.wrapMode));
+    return gradient;
 }
 
 } // namespace
@@ -118,22 +183,19 @@ bool LayeredTextRenderer::Render(const std::u16string& text, const LineStyle& st
         outline = layOut(layout);
     }
 
+    // Every pass fills the same outline moved by whole pixels: the outline is rasterised once and the
+    // passes are blended from that coverage instead of filling the outline again (the pen is still drawn
+    // by GDI+).
+    std::optional<CoverageMask> coverage;
+    int margin = 0;
+    for (const RenderPass& pass : style.passes) {
+        margin = std::max(margin, std::abs(pass.offset));
+    }
+
     Gdiplus::RectF gradientSquare(0, 0, style.fontSize, style.fontSize);
     for (const RenderPass& pass : style.passes) {
         if (style.fontSize <= 0) {
             break;
-        }
-        // A gradient between equal colours is that colour everywhere; the solid brush fills the same
-        // pixels a good deal faster (the six shadow passes).
-        std::unique_ptr<Gdiplus::Brush> brush;
-        if (mode_ == Mode::Cached && pass.color1 == pass.color2) {
-            brush = std::make_unique<Gdiplus::SolidBrush>(Gdiplus::Color(pass.color1));
-        } else {
-            auto gradient = std::make_unique<Gdiplus::LinearGradientBrush>(
-                gradientSquare, Gdiplus::Color(pass.color1), Gdiplus::Color(pass.color2),
-                Gdiplus::LinearGradientModeVertical);
-            gradient->SetWrapMode(static_cast<Gdiplus::WrapMode>(pass.wrapMode));
-            brush = std::move(gradient);
         }
         std::unique_ptr<Gdiplus::GraphicsPath> moved;
         if (outline) {
@@ -149,7 +211,17 @@ bool LayeredTextRenderer::Render(const std::u16string& text, const LineStyle& st
         if (!moved) {
             continue;
         }
-        graphics.FillPath(brush.get(), moved.get());
+        if (outline && FilledFromCoverage(pass)) {
+            if (!coverage) {
+                coverage = OutlineCoverage(*outline, graphics.GetSmoothingMode(), surface_.width(),
+                                           surface_.height(), margin);
+            }
+            graphics.Flush(Gdiplus::FlushIntentionSync); // what GDI+ drew so far lies under this pass
+            CompositeFill(surface_.pixels(), surface_.width(), surface_.height(), *coverage,
+                          {pass.color1, pass.color2, style.fontSize}, pass.offset, pass.offset);
+        } else {
+            graphics.FillPath(MakeBrush(pass, gradientSquare).get(), moved.get());
+        }
         if (pass.outline) {
             Gdiplus::Pen pen(Gdiplus::Color(pass.penColor), PenWidthPixels(pass.penWidth, pass.penUnit, dpi));
             graphics.DrawPath(&pen, moved.get());

@@ -3,7 +3,7 @@
 #include "display/ColorSchemes.h"
 #include "display/RenderPasses.h"
 #include "display/SweepPainter_win.h"
-#include "tests/win/TestWindow.h"
+#include "tests/win/RenderTestSupport.h"
 
 #include <gtest/gtest.h>
 
