@@ -4,7 +4,7 @@
 //
 // The finished line image is kept: drawing the same line again, or showing more or less of it (the
 // karaoke sweep widens its window every 10 ms), only hands the kept image to the window again. A new text,
-// font, size or colour renders afresh.
+// font, size or colour renders afresh, rasterising the outline once and blending every pass from it.
 #include "display/RenderPasses.h"
 #include "win32/Layered_win.h"
 
@@ -24,8 +24,8 @@ struct LineStyle {
 
 class LayeredTextRenderer {
 public:
-    // Straightforward rebuilds the outline and the image on every call (kept for the benchmark's
-    // comparison); Cached keeps what has not changed.
+    // Straightforward rebuilds the outline and the image on every call and lets GDI+ fill every pass (kept
+    // for the benchmark's comparison); Cached keeps what has not changed.
     enum class Mode { Cached, Straightforward };
 
     LayeredTextRenderer() = default;
