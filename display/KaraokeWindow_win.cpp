@@ -39,21 +39,7 @@ void KaraokeWindow::DrawText(const std::u16string& text) {
     if (text.empty() || !Handle()) {
         return;
     }
-    int visible = ClientWidthPx();
-    if (Straightforward()) {
-        // A bitmap as wide as the window, rendered afresh.
-        if (visible > 0) {
-            renderer_.Draw(Handle(), text, Style(), visible, ClientHeightPx());
-        }
-        return;
-    }
-    // The line is rendered across the whole screen once; the window's width decides how much of it shows.
-    renderer_.Draw(Handle(), text, Style(), GetSystemMetrics(SM_CXSCREEN), ClientHeightPx(),
-                   visible > 0 ? visible : 0);
-}
-
-bool KaraokeWindow::Straightforward() const {
-    return app_.RenderMode() == LayeredTextRenderer::Mode::Straightforward;
+    sweep_.Draw(Handle(), text, Style(), ClientWidthPx(), GetSystemMetrics(SM_CXSCREEN), ClientHeightPx());
 }
 
 void KaraokeWindow::DrawKRC(const std::u16string& text, const std::u16string& duration, std::int16_t textWidth) {

@@ -31,8 +31,6 @@ private:
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
     void OnSweepTick();
     LineStyle Style() const;
-    // Every tick renders a bitmap as wide as the window afresh (the --render=straightforward comparison).
-    bool Straightforward() const;
 
     SweepPainter sweep_{renderer_};
     std::u16string lastKrcText_;

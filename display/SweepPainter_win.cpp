@@ -2,6 +2,8 @@
 
 #include "display/KaraokeSweep.h"
 
+#include <algorithm>
+
 namespace plumwick {
 
 namespace {
@@ -11,6 +13,15 @@ void ResizeWindow(HWND window, int width, int height) {
 }
 
 } // namespace
+
+bool SweepPainter::Draw(HWND window, const std::u16string& text, const LineStyle& style, int width,
+                        int screenWidth, int height) {
+    if (renderer_.GetMode() == LayeredTextRenderer::Mode::Straightforward) {
+        return width > 0 && renderer_.Draw(window, text, style, width, height);
+    }
+    // The line is rendered across the whole screen once; the window's width decides how much of it shows.
+    return renderer_.Draw(window, text, style, screenWidth, height, std::max(width, 0));
+}
 
 bool SweepPainter::Tick(HWND window, const std::u16string& text, const LineStyle& style, int oldWidth,
                         int newWidth, int screenWidth, int height) {
@@ -23,8 +34,7 @@ bool SweepPainter::Tick(HWND window, const std::u16string& text, const LineStyle
         return false;
     }
     // The present sizes the window, so it is resized and repainted in one step.
-    bool shown = straightforward ? renderer_.Draw(window, text, style, newWidth, height)
-                                 : renderer_.Draw(window, text, style, screenWidth, height, newWidth);
+    bool shown = Draw(window, text, style, newWidth, screenWidth, height);
     drawnSinceArmed_ = true;
     return shown;
 }

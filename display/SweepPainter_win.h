@@ -19,6 +19,11 @@ public:
     // A new line is armed: its first tick draws whatever the width.
     void Arm() { drawnSinceArmed_ = false; }
 
+    // Draws the line as a window `width` pixels wide shows it (nothing in the straightforward mode when the
+    // window has no width). True when the window received a new image.
+    bool Draw(HWND window, const std::u16string& text, const LineStyle& style, int width, int screenWidth,
+              int height);
+
     // Draws the tick from `oldWidth` to `newWidth` pixels. An empty text or a width of 0 only resizes the
     // window. True when the window received a new image.
     bool Tick(HWND window, const std::u16string& text, const LineStyle& style, int oldWidth, int newWidth,
