@@ -14,7 +14,7 @@ constexpr long long kTransparent = 0x20;
 constexpr long long kTopmost = 0x8;
 
 class CommandChannel : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         ASSERT_TRUE(session.Start()) << "the display did not start";
         ASSERT_TRUE(session.WaitForAboutToClose());
@@ -33,7 +33,12 @@ TEST_F(CommandChannel, StartsIdleWithTheWelcomeLineAboveTheTaskbar) {
     EXPECT_EQ(main.x, 0);
     EXPECT_EQ(main.w, 1920);
     EXPECT_EQ(main.h, 646);
-    EXPECT_EQ(main.y + main.h, 1080); // no taskbar under Xvfb: the window's bottom is the screen's
+    // icewm's taskbar along the bottom takes a strip off the work area; the window stands on its top edge.
+    Session::WorkArea work = session.GetWorkArea();
+    EXPECT_EQ(work.right, 1920);
+    EXPECT_LT(work.bottom, 1080) << "no taskbar on the test desktop";
+    EXPECT_GT(work.bottom, 1080 - 100);
+    EXPECT_EQ(main.y + main.h, work.bottom);
     EXPECT_NE(session.ExStyle("PlumwickMainText") & kTopmost, 0);
     // The command window itself stays hidden.
     EXPECT_NE(session.WindowLine("PlumwickCommandWindow").find("|FrmKrcMessage|0|"), std::string::npos);
@@ -75,7 +80,9 @@ TEST_F(CommandChannel, DrawsALineOutlinedShadowedAndGradientFilled) {
     EXPECT_TRUE(IsDesktop(shot.At(faceRight + 12, faceRow)));
     EXPECT_TRUE(IsDesktop(shot.At(960, top + 300)));
     // The shadow: right of the stem (passes at +1 and +2) and left of it (-1, -2), darker than the desktop.
-    auto darker = [](Rgb c) { return c.r + c.g + c.b < Session::kDesktop.r + Session::kDesktop.g + Session::kDesktop.b - 40; };
+    auto darker = [](Rgb c) {
+        return c.r + c.g + c.b < Session::kDesktop.r + Session::kDesktop.g + Session::kDesktop.b - 40;
+    };
     EXPECT_TRUE(darker(shot.At(faceRight + 2, faceRow)) || darker(shot.At(faceRight + 1, faceRow)));
     EXPECT_TRUE(darker(shot.At(faceLeft - 1, faceRow)) || darker(shot.At(faceLeft - 2, faceRow)));
 }

@@ -65,10 +65,29 @@ std::string GetEnv(const std::string& name, const std::string& fallback) {
     return value && *value ? value : fallback;
 }
 
+// icewm first announces the whole screen as the work area and takes the taskbar's strip off it once the
+// taskbar is up.
+bool TaskbarSetWorkArea(const std::string& display) {
+    std::string out = Shell("DISPLAY=" + display + " xprop -root _NET_WORKAREA 2>/dev/null");
+    std::size_t equals = out.find('=');
+    if (equals == std::string::npos) {
+        return false;
+    }
+    std::istringstream in(out.substr(equals + 1));
+    int left = 0, top = 0, width = 0, height = 0;
+    char comma = 0;
+    in >> left >> comma >> top >> comma >> width >> comma >> height;
+    return in && height > 0 && height < 1080;
+}
+
 } // namespace
 
-fs::path SourceDir() { return PLUMWICK_SOURCE_DIR; }
-fs::path WinBuildDir() { return PLUMWICK_WIN_BUILD; }
+fs::path SourceDir() {
+    return PLUMWICK_SOURCE_DIR;
+}
+fs::path WinBuildDir() {
+    return PLUMWICK_WIN_BUILD;
+}
 
 void SleepSeconds(double seconds) {
     std::this_thread::sleep_for(std::chrono::milliseconds(static_cast<long long>(seconds * 1000)));
@@ -144,29 +163,44 @@ bool Image::Save(const fs::path& png) const {
     return status == 0;
 }
 
-Session::Session() {
+Session::Session(int dpi) {
     // A private display for this test.
-    int n = std::stoi(GetEnv("PLUMWICK_XVFB_DISPLAY", "90"));
-    while (fs::exists("/tmp/.X11-unix/X" + std::to_string(n)) || fs::exists("/tmp/.X" + std::to_string(n) + "-lock")) {
-        ++n;
-    }
-    display_ = ":" + std::to_string(n);
-    xvfbPid_ = Spawn("exec Xvfb " + display_ + " -screen 0 1920x1080x24 -nolisten tcp >/dev/null 2>&1");
-    for (int i = 0; i < 100; ++i) {
-        int status = 1;
-        Shell("DISPLAY=" + display_ + " xdpyinfo >/dev/null 2>&1", &status);
-        if (status == 0) {
-            break;
+    // Xvfb picks a free display number itself and writes it out once it accepts connections: choosing one
+    // here and starting the server after would race with the other test runs on this machine.
+    std::random_device random;
+    fs::path numberFile = fs::temp_directory_path() /
+                          ("plumwick-xvfb-" + std::to_string(getpid()) + "-" + std::to_string(random()));
+    xvfbPid_ = Spawn("exec Xvfb -displayfd 3 -screen 0 1920x1080x24 -nolisten tcp 3>" +
+                     Quote(numberFile.string()) + " >/dev/null 2>&1");
+    for (int i = 0; i < 100 && display_.empty(); ++i) {
+        std::ifstream in(numberFile);
+        std::string number;
+        if (std::getline(in, number) && !in.eof() && !number.empty()) {
+            display_ = ":" + number;
+        } else {
+            SleepSeconds(0.1);
         }
+    }
+    fs::remove(numberFile);
+    // A shop PC's desktop: icewm's taskbar along the bottom sets the work area Wine reports. Wait for it, so
+    // that the program never sees the bare screen.
+    windowManagerPid_ =
+        Spawn("DISPLAY=" + display_ + " ICEWM_PRIVCFG=" + Quote((SourceDir() / "scripts/icewm").string()) +
+              " exec icewm >/dev/null 2>&1");
+    for (int i = 0; i < 100 && !TaskbarSetWorkArea(display_); ++i) {
         SleepSeconds(0.1);
     }
+    // icewm clears the root window; the desktop colour goes on after it.
     Shell("DISPLAY=" + display_ + " xsetroot -solid '#3a6ea5' 2>/dev/null");
-    Shell(Env() + " bash -c " + Quote("source " + (SourceDir() / "scripts/wine-env.sh").string() +
-                                      " && plumwick_wine_prefix") + " >/dev/null 2>&1");
+    // Nothing an earlier session left in the user's registry or profile folder reaches this one.
+    Shell(
+        Env() + " PLUMWICK_DPI=" + std::to_string(dpi) + " bash -c " +
+        Quote("source " + (SourceDir() / "scripts/wine-env.sh").string() + " && plumwick_wine_clean_state") +
+        " >/dev/null 2>&1");
 
     // A private copy of the program folder.
-    std::random_device random;
-    folder_ = fs::temp_directory_path() / ("plumwick-e2e-" + std::to_string(getpid()) + "-" + std::to_string(random()));
+    folder_ = fs::temp_directory_path() /
+              ("plumwick-e2e-" + std::to_string(getpid()) + "-" + std::to_string(random()));
     fs::create_directories(folder_);
     fs::copy(WinBuildDir() / "stage", folder_, fs::copy_options::recursive);
     fs::copy_file(WinBuildDir() / "plumwick-probe.exe", folder_ / "plumwick-probe.exe");
@@ -175,6 +209,10 @@ Session::Session() {
 Session::~Session() {
     Kill();
     Shell(Env() + " wineserver -k >/dev/null 2>&1");
+    if (windowManagerPid_ > 0) {
+        kill(windowManagerPid_, SIGTERM);
+        waitpid(windowManagerPid_, nullptr, 0);
+    }
     if (xvfbPid_ > 0) {
         kill(xvfbPid_, SIGTERM);
         waitpid(xvfbPid_, nullptr, 0);
@@ -194,7 +232,8 @@ std::string Session::Env() const {
 }
 
 bool Session::Start(double timeoutSeconds, bool waitForIdle) {
-    programPid_ = Spawn("cd " + Quote(folder_.string()) + " && " + Env() + " exec wine ./plumwick.exe >/dev/null 2>&1");
+    programPid_ =
+        Spawn("cd " + Quote(folder_.string()) + " && " + Env() + " exec wine ./plumwick.exe >/dev/null 2>&1");
     for (double waited = 0; waited < timeoutSeconds; waited += 0.25) {
         std::string box = Probe({"find-box"});
         if (box == "yes" || (!waitForIdle && box == "no")) {
@@ -253,8 +292,8 @@ void Session::Kill() {
 
 int Session::Send(const std::string& command, bool ansi) {
     int status = 0;
-    Shell("cd " + Quote(folder_.string()) + " && " + Env() + " wine ./plumwick-send.exe " + (ansi ? "--ansi " : "") +
-              Quote(command) + " >/dev/null 2>&1",
+    Shell("cd " + Quote(folder_.string()) + " && " + Env() + " wine ./plumwick-send.exe " +
+              (ansi ? "--ansi " : "") + Quote(command) + " >/dev/null 2>&1",
           &status);
     return status;
 }
@@ -266,7 +305,8 @@ int Session::SendFile(const std::string& command) {
         out << command;
     }
     int status = 0;
-    Shell("cd " + Quote(folder_.string()) + " && " + Env() + " wine ./plumwick-send.exe --file command.txt >/dev/null 2>&1",
+    Shell("cd " + Quote(folder_.string()) + " && " + Env() +
+              " wine ./plumwick-send.exe --file command.txt >/dev/null 2>&1",
           &status);
     return status;
 }
@@ -280,9 +320,10 @@ int Session::SendBatch(const std::vector<std::string>& commands, std::string* re
         }
     }
     int status = 0;
-    std::string out = Shell("cd " + Quote(folder_.string()) + " && " + Env() + " wine ./plumwick-send.exe --timeout " +
-                                std::to_string(timeoutSeconds) + " --batch batch.bin 2>/dev/null",
-                            &status);
+    std::string out =
+        Shell("cd " + Quote(folder_.string()) + " && " + Env() + " wine ./plumwick-send.exe --timeout " +
+                  std::to_string(timeoutSeconds) + " --batch batch.bin 2>/dev/null",
+              &status);
     if (report) {
         *report = Trim(out);
     }
@@ -303,7 +344,8 @@ std::string Session::WindowLine(const std::string& cls) {
     while (std::getline(lines, line)) {
         std::size_t space = line.find(' ');
         std::size_t bar = line.find('|');
-        if (space != std::string::npos && bar != std::string::npos && line.substr(space + 1, bar - space - 1) == cls) {
+        if (space != std::string::npos && bar != std::string::npos &&
+            line.substr(space + 1, bar - space - 1) == cls) {
             return line;
         }
     }
@@ -325,7 +367,17 @@ Session::Rect Session::WindowRect(const std::string& cls) {
     return r;
 }
 
-bool Session::Visible(const std::string& cls) { return Probe({"visible", cls}) == "1"; }
+Session::WorkArea Session::GetWorkArea() {
+    WorkArea area;
+    int width = 0, height = 0;
+    std::istringstream in(Probe({"screen"}));
+    in >> width >> height >> area.left >> area.top >> area.right >> area.bottom;
+    return area;
+}
+
+bool Session::Visible(const std::string& cls) {
+    return Probe({"visible", cls}) == "1";
+}
 
 void Session::MovePointer(int x, int y) {
     Shell("DISPLAY=" + display_ + " xdotool mousemove " + std::to_string(x) + " " + std::to_string(y));
