@@ -18,12 +18,16 @@
 //   press DIALOGCAPTION BUTTON   presses a button of the message box with that caption
 //   mouse X Y [down|up|move|click|dblclick|rdown|rup]  a real input event at screen X Y
 //   clipboard                    the clipboard's text
-//   regget                       the stored interval under HKCU\Software\VB and VBA Program Settings\plumwick\InfoDir
-//   regset VALUE                 stores the interval there
-//   regdel                       removes it
-//   screen                       "w h" and the work area "l t r b"
+//   regget                       the stored interval under HKCU\Software\VB and VBA Program
+//   Settings\plumwick\InfoDir regset VALUE                 stores the interval there regdel removes it screen
+//   "w h" and the work area "l t r b" dpi [CLASS]                  "dpi awareness" of the first window of
+//   CLASS, or the system DPI and the
+//                                probe's own awareness
+//   fontsub NAME                 the font Wine's font replacements put in place of NAME ("<none>")
+//   manifest FILE                the manifest embedded in the program FILE ("<none>")
 //   foreground                   the class of the foreground window (empty when there is none)
 //   foreground                   the class of the foreground window ("none" when there is none)
+#include "win32/Dpi_win.h"
 #include "win32/Windows_win.h"
 
 #include <cstdio>
@@ -37,8 +41,8 @@ std::string Utf8(const std::wstring& text) {
     if (text.empty()) {
         return {};
     }
-    int length = WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0, nullptr,
-                                     nullptr);
+    int length = WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0,
+                                     nullptr, nullptr);
     std::string out(static_cast<std::size_t>(length), '\0');
     WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), out.data(), length, nullptr,
                         nullptr);
@@ -93,7 +97,9 @@ HWND FindNamed(const std::wstring& name) {
     return hwnd;
 }
 
-UINT_PTR Number(const wchar_t* text) { return static_cast<UINT_PTR>(wcstoull(text, nullptr, 0)); }
+UINT_PTR Number(const wchar_t* text) {
+    return static_cast<UINT_PTR>(wcstoull(text, nullptr, 0));
+}
 
 void Print(const std::string& line) {
     std::fwrite(line.data(), 1, line.size(), stdout);
@@ -110,7 +116,8 @@ std::string RectText(HWND hwnd) {
     RECT rc{};
     GetWindowRect(hwnd, &rc);
     char buffer[96];
-    std::snprintf(buffer, sizeof buffer, "%ld %ld %ld %ld", rc.left, rc.top, rc.right - rc.left, rc.bottom - rc.top);
+    std::snprintf(buffer, sizeof buffer, "%ld %ld %ld %ld", rc.left, rc.top, rc.right - rc.left,
+                  rc.bottom - rc.top);
     return buffer;
 }
 
@@ -184,9 +191,10 @@ int Run(int argc, wchar_t** argv) {
             }
             LONG_PTR ex = GetWindowLongPtrW(hwnd, GWL_EXSTYLE);
             HWND owner = GetWindow(hwnd, GW_OWNER);
-            Print(Hex(reinterpret_cast<LONG_PTR>(hwnd)) + " " + Utf8(ClassOf(hwnd)) + "|" + Utf8(CaptionOf(hwnd)) +
-                  "|" + (IsWindowVisible(hwnd) ? "1" : "0") + "|" + RectText(hwnd) + "|" + Hex(ex) + "|" +
-                  ((ex & WS_EX_TOPMOST) ? "1" : "0") + "|" + (owner ? Utf8(ClassOf(owner)) : ""));
+            Print(Hex(reinterpret_cast<LONG_PTR>(hwnd)) + " " + Utf8(ClassOf(hwnd)) + "|" +
+                  Utf8(CaptionOf(hwnd)) + "|" + (IsWindowVisible(hwnd) ? "1" : "0") + "|" + RectText(hwnd) +
+                  "|" + Hex(ex) + "|" + ((ex & WS_EX_TOPMOST) ? "1" : "0") + "|" +
+                  (owner ? Utf8(ClassOf(owner)) : ""));
         }
         return 0;
     }
@@ -227,6 +235,39 @@ int Run(int argc, wchar_t** argv) {
         Print(buffer);
         return 0;
     }
+    if (command == L"dpi") {
+        HWND window = arg(2).empty() ? nullptr : FindNamed(arg(2));
+        if (!arg(2).empty() && !window) {
+            Print("no window");
+            return 1;
+        }
+        unsigned dpi = window ? plumwick::win::DpiForWindow(window) : plumwick::win::SystemDpi();
+        Print(std::to_string(dpi) + " " + plumwick::win::DpiAwareness(window));
+        return 0;
+    }
+    if (command == L"fontsub") {
+        wchar_t value[256] = {};
+        DWORD size = sizeof value - sizeof(wchar_t);
+        if (RegGetValueW(HKEY_CURRENT_USER, L"Software\\Wine\\Fonts\\Replacements", arg(2).c_str(),
+                         RRF_RT_REG_SZ, nullptr, value, &size) == ERROR_SUCCESS) {
+            Print(Utf8(value));
+        } else {
+            Print("<none>");
+        }
+        return 0;
+    }
+    if (command == L"manifest") {
+        HMODULE module = LoadLibraryExW(arg(2).c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+        HRSRC found =
+            module ? FindResourceW(module, CREATEPROCESS_MANIFEST_RESOURCE_ID, RT_MANIFEST) : nullptr;
+        HGLOBAL loaded = found ? LoadResource(module, found) : nullptr;
+        const char* text = loaded ? static_cast<const char*>(LockResource(loaded)) : nullptr;
+        Print(text ? std::string(text, SizeofResource(module, found)) : "<none>");
+        if (module) {
+            FreeLibrary(module);
+        }
+        return 0;
+    }
     if (command == L"clipboard") {
         std::wstring text;
         if (OpenClipboard(nullptr)) {
@@ -247,8 +288,8 @@ int Run(int argc, wchar_t** argv) {
             RegDeleteKeyValueW(HKEY_CURRENT_USER, kIntervalKey, L"time1");
             return 0;
         }
-        if (RegCreateKeyExW(HKEY_CURRENT_USER, kIntervalKey, 0, nullptr, 0, KEY_READ | KEY_WRITE, nullptr, &key,
-                            nullptr) != ERROR_SUCCESS) {
+        if (RegCreateKeyExW(HKEY_CURRENT_USER, kIntervalKey, 0, nullptr, 0, KEY_READ | KEY_WRITE, nullptr,
+                            &key, nullptr) != ERROR_SUCCESS) {
             Print("<no key>");
             return 1;
         }
@@ -349,7 +390,8 @@ int Run(int argc, wchar_t** argv) {
                 SendMessageTimeoutW(child, BM_GETCHECK, 0, 0, SMTO_ABORTIFHUNG, 2000, &checked);
             }
             Print(Hex(reinterpret_cast<LONG_PTR>(child)) + " " + Utf8(cls) + "|" + Utf8(TextOf(child)) + "|" +
-                  RectText(child) + "|" + (IsWindowVisible(child) ? "1" : "0") + "|" + std::to_string(checked));
+                  RectText(child) + "|" + (IsWindowVisible(child) ? "1" : "0") + "|" +
+                  std::to_string(checked));
         }
     } else if (command == L"click-child" || command == L"check-child") {
         HWND child = ChildWithText(target, arg(3));
@@ -388,4 +430,6 @@ int Run(int argc, wchar_t** argv) {
 
 } // namespace
 
-int wmain(int argc, wchar_t** argv) { return Run(argc, argv); }
+int wmain(int argc, wchar_t** argv) {
+    return Run(argc, argv);
+}
