@@ -52,6 +52,11 @@ int DpiScale::PixelsToTwips(int devicePixels) const {
     return static_cast<int>(twips);
 }
 
+int DpiScale::ToDesign(int devicePixels) const {
+    // By the pixel's centre, as stretching the design picture up picks the source pixel for it.
+    return static_cast<int>(std::floor((devicePixels + 0.5) * kBaseDpi / dpi_));
+}
+
 std::int16_t StripBelowWorkAreaTwips(int screenHeightPx, int workAreaBottomPx, const DpiScale& scale) {
     double twips =
         RoundHalfEven((static_cast<double>(screenHeightPx) - workAreaBottomPx) * kTwipsPerInch / scale.Dpi());

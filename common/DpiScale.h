@@ -25,6 +25,8 @@ class DpiScale {
     // Design twips to whole device pixels, and device pixels back to design twips (halves to even).
     int TwipsToPixels(double twips) const;
     int PixelsToTwips(int devicePixels) const;
+    // The design pixel a device pixel lies in (a pointer position over something laid out in design pixels).
+    int ToDesign(int devicePixels) const;
 
     bool operator==(const DpiScale&) const = default;
 

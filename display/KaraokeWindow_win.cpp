@@ -9,10 +9,7 @@ namespace plumwick {
 KaraokeWindow::~KaraokeWindow() = default;
 
 bool KaraokeWindow::Create() {
-    int screenWidth = GetSystemMetrics(SM_CXSCREEN);
-    int topTwips = MainWindowTopTwips(win::ScreenHeightTwips(), kDesignHeightTwips, win::TaskbarHeightTwips());
-    if (!CreateTextWindow(L"PlumwickKaraoke", L"FrmKRC", 0, SnapTwipsToPixels(topTwips), screenWidth,
-                          kDesignHeightTwips / kTwipsPerPixel)) {
+    if (!CreateTextWindow(L"PlumwickKaraoke", L"FrmKRC", kDesignHeightTwips)) {
         return false;
     }
     if (!CheckRendererStarted()) {
@@ -28,8 +25,8 @@ LineStyle KaraokeWindow::Style() const {
     style.fontName = look_.FontName();
     style.fontSize = look_.FontSize();
     style.passes = {KaraokePass(look_.ColorScheme())};
-    style.layoutWidth = LayoutWidthPixels(win::ScreenWidthTwips());
-    return style;
+    style.layoutWidth = LayoutWidthPixels(win::ScreenWidthTwips(Scale()));
+    return Scaled(style);
 }
 
 void KaraokeWindow::DrawText(const std::u16string& text) {
@@ -40,6 +37,11 @@ void KaraokeWindow::DrawText(const std::u16string& text) {
     sweep_.Draw(Handle(), text, Style(), ClientWidthPx(), GetSystemMetrics(SM_CXSCREEN), ClientHeightPx());
 }
 
+void KaraokeWindow::OnDpiChanged(const RECT&) {
+    PlaceOnTaskbar();
+    LookChanged(kLookFont);
+}
+
 void KaraokeWindow::LookChanged(unsigned aspects) {
     // At rest a sweep draws nothing more, so the new font or colours would otherwise wait for the next line.
     if ((aspects & (kLookFont | kLookScheme)) && Handle() && !shownText_.empty()) {
@@ -48,14 +50,15 @@ void KaraokeWindow::LookChanged(unsigned aspects) {
     }
 }
 
-void KaraokeWindow::DrawKRC(const std::u16string& text, const std::u16string& duration, std::int16_t textWidth) {
+void KaraokeWindow::DrawKRC(const std::u16string& text, const std::u16string& duration,
+                            std::int16_t textWidth) {
     if (duration.empty() || text == lastKrcText_) {
         return;
     }
     lastKrcText_ = text;
     Hide();
     karaokeText_ = text;
-    SetWidthTwips(InitialSweepWidthTwips(win::ScreenWidthTwips(), textWidth));
+    SetWidthTwips(InitialSweepWidthTwips(win::ScreenWidthTwips(Scale()), textWidth));
     krcTextWidth_ = textWidth;
     std::optional<std::int32_t> parsed = ParseDuration(duration);
     if (!parsed) {

@@ -33,6 +33,7 @@ class KaraokeWindow : public TextWindow {
     enum Timer : UINT_PTR { kSweepTimer = 1 };
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
     void LookChanged(unsigned aspects) override;
+    void OnDpiChanged(const RECT& suggested) override;
     void OnSweepTick();
     // The highlight colours are looked up each time the line is drawn.
     LineStyle Style() const;

@@ -67,7 +67,7 @@ std::string GetEnv(const std::string& name, const std::string& fallback) {
 
 // icewm first announces the whole screen as the work area and takes the taskbar's strip off it once the
 // taskbar is up.
-bool TaskbarSetWorkArea(const std::string& display) {
+bool TaskbarSetWorkArea(const std::string& display, int screenHeight) {
     std::string out = Shell("DISPLAY=" + display + " xprop -root _NET_WORKAREA 2>/dev/null");
     std::size_t equals = out.find('=');
     if (equals == std::string::npos) {
@@ -77,7 +77,7 @@ bool TaskbarSetWorkArea(const std::string& display) {
     int left = 0, top = 0, width = 0, height = 0;
     char comma = 0;
     in >> left >> comma >> top >> comma >> width >> comma >> height;
-    return in && height > 0 && height < 1080;
+    return in && height > 0 && height < screenHeight;
 }
 
 } // namespace
@@ -163,14 +163,15 @@ bool Image::Save(const fs::path& png) const {
     return status == 0;
 }
 
-Session::Session(int dpi) {
+Session::Session(int dpi, int screenWidth, int screenHeight) {
     // A private display for this test.
     // Xvfb picks a free display number itself and writes it out once it accepts connections: choosing one
     // here and starting the server after would race with the other test runs on this machine.
     std::random_device random;
     fs::path numberFile = fs::temp_directory_path() /
                           ("plumwick-xvfb-" + std::to_string(getpid()) + "-" + std::to_string(random()));
-    xvfbPid_ = Spawn("exec Xvfb -displayfd 3 -screen 0 1920x1080x24 -nolisten tcp 3>" +
+    std::string screen = std::to_string(screenWidth) + "x" + std::to_string(screenHeight) + "x24";
+    xvfbPid_ = Spawn("exec Xvfb -displayfd 3 -screen 0 " + screen + " -nolisten tcp 3>" +
                      Quote(numberFile.string()) + " >/dev/null 2>&1");
     for (int i = 0; i < 100 && display_.empty(); ++i) {
         std::ifstream in(numberFile);
@@ -187,7 +188,7 @@ Session::Session(int dpi) {
     windowManagerPid_ =
         Spawn("DISPLAY=" + display_ + " ICEWM_PRIVCFG=" + Quote((SourceDir() / "scripts/icewm").string()) +
               " exec icewm >/dev/null 2>&1");
-    for (int i = 0; i < 100 && !TaskbarSetWorkArea(display_); ++i) {
+    for (int i = 0; i < 100 && !TaskbarSetWorkArea(display_, screenHeight); ++i) {
         SleepSeconds(0.1);
     }
     // icewm clears the root window; the desktop colour goes on after it.

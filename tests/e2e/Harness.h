@@ -34,15 +34,16 @@ bool SameBand(const Image& a, const Image& b, int top, int bottom);
 // Runs a command line through /bin/sh and returns its standard output; exit code in *status.
 std::string Shell(const std::string& command, int* status = nullptr);
 
-// One test's world: a fresh Xvfb display (1920x1080, desktop colour kDesktop) with icewm's taskbar along
-// its bottom edge, the shared Wine prefix with its per-user state (registry, profile folder) put back as
-// it was made, and a private copy of the staged program folder that the test may change before Start().
+// One test's world: a fresh Xvfb display (1920x1080 unless told, desktop colour kDesktop) with icewm's
+// taskbar along its bottom edge, the shared Wine prefix with its per-user state (registry, profile folder)
+// put back as it was made, and a private copy of the staged program folder that the test may change before
+// Start().
 class Session {
   public:
     static constexpr Rgb kDesktop = kDesktopColour;
 
-    // dpi: the desktop's scaling for this session (LogPixels, 96 = 100 %).
-    explicit Session(int dpi = 96);
+    // dpi: the desktop's scaling for this session (LogPixels, 96 = 100 %); the screen's size in pixels.
+    explicit Session(int dpi = 96, int screenWidth = 1920, int screenHeight = 1080);
     ~Session(); // ends the program, the wineserver and the display
 
     // The program folder copy (holds plumwick.exe, data/system, Text).

@@ -41,6 +41,24 @@ TEST(DpiScale, DevicePixelsRoundTripThroughTwipsAtEveryCommonDpi) {
     }
 }
 
+TEST(DpiScale, EveryDevicePixelFallsInTheDesignPixelItWasDrawnFrom) {
+    DpiScale scale(144);
+    // Design pixel 10 covers device 15 to 16.5, design pixel 11 from there to 18; a device pixel goes
+    // by its centre.
+    EXPECT_EQ(scale.ToDesign(15), 10);
+    EXPECT_EQ(scale.ToDesign(16), 11);
+    EXPECT_EQ(scale.ToDesign(17), 11);
+    EXPECT_EQ(scale.ToDesign(18), 12);
+    EXPECT_EQ(scale.ToDesign(-1), -1); // left of the origin is outside, not design pixel 0
+    // Whatever the DPI, the first device pixel of a design pixel leads back to it.
+    for (unsigned dpi : {96u, 120u, 144u, 168u, 192u}) {
+        DpiScale s(dpi);
+        for (int design : {0, 1, 8, 388, 389}) {
+            EXPECT_EQ(s.ToDesign(s.Pixels(design)), design) << dpi << " dpi, design pixel " << design;
+        }
+    }
+}
+
 TEST(DpiScale, WildValuesStayWithinWhatWindowCallsTake) {
     DpiScale scale(144);
     EXPECT_EQ(scale.TwipsToPixels(1e300), 100000000);
