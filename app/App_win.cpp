@@ -1,7 +1,7 @@
 #include "app/App_win.h"
 
-#include "common/Twips.h"
 #include "common/FileBytes.h"
+#include "common/Twips.h"
 #include "win32/Layered_win.h"
 
 namespace plumwick {
@@ -130,7 +130,8 @@ void App::ShowAboutWindow() {
         about_->Show();
         return;
     }
-    about_ = std::make_unique<AboutWindow>(HomePageAddress(), [this](AboutWindow* closed) { AboutClosed(closed); });
+    about_ = std::make_unique<AboutWindow>(HomePageAddress(),
+                                           [this](AboutWindow* closed) { AboutClosed(closed); });
     about_->Load();
 }
 
@@ -196,7 +197,8 @@ void App::Drag(DragSource source, float dx, float dy) {
     windows.krc = RectOf(karaoke_);
     windows.back = RectOf(panel_);
     windows.set = RectOf(toolbar_);
-    windows.screenWidthTwips = win::ScreenWidthTwips();
+    windows.screenWidthTwips = win::ScreenWidthTwips(main_.Scale());
+    windows.scale = main_.Scale();
     float fontSize = look_.FontSize();
     switch (source) {
     case DragSource::Main:
@@ -230,7 +232,8 @@ void App::PointerLeft() {
 
 bool App::Contains(HWND window) const {
     // The toolbar's picture box is a child window, and WindowFromPoint finds children.
-    for (HWND own : {main_.Handle(), karaoke_.Handle(), toolbar_.Handle(), panel_.Handle(), toolbar_.PictureHandle()}) {
+    for (HWND own :
+         {main_.Handle(), karaoke_.Handle(), toolbar_.Handle(), panel_.Handle(), toolbar_.PictureHandle()}) {
         if (own && window == own) {
             return true;
         }

@@ -21,13 +21,15 @@ std::optional<std::int32_t> ParseDuration(std::u16string_view text) {
     return ParseInt32(text);
 }
 
-int NextSweepWidthPixels(int currentWidthPx, int textWidthTwips, std::int32_t duration, int screenWidthPx) {
+int NextSweepWidthPixels(int currentWidthPx, int textWidthTwips, std::int32_t duration, int screenWidthPx,
+                         const DpiScale& scale) {
     if (SweepStopsAt(duration)) {
         return currentWidthPx;
     }
-    double twips = static_cast<double>(currentWidthPx) * kTwipsPerPixel +
+    double twipsPerPixel = 1440.0 / scale.Dpi();
+    double twips = static_cast<double>(currentWidthPx) * twipsPerPixel +
                    static_cast<double>(textWidthTwips) / duration / kSweepTicksPerDurationUnit;
-    double pixels = RoundHalfEven(twips / kTwipsPerPixel);
+    double pixels = RoundHalfEven(twips / twipsPerPixel);
     return static_cast<int>(std::clamp(pixels, 0.0, static_cast<double>(std::max(screenWidthPx, 0))));
 }
 

@@ -3,6 +3,8 @@
 // widens every 10 ms tick, so that after duration x 50 ticks its right edge reaches the line's right end.
 // Widths are in twips at a fixed 15 twips per pixel; the window holds whole pixels and its width is read
 // back from it on every tick, so fractions of a pixel are not carried from one tick to the next.
+#include "common/DpiScale.h"
+
 #include <cstdint>
 #include <optional>
 #include <string_view>
@@ -28,8 +30,10 @@ constexpr bool SweepStopsAt(std::int32_t duration) {
 // The window width in pixels after one tick: the current width plus textWidth / duration / 50 twips, in
 // double precision, rounded to the nearest pixel with halves to even (the window keeps whole pixels).
 // The width stays within 0 and the screen width, so the timer running on past the line's end does not
-// widen the window without bound. A duration of 0 leaves the width as it is.
-int NextSweepWidthPixels(int currentWidthPx, int textWidthTwips, std::int32_t duration, int screenWidthPx);
+// widen the window without bound. A duration of 0 leaves the width as it is. The pixels are those of the
+// window's DPI, so the sweep covers the same twips at any scaling.
+int NextSweepWidthPixels(int currentWidthPx, int textWidthTwips, std::int32_t duration, int screenWidthPx,
+                         const DpiScale& scale = DpiScale());
 
 // A tick that leaves the width as it was would draw the same image again and can skip drawing. (The first
 // tick after a new line is armed must still draw: the line has changed even if the width has not.)

@@ -91,7 +91,7 @@ void KaraokeWindow::OnSweepTick() {
     }
     int oldWidth = ClientWidthPx();
     int screenWidth = GetSystemMetrics(SM_CXSCREEN);
-    int newWidth = NextSweepWidthPixels(oldWidth, krcTextWidth_, krcDuration_, screenWidth);
+    int newWidth = NextSweepWidthPixels(oldWidth, krcTextWidth_, krcDuration_, screenWidth, Scale());
     shownText_ = karaokeText_;
     sweep_.Tick(Handle(), karaokeText_, Style(), oldWidth, newWidth, screenWidth, ClientHeightPx());
 }

@@ -39,6 +39,8 @@ TEST(KaraokeSweep, EachTickAddsTextWidthOverFiftyDurationsRoundedToPixels) {
     EXPECT_EQ(NextSweepWidthPixels(662, 750, 1, kScreenPx), 663);  // exactly 1 px
     EXPECT_EQ(NextSweepWidthPixels(662, 375, 1, kScreenPx), 662);  // 0.5 px: half to even
     EXPECT_EQ(NextSweepWidthPixels(663, 375, 1, kScreenPx), 664);
+    // At 144 DPI a pixel is 10 twips: the same 178.8 twips are 17.88 pixels.
+    EXPECT_EQ(NextSweepWidthPixels(662, 8940, 1, kScreenPx, DpiScale(144)), 680);
 }
 
 TEST(KaraokeSweep, RightEdgeReachesLineEndAfterDurationTimesFiftyTicks) {
