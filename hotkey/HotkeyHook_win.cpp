@@ -5,6 +5,7 @@
 #include "display/MainTextWindow_win.h"
 #include "toolbar/ToolbarWindow_win.h"
 #include "win32/Layered_win.h"
+#include "win32/Strings_win.h"
 
 namespace plumwick {
 
@@ -22,8 +23,8 @@ HotkeyHook::~HotkeyHook() {
     }
 }
 
-void HotkeyHook::SetHotKey(int id, std::u16string_view spec, std::u16string_view action) {
-    plumwick::SetHotKey(state_, *this, id, spec, action);
+HotkeyResult HotkeyHook::SetHotKey(int id, std::u16string_view spec, std::u16string_view action) {
+    return plumwick::SetHotKey(state_, *this, id, spec, action);
 }
 
 LRESULT CALLBACK HotkeyHook::HotKeyWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -73,8 +74,12 @@ void HotkeyHook::Unhook(std::uintptr_t previous) {
     hookedWindow_ = nullptr;
 }
 
-void HotkeyHook::Register(std::int32_t id, std::uint32_t modifiers, std::int32_t key) {
-    RegisterHotKey(app_.Toolbar().Handle(), id, modifiers, static_cast<UINT>(key));
+bool HotkeyHook::Register(std::int32_t id, std::uint32_t modifiers, std::int32_t key) {
+    if (RegisterHotKey(app_.Toolbar().Handle(), id, modifiers, static_cast<UINT>(key))) {
+        return true;
+    }
+    registerError_ = win::LastErrorText(L"RegisterHotKey");
+    return false;
 }
 
 void HotkeyHook::Unregister(std::int32_t id) {

@@ -4,6 +4,7 @@
 #include "hotkey/HotkeyModule.h"
 #include "win32/Windows_win.h"
 
+#include <string>
 #include <string_view>
 
 namespace plumwick {
@@ -20,9 +21,12 @@ class HotkeyHook : private HotkeyTarget {
     HotkeyHook& operator=(const HotkeyHook&) = delete;
 
     // action "Add" registers spec (e.g. "Ctrl+Alt,87") under id; "Del" removes id and unhooks. A spec whose
-    // key is no number, or another action, changes nothing.
-    void SetHotKey(int id, std::u16string_view spec, std::u16string_view action);
+    // key is no number, or another action, changes nothing. A refused registration is logged with the
+    // system's reason and reported in the result.
+    HotkeyResult SetHotKey(int id, std::u16string_view spec, std::u16string_view action);
     bool Hooked() const { return state_.hooked; }
+    // The call and the system's reason of the last refused registration.
+    const std::wstring& RegisterError() const { return registerError_; }
     const HotkeyState& State() const { return state_; }
 
   private:
@@ -31,12 +35,13 @@ class HotkeyHook : private HotkeyTarget {
 
     std::uintptr_t Hook() override;
     void Unhook(std::uintptr_t previous) override;
-    void Register(std::int32_t id, std::uint32_t modifiers, std::int32_t key) override;
+    bool Register(std::int32_t id, std::uint32_t modifiers, std::int32_t key) override;
     void Unregister(std::int32_t id) override;
 
     App& app_;
     HotkeyState state_;
     HWND hookedWindow_ = nullptr; // the toolbar window while its procedure is ours
+    std::wstring registerError_;
 };
 
 } // namespace plumwick
