@@ -2,6 +2,7 @@
 
 #include "about/AboutWindow_win.h"
 #include "app/ShopConfig.h"
+#include "app/SingleInstance_win.h"
 #include "command/CommandWindow_win.h"
 #include "command/SettingsStore_win.h"
 #include "content/ContentWindow_win.h"
@@ -10,6 +11,7 @@
 #include "display/MainTextWindow_win.h"
 #include "display/SkinPanel_win.h"
 #include "hotkey/HotkeyHook_win.h"
+#include "notice/NoticeBoard_win.h"
 #include "toolbar/ToolbarWindow_win.h"
 
 namespace plumwick {
@@ -41,12 +43,22 @@ const ShopConfig& App::Shop() {
     if (!shop_) {
         std::wstring path = ProgramPath(L"\\data\\system\\shop.ini");
         std::optional<std::string> bytes = ReadFileBytes(win::ToU16(path), 1 << 20);
-        shop_ = std::make_unique<ShopConfig>(bytes ? ParseShopConfig(*bytes, codePage_) : DefaultShopConfig());
+        shop_ =
+            std::make_unique<ShopConfig>(bytes ? ParseShopConfig(*bytes, codePage_) : DefaultShopConfig());
     }
     return *shop_;
 }
 
 int App::Run() {
+    instance_ = std::make_unique<win::InstanceWindow>([this] {
+        ContentWindow& content = Content();
+        if (content.Exists()) {
+            content.ShowActive();
+        } else {
+            content.Load();
+        }
+    });
+    instance_->Create();
     if (!Command().Exists()) {
         return 1;
     }
@@ -129,9 +141,16 @@ HotkeyHook& App::Hotkey() {
 
 SettingsStore& App::Settings() {
     if (!settings_) {
-        settings_ = std::make_unique<SettingsStore>(*this);
+        settings_ = std::make_unique<SettingsStore>(*this, Notices());
     }
     return *settings_;
+}
+
+Notifier& App::Notices() {
+    if (!notices_) {
+        notices_ = std::make_unique<NoticeBoard>();
+    }
+    return *notices_;
 }
 
 void App::ShowAbout() {
@@ -185,7 +204,8 @@ std::int16_t App::TaskbarHeightTwips() const {
         ReleaseDC(nullptr, screen);
     }
     int twipsPerPixel = dpi > 0 ? 1440 / dpi : 15;
-    return plumwick::TaskbarHeightTwips(GetSystemMetrics(SM_CYSCREEN) * twipsPerPixel, twipsPerPixel, work.bottom);
+    return plumwick::TaskbarHeightTwips(GetSystemMetrics(SM_CYSCREEN) * twipsPerPixel, twipsPerPixel,
+                                        work.bottom);
 }
 
 void App::CriticalMessage(const wchar_t* text, const wchar_t* title) {

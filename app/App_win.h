@@ -22,10 +22,15 @@ class ContentWindow;
 class AboutWindow;
 class HotkeyHook;
 class SettingsStore;
+class Notifier;
+class NoticeBoard;
 struct ShopConfig;
+namespace win {
+class InstanceWindow;
+}
 
 class App {
-public:
+  public:
     App();
     ~App();
     App(const App&) = delete;
@@ -57,6 +62,8 @@ public:
     ContentWindow& Content();
     HotkeyHook& Hotkey();
     SettingsStore& Settings();
+    // Tells the operator something without stopping anything.
+    Notifier& Notices();
     // Shows the about window, creating it anew (with its whole fade) when it has closed.
     void ShowAbout();
     // Called by the about window when it has unloaded itself.
@@ -78,7 +85,7 @@ public:
     // A critical-error message box (the program's own fixed texts).
     static void CriticalMessage(const wchar_t* text, const wchar_t* title);
 
-private:
+  private:
     DisplayState state_;
     win::SystemAnsiCodePage codePage_;
     std::wstring programFolder_;
@@ -94,6 +101,9 @@ private:
     std::vector<std::unique_ptr<AboutWindow>> closedAbouts_;
     std::unique_ptr<HotkeyHook> hotkey_;
     std::unique_ptr<SettingsStore> settings_;
+    std::unique_ptr<NoticeBoard> notices_;
+    // Where later starts in this session ask for the content manager.
+    std::unique_ptr<win::InstanceWindow> instance_;
     bool quitting_ = false;
     LayeredTextRenderer::Mode renderMode_ = LayeredTextRenderer::Mode::Cached;
 };

@@ -1,5 +1,8 @@
 #pragma once
 // The settings file data\system\desktoplrc.pst: read once at start-up, rewritten whenever the look changes.
+// When the program folder cannot be written, %APPDATA%\plumwick\desktoplrc.pst takes over.
+#include "notice/Notice.h"
+
 #include <string>
 
 namespace plumwick {
@@ -7,20 +10,25 @@ namespace plumwick {
 class App;
 
 class SettingsStore {
-public:
-    explicit SettingsStore(App& app) : app_(app) {}
+  public:
+    SettingsStore(App& app, Notifier& notices) : app_(app), notices_(notices) {}
 
-    // Reads the file into the display state and applies its scheme through the toolbar's SetColor
-    // (which saves again and redraws).
+    // Chooses where the settings live, reads the file into the display state and applies its scheme
+    // through the toolbar's SetColor (which saves again and redraws).
     void LoadOkset();
-    // Writes FontName, FontSize and ColorScheme (0 becomes 1 first). A file that cannot be written is
-    // reported once per reason; the new look still applies.
+    // Writes FontName, FontSize and ColorScheme (0 becomes 1 first). Kept per user, the operator gets a
+    // notice saying where; a file that cannot be written is told in a notice and the new look still
+    // applies.
     void SaveSet();
+    // The program folder's file.
     std::wstring Path() const;
+    // The file saves go to (the program folder's until LoadOkset has chosen).
+    std::wstring SavePath() const { return savePath_.empty() ? Path() : savePath_; }
 
-private:
+  private:
     App& app_;
-    std::wstring lastReportedProblem_;
+    Notifier& notices_;
+    std::wstring savePath_;
 };
 
 } // namespace plumwick
