@@ -380,6 +380,17 @@ TEST_F(Toolbar, ButtonsReachTheContentManagerTheFontDialogAndTheEnd) {
     EXPECT_EQ(session.WaitFor(
                   {"visible", "PlumwickContentManager"}, [](const std::string& o) { return o == "1"; }, 5),
               "1");
+    // A double click on the toggle counts once: hidden, and it stays hidden.
+    At(280, 14, "click --repeat 2 --delay 80 1");
+    EXPECT_EQ(session.WaitFor(
+                  {"visible", "PlumwickContentManager"}, [](const std::string& o) { return o == "0"; }, 5),
+              "0");
+    SleepSeconds(0.5);
+    EXPECT_FALSE(session.Visible("PlumwickContentManager")) << "the double click toggled twice";
+    ClickAt(280, 14);
+    EXPECT_EQ(session.WaitFor(
+                  {"visible", "PlumwickContentManager"}, [](const std::string& o) { return o == "1"; }, 5),
+              "1");
 
     // Cancel in the font dialog leaves the settings file alone.
     std::string before = ReadFile(SettingsPath());
