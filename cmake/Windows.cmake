@@ -29,7 +29,8 @@ set_target_properties(plumwick PROPERTIES OUTPUT_NAME plumwick)
 
 add_executable(plumwick-send tools/Send_win.cpp tools/Send.rc)
 target_link_libraries(plumwick-send PRIVATE user32)
-target_include_directories(plumwick-send PRIVATE ${CMAKE_SOURCE_DIR})
+# PlumwickVersion.h gives the sender the project's version too.
+target_include_directories(plumwick-send PRIVATE ${CMAKE_SOURCE_DIR} ${PLUMWICK_GENERATED_DIR})
 target_link_options(plumwick-send PRIVATE ${PLUMWICK_LINK_FLAGS})
 
 add_executable(plumwick-probe tools/Probe_win.cpp)

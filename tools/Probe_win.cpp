@@ -216,11 +216,6 @@ int Run(int argc, wchar_t** argv) {
         Print(foreground ? Utf8(ClassOf(foreground)) : "none");
         return 0;
     }
-    if (command == L"foreground") {
-        HWND window = GetForegroundWindow();
-        Print(window ? Utf8(ClassOf(window)) : "");
-        return 0;
-    }
     if (command == L"screen") {
         RECT work{};
         SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);

@@ -157,4 +157,16 @@ TEST(ShopPc, AnUnusableHotkeyInShopIniIsToldAndTheDefaultStands) {
         SleepSeconds(0.2);
     }
     EXPECT_TRUE(style >= 0 && !(style & kTransparent)) << std::hex << style;
+
+    EXPECT_NE(session.Probe({"foreground"}), "PlumwickNotice") << "a notice takes no focus";
+    // A click closes it. (Last: under Wine, keys reach hotkeys only while one of its windows has the X
+    // focus, which the closed notice takes along.)
+    Session::Rect notice = session.WindowRect("PlumwickNotice");
+    EXPECT_GT(notice.x, 1920 / 2) << "in the top-right corner";
+    EXPECT_LT(notice.y, 100) << "in the top-right corner";
+    Shell(session.Env() + " xdotool mousemove " + std::to_string(notice.x + notice.w / 2) + " " +
+          std::to_string(notice.y + notice.h / 2) + " click 1");
+    list = session.WaitFor(
+        {"list"}, [](const std::string& out) { return !HasNotice(out); }, 5);
+    EXPECT_FALSE(HasNotice(list)) << "a click closes the notice";
 }
