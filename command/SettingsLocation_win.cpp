@@ -9,10 +9,9 @@ namespace plumwick::win {
 bool CanReplaceFile(const std::wstring& path) {
     // The folder must take a new file: the save writes one and renames it.
     {
-        UniqueHandle<HANDLE, FileHandleTraits> probe(
-            CreateFileW((path + L".new").c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                        FILE_ATTRIBUTE_TEMPORARY | FILE_FLAG_DELETE_ON_CLOSE, nullptr));
-        if (probe.get() == INVALID_HANDLE_VALUE) {
+        UniqueFile probe(CreateFileW((path + L".new").c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                     FILE_ATTRIBUTE_TEMPORARY | FILE_FLAG_DELETE_ON_CLOSE, nullptr));
+        if (!probe) {
             return false;
         }
     }
@@ -24,10 +23,10 @@ bool CanReplaceFile(const std::wstring& path) {
         return false;
     }
     // Opening for writing changes nothing, yet fails where the file itself is locked against writing.
-    UniqueHandle<HANDLE, FileHandleTraits> file(
-        CreateFileW(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                    nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-    return file.get() != INVALID_HANDLE_VALUE;
+    UniqueFile file(CreateFileW(path.c_str(), GENERIC_WRITE,
+                                FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    return static_cast<bool>(file);
 }
 
 std::wstring PerUserSettingsPath() {
