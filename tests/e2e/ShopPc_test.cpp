@@ -65,6 +65,9 @@ TEST(ShopPc, AProgramFolderNobodyMayWriteStartsWithoutABoxAndKeepsTheSettingsPer
     EXPECT_EQ(session.Probe({"dialogs"}), "");
     std::string list = session.WaitFor({"list"}, HasNotice, 10);
     EXPECT_NE(list.find("plumwick\\desktoplrc.pst"), std::string::npos) << "the notice says where: " << list;
+    ASSERT_TRUE(session.WaitForAboutToClose());
+    Session::Rect main = session.WindowRect("PlumwickMainText");
+    EXPECT_GT(CountNotDesktop(session.Screenshot(), main.y, main.y + 60), 2000) << "no welcome line drawn";
 
     // The shop's file was read and is untouched; the per-user copy holds the look in the writer's format.
     const fs::path perUser = PerUserSettingsFolder() / "desktoplrc.pst";
