@@ -1,5 +1,5 @@
-// Hotkey specifications are built in today, but the parser takes any text; the input is tried as UTF-16
-// units (byte pairs, little-endian) and as UTF-8.
+// Hotkey specifications come from shop.ini, which operators edit by hand; the parser takes any text. The
+// input is tried as UTF-16 units (byte pairs, little-endian) and as UTF-8.
 #include "common/Numeric.h"
 #include "common/TextUtil.h"
 #include "fuzz/FuzzSupport.h"
