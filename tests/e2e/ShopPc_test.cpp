@@ -68,6 +68,7 @@ TEST(ShopPc, AProgramFolderNobodyMayWriteStartsWithoutABoxAndKeepsTheSettingsPer
     ASSERT_TRUE(session.WaitForAboutToClose());
     Session::Rect main = session.WindowRect("PlumwickMainText");
     EXPECT_GT(CountNotDesktop(session.Screenshot(), main.y, main.y + 60), 2000) << "no welcome line drawn";
+    session.SaveScreenshot("shop-pc-settings-per-user");
 
     // The shop's file was read and is untouched; the per-user copy holds the look in the writer's format.
     const fs::path perUser = PerUserSettingsFolder() / "desktoplrc.pst";
