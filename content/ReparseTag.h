@@ -10,8 +10,10 @@ namespace plumwick {
 // The tag bit the window system reserves for name surrogates.
 inline constexpr std::uint32_t kReparseTagNameSurrogate = 0x20000000u;
 
+// Every real reparse point has a tag; 0 means the listing did not give one (Wine lists Unix links so), and
+// such a folder is taken for a link, since walking a link can loop.
 inline bool WalksReparseFolder(std::uint32_t reparseTag) {
-    return (reparseTag & kReparseTagNameSurrogate) == 0;
+    return reparseTag != 0 && (reparseTag & kReparseTagNameSurrogate) == 0;
 }
 
 } // namespace plumwick

@@ -20,6 +20,7 @@ TEST(ReparseTag, LinksAndJunctionsAreNotWalkedButSyncedAndOtherFoldersAre) {
         {"cloud placeholder, another variant", 0x9000701Au, true},
         {"deduplicated file", 0x80000013u, true},
         {"unknown tag", 0x00000001u, true},
+        {"no tag given by the listing", 0u, false},
     };
     for (const Case& c : cases) {
         EXPECT_EQ(WalksReparseFolder(c.tag), c.walked) << c.what;
