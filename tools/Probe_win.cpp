@@ -18,14 +18,15 @@
 //   press DIALOGCAPTION BUTTON   presses a button of the message box with that caption
 //   mouse X Y [down|up|move|click|dblclick|rdown|rup]  a real input event at screen X Y
 //   clipboard                    the clipboard's text
-//   regget                       the stored interval under HKCU\Software\VB and VBA Program
-//   Settings\plumwick\InfoDir regset VALUE                 stores the interval there regdel removes it screen
-//   "w h" and the work area "l t r b" dpi [CLASS]                  "dpi awareness" of the first window of
-//   CLASS, or the system DPI and the
-//                                probe's own awareness
+//   regget                       the stored interval under
+//                                HKCU\Software\VB and VBA Program Settings\plumwick\InfoDir
+//   regset VALUE                 stores the interval there
+//   regdel                       removes it
+//   screen                       "w h" and the work area "l t r b"
+//   dpi [CLASS]                  "dpi awareness" of the first window of CLASS, or the system DPI and
+//                                the probe's own awareness
 //   fontsub NAME                 the font Wine's font replacements put in place of NAME ("<none>")
 //   manifest FILE                the manifest embedded in the program FILE ("<none>")
-//   foreground                   the class of the foreground window (empty when there is none)
 //   foreground                   the class of the foreground window ("none" when there is none)
 #include "win32/Dpi_win.h"
 #include "win32/Windows_win.h"
@@ -221,11 +222,6 @@ int Run(int argc, wchar_t** argv) {
         Print(foreground ? Utf8(ClassOf(foreground)) : "none");
         return 0;
     }
-    if (command == L"foreground") {
-        HWND window = GetForegroundWindow();
-        Print(window ? Utf8(ClassOf(window)) : "");
-        return 0;
-    }
     if (command == L"screen") {
         RECT work{};
         SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
@@ -346,6 +342,18 @@ int Run(int argc, wchar_t** argv) {
         }
         Print("not found");
         return 1;
+    }
+    if (command == L"hold-hotkey") {
+        // Owns a hotkey (modifier mask, key code) for some seconds, as another program on the PC would.
+        if (!RegisterHotKey(nullptr, 1, static_cast<UINT>(_wtoi(arg(2).c_str())),
+                            static_cast<UINT>(_wtoi(arg(3).c_str())))) {
+            Print("refused");
+            return 1;
+        }
+        Print("held");
+        std::fflush(stdout);
+        Sleep(static_cast<DWORD>(_wtoi(arg(4).c_str())) * 1000);
+        return 0;
     }
     if (command == L"mouse") {
         Mouse(_wtoi(arg(2).c_str()), _wtoi(arg(3).c_str()), arg(4).empty() ? L"move" : arg(4));
