@@ -397,6 +397,11 @@ void Session::MovePointer(int x, int y) {
     Shell("DISPLAY=" + display_ + " xdotool mousemove " + std::to_string(x) + " " + std::to_string(y));
 }
 
+void Session::PressKeys(const std::string& keys) {
+    Shell(Env() + " xdotool search --name '选择要显示的内容卷' windowfocus --sync >/dev/null 2>&1");
+    Shell(Env() + " xdotool key " + Quote(keys));
+}
+
 Image Session::Screenshot() {
     Image image;
     std::string out = Shell("DISPLAY=" + display_ + " import -window root -depth 8 ppm:- 2>/dev/null");

@@ -82,6 +82,10 @@ class Session {
 
     // Pointer moves through xdotool (the X server's own pointer, which Wine follows).
     void MovePointer(int x, int y);
+    // A key press through the X server (xdotool key syntax, e.g. "ctrl+alt+w"). Wine hears keys only while
+    // one of its windows has the X focus, which the window manager gives on a click; the content manager
+    // gets it first.
+    void PressKeys(const std::string& keys);
     Image Screenshot();
     // Saves a screenshot under build/e2e-shots/<name>.png for people to look at; returns the path.
     std::filesystem::path SaveScreenshot(const std::string& name);
