@@ -12,7 +12,7 @@ namespace plumwick {
 class App;
 
 class CommandWindow : public win::Window, private CommandTarget {
-public:
+  public:
     explicit CommandWindow(App& app);
     ~CommandWindow() override;
 
@@ -24,7 +24,7 @@ public:
     // The closing steps: unregister the hotkey, close the toolbar, end the program.
     void Close();
 
-private:
+  private:
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
     static LRESULT CALLBACK BoxProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
     void OnBoxChanged(const std::u16string& text);
@@ -43,6 +43,8 @@ private:
     void CloseToolbar() override;
     void CloseCommandWindow() override;
     void LockDisplay(bool clickThrough) override;
+    void HoldLine(unsigned seconds) override;
+    void EndHold() override;
 
     App& app_;
     HWND box_ = nullptr;

@@ -36,6 +36,10 @@ class ToolbarWindow : public win::Window, private RotationHost {
     void StartRotation(unsigned intervalMs);
     bool RotationEnabled() const;
     const ShowHistory& History() const { return rotation_.History(); }
+    const RotationControl& Rotation() const { return rotation_; }
+    // Keeps the rotation off the shown line for that long (HLD); EndHold ends it early (CKT).
+    void HoldLine(unsigned seconds) { rotation_.Hold(seconds); }
+    void EndHold() { rotation_.EndHold(); }
 
     // The picture box carrying the strip (the hover watch counts it as part of the display).
     HWND PictureHandle() const;
@@ -54,7 +58,7 @@ class ToolbarWindow : public win::Window, private RotationHost {
         ToolbarWindow& owner_;
     };
 
-    enum Timer : UINT_PTR { kRotationTimer = 1 };
+    enum Timer : UINT_PTR { kRotationTimer = 1, kHoldTimer = 2 };
 
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
     LRESULT OnStripMessage(UINT message, WPARAM wParam, LPARAM lParam);
@@ -80,6 +84,7 @@ class ToolbarWindow : public win::Window, private RotationHost {
     void DrawMain(const std::u16string& line) override;
     bool AskReminder(std::u16string_view text) override;
     void ApplyTimer(bool runs, unsigned intervalMs) override;
+    void ApplyHoldTimer(bool runs, unsigned ms) override;
 
     App& app_;
     Strip pic_;
