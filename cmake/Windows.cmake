@@ -23,13 +23,14 @@ target_link_libraries(plumwick PRIVATE plumwick_win)
 target_link_options(plumwick PRIVATE ${PLUMWICK_LINK_FLAGS})
 set_target_properties(plumwick PROPERTIES OUTPUT_NAME plumwick)
 
-add_executable(plumwick-send tools/Send_win.cpp)
+add_executable(plumwick-send tools/Send_win.cpp tools/PipeClient_win.cpp)
 target_link_libraries(plumwick-send PRIVATE user32)
 target_include_directories(plumwick-send PRIVATE ${CMAKE_SOURCE_DIR})
 target_link_options(plumwick-send PRIVATE ${PLUMWICK_LINK_FLAGS})
 
-add_executable(plumwick-probe tools/Probe_win.cpp)
+add_executable(plumwick-probe tools/Probe_win.cpp tools/PipeClient_win.cpp)
 target_link_libraries(plumwick-probe PRIVATE plumwick_core user32 gdi32 advapi32 psapi)
+target_include_directories(plumwick-probe PRIVATE ${CMAKE_SOURCE_DIR})
 target_link_options(plumwick-probe PRIVATE ${PLUMWICK_LINK_FLAGS})
 
 # GoogleTest built from Debian's sources for the tests that need Windows itself (pixels, code pages).

@@ -2,6 +2,7 @@
 
 #include "app/App_win.h"
 #include "app/ShopConfig.h"
+#include "command/CommandPipe_win.h"
 #include "command/SettingsStore_win.h"
 #include "display/KaraokeWindow_win.h"
 #include "display/MainTextWindow_win.h"
@@ -82,6 +83,7 @@ bool CommandWindow::Load() {
     app_.Hotkey().SetHotKey(1, u"Ctrl+Alt,87", u"Add");
     app_.Panel();
     Hide();
+    pipe_ = CommandPipe::Start(app_, *this);
     return true;
 }
 

@@ -5,11 +5,13 @@
 #include "command/Interpreter.h"
 #include "win32/Window_win.h"
 
+#include <memory>
 #include <string>
 
 namespace plumwick {
 
 class App;
+class CommandPipe;
 
 class CommandWindow : public win::Window, private CommandTarget {
   public:
@@ -47,6 +49,7 @@ class CommandWindow : public win::Window, private CommandTarget {
     void EndHold() override;
 
     App& app_;
+    std::unique_ptr<CommandPipe> pipe_;
     HWND box_ = nullptr;
     HWND label_ = nullptr;
     HFONT uiFont_ = nullptr; // stock font, not owned

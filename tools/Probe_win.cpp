@@ -18,13 +18,20 @@
 //   press DIALOGCAPTION BUTTON   presses a button of the message box with that caption
 //   mouse X Y [down|up|move|click|dblclick|rdown|rup]  a real input event at screen X Y
 //   clipboard                    the clipboard's text
-//   regget                       the stored interval under HKCU\Software\VB and VBA Program Settings\plumwick\InfoDir
-//   regset VALUE                 stores the interval there
-//   regdel                       removes it
-//   screen                       "w h" and the work area "l t r b"
-//   foreground                   the class of the foreground window (empty when there is none)
-//   foreground                   the class of the foreground window ("none" when there is none)
+//   regget                       the stored interval under HKCU\Software\VB and VBA Program
+//   Settings\plumwick\InfoDir regset VALUE                 stores the interval there regdel removes it screen
+//   "w h" and the work area "l t r b" foreground                   the class of the foreground window (empty
+//   when there is none) foreground                   the class of the foreground window ("none" when there is
+//   none) pipe-raw FILE                the file's bytes, unchanged, as one message into this session's
+//   command
+//                                pipe: "reply|<line>", or the outcome ("not running", "no answer", ...)
+//   pipe-silent SECONDS          connects to the command pipe and sends nothing: "dropped" when the
+//                                display hangs up within SECONDS, else "still connected"
+#include "tools/PipeClient_win.h"
 #include "win32/Windows_win.h"
+
+#include <fstream>
+#include <iterator>
 
 #include <cstdio>
 #include <cstdlib>
@@ -37,8 +44,8 @@ std::string Utf8(const std::wstring& text) {
     if (text.empty()) {
         return {};
     }
-    int length = WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0, nullptr,
-                                     nullptr);
+    int length = WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0,
+                                     nullptr, nullptr);
     std::string out(static_cast<std::size_t>(length), '\0');
     WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), out.data(), length, nullptr,
                         nullptr);
@@ -93,7 +100,9 @@ HWND FindNamed(const std::wstring& name) {
     return hwnd;
 }
 
-UINT_PTR Number(const wchar_t* text) { return static_cast<UINT_PTR>(wcstoull(text, nullptr, 0)); }
+UINT_PTR Number(const wchar_t* text) {
+    return static_cast<UINT_PTR>(wcstoull(text, nullptr, 0));
+}
 
 void Print(const std::string& line) {
     std::fwrite(line.data(), 1, line.size(), stdout);
@@ -110,7 +119,8 @@ std::string RectText(HWND hwnd) {
     RECT rc{};
     GetWindowRect(hwnd, &rc);
     char buffer[96];
-    std::snprintf(buffer, sizeof buffer, "%ld %ld %ld %ld", rc.left, rc.top, rc.right - rc.left, rc.bottom - rc.top);
+    std::snprintf(buffer, sizeof buffer, "%ld %ld %ld %ld", rc.left, rc.top, rc.right - rc.left,
+                  rc.bottom - rc.top);
     return buffer;
 }
 
@@ -184,10 +194,46 @@ int Run(int argc, wchar_t** argv) {
             }
             LONG_PTR ex = GetWindowLongPtrW(hwnd, GWL_EXSTYLE);
             HWND owner = GetWindow(hwnd, GW_OWNER);
-            Print(Hex(reinterpret_cast<LONG_PTR>(hwnd)) + " " + Utf8(ClassOf(hwnd)) + "|" + Utf8(CaptionOf(hwnd)) +
-                  "|" + (IsWindowVisible(hwnd) ? "1" : "0") + "|" + RectText(hwnd) + "|" + Hex(ex) + "|" +
-                  ((ex & WS_EX_TOPMOST) ? "1" : "0") + "|" + (owner ? Utf8(ClassOf(owner)) : ""));
+            Print(Hex(reinterpret_cast<LONG_PTR>(hwnd)) + " " + Utf8(ClassOf(hwnd)) + "|" +
+                  Utf8(CaptionOf(hwnd)) + "|" + (IsWindowVisible(hwnd) ? "1" : "0") + "|" + RectText(hwnd) +
+                  "|" + Hex(ex) + "|" + ((ex & WS_EX_TOPMOST) ? "1" : "0") + "|" +
+                  (owner ? Utf8(ClassOf(owner)) : ""));
         }
+        return 0;
+    }
+    if (command == L"pipe-raw") {
+        std::ifstream in(arg(2).c_str(), std::ios::binary);
+        std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+        plumwick::PipeResult result =
+            plumwick::SendThroughPipe(plumwick::CurrentSessionId(), bytes, 5000, 30000);
+        switch (result.outcome) {
+        case plumwick::PipeOutcome::Answered:
+            Print("reply|" + result.reply);
+            break;
+        case plumwick::PipeOutcome::Ended:
+            Print("ended");
+            break;
+        case plumwick::PipeOutcome::NotRunning:
+            Print("not running");
+            break;
+        case plumwick::PipeOutcome::Busy:
+            Print("busy");
+            break;
+        case plumwick::PipeOutcome::NoAnswer:
+            Print("no answer");
+            break;
+        case plumwick::PipeOutcome::Failed:
+            Print("failed|" + Utf8(result.problem));
+            break;
+        }
+        return 0;
+    }
+    if (command == L"pipe-silent") {
+        plumwick::PipeResult result;
+        bool dropped = plumwick::DroppedWhileSilent(plumwick::CurrentSessionId(),
+                                                    static_cast<DWORD>(_wtof(arg(2).c_str()) * 1000), result);
+        Print(result.outcome != plumwick::PipeOutcome::Answered ? "not connected"
+                                                                : (dropped ? "dropped" : "still connected"));
         return 0;
     }
     if (command == L"box" || command == L"find-box") {
@@ -247,8 +293,8 @@ int Run(int argc, wchar_t** argv) {
             RegDeleteKeyValueW(HKEY_CURRENT_USER, kIntervalKey, L"time1");
             return 0;
         }
-        if (RegCreateKeyExW(HKEY_CURRENT_USER, kIntervalKey, 0, nullptr, 0, KEY_READ | KEY_WRITE, nullptr, &key,
-                            nullptr) != ERROR_SUCCESS) {
+        if (RegCreateKeyExW(HKEY_CURRENT_USER, kIntervalKey, 0, nullptr, 0, KEY_READ | KEY_WRITE, nullptr,
+                            &key, nullptr) != ERROR_SUCCESS) {
             Print("<no key>");
             return 1;
         }
@@ -349,7 +395,8 @@ int Run(int argc, wchar_t** argv) {
                 SendMessageTimeoutW(child, BM_GETCHECK, 0, 0, SMTO_ABORTIFHUNG, 2000, &checked);
             }
             Print(Hex(reinterpret_cast<LONG_PTR>(child)) + " " + Utf8(cls) + "|" + Utf8(TextOf(child)) + "|" +
-                  RectText(child) + "|" + (IsWindowVisible(child) ? "1" : "0") + "|" + std::to_string(checked));
+                  RectText(child) + "|" + (IsWindowVisible(child) ? "1" : "0") + "|" +
+                  std::to_string(checked));
         }
     } else if (command == L"click-child" || command == L"check-child") {
         HWND child = ChildWithText(target, arg(3));
@@ -388,4 +435,6 @@ int Run(int argc, wchar_t** argv) {
 
 } // namespace
 
-int wmain(int argc, wchar_t** argv) { return Run(argc, argv); }
+int wmain(int argc, wchar_t** argv) {
+    return Run(argc, argv);
+}
