@@ -1,6 +1,6 @@
 #include "command/PipeProtocol.h"
 
-#include "app/TextUtil.h"
+#include "common/TextUtil.h"
 
 namespace plumwick {
 

@@ -1,6 +1,5 @@
 #include "command/PipeServer_win.h"
 
-#include "app/TextUtil.h"
 #include "command/PipeSecurity.h"
 #include "win32/Strings_win.h"
 

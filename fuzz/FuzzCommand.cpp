@@ -1,10 +1,10 @@
 // The command box takes any text another program writes into it. The input is tried as UTF-16 units
 // (byte pairs, little-endian) and as UTF-8, against a target that checks every call the interpreter
 // makes, once behaving and once throwing from every call.
-#include "app/Numeric.h"
-#include "app/TextUtil.h"
 #include "command/Command.h"
 #include "command/Interpreter.h"
+#include "common/Numeric.h"
+#include "common/TextUtil.h"
 #include "fuzz/FuzzSupport.h"
 
 #include <array>

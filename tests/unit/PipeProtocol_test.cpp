@@ -1,5 +1,5 @@
-#include "app/TextUtil.h"
 #include "command/PipeProtocol.h"
+#include "common/TextUtil.h"
 
 #include <gtest/gtest.h>
 
