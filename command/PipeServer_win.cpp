@@ -128,7 +128,11 @@ bool PipeServer::Fail(const wchar_t* call) {
     return false;
 }
 
-bool PipeServer::Start(unsigned long sessionId) {
+bool PipeServer::Start() {
+    DWORD sessionId = 0;
+    if (!ProcessIdToSessionId(GetCurrentProcessId(), &sessionId)) {
+        return Fail(L"ProcessIdToSessionId");
+    }
     if (!mailbox_.Create()) {
         return Fail(L"CreateWindowEx (message-only window)");
     }

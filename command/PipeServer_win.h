@@ -31,10 +31,10 @@ class PipeServer {
     PipeServer(const PipeServer&) = delete;
     PipeServer& operator=(const PipeServer&) = delete;
 
-    // On the user-interface thread. False when the pipe cannot be served (another process holds the
-    // name, the security descriptor cannot be built ...); Problem() then names the call and the
-    // system's error text.
-    bool Start(unsigned long sessionId);
+    // On the user-interface thread: serves this process's session. False when the pipe cannot be served
+    // (another process holds the name, the security descriptor cannot be built ...); Problem() then names
+    // the call and the system's error text.
+    bool Start();
     const std::wstring& Problem() const { return problem_; }
 
   private:
