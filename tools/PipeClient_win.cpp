@@ -65,10 +65,15 @@ DWORD Complete(HANDLE pipe, BOOL started, OVERLAPPED& overlapped, DWORD timeoutM
     return GetOverlappedResult(pipe, &overlapped, &bytes, FALSE) ? 0 : GetLastError();
 }
 
-// Opens the pipe in message mode, waiting for it to appear and for a free instance.
+// Every instance can be taken for a moment by other senders, even without --wait.
+constexpr DWORD kBusyWaitMs = 5000;
+
+// Opens the pipe in message mode, waiting up to waitMs for it to appear and at least kBusyWaitMs for a
+// free instance.
 HANDLE Open(unsigned long sessionId, DWORD waitMs, PipeResult& result) {
     const std::wstring name = PipeNameFor(sessionId);
     const DWORD deadline = GetTickCount() + waitMs;
+    const DWORD busyDeadline = GetTickCount() + (waitMs > kBusyWaitMs ? waitMs : kBusyWaitMs);
     while (true) {
         // Identification only: whoever serves the name may learn who we are, never act as us.
         HANDLE pipe =
@@ -86,11 +91,12 @@ HANDLE Open(unsigned long sessionId, DWORD waitMs, PipeResult& result) {
         }
         DWORD error = GetLastError();
         if (error == ERROR_PIPE_BUSY) {
-            if (Remaining(deadline) == 0) {
+            DWORD left = Remaining(busyDeadline);
+            if (left == 0) {
                 result.outcome = PipeOutcome::Busy;
                 return INVALID_HANDLE_VALUE;
             }
-            WaitNamedPipeW(name.c_str(), Remaining(deadline) < 1000 ? Remaining(deadline) : 1000);
+            WaitNamedPipeW(name.c_str(), left < 1000 ? left : 1000);
         } else if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND) {
             if (Remaining(deadline) == 0) {
                 result.outcome = PipeOutcome::NotRunning;
