@@ -133,6 +133,10 @@ bool PipeServer::Start() {
     if (!ProcessIdToSessionId(GetCurrentProcessId(), &sessionId)) {
         return Fail(L"ProcessIdToSessionId");
     }
+    return StartAs(PipeName(sessionId));
+}
+
+bool PipeServer::StartAs(const std::u16string& pipeName) {
     if (!mailbox_.Create()) {
         return Fail(L"CreateWindowEx (message-only window)");
     }
@@ -151,7 +155,7 @@ bool PipeServer::Start() {
         return Fail(L"ConvertStringSecurityDescriptorToSecurityDescriptor");
     }
     SECURITY_ATTRIBUTES attributes{sizeof attributes, descriptor, FALSE};
-    const std::wstring name = win::ToWide(PipeName(sessionId));
+    const std::wstring name = win::ToWide(pipeName);
     for (int i = 0; i < kInstances; ++i) {
         // The first instance must be ours: a name someone else created first is never shared.
         DWORD openMode =

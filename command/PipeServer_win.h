@@ -35,6 +35,8 @@ class PipeServer {
     // (another process holds the name, the security descriptor cannot be built ...); Problem() then names
     // the call and the system's error text.
     bool Start();
+    // Serves the pipe of that name instead (tests).
+    bool StartAs(const std::u16string& pipeName);
     const std::wstring& Problem() const { return problem_; }
 
   private:

@@ -70,8 +70,7 @@ constexpr DWORD kBusyWaitMs = 5000;
 
 // Opens the pipe in message mode, waiting up to waitMs for it to appear and at least kBusyWaitMs for a
 // free instance.
-HANDLE Open(unsigned long sessionId, DWORD waitMs, PipeResult& result) {
-    const std::wstring name = PipeNameFor(sessionId);
+HANDLE Open(const std::wstring& name, DWORD waitMs, PipeResult& result) {
     const DWORD deadline = GetTickCount() + waitMs;
     const DWORD busyDeadline = GetTickCount() + (waitMs > kBusyWaitMs ? waitMs : kBusyWaitMs);
     while (true) {
@@ -121,8 +120,13 @@ unsigned long CurrentSessionId() {
 
 PipeResult SendThroughPipe(unsigned long sessionId, const std::string& message, DWORD waitMs,
                            DWORD answerMs) {
+    return SendToPipe(PipeNameFor(sessionId), message, waitMs, answerMs);
+}
+
+PipeResult SendToPipe(const std::wstring& pipeName, const std::string& message, DWORD waitMs,
+                      DWORD answerMs) {
     PipeResult result;
-    Handle pipe(Open(sessionId, waitMs, result));
+    Handle pipe(Open(pipeName, waitMs, result));
     if (!pipe.valid()) {
         return result;
     }
@@ -170,7 +174,7 @@ PipeResult SendThroughPipe(unsigned long sessionId, const std::string& message, 
 }
 
 bool DroppedWhileSilent(unsigned long sessionId, DWORD holdMs, PipeResult& result) {
-    Handle pipe(Open(sessionId, 5000, result));
+    Handle pipe(Open(PipeNameFor(sessionId), 5000, result));
     if (!pipe.valid()) {
         return false;
     }

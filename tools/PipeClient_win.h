@@ -28,6 +28,8 @@ unsigned long CurrentSessionId();
 // Sends `message` (bytes sent as they are; the display takes UTF-8) and reads the reply. Waits up to
 // waitMs for the pipe to appear and for a free instance, then up to answerMs for the reply.
 PipeResult SendThroughPipe(unsigned long sessionId, const std::string& message, DWORD waitMs, DWORD answerMs);
+// The same through the pipe of that name.
+PipeResult SendToPipe(const std::wstring& pipeName, const std::string& message, DWORD waitMs, DWORD answerMs);
 
 // Connects and sends nothing for up to holdMs; true when the display dropped the connection meanwhile.
 // For the tests of a silent client.
