@@ -43,15 +43,15 @@ bool Started(BOOL result) {
 }
 
 std::string UserSid() {
-    HANDLE token = nullptr;
-    if (!OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &token)) {
+    win::UniqueKernelHandle token;
+    if (!OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, token.put())) {
         return {};
     }
     std::string sid;
     DWORD size = 0;
-    GetTokenInformation(token, TokenUser, nullptr, 0, &size);
+    GetTokenInformation(token.get(), TokenUser, nullptr, 0, &size);
     std::vector<BYTE> buffer(size);
-    if (size > 0 && GetTokenInformation(token, TokenUser, buffer.data(), size, &size)) {
+    if (size > 0 && GetTokenInformation(token.get(), TokenUser, buffer.data(), size, &size)) {
         wchar_t* text = nullptr;
         if (ConvertSidToStringSidW(reinterpret_cast<TOKEN_USER*>(buffer.data())->User.Sid, &text)) {
             for (const wchar_t* c = text; *c; ++c) {
@@ -60,7 +60,6 @@ std::string UserSid() {
             LocalFree(text);
         }
     }
-    CloseHandle(token);
     return sid;
 }
 
@@ -69,22 +68,15 @@ std::string UserSid() {
 struct PipeServer::Request {
     std::string message;
     PipeReply reply;
-    HANDLE answered = CreateEventW(nullptr, TRUE, FALSE, nullptr);  // the reply is set
-    HANDLE delivered = CreateEventW(nullptr, TRUE, FALSE, nullptr); // the reply has left (END waits)
-    ~Request() {
-        for (HANDLE event : {answered, delivered}) {
-            if (event) {
-                CloseHandle(event);
-            }
-        }
-    }
+    win::UniqueKernelHandle answered{CreateEventW(nullptr, TRUE, FALSE, nullptr)};  // the reply is set
+    win::UniqueKernelHandle delivered{CreateEventW(nullptr, TRUE, FALSE, nullptr)}; // it has left (END waits)
 };
 
 struct PipeServer::Instance {
     PipeServer* server = nullptr;
-    HANDLE pipe = INVALID_HANDLE_VALUE;
-    HANDLE event = nullptr; // the overlapped operations' event
-    HANDLE thread = nullptr;
+    win::UniqueFile pipe;
+    win::UniqueKernelHandle event; // the overlapped operations' event
+    win::UniqueKernelHandle thread;
     std::vector<char> chunk = std::vector<char>(kReadChunk);
 };
 
@@ -93,31 +85,22 @@ PipeServer::PipeServer(CommandTarget& target, StatusSource& status)
 
 PipeServer::~PipeServer() {
     if (stop_) {
-        SetEvent(stop_);
+        SetEvent(stop_.get());
     }
     std::vector<HANDLE> threads;
     for (const auto& instance : instances_) {
         if (instance->thread) {
-            threads.push_back(instance->thread);
+            threads.push_back(instance->thread.get());
         }
     }
-    bool ended = threads.empty() || WaitForMultipleObjects(static_cast<DWORD>(threads.size()), threads.data(),
-                                                           TRUE, 2000) != WAIT_TIMEOUT;
-    if (ended) {
-        // A worker still inside a wait would use these; then the process is ending anyway.
-        for (const auto& instance : instances_) {
-            for (HANDLE handle : {instance->thread, instance->event}) {
-                if (handle) {
-                    CloseHandle(handle);
-                }
-            }
-            if (instance->pipe != INVALID_HANDLE_VALUE) {
-                CloseHandle(instance->pipe);
-            }
+    if (!threads.empty() && WaitForMultipleObjects(static_cast<DWORD>(threads.size()), threads.data(), TRUE,
+                                                   2000) == WAIT_TIMEOUT) {
+        // A worker still inside a call would use its instance and the stop event: leave them to the
+        // process's end, which is near when this happens.
+        for (auto& instance : instances_) {
+            instance.release();
         }
-        if (stop_) {
-            CloseHandle(stop_);
-        }
+        stop_.release();
     }
     mailbox_.Destroy();
 }
@@ -140,7 +123,7 @@ bool PipeServer::StartAs(const std::u16string& pipeName) {
     if (!mailbox_.Create()) {
         return Fail(L"CreateWindowEx (message-only window)");
     }
-    stop_ = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    stop_.reset(CreateEventW(nullptr, TRUE, FALSE, nullptr));
     if (!stop_) {
         return Fail(L"CreateEvent");
     }
@@ -173,22 +156,21 @@ bool PipeServer::StartAs(const std::u16string& pipeName) {
         }
         auto instance = std::make_unique<Instance>();
         instance->server = this;
-        instance->pipe = pipe;
-        instance->event = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+        instance->pipe.reset(pipe);
+        instance->event.reset(CreateEventW(nullptr, TRUE, FALSE, nullptr));
         if (!instance->event) {
-            CloseHandle(pipe);
             break;
         }
         instances_.push_back(std::move(instance));
     }
     LocalFree(descriptor);
     for (const auto& instance : instances_) {
-        instance->thread = CreateThread(nullptr, 0, &PipeServer::WorkerMain, instance.get(), 0, nullptr);
+        instance->thread.reset(CreateThread(nullptr, 0, &PipeServer::WorkerMain, instance.get(), 0, nullptr));
         if (!instance->thread) {
             Fail(L"CreateThread");
         }
     }
-    return instances_.front()->thread != nullptr;
+    return static_cast<bool>(instances_.front()->thread);
 }
 
 DWORD WINAPI PipeServer::WorkerMain(LPVOID parameter) {
@@ -198,29 +180,33 @@ DWORD WINAPI PipeServer::WorkerMain(LPVOID parameter) {
 }
 
 void PipeServer::Serve(Instance& instance) {
-    while (WaitForSingleObject(stop_, 0) == WAIT_TIMEOUT) {
+    const HANDLE pipe = instance.pipe.get();
+    const HANDLE stop = stop_.get();
+    while (WaitForSingleObject(stop, 0) == WAIT_TIMEOUT) {
         OVERLAPPED overlapped{};
-        overlapped.hEvent = instance.event;
-        BOOL connected = ConnectNamedPipe(instance.pipe, &overlapped);
+        overlapped.hEvent = instance.event.get();
+        BOOL connected = ConnectNamedPipe(pipe, &overlapped);
         DWORD error = connected ? 0 : GetLastError();
         if (!connected && error == ERROR_IO_PENDING) {
             DWORD bytes = 0;
-            if (Finish(instance.pipe, overlapped, stop_, INFINITE, bytes, error) != Wait::Done) {
+            if (Finish(pipe, overlapped, stop, INFINITE, bytes, error) != Wait::Done) {
                 return;
             }
         }
         if (error == 0 || error == ERROR_PIPE_CONNECTED) {
             ServeClient(instance);
-        } else if (WaitForSingleObject(stop_, 100) != WAIT_TIMEOUT) {
+        } else if (WaitForSingleObject(stop, 100) != WAIT_TIMEOUT) {
             return; // a failed connection is tried again, without spinning
         }
-        DisconnectNamedPipe(instance.pipe);
+        DisconnectNamedPipe(pipe);
     }
 }
 
 void PipeServer::ServeClient(Instance& instance) {
+    const HANDLE pipe = instance.pipe.get();
+    const HANDLE stop = stop_.get();
     OVERLAPPED overlapped{};
-    overlapped.hEvent = instance.event;
+    overlapped.hEvent = instance.event.get();
     DWORD bytes = 0;
     DWORD error = 0;
     while (true) {
@@ -228,9 +214,9 @@ void PipeServer::ServeClient(Instance& instance) {
         std::string message;
         bool tooLong = false;
         while (true) {
-            BOOL read = ReadFile(instance.pipe, instance.chunk.data(), kReadChunk, nullptr, &overlapped);
+            BOOL read = ReadFile(pipe, instance.chunk.data(), kReadChunk, nullptr, &overlapped);
             if (!Started(read) ||
-                Finish(instance.pipe, overlapped, stop_, kIdleTimeoutMs, bytes, error) != Wait::Done) {
+                Finish(pipe, overlapped, stop, kIdleTimeoutMs, bytes, error) != Wait::Done) {
                 return; // gone, silent for too long, or stopping
             }
             if (error != 0 && error != ERROR_MORE_DATA) {
@@ -261,7 +247,7 @@ void PipeServer::ServeClient(Instance& instance) {
                 delete posted;
                 request->reply.line = "ERR the display is too busy";
             } else {
-                HANDLE events[2] = {request->answered, stop_};
+                HANDLE events[2] = {request->answered.get(), stop};
                 if (WaitForMultipleObjects(2, events, FALSE, INFINITE) != WAIT_OBJECT_0) {
                     return;
                 }
@@ -269,21 +255,19 @@ void PipeServer::ServeClient(Instance& instance) {
         }
 
         std::string line = request->reply.line + std::string(kReplyLineEnd);
-        BOOL written =
-            WriteFile(instance.pipe, line.data(), static_cast<DWORD>(line.size()), nullptr, &overlapped);
+        BOOL written = WriteFile(pipe, line.data(), static_cast<DWORD>(line.size()), nullptr, &overlapped);
         bool sent = Started(written) &&
-                    Finish(instance.pipe, overlapped, stop_, kWriteTimeoutMs, bytes, error) == Wait::Done &&
-                    error == 0;
+                    Finish(pipe, overlapped, stop, kWriteTimeoutMs, bytes, error) == Wait::Done && error == 0;
         if (request->reply.endsProgram) {
             // The program ends once this is set: give the client the time to take its reply and hang up
             // (the read then fails), so the reply is not lost with the pipe.
             if (sent) {
-                BOOL read = ReadFile(instance.pipe, instance.chunk.data(), kReadChunk, nullptr, &overlapped);
+                BOOL read = ReadFile(pipe, instance.chunk.data(), kReadChunk, nullptr, &overlapped);
                 if (Started(read)) {
-                    Finish(instance.pipe, overlapped, stop_, kEndReplyTimeoutMs - 500, bytes, error);
+                    Finish(pipe, overlapped, stop, kEndReplyTimeoutMs - 500, bytes, error);
                 }
             }
-            SetEvent(request->delivered);
+            SetEvent(request->delivered.get());
             return;
         }
         if (!sent) {
@@ -312,10 +296,10 @@ void PipeServer::Answer(Request& request) {
     } catch (...) {
         request.reply = {"ERR the display could not run it"};
     }
-    SetEvent(request.answered);
+    SetEvent(request.answered.get());
     if (request.reply.endsProgram) {
         // END has asked the program to end; the reply leaves first, or the wait gives up.
-        WaitForSingleObject(request.delivered, kEndReplyTimeoutMs);
+        WaitForSingleObject(request.delivered.get(), kEndReplyTimeoutMs);
     }
 }
 

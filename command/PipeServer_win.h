@@ -7,6 +7,7 @@
 #include "command/DisplayStatus.h"
 #include "command/Interpreter.h"
 #include "command/PipeProtocol.h"
+#include "win32/Handles_win.h"
 #include "win32/Window_win.h"
 
 #include <memory>
@@ -63,7 +64,7 @@ class PipeServer {
     CommandTarget& target_;
     StatusSource& status_;
     Mailbox mailbox_;
-    HANDLE stop_ = nullptr;
+    win::UniqueKernelHandle stop_;
     std::vector<std::unique_ptr<Instance>> instances_;
     std::wstring problem_;
 };

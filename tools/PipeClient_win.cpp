@@ -1,5 +1,7 @@
 #include "tools/PipeClient_win.h"
 
+#include "win32/Handles_win.h"
+
 #include <vector>
 
 namespace plumwick {
@@ -30,23 +32,6 @@ DWORD Remaining(DWORD deadline) {
     LONG left = static_cast<LONG>(deadline - GetTickCount());
     return left > 0 ? static_cast<DWORD>(left) : 0;
 }
-
-class Handle {
-  public:
-    explicit Handle(HANDLE handle = INVALID_HANDLE_VALUE) : handle_(handle) {}
-    ~Handle() {
-        if (handle_ && handle_ != INVALID_HANDLE_VALUE) {
-            CloseHandle(handle_);
-        }
-    }
-    Handle(const Handle&) = delete;
-    Handle& operator=(const Handle&) = delete;
-    HANDLE get() const { return handle_; }
-    bool valid() const { return handle_ && handle_ != INVALID_HANDLE_VALUE; }
-
-  private:
-    HANDLE handle_;
-};
 
 // Runs one overlapped operation to its end within timeoutMs; cancels it otherwise. Returns the
 // operation's error (0 for success, WAIT_TIMEOUT when it was cancelled).
@@ -126,11 +111,11 @@ PipeResult SendThroughPipe(unsigned long sessionId, const std::string& message, 
 PipeResult SendToPipe(const std::wstring& pipeName, const std::string& message, DWORD waitMs,
                       DWORD answerMs) {
     PipeResult result;
-    Handle pipe(Open(pipeName, waitMs, result));
-    if (!pipe.valid()) {
+    win::UniqueFile pipe(Open(pipeName, waitMs, result));
+    if (!pipe) {
         return result;
     }
-    Handle event(CreateEventW(nullptr, TRUE, FALSE, nullptr));
+    win::UniqueKernelHandle event(CreateEventW(nullptr, TRUE, FALSE, nullptr));
     if (!event.get()) {
         result.problem = ErrorText(L"CreateEvent", GetLastError());
         return result;
@@ -174,11 +159,11 @@ PipeResult SendToPipe(const std::wstring& pipeName, const std::string& message, 
 }
 
 bool DroppedWhileSilent(unsigned long sessionId, DWORD holdMs, PipeResult& result) {
-    Handle pipe(Open(PipeNameFor(sessionId), 5000, result));
-    if (!pipe.valid()) {
+    win::UniqueFile pipe(Open(PipeNameFor(sessionId), 5000, result));
+    if (!pipe) {
         return false;
     }
-    Handle event(CreateEventW(nullptr, TRUE, FALSE, nullptr));
+    win::UniqueKernelHandle event(CreateEventW(nullptr, TRUE, FALSE, nullptr));
     OVERLAPPED overlapped{};
     overlapped.hEvent = event.get();
     char byte = 0;
