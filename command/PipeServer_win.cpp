@@ -159,6 +159,7 @@ bool PipeServer::StartAs(const std::u16string& pipeName) {
         instance->pipe.reset(pipe);
         instance->event.reset(CreateEventW(nullptr, TRUE, FALSE, nullptr));
         if (!instance->event) {
+            Fail(L"CreateEvent");
             break;
         }
         instances_.push_back(std::move(instance));
@@ -170,7 +171,7 @@ bool PipeServer::StartAs(const std::u16string& pipeName) {
             Fail(L"CreateThread");
         }
     }
-    return static_cast<bool>(instances_.front()->thread);
+    return !instances_.empty() && instances_.front()->thread;
 }
 
 DWORD WINAPI PipeServer::WorkerMain(LPVOID parameter) {

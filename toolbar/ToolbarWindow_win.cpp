@@ -66,8 +66,8 @@ bool ToolbarWindow::Create(HWND panel, int panelTopTwips) {
 
     background_.reset(CreateSolidBrush(kMagenta));
     win::WindowClass cls{L"PlumwickToolbar"};
-    if (!win::Window::Create(cls, WS_EX_TOOLWINDOW | WS_EX_TOPMOST, WS_POPUP | WS_CLIPCHILDREN, L"FrmSet", 0, 0,
-                kToolbarWindowWidthPx, kToolbarWindowHeightPx, nullptr)) {
+    if (!win::Window::Create(cls, WS_EX_TOOLWINDOW | WS_EX_TOPMOST, WS_POPUP | WS_CLIPCHILDREN, L"FrmSet", 0,
+                             0, kToolbarWindowWidthPx, kToolbarWindowHeightPx, nullptr)) {
         return false;
     }
     LoadPictures();

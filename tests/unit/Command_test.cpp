@@ -1,5 +1,5 @@
-#include "common/TextUtil.h"
 #include "command/Command.h"
+#include "common/TextUtil.h"
 
 #include <gtest/gtest.h>
 

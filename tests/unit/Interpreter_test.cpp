@@ -1,5 +1,5 @@
-#include "common/TextUtil.h"
 #include "command/Interpreter.h"
+#include "common/TextUtil.h"
 
 #include <gtest/gtest.h>
 
