@@ -298,6 +298,10 @@ TEST_F(CommandPipeWithContent, AHeldLineOutlastsTwoTicksThenTheRotationResumes) 
 }
 
 TEST_F(CommandPipe, EndRepliesBeforeTheProgramEnds) {
+    // Another session's pipe is another display's: none runs there.
+    EXPECT_EQ(SendTool({"--session", "4242", "--status"}), 2);
+    EXPECT_EQ(SendTool({"--session", "4242", "DLTelsewhere"}), 2);
+    EXPECT_EQ(SendTool({"--hold", "0", "DLTx"}), 64);
     WriteFile(session.Folder() / "end.txt", "END");
     EXPECT_EQ(session.Probe({"pipe-raw", "end.txt"}), "reply|OK");
     EXPECT_TRUE(session.WaitForExit(15));
