@@ -2,6 +2,7 @@
 
 #include "common/FileBytes.h"
 #include "common/Twips.h"
+#include "hotkey/UnlockHotkeyStart_win.h"
 #include "win32/Layered_win.h"
 
 namespace plumwick {
@@ -46,14 +47,17 @@ void PlaceAt(win::Window& w, const TwipsRect& r) {
 App::App(LayeredTextRenderer::Mode renderMode)
     : programFolder_(FolderOfProgram()),
       shop_(ReadShopConfig(programFolder_ + L"\\data\\system\\shop.ini", codePage_)),
-      settings_(look_, programFolder_, codePage_), toolbar_(look_, *this),
+      settings_(look_, programFolder_, codePage_, notices_), toolbar_(look_, *this),
       main_(look_, *this, renderMode, toolbar_.Messages()), karaoke_(look_, *this, renderMode),
       panel_(look_, *this, programFolder_ + L"\\data\\system\\"), content_(*this, programFolder_, codePage_),
-      command_(*this, [this] { Shutdown(); }), pipe_(*this, *this), hotkey_([this] { LockDisplay(false); }) {}
+      command_(*this, [this] { Shutdown(); }), pipe_(*this, *this), hotkey_([this] { LockDisplay(false); }),
+      instance_([this] { ShowContentManager(); }) {}
 
 App::~App() = default;
 
 bool App::Start() {
+    // Found by later starts in this session; what they ask waits in the queue until the loop runs.
+    instance_.Create();
     // The command window first: without it no sender can reach the program. Its box stays empty until
     // the welcome line below has been handled.
     if (!Required(command_, command_.Create())) {
@@ -88,10 +92,12 @@ bool App::Start() {
     // The welcome line goes through the command box like any command; the box then holds "KrcMessage"
     // and senders can find it.
     command_.SetBoxText(u"DLT" + WelcomeLine(shop_));
-    hotkey_.SetHotKey(1, u"Ctrl+Alt,87", u"Add");
+    RegisterUnlockHotkey(hotkey_, shop_.unlockHotkey, notices_);
     command_.Hide();
     // The pipe for senders window messages cannot reach; without it the box still serves.
-    pipe_.Start();
+    if (!pipe_.Start()) {
+        notices_.Notify(NoticeCause::PipeUnavailable, PipeUnavailableNotice(win::ToU16(pipe_.Problem())));
+    }
     return true;
 }
 
@@ -125,6 +131,14 @@ void App::Shutdown() {
     toolbar_.Close();
     quitting_ = true;
     PostQuitMessage(0);
+}
+
+void App::ShowContentManager() {
+    if (content_.Exists()) {
+        content_.ShowActive();
+    } else {
+        content_.Load();
+    }
 }
 
 void App::ShowAboutWindow() {

@@ -3,6 +3,7 @@
 // interfaces it needs, and runs the start-up in one readable sequence (Start), then the message loop.
 #include "about/AboutWindow_win.h"
 #include "app/ShopConfig.h"
+#include "app/SingleInstance_win.h"
 #include "command/CommandWindow_win.h"
 #include "command/PipeServer_win.h"
 #include "command/SettingsStore_win.h"
@@ -12,6 +13,7 @@
 #include "display/MainTextWindow_win.h"
 #include "display/SkinPanel_win.h"
 #include "hotkey/HotkeyHook_win.h"
+#include "notice/NoticeBoard_win.h"
 #include "toolbar/ToolbarWindow_win.h"
 #include "win32/Strings_win.h"
 
@@ -43,6 +45,8 @@ class App : private CommandTarget,
   private:
     // The command window's closing: the hotkey goes, the toolbar closes, the program ends.
     void Shutdown();
+    // A later start in this session asked for the content manager.
+    void ShowContentManager();
     // Shows the about window, creating it anew (with its whole fade) when it has closed.
     void ShowAboutWindow();
     void AboutClosed(AboutWindow* closed);
@@ -95,6 +99,8 @@ class App : private CommandTarget,
     std::wstring programFolder_;
     ShopConfig shop_;
     Look look_;
+    // Before everything that tells the operator something.
+    NoticeBoard notices_;
     SettingsStore settings_;
     // The toolbar before the main window: its rotation owns the message list the main window copies from.
     ToolbarWindow toolbar_;
@@ -105,6 +111,8 @@ class App : private CommandTarget,
     CommandWindow command_;
     PipeServer pipe_;   // the second command channel, into the same CommandTarget
     HotkeyHook hotkey_; // after the toolbar, so it unhooks the toolbar before the toolbar goes
+    // Where later starts in this session ask for the content manager.
+    win::InstanceWindow instance_;
     std::unique_ptr<AboutWindow> about_;
     // Closed about windows, kept until the message loop is back at the top so their handlers can return.
     std::vector<std::unique_ptr<AboutWindow>> closedAbouts_;

@@ -13,6 +13,13 @@ std::string TooLongReply() {
     return "ERR message longer than " + std::to_string(kPipeMessageLimit) + " bytes";
 }
 
+std::u16string PipeUnavailableNotice(std::u16string_view reason) {
+    return u"命令管道无法开启：服务和其他会话中的程序无法控制显示屏，本桌面上的程序仍可使用命令框。\r\n"
+           u"The command pipe cannot be opened: services and programs in other sessions cannot drive the "
+           u"display; programs on this desktop still reach the command box.\r\n(" +
+           std::u16string(reason) + u")";
+}
+
 PipeReply AnswerPipeMessage(std::string_view message, CommandTarget& target, StatusSource& status) {
     if (!IsValidUtf8(message)) {
         return {"ERR message is not UTF-8"};

@@ -32,4 +32,8 @@ PipeReply AnswerPipeMessage(std::string_view message, CommandTarget& target, Sta
 // The reply to a message over kPipeMessageLimit bytes.
 std::string TooLongReply();
 
+// What the operator is told when the pipe cannot be served: senders on this desktop still reach the box,
+// services and other sessions do not. `reason` names the failed call and the system's error text.
+std::u16string PipeUnavailableNotice(std::u16string_view reason);
+
 } // namespace plumwick

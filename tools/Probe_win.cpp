@@ -1,3 +1,4 @@
+// clang-format off
 // plumwick-probe: looks at and pokes the running display from another process, for the end-to-end tests.
 // Prints UTF-8, one record per line. Windows are named by class or caption:
 //   list                         every visible or hidden top-level window of the display's classes
@@ -18,23 +19,24 @@
 //   press DIALOGCAPTION BUTTON   presses a button of the message box with that caption
 //   mouse X Y [down|up|move|click|dblclick|rdown|rup]  a real input event at screen X Y
 //   clipboard                    the clipboard's text
-//   regget                       the stored interval under HKCU\Software\VB and VBA Program
-//   Settings\plumwick\InfoDir regset VALUE                 stores the interval there regdel removes it screen
-//   "w h" and the work area "l t r b" foreground                   the class of the foreground window (empty
-//   when there is none) foreground                   the class of the foreground window ("none" when there is
-//   none) pipe-raw FILE                the file's bytes, unchanged, as one message into this session's
-//   command
+//   regget                       the stored interval under
+//                                HKCU\Software\VB and VBA Program Settings\plumwick\InfoDir
+//   regset VALUE                 stores the interval there
+//   regdel                       removes it
+//   screen                       "w h" and the work area "l t r b"
+//   foreground                   the class of the foreground window ("none" when there is none)
+//   pipe-raw FILE                the file's bytes, unchanged, as one message into this session's command
 //                                pipe: "reply|<line>", or the outcome ("not running", "no answer", ...)
 //   pipe-silent SECONDS          connects to the command pipe and sends nothing: "dropped" when the
 //                                display hangs up within SECONDS, else "still connected"
+// clang-format on
 #include "tools/PipeClient_win.h"
 #include "win32/Windows_win.h"
 
-#include <fstream>
-#include <iterator>
-
 #include <cstdio>
 #include <cstdlib>
+#include <fstream>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -259,11 +261,6 @@ int Run(int argc, wchar_t** argv) {
         Print(foreground ? Utf8(ClassOf(foreground)) : "none");
         return 0;
     }
-    if (command == L"foreground") {
-        HWND window = GetForegroundWindow();
-        Print(window ? Utf8(ClassOf(window)) : "");
-        return 0;
-    }
     if (command == L"screen") {
         RECT work{};
         SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
@@ -351,6 +348,18 @@ int Run(int argc, wchar_t** argv) {
         }
         Print("not found");
         return 1;
+    }
+    if (command == L"hold-hotkey") {
+        // Owns a hotkey (modifier mask, key code) for some seconds, as another program on the PC would.
+        if (!RegisterHotKey(nullptr, 1, static_cast<UINT>(_wtoi(arg(2).c_str())),
+                            static_cast<UINT>(_wtoi(arg(3).c_str())))) {
+            Print("refused");
+            return 1;
+        }
+        Print("held");
+        std::fflush(stdout);
+        Sleep(static_cast<DWORD>(_wtoi(arg(4).c_str())) * 1000);
+        return 0;
     }
     if (command == L"mouse") {
         Mouse(_wtoi(arg(2).c_str()), _wtoi(arg(3).c_str()), arg(4).empty() ? L"move" : arg(4));

@@ -106,3 +106,10 @@ TEST_F(PipeAnswers, EndRepliesOkAndSaysTheProgramEnds) {
 TEST(TooLongReply, NamesTheLimit) {
     EXPECT_EQ(TooLongReply(), "ERR message longer than 1048576 bytes");
 }
+
+TEST(PipeUnavailableNotice, CarriesTheReasonAfterBothLanguages) {
+    std::u16string notice = PipeUnavailableNotice(u"CreateNamedPipe failed: Access is denied.");
+    EXPECT_NE(notice.find(u"命令管道"), std::u16string::npos);
+    EXPECT_NE(notice.find(u"command box"), std::u16string::npos);
+    EXPECT_EQ(notice.substr(notice.size() - 43), u"(CreateNamedPipe failed: Access is denied.)");
+}
