@@ -142,3 +142,14 @@ TEST_F(PipeServerTest, SilentAndStreamingClientsNeverHoldUpTheLoopOrOtherClients
     EXPECT_LT(longest.count(), 500) << "the answering thread was held up";
     EXPECT_EQ(target.lines, (std::vector<std::string>{"quick"}));
 }
+
+TEST(PipeServerStart, AFailedStartNamesTheCallAndTheSystemsReason) {
+    RecordingTarget target;
+    NoStatus status;
+    PipeServer server{target, status};
+    EXPECT_FALSE(server.StartAs(u"\\\\.\\no-such-device\\plumwick"));
+    std::wstring problem = server.Problem();
+    EXPECT_EQ(problem.rfind(L"CreateNamedPipe failed: ", 0), 0u)
+        << Utf16ToUtf8(std::u16string(problem.begin(), problem.end()));
+    EXPECT_GT(problem.size(), 25u); // the system's text follows
+}
