@@ -197,13 +197,13 @@ Pair KaraokeTick(int screenWidth, int visible, int iterations, bool growing) {
         LayeredTextRenderer renderer;
         renderer.SetMode(mode);
         plumwick::SweepPainter painter(renderer);
-        painter.Arm();
-        painter.Tick(window.get(), kLineA, style, visible, visible, screenWidth, kKaraokeHeight);
+        painter.Arm(window.get(), visible, kKaraokeHeight);
+        painter.Tick(window.get(), kLineA, style, visible, screenWidth, kKaraokeHeight, Now());
         int width = visible;
-        // Growing ticks alternate between two widths: the way back costs the same resize as the way out.
+        // Growing ticks alternate between two widths: the way back costs the same as the way out.
         double ms = MsPerCall(iterations, [&](int) {
             int next = growing && width == visible ? visible - 2 : visible;
-            painter.Tick(window.get(), kLineA, style, width, next, screenWidth, kKaraokeHeight);
+            painter.Tick(window.get(), kLineA, style, next, screenWidth, kKaraokeHeight, Now());
             width = next;
         });
         (mode == Mode::Cached ? result.cached : result.straight) = ms;
@@ -265,8 +265,8 @@ void DrawingFigures(const Options& options) {
         Row("karaoke tick growing, full width" + px, Fixed(nearFull.cached, "ms", 3),
             Fixed(nearFull.straight, "ms", 3), Ratio(nearFull.cached, nearFull.straight));
         Pair half = KaraokeTick(width, width / 2, tickIterations, true);
-        Row("karaoke tick growing, half width" + px, Fixed(half.cached, "ms", 3), Fixed(half.straight, "ms", 3),
-            Ratio(half.cached, half.straight));
+        Row("karaoke tick growing, half width" + px, Fixed(half.cached, "ms", 3),
+            Fixed(half.straight, "ms", 3), Ratio(half.cached, half.straight));
     }
     SamePicture(1920);
 }
@@ -691,7 +691,8 @@ void ProgramFigures(const Options& options) {
         cached.sweepShare >= 0 && straight.sweepShare > 0 ? Ratio(cached.sweepShare, straight.sweepShare)
                                                           : "n/a",
         Verdict(cached.sweepShare >= 0 && cached.sweepShare <= 0.15, "<= 15 %"));
-    Row("CPU after the sweep, timer running", Percent(cached.fullWidthShare), Percent(straight.fullWidthShare),
+    Row("CPU after the sweep, timer running", Percent(cached.fullWidthShare),
+        Percent(straight.fullWidthShare),
         cached.fullWidthShare >= 0 && straight.fullWidthShare > 0
             ? Ratio(cached.fullWidthShare, straight.fullWidthShare)
             : "n/a");

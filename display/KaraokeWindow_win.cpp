@@ -5,13 +5,16 @@
 #include "content/ContentWindow_win.h"
 #include "display/KaraokeSweep.h"
 
+#include <chrono>
+
 namespace plumwick {
 
 KaraokeWindow::~KaraokeWindow() = default;
 
 bool KaraokeWindow::Load() {
     int screenWidth = GetSystemMetrics(SM_CXSCREEN);
-    int topTwips = MainWindowTopTwips(win::ScreenHeightTwips(), kDesignHeightTwips, app_.TaskbarHeightTwips());
+    int topTwips =
+        MainWindowTopTwips(win::ScreenHeightTwips(), kDesignHeightTwips, app_.TaskbarHeightTwips());
     if (!CreateTextWindow(L"PlumwickKaraoke", L"FrmKRC", 0, SnapTwipsToPixels(topTwips), screenWidth,
                           kDesignHeightTwips / kTwipsPerPixel)) {
         return false;
@@ -19,6 +22,7 @@ bool KaraokeWindow::Load() {
     if (!CheckRendererStarted()) {
         return false;
     }
+    edge_ = screenWidth; // until a line is armed the whole screen's width shows
     DrawText(u"    ");
     win::MakeTopmost(Handle());
     app_.Content();
@@ -35,61 +39,80 @@ LineStyle KaraokeWindow::Style() const {
     return style;
 }
 
+double KaraokeWindow::Now() {
+    return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch()).count();
+}
+
 void KaraokeWindow::DrawText(const std::u16string& text) {
     if (text.empty() || !Handle()) {
         return;
     }
-    sweep_.Draw(Handle(), text, Style(), ClientWidthPx(), GetSystemMetrics(SM_CXSCREEN), ClientHeightPx());
+    sweep_.Draw(Handle(), text, Style(), edge_, GetSystemMetrics(SM_CXSCREEN), ClientHeightPx(), Now());
 }
 
-void KaraokeWindow::DrawKRC(const std::u16string& text, const std::u16string& duration, std::int16_t textWidth) {
+void KaraokeWindow::DrawKRC(const std::u16string& text, const std::u16string& duration,
+                            std::int16_t textWidth) {
     if (duration.empty() || text == lastKrcText_) {
         return;
     }
     lastKrcText_ = text;
     Hide();
     app_.State().karaokeText = text;
-    SetWidthTwips(InitialSweepWidthTwips(win::ScreenWidthTwips(), textWidth));
-    krcTextWidth_ = textWidth;
+    // The edge goes back to the line's left end, and the sweep's time starts there.
+    line_.startTwips = InitialSweepWidthTwips(win::ScreenWidthTwips(), textWidth);
+    edge_ = SweepEdgePixels(line_, 0, win::ScreenWidthTwips());
+    timeline_.Arm(Now());
+    sweep_.Arm(Handle(), edge_, ClientHeightPx());
+    line_.textWidthTwips = textWidth;
     std::optional<std::int32_t> parsed = ParseDuration(duration);
     if (!parsed) {
-        return; // not a number: the window stays hidden and resized, the timer is not armed
+        return; // not a number: the window stays hidden with the edge at the start, the timer is not armed
     }
-    krcDuration_ = *parsed;
-    sweep_.Arm();
+    line_.duration = *parsed;
     StartTimer();
 }
 
 void KaraokeWindow::StartTimer() {
-    if (Handle() && SetTimer(Handle(), kSweepTimer, 10, nullptr)) {
+    if (Handle() && SetTimer(Handle(), kSweepTimer, kSweepTimerMs, nullptr)) {
         timerRunning_ = true;
+        timeline_.Start(Now());
     }
 }
 
 void KaraokeWindow::StopTimer() {
     if (Handle()) {
         KillTimer(Handle(), kSweepTimer);
+        double now = Now();
+        timeline_.Stop(now);
+        sweep_.Flush(Handle(), now); // a tick's picture that waited for the next refresh
     }
     timerRunning_ = false;
 }
 
 void KaraokeWindow::OnSweepTick() {
     Show();
-    if (SweepStopsAt(krcDuration_)) {
+    if (SweepStopsAt(line_.duration)) {
         Hide();
         StopTimer();
         return;
     }
-    int oldWidth = ClientWidthPx();
-    int screenWidth = GetSystemMetrics(SM_CXSCREEN);
-    int newWidth = NextSweepWidthPixels(oldWidth, krcTextWidth_, krcDuration_, screenWidth);
-    sweep_.Tick(Handle(), app_.State().karaokeText, Style(), oldWidth, newWidth, screenWidth, ClientHeightPx());
+    double now = Now();
+    edge_ = SweepEdgePixels(line_, timeline_.Elapsed(now), win::ScreenWidthTwips());
+    sweep_.Tick(Handle(), app_.State().karaokeText, Style(), edge_, GetSystemMetrics(SM_CXSCREEN),
+                ClientHeightPx(), now);
 }
 
 LRESULT KaraokeWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_TIMER && wParam == kSweepTimer) {
         OnSweepTick();
         return 0;
+    }
+    if (message == WM_WINDOWPOSCHANGED) {
+        // Shown, hidden or resized, the window may have dropped its image: the next present hands all over.
+        const auto* pos = reinterpret_cast<const WINDOWPOS*>(lParam);
+        if ((pos->flags & (SWP_SHOWWINDOW | SWP_HIDEWINDOW)) || !(pos->flags & SWP_NOSIZE)) {
+            sweep_.ForgetShown();
+        }
     }
     return TextWindow::HandleMessage(message, wParam, lParam);
 }
