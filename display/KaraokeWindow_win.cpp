@@ -107,6 +107,15 @@ LRESULT KaraokeWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
         OnSweepTick();
         return 0;
     }
+    if (message == WM_NCHITTEST && renderer_.GetMode() == LayeredTextRenderer::Mode::Cached) {
+        // Right of the edge the window shows nothing and, as a window only that wide would, lets the
+        // pointer through to the main window beneath (where per-pixel hit testing does not already).
+        POINT point{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
+        ScreenToClient(Handle(), &point);
+        if (point.x >= edge_) {
+            return HTTRANSPARENT;
+        }
+    }
     if (message == WM_WINDOWPOSCHANGED) {
         // Shown, hidden or resized, the window may have dropped its image: the next present hands all over.
         const auto* pos = reinterpret_cast<const WINDOWPOS*>(lParam);
