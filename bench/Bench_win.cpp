@@ -295,7 +295,91 @@ double MedianOf(std::vector<double> values) {
     return values[values.size() / 2];
 }
 
+// Microseconds per call of `step`, a tight loop (a tick's parts at rest, where they are all it costs).
+double MicrosecondsPerCall(int iterations, const std::function<void()>& step) {
+    double start = Now();
+    for (int i = 0; i < iterations; ++i) {
+        step();
+    }
+    return (Now() - start) * 1e6 / iterations;
+}
+
+// A tick at rest (the edge at the screen's width, the line unchanged) through the sweep painter, and the
+// one Win32 call that used to cost more than all of it under Wine.
+void RestTick(const Options& options) {
+    int width = GetSystemMetrics(SM_CXSCREEN);
+    BenchWindow window(width, kKaraokeHeight);
+    LineStyle style = KaraokeStyle(width);
+    double us[2] = {0, 0};
+    for (Mode mode : {Mode::Cached, Mode::Straightforward}) {
+        LayeredTextRenderer renderer;
+        renderer.SetMode(mode);
+        plumwick::SweepPainter painter(renderer);
+        painter.Arm(window.get(), width, kKaraokeHeight);
+        painter.Tick(window.get(), kLineA, style, width, width, kKaraokeHeight, Now());
+        int iterations = mode == Mode::Cached ? 20000 : (options.quick ? 10 : 50);
+        us[mode == Mode::Cached ? 0 : 1] = MicrosecondsPerCall(iterations, [&] {
+            painter.Tick(window.get(), kLineA, style, width, width, kKaraokeHeight, Now());
+        });
+    }
+    volatile int sink = 0;
+    double metrics = MicrosecondsPerCall(2000, [&] { sink = sink + GetSystemMetrics(SM_CXSCREEN); });
+    char note[96];
+    std::snprintf(note, sizeof note, "(GetSystemMetrics(SM_CXSCREEN) alone: %.1f us)", metrics);
+    Row("sweep at rest: own time per tick " + std::to_string(width) + " px" + options.label,
+        Fixed(us[0], "us", 2), Fixed(us[1], "us", 0), Ratio(us[0], us[1]), note);
+}
+
+// What the window system's part costs, apart from the program: handing over the same few columns of a
+// narrow and of a screen-wide window (a window system that copies only the dirty rectangle costs the
+// same for both), and the process's own CPU for a 10 ms timer whose ticks do nothing.
+void WindowSystemFloor(const Options& options) {
+    int width = GetSystemMetrics(SM_CXSCREEN);
+    double us[2] = {0, 0};
+    int i = 0;
+    for (int windowWidth : {width, 240}) {
+        BenchWindow window(windowWidth, kKaraokeHeight);
+        plumwick::win::LayeredSurface surface;
+        plumwick::win::WindowDc screen(window.get());
+        if (!surface.Create(screen.get(), windowWidth, kKaraokeHeight)) {
+            return;
+        }
+        std::fill(surface.pixels(), surface.pixels() + windowWidth * kKaraokeHeight, 0x80402010u);
+        surface.Present(window.get());
+        RECT dirty{100, 0, 106, kKaraokeHeight};
+        us[i++] = MicrosecondsPerCall(options.quick ? 200 : 1000,
+                                      [&] { surface.PresentDirty(window.get(), dirty); });
+    }
+    Row("present of 6 x 111 px, window " + std::to_string(width) + " / 240 px" + options.label,
+        Fixed(us[0], "us", 1), Fixed(us[1], "us", 1), Ratio(us[0], us[1]),
+        "(the columns are the cached figure, the narrow window the other)");
+
+    BenchWindow window(64, 64);
+    FILETIME created, exited, kernel0, user0, kernel1, user1;
+    GetProcessTimes(GetCurrentProcess(), &created, &exited, &kernel0, &user0);
+    double start = Now();
+    SetTimer(window.get(), 1, plumwick::kSweepTimerMs, nullptr);
+    long ticks = 0;
+    MSG msg;
+    while (Now() - start < 3.0 && GetMessageW(&msg, nullptr, 0, 0) > 0) {
+        ticks += msg.message == WM_TIMER ? 1 : 0;
+        DispatchMessageW(&msg);
+    }
+    KillTimer(window.get(), 1);
+    double elapsed = Now() - start;
+    GetProcessTimes(GetCurrentProcess(), &created, &exited, &kernel1, &user1);
+    auto seconds = [](const FILETIME& t) {
+        return static_cast<double>((static_cast<ULONGLONG>(t.dwHighDateTime) << 32) | t.dwLowDateTime) / 1e7;
+    };
+    double cpu = seconds(kernel1) + seconds(user1) - seconds(kernel0) - seconds(user0);
+    char note[64];
+    std::snprintf(note, sizeof note, "(%.0f ticks a second)", static_cast<double>(ticks) / elapsed);
+    Row("CPU of a bare 10 ms timer" + options.label, Fixed(cpu / elapsed * 100.0, "%", 2), "-", {}, note);
+}
+
 void SweepFigures(const Options& options) {
+    WindowSystemFloor(options);
+    RestTick(options);
     for (int width : {GetSystemMetrics(SM_CXSCREEN)}) {
         std::string px = " " + std::to_string(width) + " px" + options.label;
         std::vector<double> ms[2], pixels[2], presents[2];

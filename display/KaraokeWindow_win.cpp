@@ -22,6 +22,7 @@ bool KaraokeWindow::Load() {
     if (!CheckRendererStarted()) {
         return false;
     }
+    screenWidthPx_ = screenWidth;
     edge_ = screenWidth; // until a line is armed the whole screen's width shows
     DrawText(u"    ");
     win::MakeTopmost(Handle());
@@ -35,7 +36,7 @@ LineStyle KaraokeWindow::Style() const {
     style.fontName = state.fontName;
     style.fontSize = state.fontSize;
     style.passes = {KaraokePass(state.colorScheme)};
-    style.layoutWidth = LayoutWidthPixels(win::ScreenWidthTwips());
+    style.layoutWidth = LayoutWidthPixels(screenWidthPx_ * kTwipsPerPixel);
     return style;
 }
 
@@ -47,7 +48,8 @@ void KaraokeWindow::DrawText(const std::u16string& text) {
     if (text.empty() || !Handle()) {
         return;
     }
-    sweep_.Draw(Handle(), text, Style(), edge_, GetSystemMetrics(SM_CXSCREEN), ClientHeightPx(), Now());
+    screenWidthPx_ = GetSystemMetrics(SM_CXSCREEN);
+    sweep_.Draw(Handle(), text, Style(), edge_, screenWidthPx_, ClientHeightPx(), Now());
 }
 
 void KaraokeWindow::DrawKRC(const std::u16string& text, const std::u16string& duration,
@@ -59,8 +61,9 @@ void KaraokeWindow::DrawKRC(const std::u16string& text, const std::u16string& du
     Hide();
     app_.State().karaokeText = text;
     // The edge goes back to the line's left end, and the sweep's time starts there.
-    line_.startTwips = InitialSweepWidthTwips(win::ScreenWidthTwips(), textWidth);
-    edge_ = SweepEdgePixels(line_, 0, win::ScreenWidthTwips());
+    screenWidthPx_ = GetSystemMetrics(SM_CXSCREEN);
+    line_.startTwips = InitialSweepWidthTwips(screenWidthPx_ * kTwipsPerPixel, textWidth);
+    edge_ = SweepEdgePixels(line_, 0, screenWidthPx_ * kTwipsPerPixel);
     timeline_.Arm(Now());
     sweep_.Arm(Handle(), edge_, ClientHeightPx());
     line_.textWidthTwips = textWidth;
@@ -90,16 +93,18 @@ void KaraokeWindow::StopTimer() {
 }
 
 void KaraokeWindow::OnSweepTick() {
-    Show();
+    if (!IsVisible()) {
+        Show(); // showing a shown window again costs the window system a round of position changes
+    }
     if (SweepStopsAt(line_.duration)) {
         Hide();
         StopTimer();
         return;
     }
     double now = Now();
-    edge_ = SweepEdgePixels(line_, timeline_.Elapsed(now), win::ScreenWidthTwips());
-    sweep_.Tick(Handle(), app_.State().karaokeText, Style(), edge_, GetSystemMetrics(SM_CXSCREEN),
-                ClientHeightPx(), now);
+    // The screen's width as last read: asking for it takes Wine a fifth of a millisecond, every 10 ms.
+    edge_ = SweepEdgePixels(line_, timeline_.Elapsed(now), screenWidthPx_ * kTwipsPerPixel);
+    sweep_.Tick(Handle(), app_.State().karaokeText, Style(), edge_, screenWidthPx_, ClientHeightPx(), now);
 }
 
 LRESULT KaraokeWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
@@ -115,6 +120,9 @@ LRESULT KaraokeWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
         if (point.x >= edge_) {
             return HTTRANSPARENT;
         }
+    }
+    if (message == WM_DISPLAYCHANGE) {
+        screenWidthPx_ = GetSystemMetrics(SM_CXSCREEN);
     }
     if (message == WM_WINDOWPOSCHANGED) {
         // Shown, hidden or resized, the window may have dropped its image: the next present hands all over.

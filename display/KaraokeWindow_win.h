@@ -42,6 +42,7 @@ class KaraokeWindow : public TextWindow {
     // The highlight's right edge in pixels: how far a window that wide would show the line. The window
     // itself keeps the screen's width (but in the straightforward mode).
     int edge_ = 0;
+    int screenWidthPx_ = 0; // read at load, by commands and on a display change
     bool timerRunning_ = false;
 };
 
