@@ -1,8 +1,7 @@
 #include "display/KaraokeWindow_win.h"
 
-#include "app/App_win.h"
 #include "common/Twips.h"
-#include "content/ContentWindow_win.h"
+#include "display/ColorSchemes.h"
 #include "display/KaraokeSweep.h"
 
 #include <chrono>
@@ -11,10 +10,10 @@ namespace plumwick {
 
 KaraokeWindow::~KaraokeWindow() = default;
 
-bool KaraokeWindow::Load() {
+bool KaraokeWindow::Create() {
     int screenWidth = GetSystemMetrics(SM_CXSCREEN);
     int topTwips =
-        MainWindowTopTwips(win::ScreenHeightTwips(), kDesignHeightTwips, app_.TaskbarHeightTwips());
+        MainWindowTopTwips(win::ScreenHeightTwips(), kDesignHeightTwips, win::TaskbarHeightTwips());
     if (!CreateTextWindow(L"PlumwickKaraoke", L"FrmKRC", 0, SnapTwipsToPixels(topTwips), screenWidth,
                           kDesignHeightTwips / kTwipsPerPixel)) {
         return false;
@@ -26,30 +25,32 @@ bool KaraokeWindow::Load() {
     edge_ = screenWidth; // until a line is armed the whole screen's width shows
     DrawText(u"    ");
     win::MakeTopmost(Handle());
-    app_.Content();
     return true;
 }
 
 LineStyle KaraokeWindow::Style() const {
-    const DisplayState& state = app_.State();
     LineStyle style;
-    style.fontName = state.fontName;
-    style.fontSize = state.fontSize;
-    style.passes = {KaraokePass(state.colorScheme)};
+    style.fontName = look_.FontName();
+    style.fontSize = look_.FontSize();
+    style.passes = {KaraokePass(look_.ColorScheme())};
     style.layoutWidth = LayoutWidthPixels(screenWidthPx_ * kTwipsPerPixel);
     return style;
-}
-
-double KaraokeWindow::Now() {
-    return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch()).count();
 }
 
 void KaraokeWindow::DrawText(const std::u16string& text) {
     if (text.empty() || !Handle()) {
         return;
     }
+    shownText_ = text;
     screenWidthPx_ = GetSystemMetrics(SM_CXSCREEN);
     sweep_.Draw(Handle(), text, Style(), edge_, screenWidthPx_, ClientHeightPx(), Now());
+}
+
+void KaraokeWindow::LookChanged(unsigned aspects) {
+    // At rest a sweep draws nothing more, so the new font or colours would otherwise wait for the next line.
+    if ((aspects & (kLookFont | kLookScheme)) && Handle() && !shownText_.empty()) {
+        sweep_.Draw(Handle(), shownText_, Style(), edge_, screenWidthPx_, ClientHeightPx(), Now());
+    }
 }
 
 void KaraokeWindow::DrawKRC(const std::u16string& text, const std::u16string& duration,
@@ -59,7 +60,7 @@ void KaraokeWindow::DrawKRC(const std::u16string& text, const std::u16string& du
     }
     lastKrcText_ = text;
     Hide();
-    app_.State().karaokeText = text;
+    karaokeText_ = text;
     // The edge goes back to the line's left end, and the sweep's time starts there.
     screenWidthPx_ = GetSystemMetrics(SM_CXSCREEN);
     line_.startTwips = InitialSweepWidthTwips(screenWidthPx_ * kTwipsPerPixel, textWidth);
@@ -73,6 +74,10 @@ void KaraokeWindow::DrawKRC(const std::u16string& text, const std::u16string& du
     }
     line_.duration = *parsed;
     StartTimer();
+}
+
+double KaraokeWindow::Now() {
+    return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch()).count();
 }
 
 void KaraokeWindow::StartTimer() {
@@ -104,7 +109,8 @@ void KaraokeWindow::OnSweepTick() {
     double now = Now();
     // The screen's width as last read: asking for it takes Wine a fifth of a millisecond, every 10 ms.
     edge_ = SweepEdgePixels(line_, timeline_.Elapsed(now), screenWidthPx_ * kTwipsPerPixel);
-    sweep_.Tick(Handle(), app_.State().karaokeText, Style(), edge_, screenWidthPx_, ClientHeightPx(), now);
+    shownText_ = karaokeText_;
+    sweep_.Tick(Handle(), karaokeText_, Style(), edge_, screenWidthPx_, ClientHeightPx(), now);
 }
 
 LRESULT KaraokeWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {

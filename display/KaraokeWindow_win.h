@@ -11,16 +11,19 @@ namespace plumwick {
 
 class KaraokeWindow : public TextWindow {
   public:
-    explicit KaraokeWindow(App& app) : TextWindow(app, Role::Karaoke) {}
+    KaraokeWindow(const Look& look, DisplayGroup& group, LayeredTextRenderer::Mode mode)
+        : TextWindow(Role::Karaoke, look, group, mode) {}
     ~KaraokeWindow() override;
 
-    // The load: screen width, on the taskbar, GDI+, four blanks drawn, topmost, the content manager.
-    bool Load();
+    // The hidden window across the screen's width, on the taskbar, topmost, four blanks drawn.
+    bool Create();
     // Starts the sweep of a line; the same line twice in a row, or an empty duration, is ignored.
     void DrawKRC(const std::u16string& text, const std::u16string& duration, std::int16_t textWidth);
     // Draws text in the highlight colours across the screen; the highlight's edge decides how much shows.
     void DrawText(const std::u16string& text);
     void RefreshText() { DrawText(lastKrcText_); }
+    // KaraokeText, the line every sweep tick draws ("CKT" sets one blank).
+    void SetKaraokeText(const std::u16string& text) { karaokeText_ = text; }
     void StartTimer();
     void StopTimer();
     bool TimerRunning() const { return timerRunning_; }
@@ -30,11 +33,15 @@ class KaraokeWindow : public TextWindow {
   private:
     enum Timer : UINT_PTR { kSweepTimer = 1 };
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+    void LookChanged(unsigned aspects) override;
     void OnSweepTick();
+    // The highlight colours are looked up each time the line is drawn.
     LineStyle Style() const;
     static double Now(); // seconds on a steady clock
 
     SweepPainter sweep_{renderer_, RefreshPeriodSeconds(win::ScreenRefreshHz())};
+    std::u16string karaokeText_;
+    std::u16string shownText_; // what the window shows now, drawn again when the look changes
     std::u16string lastKrcText_;
     // The line being swept (its duration is krcDuration) and how long the timer has run since it was armed.
     SweepLine line_;
@@ -42,7 +49,7 @@ class KaraokeWindow : public TextWindow {
     // The highlight's right edge in pixels: how far a window that wide would show the line. The window
     // itself keeps the screen's width (but in the straightforward mode).
     int edge_ = 0;
-    int screenWidthPx_ = 0; // read at load, by commands and on a display change
+    int screenWidthPx_ = 0; // read at creation, by commands and on a display change
     bool timerRunning_ = false;
 };
 
