@@ -18,12 +18,11 @@
 //   press DIALOGCAPTION BUTTON   presses a button of the message box with that caption
 //   mouse X Y [down|up|move|click|dblclick|rdown|rup]  a real input event at screen X Y
 //   clipboard                    the clipboard's text
-//   regget                       the stored interval under HKCU\Software\VB and VBA Program Settings\plumwick\InfoDir
-//   regset VALUE                 stores the interval there
-//   regdel                       removes it
-//   screen                       "w h" and the work area "l t r b"
-//   foreground                   the class of the foreground window (empty when there is none)
-//   foreground                   the class of the foreground window ("none" when there is none)
+//   regget                       the stored interval under HKCU\Software\VB and VBA Program
+//   Settings\plumwick\InfoDir regset VALUE                 stores the interval there regdel removes it screen
+//   "w h" and the work area "l t r b" foreground                   the class of the foreground window (empty
+//   when there is none) foreground                   the class of the foreground window ("none" when there is
+//   none)
 #include "win32/Windows_win.h"
 
 #include <cstdio>
@@ -37,8 +36,8 @@ std::string Utf8(const std::wstring& text) {
     if (text.empty()) {
         return {};
     }
-    int length = WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0, nullptr,
-                                     nullptr);
+    int length = WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0,
+                                     nullptr, nullptr);
     std::string out(static_cast<std::size_t>(length), '\0');
     WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), out.data(), length, nullptr,
                         nullptr);
@@ -93,7 +92,9 @@ HWND FindNamed(const std::wstring& name) {
     return hwnd;
 }
 
-UINT_PTR Number(const wchar_t* text) { return static_cast<UINT_PTR>(wcstoull(text, nullptr, 0)); }
+UINT_PTR Number(const wchar_t* text) {
+    return static_cast<UINT_PTR>(wcstoull(text, nullptr, 0));
+}
 
 void Print(const std::string& line) {
     std::fwrite(line.data(), 1, line.size(), stdout);
@@ -110,7 +111,8 @@ std::string RectText(HWND hwnd) {
     RECT rc{};
     GetWindowRect(hwnd, &rc);
     char buffer[96];
-    std::snprintf(buffer, sizeof buffer, "%ld %ld %ld %ld", rc.left, rc.top, rc.right - rc.left, rc.bottom - rc.top);
+    std::snprintf(buffer, sizeof buffer, "%ld %ld %ld %ld", rc.left, rc.top, rc.right - rc.left,
+                  rc.bottom - rc.top);
     return buffer;
 }
 
@@ -184,9 +186,10 @@ int Run(int argc, wchar_t** argv) {
             }
             LONG_PTR ex = GetWindowLongPtrW(hwnd, GWL_EXSTYLE);
             HWND owner = GetWindow(hwnd, GW_OWNER);
-            Print(Hex(reinterpret_cast<LONG_PTR>(hwnd)) + " " + Utf8(ClassOf(hwnd)) + "|" + Utf8(CaptionOf(hwnd)) +
-                  "|" + (IsWindowVisible(hwnd) ? "1" : "0") + "|" + RectText(hwnd) + "|" + Hex(ex) + "|" +
-                  ((ex & WS_EX_TOPMOST) ? "1" : "0") + "|" + (owner ? Utf8(ClassOf(owner)) : ""));
+            Print(Hex(reinterpret_cast<LONG_PTR>(hwnd)) + " " + Utf8(ClassOf(hwnd)) + "|" +
+                  Utf8(CaptionOf(hwnd)) + "|" + (IsWindowVisible(hwnd) ? "1" : "0") + "|" + RectText(hwnd) +
+                  "|" + Hex(ex) + "|" + ((ex & WS_EX_TOPMOST) ? "1" : "0") + "|" +
+                  (owner ? Utf8(ClassOf(owner)) : ""));
         }
         return 0;
     }
@@ -211,11 +214,6 @@ int Run(int argc, wchar_t** argv) {
     if (command == L"foreground") {
         HWND foreground = GetForegroundWindow();
         Print(foreground ? Utf8(ClassOf(foreground)) : "none");
-        return 0;
-    }
-    if (command == L"foreground") {
-        HWND window = GetForegroundWindow();
-        Print(window ? Utf8(ClassOf(window)) : "");
         return 0;
     }
     if (command == L"screen") {
@@ -247,8 +245,8 @@ int Run(int argc, wchar_t** argv) {
             RegDeleteKeyValueW(HKEY_CURRENT_USER, kIntervalKey, L"time1");
             return 0;
         }
-        if (RegCreateKeyExW(HKEY_CURRENT_USER, kIntervalKey, 0, nullptr, 0, KEY_READ | KEY_WRITE, nullptr, &key,
-                            nullptr) != ERROR_SUCCESS) {
+        if (RegCreateKeyExW(HKEY_CURRENT_USER, kIntervalKey, 0, nullptr, 0, KEY_READ | KEY_WRITE, nullptr,
+                            &key, nullptr) != ERROR_SUCCESS) {
             Print("<no key>");
             return 1;
         }
@@ -306,6 +304,18 @@ int Run(int argc, wchar_t** argv) {
         Print("not found");
         return 1;
     }
+    if (command == L"hold-hotkey") {
+        // Owns a hotkey (modifier mask, key code) for some seconds, as another program on the PC would.
+        if (!RegisterHotKey(nullptr, 1, static_cast<UINT>(_wtoi(arg(2).c_str())),
+                            static_cast<UINT>(_wtoi(arg(3).c_str())))) {
+            Print("refused");
+            return 1;
+        }
+        Print("held");
+        std::fflush(stdout);
+        Sleep(static_cast<DWORD>(_wtoi(arg(4).c_str())) * 1000);
+        return 0;
+    }
     if (command == L"mouse") {
         Mouse(_wtoi(arg(2).c_str()), _wtoi(arg(3).c_str()), arg(4).empty() ? L"move" : arg(4));
         return 0;
@@ -349,7 +359,8 @@ int Run(int argc, wchar_t** argv) {
                 SendMessageTimeoutW(child, BM_GETCHECK, 0, 0, SMTO_ABORTIFHUNG, 2000, &checked);
             }
             Print(Hex(reinterpret_cast<LONG_PTR>(child)) + " " + Utf8(cls) + "|" + Utf8(TextOf(child)) + "|" +
-                  RectText(child) + "|" + (IsWindowVisible(child) ? "1" : "0") + "|" + std::to_string(checked));
+                  RectText(child) + "|" + (IsWindowVisible(child) ? "1" : "0") + "|" +
+                  std::to_string(checked));
         }
     } else if (command == L"click-child" || command == L"check-child") {
         HWND child = ChildWithText(target, arg(3));
@@ -388,4 +399,6 @@ int Run(int argc, wchar_t** argv) {
 
 } // namespace
 
-int wmain(int argc, wchar_t** argv) { return Run(argc, argv); }
+int wmain(int argc, wchar_t** argv) {
+    return Run(argc, argv);
+}
