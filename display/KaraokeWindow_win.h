@@ -24,6 +24,7 @@ class KaraokeWindow : public TextWindow {
     void RefreshText() { DrawText(lastKrcText_); }
     // KaraokeText, the line every sweep tick draws ("CKT" sets one blank).
     void SetKaraokeText(const std::u16string& text) { karaokeText_ = text; }
+    const std::u16string& KaraokeText() const { return karaokeText_; }
     void StartTimer();
     void StopTimer();
     bool TimerRunning() const { return timerRunning_; }
