@@ -1,3 +1,4 @@
+// clang-format off
 // plumwick-probe: looks at and pokes the running display from another process, for the end-to-end tests.
 // Prints UTF-8, one record per line. Windows are named by class or caption:
 //   list                         every visible or hidden top-level window of the display's classes
@@ -28,11 +29,19 @@
 //   fontsub NAME                 the font Wine's font replacements put in place of NAME ("<none>")
 //   manifest FILE                the manifest embedded in the program FILE ("<none>")
 //   foreground                   the class of the foreground window ("none" when there is none)
+//   pipe-raw FILE                the file's bytes, unchanged, as one message into this session's command
+//                                pipe: "reply|<line>", or the outcome ("not running", "no answer", ...)
+//   pipe-silent SECONDS          connects to the command pipe and sends nothing: "dropped" when the
+//                                display hangs up within SECONDS, else "still connected"
+// clang-format on
+#include "tools/PipeClient_win.h"
 #include "win32/Dpi_win.h"
 #include "win32/Windows_win.h"
 
 #include <cstdio>
 #include <cstdlib>
+#include <fstream>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -197,6 +206,41 @@ int Run(int argc, wchar_t** argv) {
                   "|" + Hex(ex) + "|" + ((ex & WS_EX_TOPMOST) ? "1" : "0") + "|" +
                   (owner ? Utf8(ClassOf(owner)) : ""));
         }
+        return 0;
+    }
+    if (command == L"pipe-raw") {
+        std::ifstream in(arg(2).c_str(), std::ios::binary);
+        std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+        plumwick::PipeResult result =
+            plumwick::SendThroughPipe(plumwick::CurrentSessionId(), bytes, 5000, 30000);
+        switch (result.outcome) {
+        case plumwick::PipeOutcome::Answered:
+            Print("reply|" + result.reply);
+            break;
+        case plumwick::PipeOutcome::Ended:
+            Print("ended");
+            break;
+        case plumwick::PipeOutcome::NotRunning:
+            Print("not running");
+            break;
+        case plumwick::PipeOutcome::Busy:
+            Print("busy");
+            break;
+        case plumwick::PipeOutcome::NoAnswer:
+            Print("no answer");
+            break;
+        case plumwick::PipeOutcome::Failed:
+            Print("failed|" + Utf8(result.problem));
+            break;
+        }
+        return 0;
+    }
+    if (command == L"pipe-silent") {
+        plumwick::PipeResult result;
+        bool dropped = plumwick::DroppedWhileSilent(plumwick::CurrentSessionId(),
+                                                    static_cast<DWORD>(_wtof(arg(2).c_str()) * 1000), result);
+        Print(result.outcome != plumwick::PipeOutcome::Answered ? "not connected"
+                                                                : (dropped ? "dropped" : "still connected"));
         return 0;
     }
     if (command == L"box" || command == L"find-box") {

@@ -11,6 +11,13 @@
 //                                               the timeout for it and for the answer); prints
 //                                               "sent N, failed M" and fails when any command failed. An
 //                                               "END" that ends the display is no failure.
+//   plumwick-send --pipe [--session N] ...     send through the display's command pipe instead of the box
+//                                               (for services and other sessions; default: this session);
+//                                               an "ERR ..." reply is printed on standard error
+//   plumwick-send [--session N] --status       print the display's status line (JSON), through the pipe
+//   plumwick-send --hold N COMMAND             send the command, then "HLD" N: the rotation leaves the
+//                                               line alone for N seconds (1 to 3600)
+#include "tools/PipeClient_win.h"
 #include "win32/Windows_win.h"
 
 #include <cstdio>
@@ -56,9 +63,53 @@ HWND WaitForIdleBox(double seconds) {
 
 enum class Outcome { Sent, Ended, NotRunning, Busy, NoAnswer };
 
+// Set by --pipe or --session: commands go through the command pipe of that session.
+bool g_pipe = false;
+unsigned long g_session = 0;
+
+std::string ToUtf8(const std::wstring& text) {
+    if (text.empty()) {
+        return {};
+    }
+    int length = WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0,
+                                     nullptr, nullptr);
+    std::string out(static_cast<std::size_t>(length > 0 ? length : 0), '\0');
+    WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), out.data(), length, nullptr,
+                        nullptr);
+    return out;
+}
+
+Outcome SendThroughPipe(const std::wstring& command, double waitSeconds, UINT answerMs) {
+    plumwick::PipeResult result = plumwick::SendThroughPipe(g_session, ToUtf8(command),
+                                                            static_cast<DWORD>(waitSeconds * 1000), answerMs);
+    switch (result.outcome) {
+    case plumwick::PipeOutcome::Answered:
+        if (result.reply != "OK") {
+            std::fprintf(stderr, "%s\n", result.reply.c_str());
+        }
+        return Outcome::Sent;
+    case plumwick::PipeOutcome::Ended:
+        return Outcome::Ended;
+    case plumwick::PipeOutcome::NotRunning:
+        return Outcome::NotRunning;
+    case plumwick::PipeOutcome::Busy:
+        return Outcome::Busy;
+    case plumwick::PipeOutcome::NoAnswer:
+    case plumwick::PipeOutcome::Failed:
+        break;
+    }
+    if (!result.problem.empty()) {
+        std::fprintf(stderr, "plumwick-send: %s\n", ToUtf8(result.problem).c_str());
+    }
+    return Outcome::NoAnswer;
+}
+
 // One command into the idle box: waits up to waitSeconds for the box, then up to answerMs for the display
 // to handle it.
 Outcome SendOne(const std::wstring& command, bool ansi, double waitSeconds, UINT answerMs) {
+    if (g_pipe) {
+        return SendThroughPipe(command, waitSeconds, answerMs); // always UTF-8
+    }
     HWND box = WaitForIdleBox(waitSeconds);
     if (!box) {
         return FindWindowW(nullptr, L"FrmKrcMessage") ? Outcome::Busy : Outcome::NotRunning;
@@ -69,8 +120,8 @@ Outcome SendOne(const std::wstring& command, bool ansi, double waitSeconds, UINT
         int length = WideCharToMultiByte(CP_ACP, 0, command.c_str(), -1, nullptr, 0, nullptr, nullptr);
         std::string bytes(static_cast<std::size_t>(length > 0 ? length : 1), '\0');
         WideCharToMultiByte(CP_ACP, 0, command.c_str(), -1, bytes.data(), length, nullptr, nullptr);
-        sent = SendMessageTimeoutA(box, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(bytes.c_str()), SMTO_NORMAL, answerMs,
-                                   &result);
+        sent = SendMessageTimeoutA(box, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(bytes.c_str()), SMTO_NORMAL,
+                                   answerMs, &result);
     } else {
         sent = SendMessageTimeoutW(box, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(command.c_str()), SMTO_NORMAL,
                                    answerMs, &result);
@@ -144,10 +195,28 @@ int wmain(int argc, wchar_t** argv) {
     bool haveCommand = false;
     std::vector<std::wstring> batch;
     bool haveBatch = false;
+    bool status = false;
+    int holdSeconds = 0;
+    g_session = plumwick::CurrentSessionId();
     for (int i = 1; i < argc; ++i) {
         std::wstring arg = argv[i];
         if (arg == L"--ansi") {
             ansi = true;
+        } else if (arg == L"--pipe") {
+            g_pipe = true;
+        } else if (arg == L"--session" && i + 1 < argc) {
+            g_session = wcstoul(argv[++i], nullptr, 10);
+            g_pipe = true;
+        } else if (arg == L"--status") {
+            status = true;
+        } else if (arg == L"--hold" && i + 1 < argc) {
+            wchar_t* end = nullptr;
+            long seconds = wcstol(argv[++i], &end, 10);
+            if (!end || *end != L'\0' || seconds < 1 || seconds > 3600) {
+                Fail("--hold takes a whole number of seconds from 1 to 3600");
+                return 64;
+            }
+            holdSeconds = static_cast<int>(seconds);
         } else if (arg == L"--wait" && i + 1 < argc) {
             waitSeconds = _wtof(argv[++i]);
         } else if (arg == L"--timeout" && i + 1 < argc) {
@@ -166,13 +235,32 @@ int wmain(int argc, wchar_t** argv) {
                 haveCommand = true;
             }
         } else if (arg == L"--help" || arg == L"-h") {
-            std::printf("usage: plumwick-send [--ansi] [--wait SECONDS] (COMMAND | --file FILE)\n"
-                        "       plumwick-send [--ansi] [--timeout SECONDS] --batch FILE\n");
+            std::printf(
+                "usage: plumwick-send [--ansi] [--wait SECONDS] [--hold SECONDS] (COMMAND | --file FILE)\n"
+                "       plumwick-send [--ansi] [--timeout SECONDS] --batch FILE\n"
+                "       plumwick-send --pipe [--session N] ...   (through the command pipe)\n"
+                "       plumwick-send [--session N] --status     (prints the status line)\n");
             return 0;
         } else {
             command = arg;
             haveCommand = true;
         }
+    }
+    if (status) {
+        plumwick::PipeResult result =
+            plumwick::SendThroughPipe(g_session, "?status", static_cast<DWORD>(waitSeconds * 1000), 30000);
+        if (result.outcome == plumwick::PipeOutcome::Answered) {
+            std::printf("%s\n", result.reply.c_str());
+            return 0;
+        }
+        if (result.outcome == plumwick::PipeOutcome::NotRunning) {
+            Fail("the display is not running (no command pipe in this session)");
+            return 2;
+        }
+        if (!result.problem.empty()) {
+            std::fprintf(stderr, "plumwick-send: %s\n", ToUtf8(result.problem).c_str());
+        }
+        return result.outcome == plumwick::PipeOutcome::Busy ? 2 : 4;
     }
     if (haveBatch) {
         return SendBatch(batch, ansi, timeoutSeconds);
@@ -182,15 +270,21 @@ int wmain(int argc, wchar_t** argv) {
         return 64;
     }
 
-    switch (SendOne(command, ansi, waitSeconds, 30000)) {
+    Outcome outcome = SendOne(command, ansi, waitSeconds, 30000);
+    if (outcome == Outcome::Sent && holdSeconds > 0) {
+        outcome = SendOne(L"HLD" + std::to_wstring(holdSeconds), ansi, 10, 30000);
+    }
+    switch (outcome) {
     case Outcome::Sent:
     case Outcome::Ended:
         return 0;
     case Outcome::NotRunning:
-        Fail("the display is not running (no window \"FrmKrcMessage\" on this desktop)");
+        Fail(g_pipe ? "the display is not running (no command pipe in that session)"
+                    : "the display is not running (no window \"FrmKrcMessage\" on this desktop)");
         return 2;
     case Outcome::Busy:
-        Fail("the display's command box is busy or missing (no \"ThunderRT6TextBox\" holding \"KrcMessage\")");
+        Fail(
+            "the display's command box is busy or missing (no \"ThunderRT6TextBox\" holding \"KrcMessage\")");
         return 2;
     case Outcome::NoAnswer:
         break;
