@@ -12,7 +12,7 @@ namespace plumwick {
 class App;
 
 class CommandWindow : public win::Window, private CommandTarget {
-public:
+  public:
     explicit CommandWindow(App& app);
     ~CommandWindow() override;
 
@@ -24,7 +24,7 @@ public:
     // The closing steps: unregister the hotkey, close the toolbar, end the program.
     void Close();
 
-private:
+  private:
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
     static LRESULT CALLBACK BoxProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
     void OnBoxChanged(const std::u16string& text);
@@ -48,7 +48,7 @@ private:
     HWND box_ = nullptr;
     HWND label_ = nullptr;
     HFONT uiFont_ = nullptr; // stock font, not owned
-    int handling_ = 0;       // nesting of box changes being handled
+    int handling_ = 0;       // raised while a command runs or the box is reset; cleared on every change
     bool closing_ = false;
 };
 
