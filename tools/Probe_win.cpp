@@ -18,14 +18,19 @@
 //   press DIALOGCAPTION BUTTON   presses a button of the message box with that caption
 //   mouse X Y [down|up|move|click|dblclick|rdown|rup]  a real input event at screen X Y
 //   clipboard                    the clipboard's text
-//   regget                       the stored interval under HKCU\Software\VB and VBA Program Settings\plumwick\InfoDir
-//   regset VALUE                 stores the interval there
-//   regdel                       removes it
-//   screen                       "w h" and the work area "l t r b"
-//   foreground                   the class of the foreground window (empty when there is none)
-//   foreground                   the class of the foreground window ("none" when there is none)
+//   regget                       the stored interval under HKCU\Software\VB and VBA Program
+//   Settings\plumwick\InfoDir regset VALUE                 stores the interval there regdel removes it screen
+//   "w h" and the work area "l t r b" foreground                   the class of the foreground window (empty
+//   when there is none) foreground                   the class of the foreground window ("none" when there is
+//   none) send-each FILE               the commands of FILE (UTF-16 LE, each ended by a NUL code unit) one
+//   after
+//                                the other into the idle box, every fifth in the ANSI code page; after each
+//                                the box must be idle again (found by FindWindowEx, "KrcMessage" through
+//                                WM_GETTEXT) and after LOK and ULK the main window's click-through must
+//                                follow. Prints the first failures, then "sent N, failed M".
 #include "win32/Windows_win.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -37,8 +42,8 @@ std::string Utf8(const std::wstring& text) {
     if (text.empty()) {
         return {};
     }
-    int length = WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0, nullptr,
-                                     nullptr);
+    int length = WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0,
+                                     nullptr, nullptr);
     std::string out(static_cast<std::size_t>(length), '\0');
     WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), out.data(), length, nullptr,
                         nullptr);
@@ -93,7 +98,9 @@ HWND FindNamed(const std::wstring& name) {
     return hwnd;
 }
 
-UINT_PTR Number(const wchar_t* text) { return static_cast<UINT_PTR>(wcstoull(text, nullptr, 0)); }
+UINT_PTR Number(const wchar_t* text) {
+    return static_cast<UINT_PTR>(wcstoull(text, nullptr, 0));
+}
 
 void Print(const std::string& line) {
     std::fwrite(line.data(), 1, line.size(), stdout);
@@ -110,7 +117,8 @@ std::string RectText(HWND hwnd) {
     RECT rc{};
     GetWindowRect(hwnd, &rc);
     char buffer[96];
-    std::snprintf(buffer, sizeof buffer, "%ld %ld %ld %ld", rc.left, rc.top, rc.right - rc.left, rc.bottom - rc.top);
+    std::snprintf(buffer, sizeof buffer, "%ld %ld %ld %ld", rc.left, rc.top, rc.right - rc.left,
+                  rc.bottom - rc.top);
     return buffer;
 }
 
@@ -165,6 +173,101 @@ void Mouse(int x, int y, const std::wstring& action) {
     }
 }
 
+HWND FindBox(const wchar_t* text) {
+    HWND window = FindWindowW(nullptr, L"FrmKrcMessage");
+    return window ? FindWindowExW(window, nullptr, L"ThunderRT6TextBox", text) : nullptr;
+}
+
+// What is wrong after one command, or nothing.
+std::string CheckAfter(const std::wstring& command) {
+    HWND box = FindBox(nullptr);
+    if (!box) {
+        return "the box is gone";
+    }
+    if (!FindBox(L"KrcMessage")) {
+        return "FindWindowEx finds no idle box";
+    }
+    std::wstring text = TextOf(box);
+    if (text != L"KrcMessage") {
+        return "the box reads \"" + Utf8(text.substr(0, 40)) + "\"";
+    }
+    bool lock = command.rfind(L"LOK", 0) == 0;
+    if (lock || command.rfind(L"ULK", 0) == 0) {
+        HWND main = FindWindowW(L"PlumwickMainText", nullptr);
+        bool clickThrough = main && (GetWindowLongPtrW(main, GWL_EXSTYLE) & WS_EX_TRANSPARENT) != 0;
+        if (clickThrough != lock) {
+            return lock ? "LOK was not carried out" : "ULK was not carried out";
+        }
+    }
+    return {};
+}
+
+int SendEach(const std::wstring& path) {
+    std::wstring all;
+    if (FILE* file = _wfopen(path.c_str(), L"rb")) {
+        wchar_t unit;
+        while (std::fread(&unit, sizeof unit, 1, file) == 1) {
+            all.push_back(unit);
+        }
+        std::fclose(file);
+    } else {
+        Print("cannot read the command file");
+        return 1;
+    }
+    int sent = 0, failed = 0, unreachable = 0;
+    std::size_t start = 0;
+    for (int index = 1; start < all.size(); ++index) {
+        std::size_t end = all.find(L'\0', start);
+        if (end == std::wstring::npos) {
+            end = all.size();
+        }
+        std::wstring command = all.substr(start, end - start);
+        start = end + 1;
+
+        std::string failure;
+        HWND box = FindBox(L"KrcMessage");
+        for (int waited = 0; !box && waited < 10000; waited += 5) {
+            Sleep(5);
+            box = FindBox(L"KrcMessage");
+        }
+        DWORD_PTR result = 0;
+        if (!box) {
+            failure = "no idle box to send it to";
+        } else if (index % 5 == 0) {
+            int length = WideCharToMultiByte(CP_ACP, 0, command.c_str(), -1, nullptr, 0, nullptr, nullptr);
+            std::string bytes(static_cast<std::size_t>(length > 0 ? length : 1), '\0');
+            WideCharToMultiByte(CP_ACP, 0, command.c_str(), -1, bytes.data(), length, nullptr, nullptr);
+            if (!SendMessageTimeoutA(box, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(bytes.c_str()), SMTO_NORMAL,
+                                     20000, &result)) {
+                failure = "no answer";
+            }
+        } else if (!SendMessageTimeoutW(box, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(command.c_str()),
+                                        SMTO_NORMAL, 20000, &result)) {
+            failure = "no answer";
+        }
+        if (failure.empty()) {
+            ++sent;
+            failure = CheckAfter(command);
+        }
+        if (!failure.empty()) {
+            if (++failed <= 20) {
+                Print("command " + std::to_string(index) + " (" + Utf8(command.substr(0, 24)) +
+                      "): " + failure);
+            }
+        }
+        // A display that no longer takes commands is not waited for command after command.
+        unreachable = box ? 0 : unreachable + 1;
+        if (unreachable == 3) {
+            Print("giving up after command " + std::to_string(index));
+            failed += static_cast<int>(
+                std::count(all.begin() + static_cast<std::ptrdiff_t>(start), all.end(), L'\0'));
+            break;
+        }
+    }
+    Print("sent " + std::to_string(sent) + ", failed " + std::to_string(failed));
+    return failed == 0 ? 0 : 1;
+}
+
 constexpr wchar_t kIntervalKey[] = L"Software\\VB and VBA Program Settings\\plumwick\\InfoDir";
 
 int Run(int argc, wchar_t** argv) {
@@ -184,9 +287,10 @@ int Run(int argc, wchar_t** argv) {
             }
             LONG_PTR ex = GetWindowLongPtrW(hwnd, GWL_EXSTYLE);
             HWND owner = GetWindow(hwnd, GW_OWNER);
-            Print(Hex(reinterpret_cast<LONG_PTR>(hwnd)) + " " + Utf8(ClassOf(hwnd)) + "|" + Utf8(CaptionOf(hwnd)) +
-                  "|" + (IsWindowVisible(hwnd) ? "1" : "0") + "|" + RectText(hwnd) + "|" + Hex(ex) + "|" +
-                  ((ex & WS_EX_TOPMOST) ? "1" : "0") + "|" + (owner ? Utf8(ClassOf(owner)) : ""));
+            Print(Hex(reinterpret_cast<LONG_PTR>(hwnd)) + " " + Utf8(ClassOf(hwnd)) + "|" +
+                  Utf8(CaptionOf(hwnd)) + "|" + (IsWindowVisible(hwnd) ? "1" : "0") + "|" + RectText(hwnd) +
+                  "|" + Hex(ex) + "|" + ((ex & WS_EX_TOPMOST) ? "1" : "0") + "|" +
+                  (owner ? Utf8(ClassOf(owner)) : ""));
         }
         return 0;
     }
@@ -247,8 +351,8 @@ int Run(int argc, wchar_t** argv) {
             RegDeleteKeyValueW(HKEY_CURRENT_USER, kIntervalKey, L"time1");
             return 0;
         }
-        if (RegCreateKeyExW(HKEY_CURRENT_USER, kIntervalKey, 0, nullptr, 0, KEY_READ | KEY_WRITE, nullptr, &key,
-                            nullptr) != ERROR_SUCCESS) {
+        if (RegCreateKeyExW(HKEY_CURRENT_USER, kIntervalKey, 0, nullptr, 0, KEY_READ | KEY_WRITE, nullptr,
+                            &key, nullptr) != ERROR_SUCCESS) {
             Print("<no key>");
             return 1;
         }
@@ -306,6 +410,9 @@ int Run(int argc, wchar_t** argv) {
         Print("not found");
         return 1;
     }
+    if (command == L"send-each") {
+        return SendEach(arg(2));
+    }
     if (command == L"mouse") {
         Mouse(_wtoi(arg(2).c_str()), _wtoi(arg(3).c_str()), arg(4).empty() ? L"move" : arg(4));
         return 0;
@@ -349,7 +456,8 @@ int Run(int argc, wchar_t** argv) {
                 SendMessageTimeoutW(child, BM_GETCHECK, 0, 0, SMTO_ABORTIFHUNG, 2000, &checked);
             }
             Print(Hex(reinterpret_cast<LONG_PTR>(child)) + " " + Utf8(cls) + "|" + Utf8(TextOf(child)) + "|" +
-                  RectText(child) + "|" + (IsWindowVisible(child) ? "1" : "0") + "|" + std::to_string(checked));
+                  RectText(child) + "|" + (IsWindowVisible(child) ? "1" : "0") + "|" +
+                  std::to_string(checked));
         }
     } else if (command == L"click-child" || command == L"check-child") {
         HWND child = ChildWithText(target, arg(3));
@@ -388,4 +496,6 @@ int Run(int argc, wchar_t** argv) {
 
 } // namespace
 
-int wmain(int argc, wchar_t** argv) { return Run(argc, argv); }
+int wmain(int argc, wchar_t** argv) {
+    return Run(argc, argv);
+}
