@@ -1,7 +1,5 @@
 #include "about/AboutWindow_win.h"
 
-#include "app/App_win.h"
-#include "app/ShopConfig.h"
 #include "win32/Layered_win.h"
 
 #include <commctrl.h>
@@ -48,7 +46,8 @@ RECT CloseSpotRect() {
 
 } // namespace
 
-AboutWindow::AboutWindow(App& app) : app_(app) {}
+AboutWindow::AboutWindow(std::wstring homePage, std::function<void(AboutWindow*)> closed)
+    : homePage_(std::move(homePage)), closed_(std::move(closed)) {}
 AboutWindow::~AboutWindow() {
     StopTimers();
 }
@@ -67,14 +66,6 @@ bool AboutWindow::Load() {
     Apply(fade_.Load());
     ShowWindow(Handle(), SW_SHOWNOACTIVATE);
     return true;
-}
-
-std::wstring AboutWindow::HomePageAddress() {
-    const std::u16string& configured = app_.Shop().homePage;
-    if (!configured.empty()) {
-        return win::ToWide(configured);
-    }
-    return app_.ProgramPath(L"\\help\\index.html");
 }
 
 void AboutWindow::LoadPicture() {
@@ -188,13 +179,14 @@ void AboutWindow::Unload() {
         closeTip_ = nullptr;
     }
     Destroy();
-    // Last: the app frees this object once the current message has been handled.
-    app_.AboutClosed(this);
+    // Last: the owner frees this object once the current message has been handled.
+    if (closed_) {
+        closed_(this);
+    }
 }
 
 void AboutWindow::OpenHomePage() {
-    std::wstring address = HomePageAddress();
-    ShellExecuteW(nullptr, L"open", address.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
+    ShellExecuteW(nullptr, L"open", homePage_.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
 }
 
 void AboutWindow::OnTimer(UINT_PTR id) {

@@ -1,14 +1,6 @@
 #include "command/CommandWindow_win.h"
 
-#include "app/App_win.h"
-#include "app/ShopConfig.h"
-#include "command/SettingsStore_win.h"
-#include "display/KaraokeWindow_win.h"
-#include "display/MainTextWindow_win.h"
-#include "display/SkinPanel_win.h"
-#include "hotkey/HotkeyHook_win.h"
-#include "toolbar/ToolbarWindow_win.h"
-#include "win32/Layered_win.h"
+#include "win32/Strings_win.h"
 
 namespace plumwick {
 
@@ -25,11 +17,12 @@ WNDPROC g_editProc = nullptr; // the system EDIT procedure our box class is buil
 // DefWindowProc, which is what FindWindowEx in another process compares with.
 } // namespace
 
-CommandWindow::CommandWindow(App& app) : app_(app) {}
+CommandWindow::CommandWindow(CommandTarget& target, std::function<void()> closed)
+    : target_(target), closed_(std::move(closed)) {}
 
 CommandWindow::~CommandWindow() = default;
 
-bool CommandWindow::Load() {
+bool CommandWindow::Create() {
     // The superclass of EDIT carrying the box.
     WNDCLASSEXW existing{sizeof existing};
     if (!GetClassInfoExW(win::ModuleInstance(), kBoxClass, &existing)) {
@@ -50,8 +43,8 @@ bool CommandWindow::Load() {
     // 320 x 240 pixels, no frame, not in the taskbar; shown only by hand for testing.
     win::WindowClass cls{L"PlumwickCommandWindow"};
     cls.background = GetSysColorBrush(COLOR_BTNFACE);
-    if (!Create(cls, WS_EX_TOOLWINDOW, WS_POPUP | WS_CLIPCHILDREN, L"FrmKrcMessage", 100, 100, 320, 240,
-                nullptr)) {
+    if (!win::Window::Create(cls, WS_EX_TOOLWINDOW, WS_POPUP | WS_CLIPCHILDREN, L"FrmKrcMessage", 100, 100,
+                             320, 240, nullptr)) {
         return false;
     }
     uiFont_ = static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
@@ -75,13 +68,6 @@ bool CommandWindow::Load() {
             SendMessageW(child, WM_SETFONT, reinterpret_cast<WPARAM>(uiFont_), FALSE);
         }
     }
-
-    // Start-up, in order.
-    app_.Settings().LoadOkset();
-    SetBoxText(u"DLT" + WelcomeLine(app_.Shop()));
-    app_.Hotkey().SetHotKey(1, u"Ctrl+Alt,87", u"Add");
-    app_.Panel();
-    Hide();
     return true;
 }
 
@@ -117,7 +103,7 @@ void CommandWindow::OnBoxChanged(const std::u16string& text) {
     }
     if (text != kIdleText) {
         handling_ = 1;
-        Verb verb = RunCommand(text, *this);
+        Verb verb = RunCommand(text, target_);
         handling_ = 0;
         if (verb == Verb::END || closing_) {
             return;
@@ -174,52 +160,9 @@ void CommandWindow::Close() {
         return;
     }
     closing_ = true;
-    app_.Hotkey().SetHotKey(1, u"", u"Del");
-    if (ToolbarWindow* toolbar = app_.ToolbarIfCreated()) {
-        toolbar->Close();
+    if (closed_) {
+        closed_();
     }
-    app_.Quit(0);
-}
-
-void CommandWindow::StartKaraokeTimer() {
-    app_.Karaoke().StartTimer();
-}
-void CommandWindow::StopKaraokeTimer() {
-    app_.Karaoke().StopTimer();
-}
-void CommandWindow::KaraokeDrawKRC(const std::u16string& text, const std::u16string& duration,
-                                   std::int16_t textWidth) {
-    app_.Karaoke().DrawKRC(text, duration, textWidth);
-}
-void CommandWindow::KaraokeDrawText(const std::u16string& text) {
-    app_.Karaoke().DrawText(text);
-}
-void CommandWindow::MainDrawText(const std::u16string& text) {
-    app_.Main().DrawText(text);
-}
-void CommandWindow::SetKaraokeText(const std::u16string& text) {
-    app_.State().karaokeText = text;
-}
-void CommandWindow::ClearKaraokeSurface() {
-    app_.Karaoke().ClearSurface();
-}
-void CommandWindow::ClearMainSurface() {
-    app_.Main().ClearSurface();
-}
-void CommandWindow::HideToolbar() {
-    app_.Toolbar().Hide();
-}
-void CommandWindow::CloseToolbar() {
-    if (ToolbarWindow* toolbar = app_.ToolbarIfCreated()) {
-        toolbar->Close();
-    }
-}
-void CommandWindow::CloseCommandWindow() {
-    Close();
-}
-void CommandWindow::LockDisplay(bool clickThrough) {
-    win::SetLayeredTop(app_.Main().Handle(), true, clickThrough);
-    win::SetLayeredTop(app_.Karaoke().Handle(), true, clickThrough);
 }
 
 } // namespace plumwick

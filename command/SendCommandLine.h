@@ -1,7 +1,7 @@
 #pragma once
 // plumwick-send's command line and input decoding, kept apart from Windows so that scripts' contract
 // (options, usage errors, exit codes, how --file and --stdin are read) is tested natively.
-#include "app/AnsiCodePage.h"
+#include "common/AnsiCodePage.h"
 
 #include <optional>
 #include <span>

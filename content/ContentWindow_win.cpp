@@ -1,14 +1,11 @@
 #include "content/ContentWindow_win.h"
 
-#include "app/App_win.h"
-#include "app/TextUtil.h"
+#include "common/TextUtil.h"
 #include "content/ContentText.h"
 #include "content/DirectoryLister_win.h"
-#include "content/FileBytes.h"
+#include "common/FileBytes.h"
 #include "content/IntervalStore_win.h"
-#include "display/KaraokeWindow_win.h"
-#include "display/MainTextWindow_win.h"
-#include "toolbar/ToolbarWindow_win.h"
+#include "win32/Strings_win.h"
 
 #include <algorithm>
 #include <string>
@@ -42,8 +39,6 @@ constexpr TwipsBox kCommand1{7920, 120, 1335, 495};
 // Pixels a wheel notch moves the list: three rows.
 constexpr int kRowPx = kGridRowTwips / 15;
 constexpr int kWheelStepPx = 3 * kRowPx;
-// Bounds the message pump after a publish, should something keep posting.
-constexpr int kMaxPumpedMessages = 10000;
 
 int Px(int twips) {
     return win::TwipsToPixels(twips);
@@ -82,19 +77,6 @@ RECT WorkArea() {
     return work;
 }
 
-// Lets the events waiting now run before the publish returns.
-void PumpPendingMessages() {
-    MSG msg;
-    for (int i = 0; i < kMaxPumpedMessages && PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE); ++i) {
-        if (msg.message == WM_QUIT) {
-            // The main loop has to see it.
-            PostQuitMessage(static_cast<int>(msg.wParam));
-            return;
-        }
-        TranslateMessage(&msg);
-        DispatchMessageW(&msg);
-    }
-}
 } // namespace
 
 // The entries live in a child panel below the controls: when they outgrow the work area, the panel keeps
@@ -230,7 +212,8 @@ class ContentWindow::EntryPanel : public win::Window {
     int wheelRemainder_ = 0;
 };
 
-ContentWindow::ContentWindow(App& app) : app_(app) {}
+ContentWindow::ContentWindow(ContentHost& host, std::wstring programFolder, const AnsiCodePage& codePage)
+    : host_(host), programFolder_(std::move(programFolder)), codePage_(codePage) {}
 
 ContentWindow::~ContentWindow() {
     // The controls go before the fonts they use.
@@ -250,11 +233,11 @@ bool ContentWindow::Load() {
         return false;
     }
     // Each step goes on whatever the one before achieved.
-    Findfile(win::ToU16(app_.ProgramPath(L"\\Text\\")));
+    Findfile(win::ToU16(programFolder_ + L"\\Text\\"));
     std::wstring interval = win::ToWide(win::IntervalStore::Read());
     SetWindowTextW(text2_, interval.c_str());
     // After the scan, so the very first start shows an empty list.
-    CreateDirectoryW(app_.ProgramPath(L"\\Text").c_str(), nullptr);
+    CreateDirectoryW((programFolder_ + L"\\Text").c_str(), nullptr);
 
     CentreOnScreen();
     ShowActive();
@@ -400,7 +383,7 @@ std::vector<std::u16string> ContentWindow::ReadTickedFiles(int& ticked) const {
         std::optional<std::string> bytes =
             ReadFileBytes(entry.file.folder + entry.file.caption, kContentFileMaxBytes);
         if (bytes && !bytes->empty()) {
-            texts.push_back(DecodeContentBytes(*bytes, app_.CodePage()));
+            texts.push_back(DecodeContentBytes(*bytes, codePage_));
         }
     }
     return texts;
@@ -411,7 +394,7 @@ void ContentWindow::Publish() {
         return;
     }
     publishing_ = true;
-    app_.Toolbar().StopRotation();
+    host_.StopRotation();
     buffer_.clear();
 
     int ticked = 0;
@@ -425,7 +408,7 @@ void ContentWindow::Publish() {
         }
         buffer_ = NormaliseLineBreaks(joined, option);
     }
-    app_.State().infoLines = SplitMessages(buffer_, option);
+    host_.ReplaceMessages(SplitMessages(buffer_, option));
 
     if (ticked == 0) {
         MessageBoxW(Handle(), L"请选择要显示的内容卷", L"提醒", MB_ICONINFORMATION | MB_OK);
@@ -445,14 +428,13 @@ void ContentWindow::Publish() {
     Hide();
     // The period is what the store now holds; should it not read back, the value just chosen is meant.
     std::optional<int> readBack = ParseInterval(win::IntervalStore::Read());
-    app_.Toolbar().StartRotation(static_cast<unsigned>(readBack.value_or(*seconds)) * 1000u);
+    host_.StartRotation(static_cast<unsigned>(readBack.value_or(*seconds)) * 1000u);
     publishing_ = false;
-    PumpPendingMessages();
+    win::RunWaitingMessages(); // the events waiting now run before the publish returns
 }
 
 void ContentWindow::DrawBuffer() {
-    app_.Main().DrawText(buffer_);
-    app_.Karaoke().StartTimer();
+    host_.DrawBuffer(buffer_);
 }
 
 void ContentWindow::OnCommand(int id, int code) {

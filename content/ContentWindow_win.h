@@ -1,5 +1,7 @@
 #pragma once
 // Form1: the content manager, one check box per .txt file under Text\, and the publish of the ticked ones.
+#include "common/AnsiCodePage.h"
+#include "content/ContentHost.h"
 #include "content/FolderScan.h"
 #include "win32/Handles_win.h"
 #include "win32/Window_win.h"
@@ -10,11 +12,10 @@
 
 namespace plumwick {
 
-class App;
-
 class ContentWindow : public win::Window {
   public:
-    explicit ContentWindow(App& app);
+    // `programFolder` holds Text\, the content folder; files not in UTF-8 or UTF-16 are read in `codePage`.
+    ContentWindow(ContentHost& host, std::wstring programFolder, const AnsiCodePage& codePage);
     ~ContentWindow() override;
 
     // Loads (scans the content folder, reads the interval, makes sure the folder exists) and shows the
@@ -62,7 +63,9 @@ class ContentWindow : public win::Window {
     void LayOutPanel();
     std::vector<std::u16string> ReadTickedFiles(int& ticked) const;
 
-    App& app_;
+    ContentHost& host_;
+    std::wstring programFolder_;
+    const AnsiCodePage& codePage_;
     win::UniqueFont labelFont_;
     win::UniqueFont fieldFont_;
     win::UniqueFont controlFont_;

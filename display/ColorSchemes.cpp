@@ -1,6 +1,6 @@
 #include "display/ColorSchemes.h"
 
-#include "app/Numeric.h"
+#include "common/Numeric.h"
 
 #include <array>
 #include <cmath>
@@ -65,16 +65,6 @@ Argb ArgbFromSchemeText(std::u16string_view text) {
         return static_cast<Argb>(static_cast<std::int32_t>(*number));
     }
     return static_cast<Argb>(*number);
-}
-
-void ApplyScheme(DisplayState& state, int scheme) {
-    std::optional<MainColors> colors = MainColorsFor(scheme);
-    if (!colors) {
-        return;
-    }
-    state.colorScheme = static_cast<std::int16_t>(scheme);
-    state.mainColor1 = colors->color1;
-    state.mainColor2 = colors->color2;
 }
 
 } // namespace plumwick

@@ -1,9 +1,9 @@
 // plumwick-send: writes commands into the display's command box, exactly as any outside program does
 // (FindWindow "FrmKrcMessage", FindWindowEx "ThunderRT6TextBox" / "KrcMessage", WM_SETTEXT). Its options,
 // input decoding and exit codes are in command/SendCommandLine.h; `plumwick-send --help` lists them.
-#include "app/TextUtil.h"
 #include "command/SendCommandLine.h"
-#include "content/FileBytes.h"
+#include "common/FileBytes.h"
+#include "common/TextUtil.h"
 #include "win32/Strings_win.h"
 #include "win32/Windows_win.h"
 

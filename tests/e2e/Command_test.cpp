@@ -142,7 +142,8 @@ TEST_F(CommandChannel, EndEndsTheProgramAndTheSenderThenSaysSo) {
 TEST_F(CommandChannel, TheSenderReadsStandardInputAndUtf16FilesAndSendsNothingOnAUsageError) {
     auto sender = [&](const std::string& tail) {
         int status = 0;
-        Shell("cd '" + session.Folder().string() + "' && " + session.Env() + " " + tail + " >/dev/null 2>&1",
+        Shell("cd '" + session.Folder().string() + "' && export " + session.Env() + " && " + tail +
+                  " >/dev/null 2>&1",
               &status);
         return status;
     };

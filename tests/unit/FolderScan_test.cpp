@@ -1,8 +1,8 @@
 #include "content/DirectoryLister.h"
-#include "content/FileBytes.h"
+#include "common/FileBytes.h"
 #include "content/FolderScan.h"
 
-#include "app/TextUtil.h"
+#include "common/TextUtil.h"
 
 #include <gtest/gtest.h>
 

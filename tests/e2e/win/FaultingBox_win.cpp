@@ -41,6 +41,9 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
         return 3;
     }
     CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
-    static plumwick::App app;
-    return app.Run();
+    static plumwick::App app(plumwick::LayeredTextRenderer::Mode::Cached);
+    if (!app.Start()) {
+        return 1;
+    }
+    app.Run();
 }
