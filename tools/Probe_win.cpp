@@ -1,3 +1,4 @@
+// clang-format off
 // plumwick-probe: looks at and pokes the running display from another process, for the end-to-end tests.
 // Prints UTF-8, one record per line. Windows are named by class or caption:
 //   list                         every visible or hidden top-level window of the display's classes
@@ -18,16 +19,19 @@
 //   press DIALOGCAPTION BUTTON   presses a button of the message box with that caption
 //   mouse X Y [down|up|move|click|dblclick|rdown|rup]  a real input event at screen X Y
 //   clipboard                    the clipboard's text
-//   regget                       the stored interval under HKCU\Software\VB and VBA Program
-//   Settings\plumwick\InfoDir regset VALUE                 stores the interval there regdel removes it screen
-//   "w h" and the work area "l t r b" foreground                   the class of the foreground window (empty
-//   when there is none) foreground                   the class of the foreground window ("none" when there is
-//   none) send-each FILE               the commands of FILE (UTF-16 LE, each ended by a NUL code unit) one
-//   after
+//   regget                       the stored interval under HKCU\Software\VB and VBA Program Settings\plumwick\InfoDir
+//   regset VALUE                 stores the interval there
+//   regdel                       removes it
+//   screen                       "w h" and the work area "l t r b"
+//   foreground                   the class of the foreground window (empty when there is none)
+//   foreground                   the class of the foreground window ("none" when there is none)
+//   type-box TEXT                posts the characters of TEXT to the command box as keystrokes (WM_CHAR)
+//   send-each FILE               the commands of FILE (UTF-16 LE, each ended by a NUL code unit) one after
 //                                the other into the idle box, every fifth in the ANSI code page; after each
 //                                the box must be idle again (found by FindWindowEx, "KrcMessage" through
 //                                WM_GETTEXT) and after LOK and ULK the main window's click-through must
 //                                follow. Prints the first failures, then "sent N, failed M".
+// clang-format on
 #include "win32/Windows_win.h"
 
 #include <algorithm>
@@ -409,6 +413,18 @@ int Run(int argc, wchar_t** argv) {
         }
         Print("not found");
         return 1;
+    }
+    if (command == L"type-box") {
+        HWND box = FindBox(nullptr);
+        if (!box) {
+            Print("no box");
+            return 1;
+        }
+        for (wchar_t c : arg(2)) {
+            PostMessageW(box, WM_CHAR, c, 1);
+        }
+        Print("typed");
+        return 0;
     }
     if (command == L"send-each") {
         return SendEach(arg(2));

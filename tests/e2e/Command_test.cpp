@@ -179,3 +179,14 @@ TEST_F(CommandChannel, TheSenderReadsStandardInputAndUtf16FilesAndSendsNothingOn
     EXPECT_EQ(version.substr(0, version.find_first_of("\r\n")),
               std::string("plumwick-send ") + PLUMWICK_VERSION);
 }
+
+TEST_F(CommandChannel, TypingIntoTheBoxBuildsNoCommandAndTheBoxReturnsToIdle) {
+    ASSERT_EQ(session.Probe({"type-box", "LOK"}), "typed");
+    SleepSeconds(0.5);
+    EXPECT_EQ(session.ExStyle("PlumwickMainText") & kTransparent, 0) << "typed keystrokes locked the display";
+    std::string box = session.Probe({"box"});
+    EXPECT_EQ(box.substr(box.find('|') + 1), "KrcMessage");
+    EXPECT_EQ(session.Probe({"find-box"}), "yes");
+    ASSERT_EQ(session.Send("LOK"), 0); // and the box still takes commands
+    EXPECT_NE(session.ExStyle("PlumwickMainText") & kTransparent, 0);
+}
