@@ -11,23 +11,6 @@ namespace plumwick {
 
 namespace {
 
-// Releases a COM interface when it goes.
-template <typename Interface> class ComRef {
-  public:
-    explicit ComRef(Interface* p) : p_(p) {}
-    ~ComRef() {
-        if (p_) {
-            p_->Release();
-        }
-    }
-    ComRef(const ComRef&) = delete;
-    ComRef& operator=(const ComRef&) = delete;
-    Interface* get() const { return p_; }
-
-  private:
-    Interface* p_;
-};
-
 RECT CloseSpotRect() {
     // The spot IsInCloseSpot tests, found by scanning its edges once.
     RECT rc{kAboutWidth, kAboutHeight, 0, 0};
@@ -77,8 +60,8 @@ void AboutWindow::LoadPicture() {
     if (!bytes || size == 0) {
         return;
     }
-    ComRef<IStream> stream(SHCreateMemStream(static_cast<const BYTE*>(bytes), size));
-    if (!stream.get()) {
+    win::ComPtr<IStream> stream(SHCreateMemStream(static_cast<const BYTE*>(bytes), size));
+    if (!stream) {
         return;
     }
     win::GdiplusSession gdiplus;

@@ -13,10 +13,9 @@ namespace {
 bool WriteWholeFile(const std::wstring& path, const std::string& bytes, std::wstring& problem) {
     std::wstring temporary = path + L".new";
     {
-        win::UniqueHandle<HANDLE, win::FileHandleTraits> file(CreateFileW(
-            temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
-        if (file.get() == INVALID_HANDLE_VALUE) {
-            file.release();
+        win::UniqueFile file(CreateFileW(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                         FILE_ATTRIBUTE_NORMAL, nullptr));
+        if (!file) {
             problem = win::ErrorText(GetLastError());
             return false;
         }
