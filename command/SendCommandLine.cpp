@@ -64,8 +64,8 @@ constexpr std::array kOptions{
     OptionSpec{u"--stdin", u"", "", "send standard input, read as --file reads FILE (also: -)",
                [](Request& r, std::u16string_view) { return SetSource(r, Source::Stdin, {}); }},
     OptionSpec{u"--batch", u"", "FILE",
-               "send every command of FILE (UTF-8, commands separated by NUL bytes), each once the box is "
-               "idle again; prints \"sent N, failed M\"",
+               "send each command of FILE (UTF-8, NUL-separated) once the box is idle again; prints \"sent "
+               "N, failed M\"",
                [](Request& r, std::u16string_view v) { return SetSource(r, Source::Batch, v); }},
     OptionSpec{u"--wait", u"", "SECONDS",
                "wait up to SECONDS for the display to start or become idle (default 0)",

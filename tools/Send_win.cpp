@@ -144,7 +144,7 @@ int wmain(int argc, wchar_t** argv) {
     }
     ParseResult parsed = ParseArguments(args);
     if (!parsed.error.empty()) {
-        Fail(parsed.error + " (see plumwick-send --help)");
+        Fail(parsed.error + "; see plumwick-send --help");
         return kExitUsage;
     }
     const Request& request = parsed.request;
