@@ -1,7 +1,8 @@
 #include "app/App_win.h"
 
-#include "common/Twips.h"
 #include "common/FileBytes.h"
+#include "common/Twips.h"
+#include "hotkey/UnlockHotkeyStart_win.h"
 #include "win32/Layered_win.h"
 
 namespace plumwick {
@@ -46,14 +47,17 @@ void PlaceAt(win::Window& w, const TwipsRect& r) {
 App::App(LayeredTextRenderer::Mode renderMode)
     : programFolder_(FolderOfProgram()),
       shop_(ReadShopConfig(programFolder_ + L"\\data\\system\\shop.ini", codePage_)),
-      settings_(look_, programFolder_, codePage_), toolbar_(look_, *this),
+      settings_(look_, programFolder_, codePage_, notices_), toolbar_(look_, *this),
       main_(look_, *this, renderMode, toolbar_.Messages()), karaoke_(look_, *this, renderMode),
       panel_(look_, *this, programFolder_ + L"\\data\\system\\"), content_(*this, programFolder_, codePage_),
-      command_(*this, [this] { Shutdown(); }), hotkey_([this] { LockDisplay(false); }) {}
+      command_(*this, [this] { Shutdown(); }), hotkey_([this] { LockDisplay(false); }),
+      instance_([this] { ShowContentManager(); }) {}
 
 App::~App() = default;
 
 bool App::Start() {
+    // Found by later starts in this session; what they ask waits in the queue until the loop runs.
+    instance_.Create();
     // The command window first: without it no sender can reach the program. Its box stays empty until
     // the welcome line below has been handled.
     if (!Required(command_, command_.Create())) {
@@ -88,7 +92,7 @@ bool App::Start() {
     // The welcome line goes through the command box like any command; the box then holds "KrcMessage"
     // and senders can find it.
     command_.SetBoxText(u"DLT" + WelcomeLine(shop_));
-    hotkey_.SetHotKey(1, u"Ctrl+Alt,87", u"Add");
+    RegisterUnlockHotkey(hotkey_, shop_.unlockHotkey, notices_);
     command_.Hide();
     return true;
 }
@@ -125,12 +129,21 @@ void App::Shutdown() {
     PostQuitMessage(0);
 }
 
+void App::ShowContentManager() {
+    if (content_.Exists()) {
+        content_.ShowActive();
+    } else {
+        content_.Load();
+    }
+}
+
 void App::ShowAboutWindow() {
     if (about_ && about_->Exists()) {
         about_->Show();
         return;
     }
-    about_ = std::make_unique<AboutWindow>(HomePageAddress(), [this](AboutWindow* closed) { AboutClosed(closed); });
+    about_ = std::make_unique<AboutWindow>(HomePageAddress(),
+                                           [this](AboutWindow* closed) { AboutClosed(closed); });
     about_->Load();
 }
 
@@ -230,7 +243,8 @@ void App::PointerLeft() {
 
 bool App::Contains(HWND window) const {
     // The toolbar's picture box is a child window, and WindowFromPoint finds children.
-    for (HWND own : {main_.Handle(), karaoke_.Handle(), toolbar_.Handle(), panel_.Handle(), toolbar_.PictureHandle()}) {
+    for (HWND own :
+         {main_.Handle(), karaoke_.Handle(), toolbar_.Handle(), panel_.Handle(), toolbar_.PictureHandle()}) {
         if (own && window == own) {
             return true;
         }

@@ -11,7 +11,11 @@ foreach(dir IN LISTS PLUMWICK_SUBSYSTEMS)
   list(APPEND RC_FILES ${rc})
 endforeach()
 
-set(CMAKE_RC_FLAGS "${CMAKE_RC_FLAGS} -I${CMAKE_SOURCE_DIR}")
+# One version number, the project's, for both programs' version information and the package's name.
+set(PLUMWICK_GENERATED_DIR ${CMAKE_BINARY_DIR}/generated)
+configure_file(${CMAKE_SOURCE_DIR}/cmake/PlumwickVersion.h.in ${PLUMWICK_GENERATED_DIR}/PlumwickVersion.h @ONLY)
+file(WRITE ${CMAKE_BINARY_DIR}/version.txt "${PROJECT_VERSION}\n")
+set(CMAKE_RC_FLAGS "${CMAKE_RC_FLAGS} -I${CMAKE_SOURCE_DIR} -I${PLUMWICK_GENERATED_DIR}")
 add_compile_definitions(UNICODE _UNICODE WINVER=0x0601 _WIN32_WINNT=0x0601 NOMINMAX)
 
 add_library(plumwick_win STATIC ${WIN32_LAYER} ${WIN_SOURCES})
@@ -23,8 +27,10 @@ target_link_libraries(plumwick PRIVATE plumwick_win)
 target_link_options(plumwick PRIVATE ${PLUMWICK_LINK_FLAGS})
 set_target_properties(plumwick PROPERTIES OUTPUT_NAME plumwick)
 
-add_executable(plumwick-send tools/Send_win.cpp ${CMAKE_SOURCE_DIR}/win32/Strings_win.cpp)
+add_executable(plumwick-send tools/Send_win.cpp ${CMAKE_SOURCE_DIR}/win32/Strings_win.cpp tools/Send.rc)
 target_link_libraries(plumwick-send PRIVATE plumwick_core user32)
+# PlumwickVersion.h gives the sender the project's version too.
+target_include_directories(plumwick-send PRIVATE ${CMAKE_SOURCE_DIR} ${PLUMWICK_GENERATED_DIR})
 target_link_options(plumwick-send PRIVATE ${PLUMWICK_LINK_FLAGS})
 
 # The program with a command box whose control faults on purpose, for the end-to-end tests.

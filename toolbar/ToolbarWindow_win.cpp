@@ -1,5 +1,6 @@
 #include "toolbar/ToolbarWindow_win.h"
 
+#include "toolbar/ButtonClicks.h"
 #include "toolbar/PictureResources.h"
 #include "toolbar/ToolbarLayout.h"
 #include "win32/Strings_win.h"
@@ -66,8 +67,8 @@ bool ToolbarWindow::Create(HWND panel, int panelTopTwips) {
 
     background_.reset(CreateSolidBrush(kMagenta));
     win::WindowClass cls{L"PlumwickToolbar"};
-    if (!win::Window::Create(cls, WS_EX_TOOLWINDOW | WS_EX_TOPMOST, WS_POPUP | WS_CLIPCHILDREN, L"FrmSet", 0, 0,
-                kToolbarWindowWidthPx, kToolbarWindowHeightPx, nullptr)) {
+    if (!win::Window::Create(cls, WS_EX_TOOLWINDOW | WS_EX_TOPMOST, WS_POPUP | WS_CLIPCHILDREN, L"FrmSet", 0,
+                             0, kToolbarWindowWidthPx, kToolbarWindowHeightPx, nullptr)) {
         return false;
     }
     LoadPictures();
@@ -352,8 +353,13 @@ void ToolbarWindow::OnStripLeftUp(int x, int y) {
         ReleaseCapture();
     }
     // A click is a press and a release on the same button; the pressed picture stays (no mouse-up look).
+    std::optional<ToolbarButton> clicked;
     if (pressed && ButtonAt(x, y, pictures_) == pressed) {
-        OnClick(*pressed);
+        clicked = pressed;
+    }
+    lastClick_ = clicked;
+    if (clicked) {
+        OnClick(*clicked);
     }
 }
 
@@ -361,9 +367,9 @@ void ToolbarWindow::OnStripDoubleClick(int x, int y) {
     if (IsOverDecoration(x, y)) {
         return;
     }
-    if (ButtonAt(x, y, pictures_)) {
-        // A quick second click on a button is a click of its own.
-        OnStripMouseDown(x, y, true);
+    if (std::optional<ToolbarButton> button = ButtonAt(x, y, pictures_)) {
+        // The second press of a quick pair: pressed either way, a click only where that is wanted.
+        OnStripMouseDown(x, y, SecondPressClicks(lastClick_, *button));
         return;
     }
     host_.ShowAbout();

@@ -25,6 +25,7 @@
 //   screen                       "w h" and the work area "l t r b"
 //   foreground                   the class of the foreground window (empty when there is none)
 //   foreground                   the class of the foreground window ("none" when there is none)
+//   hold-hotkey MODS KEY SECONDS owns that hotkey for some seconds, as another program on the PC would
 //   type-box TEXT                posts the characters of TEXT to the command box as keystrokes (WM_CHAR)
 //   send-each FILE               the commands of FILE (UTF-16 LE, each ended by a NUL code unit) one after
 //                                the other into the idle box, every fifth in the ANSI code page; after each
@@ -321,11 +322,6 @@ int Run(int argc, wchar_t** argv) {
         Print(foreground ? Utf8(ClassOf(foreground)) : "none");
         return 0;
     }
-    if (command == L"foreground") {
-        HWND window = GetForegroundWindow();
-        Print(window ? Utf8(ClassOf(window)) : "");
-        return 0;
-    }
     if (command == L"screen") {
         RECT work{};
         SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
@@ -428,6 +424,18 @@ int Run(int argc, wchar_t** argv) {
     }
     if (command == L"send-each") {
         return SendEach(arg(2));
+    }
+    if (command == L"hold-hotkey") {
+        // Owns a hotkey (modifier mask, key code) for some seconds, as another program on the PC would.
+        if (!RegisterHotKey(nullptr, 1, static_cast<UINT>(_wtoi(arg(2).c_str())),
+                            static_cast<UINT>(_wtoi(arg(3).c_str())))) {
+            Print("refused");
+            return 1;
+        }
+        Print("held");
+        std::fflush(stdout);
+        Sleep(static_cast<DWORD>(_wtoi(arg(4).c_str())) * 1000);
+        return 0;
     }
     if (command == L"mouse") {
         Mouse(_wtoi(arg(2).c_str()), _wtoi(arg(3).c_str()), arg(4).empty() ? L"move" : arg(4));
