@@ -32,6 +32,17 @@ std::optional<std::string> Seconds(std::u16string_view value, double& out, bool 
     return std::nullopt;
 }
 
+// A whole number from `low` to `high`.
+std::optional<std::string> Whole(std::u16string_view value, double low, double high, const char* what,
+                                 double& out) {
+    std::optional<double> number = ParseNumber(value);
+    if (!number || *number != std::floor(*number) || *number < low || *number > high) {
+        return Quoted(value) + " is not " + what;
+    }
+    out = *number;
+    return std::nullopt;
+}
+
 std::optional<std::string> SetSource(Request& request, Source source, std::u16string_view value) {
     if (request.source != Source::None) {
         return std::string("only one command may be given");
@@ -67,6 +78,36 @@ constexpr std::array kOptions{
                "send each command of FILE (UTF-8, NUL-separated) once the box is idle again; prints \"sent "
                "N, failed M\"",
                [](Request& r, std::u16string_view v) { return SetSource(r, Source::Batch, v); }},
+    OptionSpec{u"--status", u"", "", "print the display's status line (JSON), through the command pipe",
+               [](Request& r, std::u16string_view) { return SetSource(r, Source::Status, {}); }},
+    OptionSpec{
+        u"--pipe", u"", "",
+        "send through the display's command pipe instead of the box (for services and other sessions); "
+        "an ERR reply is printed on standard error",
+        [](Request& r, std::u16string_view) -> std::optional<std::string> {
+            r.pipe = true;
+            return std::nullopt;
+        }},
+    OptionSpec{u"--session", u"", "N", "use the command pipe of session N (default: this session's)",
+               [](Request& r, std::u16string_view v) -> std::optional<std::string> {
+                   double id = 0;
+                   if (auto error = Whole(v, 0, 4294967295.0, "a session id", id)) {
+                       return error;
+                   }
+                   r.session = static_cast<unsigned long>(id);
+                   r.pipe = true;
+                   return std::nullopt;
+               }},
+    OptionSpec{u"--hold", u"", "SECONDS",
+               "after the command send HLD SECONDS: the rotation leaves the line alone (1 to 3600)",
+               [](Request& r, std::u16string_view v) -> std::optional<std::string> {
+                   double seconds = 0;
+                   if (auto error = Whole(v, 1, 3600, "a whole number of seconds from 1 to 3600", seconds)) {
+                       return error;
+                   }
+                   r.holdSeconds = static_cast<int>(seconds);
+                   return std::nullopt;
+               }},
     OptionSpec{u"--wait", u"", "SECONDS",
                "wait up to SECONDS for the display to start or become idle (default 0)",
                [](Request& r, std::u16string_view v) { return Seconds(v, r.waitSeconds, true); }},
@@ -147,14 +188,19 @@ ParseResult ParseArguments(const std::vector<std::u16string>& args) {
     if (request.source == Source::None) {
         return Error("no command given");
     }
+    if (request.holdSeconds > 0 && (request.source == Source::Batch || request.source == Source::Status)) {
+        return Error("option '--hold' needs a single command");
+    }
     return ParseResult{request, {}};
 }
 
 std::string HelpText() {
     std::string text = "usage: plumwick-send [OPTIONS] COMMAND\n"
                        "       plumwick-send [OPTIONS] (--file FILE | --stdin | - | --batch FILE)\n"
+                       "       plumwick-send [--session N] --status\n"
                        "\n"
-                       "Writes a command into the running display's command box, as any program may.\n"
+                       "Writes a command into the running display's command box (with --pipe: its command\n"
+                       "pipe), as any program may.\n"
                        "The command is one argument; \"--\" ends the options.\n"
                        "\n"
                        "options:\n";
@@ -171,12 +217,13 @@ std::string HelpText() {
     }
     text += "\n"
             "exit codes:\n"
-            "  0   handled (with --batch: every command)\n"
-            "  2   the display is not running\n"
+            "  0   handled (with --batch: every command; with --status: the line is printed)\n"
+            "  2   the display is not running (through the pipe: in that session)\n"
             "  3   the input (FILE or standard input) cannot be read\n"
             "  4   the display did not answer\n"
             "  5   with --batch: some commands failed\n"
-            "  6   the display is busy: its command box is not idle (earlier builds gave 2)\n"
+            "  6   the display is busy: its command box is not idle, or no pipe instance came free (earlier\n"
+            "      builds gave 2)\n"
             "  64  usage error\n";
     return text;
 }

@@ -22,14 +22,17 @@ enum ExitCode : int {
     kExitUsage = 64,
 };
 
-// Where the command comes from; exactly one source per run.
-enum class Source { None, Argument, File, Stdin, Batch };
+// Where the command comes from; exactly one source per run. Status asks for the status line instead.
+enum class Source { None, Argument, File, Stdin, Batch, Status };
 
 struct Request {
     Source source = Source::None;
     std::u16string command; // Source::Argument
     std::u16string path;    // Source::File and Source::Batch
     bool ansi = false;
+    bool pipe = false;                    // through the command pipe instead of the box
+    std::optional<unsigned long> session; // the pipe of that session (default: the sender's own)
+    int holdSeconds = 0;                  // then "HLD" with these seconds (0: none)
     double waitSeconds = 0;
     double timeoutSeconds = 10;
     bool help = false;

@@ -47,8 +47,8 @@ int ClientHeight(HWND window) {
 // The coverage of the filled outline over its bounds (widened by a pixel for the anti-aliased edge),
 // limited to the image and `margin` pixels around it: as far as a copy moved by up to margin pixels can
 // bring it onto the image.
-CoverageMask OutlineCoverage(const Gdiplus::GraphicsPath& outline, Gdiplus::SmoothingMode smoothing, int imageWidth,
-                             int imageHeight, int margin) {
+CoverageMask OutlineCoverage(const Gdiplus::GraphicsPath& outline, Gdiplus::SmoothingMode smoothing,
+                             int imageWidth, int imageHeight, int margin) {
     CoverageMask mask;
     Gdiplus::RectF bounds;
     if (outline.GetBounds(&bounds) != Gdiplus::Ok || outline.GetPointCount() == 0) {
@@ -73,7 +73,8 @@ CoverageMask OutlineCoverage(const Gdiplus::GraphicsPath& outline, Gdiplus::Smoo
         if (!moved) {
             return mask;
         }
-        Gdiplus::Matrix shift(1, 0, 0, 1, static_cast<Gdiplus::REAL>(-left), static_cast<Gdiplus::REAL>(-top));
+        Gdiplus::Matrix shift(1, 0, 0, 1, static_cast<Gdiplus::REAL>(-left),
+                              static_cast<Gdiplus::REAL>(-top));
         moved->Transform(&shift);
         Gdiplus::SolidBrush opaque(Gdiplus::Color(255, 255, 255, 255));
         graphics.FillPath(&opaque, moved.get());
@@ -98,7 +99,8 @@ bool FilledFromCoverage(const RenderPass& pass) {
 
 std::unique_ptr<Gdiplus::Brush> MakeBrush(const RenderPass& pass, const Gdiplus::RectF& gradientSquare) {
     auto gradient = std::make_unique<Gdiplus::LinearGradientBrush>(
-        gradientSquare, Gdiplus::Color(pass.color1), Gdiplus::Color(pass.color2), Gdiplus::LinearGradientModeVertical);
+        gradientSquare, Gdiplus::Color(pass.color1), Gdiplus::Color(pass.color2),
+        Gdiplus::LinearGradientModeVertical);
     gradient->SetWrapMode(static_cast<Gdiplus::WrapMode>(pass.wrapMode));
     return gradient;
 }
@@ -133,6 +135,7 @@ LayeredTextRenderer::Rows LayeredTextRenderer::InkRows() const {
 
 bool LayeredTextRenderer::Render(const std::u16string& text, const LineStyle& style) {
     cacheValid_ = false;
+    ++imageVersion_;
     if (surface_.empty()) {
         return false;
     }
@@ -166,7 +169,8 @@ bool LayeredTextRenderer::Render(const std::u16string& text, const LineStyle& st
 
     // Only the part of the line that can reach the visible image is laid out, so a huge command line
     // costs no more than a full screen of text.
-    std::u16string_view visible = VisibleTextPrefix(text, style.layoutWidth, surface_.height(), style.fontSize);
+    std::u16string_view visible =
+        VisibleTextPrefix(text, style.layoutWidth, surface_.height(), style.fontSize);
     std::wstring wide(visible.begin(), visible.end());
 
     // The outline is laid out once and each pass uses it moved by its offset; the straightforward path
@@ -240,6 +244,14 @@ bool LayeredTextRenderer::Render(const std::u16string& text, const LineStyle& st
 
 bool LayeredTextRenderer::Draw(HWND window, const std::u16string& text, const LineStyle& style, int width,
                                int height, int visibleWidth) {
+    if (!Prepare(window, text, style, width, height)) {
+        return false;
+    }
+    return Show(window, visibleWidth);
+}
+
+bool LayeredTextRenderer::Prepare(HWND window, const std::u16string& text, const LineStyle& style, int width,
+                                  int height) {
     if (text.empty() || !window) {
         return false;
     }
@@ -258,7 +270,7 @@ bool LayeredTextRenderer::Draw(HWND window, const std::u16string& text, const Li
         }
         Render(text, style);
     }
-    return Show(window, visibleWidth);
+    return true;
 }
 
 bool LayeredTextRenderer::PresentVisible(HWND window, int visibleWidth) {
@@ -313,6 +325,7 @@ bool LayeredTextRenderer::Show(HWND window, int visibleWidth) {
 
 void LayeredTextRenderer::Clear() {
     surface_.Clear();
+    ++imageVersion_;
     cacheValid_ = false;
     inkRows_ = {};
     ForgetShownImage(); // the window still shows what the surface no longer holds
@@ -320,6 +333,7 @@ void LayeredTextRenderer::Clear() {
 
 void LayeredTextRenderer::Release() {
     surface_.Release();
+    ++imageVersion_;
     cacheValid_ = false;
     inkRows_ = changedRows_ = {};
     ForgetShownImage();

@@ -9,6 +9,7 @@
 #include "win32/Layered_win.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -23,7 +24,7 @@ struct LineStyle {
 };
 
 class LayeredTextRenderer {
-public:
+  public:
     // Straightforward rebuilds the outline and the image on every call and lets GDI+ fill every pass (kept
     // for the benchmark's comparison); Cached keeps what has not changed.
     enum class Mode { Cached, Straightforward };
@@ -40,6 +41,11 @@ public:
     // negative) as the window's image. An empty text does nothing. False when nothing could be presented.
     bool Draw(HWND window, const std::u16string& text, const LineStyle& style, int width, int height,
               int visibleWidth = -1);
+    // Renders `text` into a width x height image, or keeps the image when it is the same, without
+    // presenting it (a caller that composes the window's image itself). False when there is no image.
+    bool Prepare(HWND window, const std::u16string& text, const LineStyle& style, int width, int height);
+    // Changes whenever the image does (rendered, cleared, released).
+    std::uint64_t ImageVersion() const { return imageVersion_; }
     // Presents the kept image again, showing its left `visibleWidth` columns.
     bool PresentVisible(HWND window, int visibleWidth);
     // Forgets the kept image (all transparent); the window keeps what it shows until the next Draw.
@@ -53,7 +59,7 @@ public:
     // The rendered image (premultiplied BGRA, top-down), for tests and the benchmark.
     const win::LayeredSurface& Surface() const { return surface_; }
 
-private:
+  private:
     struct Rows {
         int top = 0;
         int bottom = 0; // exclusive; top == bottom: none
@@ -73,6 +79,7 @@ private:
     win::LayeredSurface surface_;
     Mode mode_ = Mode::Cached;
     bool cacheValid_ = false;
+    std::uint64_t imageVersion_ = 0;
     std::u16string cachedText_;
     LineStyle cachedStyle_;
     int presentedWidth_ = -1;

@@ -19,12 +19,16 @@
 //   press DIALOGCAPTION BUTTON   presses a button of the message box with that caption
 //   mouse X Y [down|up|move|click|dblclick|rdown|rup]  a real input event at screen X Y
 //   clipboard                    the clipboard's text
-//   regget                       the stored interval under HKCU\Software\VB and VBA Program Settings\plumwick\InfoDir
+//   regget                       the stored interval under
+//                                HKCU\Software\VB and VBA Program Settings\plumwick\InfoDir
 //   regset VALUE                 stores the interval there
 //   regdel                       removes it
 //   screen                       "w h" and the work area "l t r b"
-//   foreground                   the class of the foreground window (empty when there is none)
 //   foreground                   the class of the foreground window ("none" when there is none)
+//   pipe-raw FILE                the file's bytes, unchanged, as one message into this session's command
+//                                pipe: "reply|<line>", or the outcome ("not running", "no answer", ...)
+//   pipe-silent SECONDS          connects to the command pipe and sends nothing: "dropped" when the
+//                                display hangs up within SECONDS, else "still connected"
 //   hold-hotkey MODS KEY SECONDS owns that hotkey for some seconds, as another program on the PC would
 //   type-box TEXT                posts the characters of TEXT to the command box as keystrokes (WM_CHAR)
 //   send-each FILE               the commands of FILE (UTF-16 LE, each ended by a NUL code unit) one after
@@ -33,11 +37,14 @@
 //                                WM_GETTEXT) and after LOK and ULK the main window's click-through must
 //                                follow. Prints the first failures, then "sent N, failed M".
 // clang-format on
+#include "tools/PipeClient_win.h"
 #include "win32/Windows_win.h"
 
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <fstream>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -297,6 +304,41 @@ int Run(int argc, wchar_t** argv) {
                   "|" + Hex(ex) + "|" + ((ex & WS_EX_TOPMOST) ? "1" : "0") + "|" +
                   (owner ? Utf8(ClassOf(owner)) : ""));
         }
+        return 0;
+    }
+    if (command == L"pipe-raw") {
+        std::ifstream in(arg(2).c_str(), std::ios::binary);
+        std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+        plumwick::PipeResult result =
+            plumwick::SendThroughPipe(plumwick::CurrentSessionId(), bytes, 5000, 30000);
+        switch (result.outcome) {
+        case plumwick::PipeOutcome::Answered:
+            Print("reply|" + result.reply);
+            break;
+        case plumwick::PipeOutcome::Ended:
+            Print("ended");
+            break;
+        case plumwick::PipeOutcome::NotRunning:
+            Print("not running");
+            break;
+        case plumwick::PipeOutcome::Busy:
+            Print("busy");
+            break;
+        case plumwick::PipeOutcome::NoAnswer:
+            Print("no answer");
+            break;
+        case plumwick::PipeOutcome::Failed:
+            Print("failed|" + Utf8(result.problem));
+            break;
+        }
+        return 0;
+    }
+    if (command == L"pipe-silent") {
+        plumwick::PipeResult result;
+        bool dropped = plumwick::DroppedWhileSilent(plumwick::CurrentSessionId(),
+                                                    static_cast<DWORD>(_wtof(arg(2).c_str()) * 1000), result);
+        Print(result.outcome != plumwick::PipeOutcome::Answered ? "not connected"
+                                                                : (dropped ? "dropped" : "still connected"));
         return 0;
     }
     if (command == L"box" || command == L"find-box") {

@@ -1,9 +1,11 @@
 // plumwick-send: writes commands into the display's command box, exactly as any outside program does
-// (FindWindow "FrmKrcMessage", FindWindowEx "ThunderRT6TextBox" / "KrcMessage", WM_SETTEXT). Its options,
-// input decoding and exit codes are in command/SendCommandLine.h; `plumwick-send --help` lists them.
+// (FindWindow "FrmKrcMessage", FindWindowEx "ThunderRT6TextBox" / "KrcMessage", WM_SETTEXT), or with --pipe
+// through its command pipe. Its options, input decoding and exit codes are in command/SendCommandLine.h;
+// `plumwick-send --help` lists them.
 #include "command/SendCommandLine.h"
 #include "common/FileBytes.h"
 #include "common/TextUtil.h"
+#include "tools/PipeClient_win.h"
 #include "win32/Strings_win.h"
 #include "win32/Windows_win.h"
 
@@ -65,9 +67,45 @@ bool IsEnd(const std::u16string& command) {
     return command.starts_with(u"END");
 }
 
+// Where commands go: the box, or the command pipe of a session.
+struct Channel {
+    bool pipe = false;
+    unsigned long session = 0;
+};
+
+Outcome SendThroughPipe(const Channel& channel, const std::u16string& command, double waitSeconds,
+                        UINT answerMs) {
+    PipeResult result = plumwick::SendThroughPipe(channel.session, Utf16ToUtf8(command),
+                                                  static_cast<DWORD>(waitSeconds * 1000), answerMs);
+    switch (result.outcome) {
+    case PipeOutcome::Answered:
+        if (result.reply != "OK") {
+            Write(stderr, STD_ERROR_HANDLE, result.reply + "\n");
+        }
+        return Outcome::Sent;
+    case PipeOutcome::Ended:
+        return Outcome::Ended;
+    case PipeOutcome::NotRunning:
+        return Outcome::NotRunning;
+    case PipeOutcome::Busy:
+        return Outcome::Busy;
+    case PipeOutcome::NoAnswer:
+    case PipeOutcome::Failed:
+        break;
+    }
+    if (!result.problem.empty()) {
+        Fail(Utf16ToUtf8(win::ToU16(result.problem)));
+    }
+    return Outcome::NoAnswer;
+}
+
 // One command into the idle box: waits up to waitSeconds for the box, then up to answerMs for the display
 // to handle it.
-Outcome SendOne(const std::u16string& command, bool ansi, double waitSeconds, UINT answerMs) {
+Outcome SendOne(const Channel& channel, const std::u16string& command, bool ansi, double waitSeconds,
+                UINT answerMs) {
+    if (channel.pipe) {
+        return SendThroughPipe(channel, command, waitSeconds, answerMs); // always UTF-8
+    }
     HWND box = WaitForIdleBox(waitSeconds);
     if (!box) {
         return FindWindowW(nullptr, L"FrmKrcMessage") ? Outcome::Busy : Outcome::NotRunning;
@@ -92,12 +130,13 @@ Outcome SendOne(const std::u16string& command, bool ansi, double waitSeconds, UI
     return IsEnd(command) ? Outcome::Ended : Outcome::NoAnswer;
 }
 
-int SendBatch(const std::vector<std::u16string>& commands, bool ansi, double timeoutSeconds) {
+int SendBatch(const Channel& channel, const std::vector<std::u16string>& commands, bool ansi,
+              double timeoutSeconds) {
     int sent = 0;
     int failed = 0;
     UINT answerMs = static_cast<UINT>(timeoutSeconds * 1000);
     for (std::size_t i = 0; i < commands.size(); ++i) {
-        Outcome outcome = SendOne(commands[i], ansi, timeoutSeconds, answerMs);
+        Outcome outcome = SendOne(channel, commands[i], ansi, timeoutSeconds, answerMs);
         if (outcome == Outcome::Sent || outcome == Outcome::Ended) {
             ++sent;
             if (IsEnd(commands[i])) {
@@ -157,6 +196,27 @@ int wmain(int argc, wchar_t** argv) {
         return kExitHandled;
     }
 
+    Channel channel{request.pipe, request.session ? *request.session : CurrentSessionId()};
+    if (request.source == Source::Status) {
+        PipeResult result = plumwick::SendThroughPipe(channel.session, "?status",
+                                                      static_cast<DWORD>(request.waitSeconds * 1000), 30000);
+        switch (result.outcome) {
+        case PipeOutcome::Answered:
+            Print(result.reply);
+            return kExitHandled;
+        case PipeOutcome::NotRunning:
+            Fail("the display is not running (no command pipe in that session)");
+            return kExitNotRunning;
+        case PipeOutcome::Busy:
+            Fail("every instance of the command pipe stayed taken");
+            return kExitBusy;
+        default:
+            Fail(result.problem.empty() ? std::string("the display did not answer")
+                                        : Utf16ToUtf8(win::ToU16(result.problem)));
+            return kExitNoAnswer;
+        }
+    }
+
     std::u16string command = request.command;
     if (request.source != Source::Argument) {
         std::optional<std::string> bytes = request.source == Source::Stdin
@@ -168,21 +228,28 @@ int wmain(int argc, wchar_t** argv) {
             return kExitInputUnreadable;
         }
         if (request.source == Source::Batch) {
-            return SendBatch(SplitBatch(*bytes), request.ansi, request.timeoutSeconds);
+            return SendBatch(channel, SplitBatch(*bytes), request.ansi, request.timeoutSeconds);
         }
         command = DecodeCommandInput(*bytes, win::SystemAnsiCodePage());
     }
 
-    switch (SendOne(command, request.ansi, request.waitSeconds, 30000)) {
+    Outcome outcome = SendOne(channel, command, request.ansi, request.waitSeconds, 30000);
+    if (outcome == Outcome::Sent && request.holdSeconds > 0) {
+        outcome = SendOne(channel, u"HLD" + Utf8ToUtf16(std::to_string(request.holdSeconds)), request.ansi,
+                          10, 30000);
+    }
+    switch (outcome) {
     case Outcome::Sent:
     case Outcome::Ended:
         return kExitHandled;
     case Outcome::NotRunning:
-        Fail("the display is not running (no window \"FrmKrcMessage\" on this desktop)");
+        Fail(channel.pipe ? "the display is not running (no command pipe in that session)"
+                          : "the display is not running (no window \"FrmKrcMessage\" on this desktop)");
         return kExitNotRunning;
     case Outcome::Busy:
-        Fail(
-            "the display's command box is busy or missing (no \"ThunderRT6TextBox\" holding \"KrcMessage\")");
+        Fail(channel.pipe ? "every instance of the command pipe stayed taken"
+                          : "the display's command box is busy or missing (no \"ThunderRT6TextBox\" holding "
+                            "\"KrcMessage\")");
         return kExitBusy;
     case Outcome::NoAnswer:
         break;

@@ -89,8 +89,29 @@ bool LayeredSurface::Present(HWND window, int width) const {
     SIZE size{width, height_};
     POINT source{0, 0};
     BLENDFUNCTION blend{AC_SRC_OVER, 0, 255, AC_SRC_ALPHA};
-    return UpdateLayeredWindow(window, screen.get(), nullptr, &size, dc_.get(), &source, 0, &blend, ULW_ALPHA) !=
-           FALSE;
+    return UpdateLayeredWindow(window, screen.get(), nullptr, &size, dc_.get(), &source, 0, &blend,
+                               ULW_ALPHA) != FALSE;
+}
+
+bool LayeredSurface::PresentDirty(HWND window, const RECT& dirty) const {
+    if (!dc_ || !window) {
+        return false;
+    }
+    GdiFlush();
+    AddLayeredStyle(window);
+    WindowDc screen(window);
+    POINT source{0, 0};
+    BLENDFUNCTION blend{AC_SRC_OVER, 0, 255, AC_SRC_ALPHA};
+    UPDATELAYEREDWINDOWINFO info{};
+    info.cbSize = sizeof info;
+    info.hdcDst = screen.get();
+    info.psize = nullptr; // same size: the window system keeps its surface
+    info.hdcSrc = dc_.get();
+    info.pptSrc = &source;
+    info.pblend = &blend;
+    info.dwFlags = ULW_ALPHA;
+    info.prcDirty = &dirty;
+    return UpdateLayeredWindowIndirect(window, &info) != FALSE;
 }
 
 void AddLayeredStyle(HWND window) {
@@ -113,6 +134,11 @@ void SetLayeredTop(HWND window, bool topmost, bool clickThrough) {
 void MakeTopmost(HWND window, bool topmost) {
     SetWindowPos(window, topmost ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0,
                  SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+}
+
+int ScreenRefreshHz() {
+    WindowDc screen(nullptr);
+    return screen.get() ? GetDeviceCaps(screen.get(), VREFRESH) : 0;
 }
 
 } // namespace plumwick::win

@@ -8,14 +8,14 @@ namespace plumwick::win {
 
 // One start-up of GDI+ (each layered window holds its own, as they are created and closed independently).
 class GdiplusSession {
-public:
+  public:
     GdiplusSession();
     ~GdiplusSession();
     GdiplusSession(const GdiplusSession&) = delete;
     GdiplusSession& operator=(const GdiplusSession&) = delete;
     bool ok() const { return status_ == 0; }
 
-private:
+  private:
     ULONG_PTR token_ = 0;
     int status_ = -1;
 };
@@ -23,7 +23,7 @@ private:
 // A memory DC holding a 32 bpp DIB section, premultiplied BGRA, rows top-down in memory order as GDI+ sees
 // them. Handed to UpdateLayeredWindow as the window's whole image.
 class LayeredSurface {
-public:
+  public:
     LayeredSurface() = default;
     LayeredSurface(const LayeredSurface&) = delete;
     LayeredSurface& operator=(const LayeredSurface&) = delete;
@@ -46,8 +46,12 @@ public:
     // pixel at constant alpha 255; the window takes that size and keeps its position. Adds WS_EX_LAYERED
     // first. Returns the UpdateLayeredWindow result.
     bool Present(HWND window, int width = -1) const;
+    // Hands over only `dirty` of a window that already shows this surface at its size: the window system
+    // keeps its surface and copies that rectangle (a size change would make it build a new one and copy
+    // everything). Returns the UpdateLayeredWindowIndirect result.
+    bool PresentDirty(HWND window, const RECT& dirty) const;
 
-private:
+  private:
     UniqueDc dc_;
     HBITMAP bitmap_ = nullptr;
     HGDIOBJ previous_ = nullptr;
@@ -65,5 +69,8 @@ void AddLayeredStyle(HWND window);
 void SetLayeredTop(HWND window, bool topmost, bool clickThrough);
 
 void MakeTopmost(HWND window, bool topmost = true);
+
+// The refresh rate the system reports for the screen, in hertz; 0 when it reports none.
+int ScreenRefreshHz();
 
 } // namespace plumwick::win

@@ -40,6 +40,8 @@ TEST(SendArguments, AcceptsEachWayOfGivingTheCommand) {
         {{u"--", u"-"}, Source::Argument, u"-", u""},
         {{u"--", u"--help"}, Source::Argument, u"--help", u""},
         {{u""}, Source::Argument, u"", u""}, // an empty command is sent (and does nothing)
+        {{u"--status"}, Source::Status, u"", u""},
+        {{u"--session", u"4", u"--status"}, Source::Status, u"", u""},
     };
     for (const Case& c : cases) {
         ParseResult r = ParseArguments(c.args);
@@ -58,10 +60,20 @@ TEST(SendArguments, ReadsSwitchesAndSeconds) {
     EXPECT_DOUBLE_EQ(r.request.waitSeconds, 2.5);
     EXPECT_DOUBLE_EQ(r.request.timeoutSeconds, 30);
 
+    ParseResult piped = Parse({u"--session=4242", u"--hold", u"30", u"DLT x"});
+    ASSERT_EQ(piped.error, "");
+    EXPECT_TRUE(piped.request.pipe) << "a session means its pipe";
+    EXPECT_EQ(piped.request.session, 4242ul);
+    EXPECT_EQ(piped.request.holdSeconds, 30);
+    EXPECT_TRUE(Parse({u"--pipe", u"DLT x"}).request.pipe);
+    EXPECT_FALSE(Parse({u"--pipe", u"DLT x"}).request.session.has_value()) << "the sender's own session";
+
     ParseResult defaults = Parse({u"TMS"});
     EXPECT_FALSE(defaults.request.ansi);
     EXPECT_DOUBLE_EQ(defaults.request.waitSeconds, 0);
     EXPECT_DOUBLE_EQ(defaults.request.timeoutSeconds, 10);
+    EXPECT_FALSE(defaults.request.pipe);
+    EXPECT_EQ(defaults.request.holdSeconds, 0);
 
     EXPECT_TRUE(Parse({u"--help"}).request.help);
     EXPECT_TRUE(Parse({u"-h"}).request.help);
@@ -91,6 +103,15 @@ TEST(SendArguments, RefusesWhatItCannotSendNamingTheArgument) {
         {{u"-", u"-"}, "'-'"},
         {{u"--batch", u"a", u"--file", u"b"}, "'--file'"},
         {{u"--", u"DLT x", u"--ansi"}, "'--ansi'"},
+        {{u"--hold", u"0", u"DLT x"}, "'0'"},
+        {{u"--hold", u"2.5", u"DLT x"}, "'2.5'"},
+        {{u"--hold", u"3601", u"DLT x"}, "'3601'"},
+        {{u"--session", u"one", u"DLT x"}, "'one'"},
+        {{u"--session", u"-1", u"DLT x"}, "'-1'"},
+        {{u"--hold", u"5", u"--status"}, "'--hold'"},
+        {{u"--hold", u"5", u"--batch", u"b"}, "'--hold'"},
+        {{u"--status", u"DLT x"}, "'DLT x'"},
+        {{u"--batch", u"b", u"--status"}, "'--status'"},
         {{u"--wait", u"1"}, "no command"},
         {{}, "no command"},
     };
