@@ -27,11 +27,17 @@ target_link_libraries(plumwick PRIVATE plumwick_win)
 target_link_options(plumwick PRIVATE ${PLUMWICK_LINK_FLAGS})
 set_target_properties(plumwick PROPERTIES OUTPUT_NAME plumwick)
 
-add_executable(plumwick-send tools/Send_win.cpp tools/PipeClient_win.cpp tools/Send.rc)
-target_link_libraries(plumwick-send PRIVATE user32)
+add_executable(plumwick-send tools/Send_win.cpp tools/PipeClient_win.cpp ${CMAKE_SOURCE_DIR}/win32/Strings_win.cpp
+  tools/Send.rc)
+target_link_libraries(plumwick-send PRIVATE plumwick_core user32)
 # PlumwickVersion.h gives the sender the project's version too.
 target_include_directories(plumwick-send PRIVATE ${CMAKE_SOURCE_DIR} ${PLUMWICK_GENERATED_DIR})
 target_link_options(plumwick-send PRIVATE ${PLUMWICK_LINK_FLAGS})
+
+# The program with a command box whose control faults on purpose, for the end-to-end tests.
+add_executable(plumwick-faultingbox WIN32 tests/e2e/win/FaultingBox_win.cpp ${RC_FILES})
+target_link_libraries(plumwick-faultingbox PRIVATE plumwick_win)
+target_link_options(plumwick-faultingbox PRIVATE ${PLUMWICK_LINK_FLAGS})
 
 add_executable(plumwick-probe tools/Probe_win.cpp tools/PipeClient_win.cpp tools/Probe.rc win32/Dpi_win.cpp)
 target_link_libraries(plumwick-probe PRIVATE plumwick_core user32 gdi32 advapi32 psapi)

@@ -5,13 +5,20 @@
 // The finished line image is kept: drawing the same line again, or showing more or less of it (the
 // karaoke sweep widens its window every 10 ms), only hands the kept image to the window again. A new text,
 // font, size or colour renders afresh, rasterising the outline once and blending every pass from it.
+#include "display/CoverageComposite.h"
 #include "display/RenderPasses.h"
 #include "win32/Layered_win.h"
 
 #include <algorithm>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
+
+namespace Gdiplus {
+class Graphics;
+class GraphicsPath;
+} // namespace Gdiplus
 
 namespace plumwick {
 
@@ -68,7 +75,17 @@ class LayeredTextRenderer {
     static Rows Union(const Rows& a, const Rows& b) {
         return a.empty() ? b : b.empty() ? a : Rows{std::min(a.top, b.top), std::max(a.bottom, b.bottom)};
     }
+    // Renders the line into the surface; false when there is no surface or no GDI+.
     bool Render(const std::u16string& text, const LineStyle& style);
+    // The rows the previous line reached, made transparent again.
+    void ClearPreviousInk();
+    // Every pass of the style, in order; false when the font does not exist.
+    bool FillPasses(const std::u16string& text, const LineStyle& style);
+    // One pass over the outline moved by its offset: blended from the outline's coverage where it can be,
+    // else filled by GDI+; then its pen.
+    void FillPass(Gdiplus::Graphics& graphics, const RenderPass& pass, const LineStyle& style,
+                  const Gdiplus::GraphicsPath& moved, const Gdiplus::GraphicsPath* outline,
+                  std::optional<CoverageMask>& coverage);
     // Hands the image's left `visibleWidth` columns to the window; in the cached mode only the part the
     // window does not show yet is blended again.
     bool Show(HWND window, int visibleWidth);

@@ -36,16 +36,14 @@ bool LayeredSurface::Create(HDC compatibleWith, int width, int height) {
     info.bmiHeader.biCompression = BI_RGB;
     info.bmiHeader.biSizeImage = static_cast<DWORD>(width) * static_cast<DWORD>(height) * 4;
     void* bits = nullptr;
-    HBITMAP bitmap = CreateDIBSection(dc.get(), &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    UniqueBitmap bitmap(CreateDIBSection(dc.get(), &info, DIB_RGB_COLORS, &bits, nullptr, 0));
     if (!bitmap || !bits) {
-        if (bitmap) {
-            DeleteObject(bitmap);
-        }
         return false;
     }
-    previous_ = SelectObject(dc.get(), bitmap);
+    SelectGuard selection(dc.get(), bitmap.get());
     dc_ = std::move(dc);
-    bitmap_ = bitmap;
+    bitmap_ = std::move(bitmap);
+    selection_ = std::move(selection);
     bits_ = static_cast<std::uint32_t*>(bits);
     width_ = width;
     height_ = height;
@@ -53,14 +51,8 @@ bool LayeredSurface::Create(HDC compatibleWith, int width, int height) {
 }
 
 void LayeredSurface::Release() {
-    if (dc_ && previous_) {
-        SelectObject(dc_.get(), previous_);
-    }
-    previous_ = nullptr;
-    if (bitmap_) {
-        DeleteObject(bitmap_);
-        bitmap_ = nullptr;
-    }
+    selection_.reset();
+    bitmap_.reset();
     dc_.reset();
     bits_ = nullptr;
     width_ = height_ = 0;

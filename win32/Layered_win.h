@@ -36,7 +36,6 @@ class LayeredSurface {
     void Clear(); // all pixels transparent black
 
     HDC dc() const { return dc_.get(); }
-    HBITMAP bitmap() const { return bitmap_; }
     std::uint32_t* pixels() const { return bits_; }
     int width() const { return width_; }
     int height() const { return height_; }
@@ -52,10 +51,12 @@ class LayeredSurface {
     bool PresentDirty(HWND window, const RECT& dirty) const;
 
   private:
+    // Declared in the order they are made, so they go in reverse: the bitmap is taken out of the DC
+    // before it is deleted, and the DC goes last.
     UniqueDc dc_;
-    HBITMAP bitmap_ = nullptr;
-    HGDIOBJ previous_ = nullptr;
-    std::uint32_t* bits_ = nullptr;
+    UniqueBitmap bitmap_;
+    SelectGuard selection_;
+    std::uint32_t* bits_ = nullptr; // the DIB's pixels, owned by bitmap_
     int width_ = 0;
     int height_ = 0;
 };

@@ -143,3 +143,55 @@ TEST_F(CommandChannel, EndEndsTheProgramAndTheSenderThenSaysSo) {
                                 " 'DLT x' 2>&1 >/dev/null");
     EXPECT_NE(message.find("not running"), std::string::npos) << message;
 }
+
+TEST_F(CommandChannel, TheSenderReadsStandardInputAndUtf16FilesAndSendsNothingOnAUsageError) {
+    auto sender = [&](const std::string& tail) {
+        int status = 0;
+        Shell("cd '" + session.Folder().string() + "' && export " + session.Env() + " && " + tail +
+                  " >/dev/null 2>&1",
+              &status);
+        return status;
+    };
+    int top = MainTop();
+    ASSERT_EQ(session.Send("DLT 欢迎 stdin"), 0);
+    Settle();
+    Image byArgument = session.Screenshot();
+
+    ASSERT_EQ(session.Send("DLT other"), 0);
+    EXPECT_EQ(sender("printf 'DLT 欢迎 stdin\\r\\n' | wine ./plumwick-send.exe -"), 0);
+    Settle();
+    EXPECT_TRUE(SameBand(byArgument, session.Screenshot(), top, top + 80)) << "standard input";
+
+    ASSERT_EQ(session.Send("DLT other"), 0);
+    // UTF-16 LE with its mark and a trailing line break, as Notepad saves "Unicode".
+    EXPECT_EQ(
+        sender(
+            "printf '\\377\\376' > u16.txt && printf 'DLT 欢迎 stdin\\r\\n' | iconv -f UTF-8 -t UTF-16LE >> "
+            "u16.txt && wine ./plumwick-send.exe --file u16.txt"),
+        0);
+    Settle();
+    EXPECT_TRUE(SameBand(byArgument, session.Screenshot(), top, top + 80)) << "UTF-16 file";
+
+    // An unquoted command is a usage error and nothing is sent: the line stays.
+    EXPECT_EQ(sender("wine ./plumwick-send.exe DLT two words"), 64);
+    EXPECT_EQ(sender("wine ./plumwick-send.exe --bogus 'DLT x'"), 64);
+    EXPECT_EQ(sender("wine ./plumwick-send.exe --file missing.txt"), 3);
+    Settle();
+    EXPECT_TRUE(SameBand(byArgument, session.Screenshot(), top, top + 80)) << "a usage error sent something";
+    std::string version =
+        Shell(session.Env() + " wine '" + (session.Folder() / "plumwick-send.exe").string() +
+              "' --version 2>/dev/null");
+    EXPECT_EQ(version.substr(0, version.find_first_of("\r\n")),
+              std::string("plumwick-send ") + PLUMWICK_VERSION);
+}
+
+TEST_F(CommandChannel, TypingIntoTheBoxBuildsNoCommandAndTheBoxReturnsToIdle) {
+    ASSERT_EQ(session.Probe({"type-box", "LOK"}), "typed");
+    SleepSeconds(0.5);
+    EXPECT_EQ(session.ExStyle("PlumwickMainText") & kTransparent, 0) << "typed keystrokes locked the display";
+    std::string box = session.Probe({"box"});
+    EXPECT_EQ(box.substr(box.find('|') + 1), "KrcMessage");
+    EXPECT_EQ(session.Probe({"find-box"}), "yes");
+    ASSERT_EQ(session.Send("LOK"), 0); // and the box still takes commands
+    EXPECT_NE(session.ExStyle("PlumwickMainText") & kTransparent, 0);
+}
