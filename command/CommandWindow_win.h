@@ -1,5 +1,5 @@
 #pragma once
-// FrmKrcMessage: the program's start-up window and its command channel. Outside programs find the box
+// The command window, the program's command channel. Outside programs find the box
 // (class "ThunderRT6TextBox", text "KrcMessage") in the top-level window captioned "FrmKrcMessage" and
 // replace its text with one command; the box returns to "KrcMessage" after each.
 #include "command/Interpreter.h"
