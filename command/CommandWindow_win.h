@@ -1,5 +1,5 @@
 #pragma once
-// FrmKrcMessage: the program's start-up window and its command channel. Outside programs find the box
+// The command window, the program's command channel. Outside programs find the box
 // (class "ThunderRT6TextBox", text "KrcMessage") in the top-level window captioned "FrmKrcMessage" and
 // replace its text with one command; the box returns to "KrcMessage" after each.
 #include "command/Interpreter.h"
@@ -21,7 +21,6 @@ class CommandWindow : public win::Window {
     bool Create();
     // Replaces the box's text, exactly as an outside sender does (the toolbar's close button writes "END").
     void SetBoxText(const std::u16string& text);
-    HWND Box() const { return box_; }
     // Closing ends the program (once, however often it is asked).
     void Close();
 

@@ -9,6 +9,9 @@ namespace plumwick::win {
 
 namespace {
 
+static_assert(kReparseTagNameSurrogate == 0x20000000u && IsReparseTagNameSurrogate(IO_REPARSE_TAG_SYMLINK) &&
+              IsReparseTagNameSurrogate(IO_REPARSE_TAG_MOUNT_POINT));
+
 // The search pattern for a folder ending in "\". Deep trees pass MAX_PATH; an absolute drive or UNC
 // path then takes the "\\?\" form, which lifts that limit.
 std::u16string SearchPattern(const std::u16string& folder) {

@@ -14,6 +14,10 @@
 
 namespace plumwick {
 
+// The passes name GDI+'s wrap modes and units in portable code.
+static_assert(kWrapTileFlipY == Gdiplus::WrapModeTileFlipY && kWrapTileFlipXY == Gdiplus::WrapModeTileFlipXY);
+static_assert(kUnitDocument == Gdiplus::UnitDocument);
+
 namespace {
 
 // A pen width in the pass's unit, in pixels of a surface at `dpi`.

@@ -1,5 +1,5 @@
 #pragma once
-// ModKotKey: registers the global hotkey on the toolbar window and hooks that window's procedure, so the
+// Registers the global hotkey on the toolbar window and hooks that window's procedure, so the
 // hotkey unlocks both display windows.
 #include "hotkey/HotkeyModule.h"
 #include "win32/Windows_win.h"
@@ -26,10 +26,8 @@ class HotkeyHook : private HotkeyTarget {
     // key is no number, or another action, changes nothing. A refused registration is reported in the
     // result, its reason in RegisterError.
     HotkeyResult SetHotKey(int id, std::u16string_view spec, std::u16string_view action);
-    bool Hooked() const { return state_.hooked; }
     // The call and the system's reason of the last refused registration.
     const std::wstring& RegisterError() const { return registerError_; }
-    const HotkeyState& State() const { return state_; }
 
   private:
     static LRESULT CALLBACK HotKeyWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
