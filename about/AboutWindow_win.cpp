@@ -38,10 +38,14 @@ AboutWindow::~AboutWindow() {
 bool AboutWindow::Load() {
     LoadPicture();
     win::WindowClass cls{L"PlumwickAbout"};
-    int x = (GetSystemMetrics(SM_CXSCREEN) - kAboutWidth) / 2;
-    int y = (GetSystemMetrics(SM_CYSCREEN) - kAboutHeight) / 2;
-    if (!Create(cls, WS_EX_LAYERED | WS_EX_TOOLWINDOW | WS_EX_TOPMOST, WS_POPUP, L"frmAbout", x, y,
-                kAboutWidth, kAboutHeight, nullptr)) {
+    // The picture's design size at the screen's DPI, centred.
+    const DpiScale scale = win::PrimaryScale();
+    int width = scale.Pixels(kAboutWidth);
+    int height = scale.Pixels(kAboutHeight);
+    int x = (GetSystemMetrics(SM_CXSCREEN) - width) / 2;
+    int y = (GetSystemMetrics(SM_CYSCREEN) - height) / 2;
+    if (!Create(cls, WS_EX_LAYERED | WS_EX_TOOLWINDOW | WS_EX_TOPMOST, WS_POPUP, L"frmAbout", x, y, width,
+                height, nullptr)) {
         return false;
     }
     CreateCloseTip();
@@ -96,7 +100,9 @@ void AboutWindow::CreateCloseTip() {
     tool.uFlags = TTF_SUBCLASS;
     tool.hwnd = Handle();
     tool.uId = 1;
-    tool.rect = CloseSpotRect();
+    RECT spot = CloseSpotRect();
+    tool.rect = RECT{Scale().Pixels(spot.left), Scale().Pixels(spot.top), Scale().Pixels(spot.right),
+                     Scale().Pixels(spot.bottom)};
     tool.hinst = win::ModuleInstance();
     tool.lpszText = text;
     SendMessageW(tip, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
@@ -203,7 +209,10 @@ void AboutWindow::OnPaint() {
         win::UniqueDc memory(CreateCompatibleDC(dc));
         if (memory) {
             win::SelectGuard select(memory.get(), picture_.get());
-            drawn = BitBlt(dc, 0, 0, kAboutWidth, kAboutHeight, memory.get(), 0, 0, SRCCOPY) != FALSE;
+            SetStretchBltMode(dc, HALFTONE);
+            SetBrushOrgEx(dc, 0, 0, nullptr);
+            drawn = StretchBlt(dc, 0, 0, Scale().Pixels(kAboutWidth), Scale().Pixels(kAboutHeight),
+                               memory.get(), 0, 0, kAboutWidth, kAboutHeight, SRCCOPY) != FALSE;
         }
     }
     if (!drawn) {
@@ -249,11 +258,12 @@ LRESULT AboutWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         return 1;
     case WM_MOUSEACTIVATE:
         return MA_NOACTIVATE;
+    // The picture and its close spot are laid out in design pixels.
     case WM_LBUTTONDOWN:
-        OnButtonDown(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam));
+        OnButtonDown(Scale().ToDesign(GET_X_LPARAM(lParam)), Scale().ToDesign(GET_Y_LPARAM(lParam)));
         return 0;
     case WM_LBUTTONUP:
-        OnButtonUp(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam));
+        OnButtonUp(Scale().ToDesign(GET_X_LPARAM(lParam)), Scale().ToDesign(GET_Y_LPARAM(lParam)));
         return 0;
     case WM_CAPTURECHANGED:
         pressed_ = Press::None;

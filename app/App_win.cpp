@@ -240,7 +240,8 @@ void App::Drag(DragSource source, float dx, float dy) {
     windows.krc = RectOf(karaoke_);
     windows.back = RectOf(panel_);
     windows.set = RectOf(toolbar_);
-    windows.screenWidthTwips = win::ScreenWidthTwips();
+    windows.screenWidthTwips = win::ScreenWidthTwips(main_.Scale());
+    windows.scale = main_.Scale();
     float fontSize = look_.FontSize();
     switch (source) {
     case DragSource::Main:

@@ -39,7 +39,7 @@ add_executable(plumwick-faultingbox WIN32 tests/e2e/win/FaultingBox_win.cpp ${RC
 target_link_libraries(plumwick-faultingbox PRIVATE plumwick_win)
 target_link_options(plumwick-faultingbox PRIVATE ${PLUMWICK_LINK_FLAGS})
 
-add_executable(plumwick-probe tools/Probe_win.cpp tools/PipeClient_win.cpp)
+add_executable(plumwick-probe tools/Probe_win.cpp tools/PipeClient_win.cpp tools/Probe.rc win32/Dpi_win.cpp)
 target_link_libraries(plumwick-probe PRIVATE plumwick_core user32 gdi32 advapi32 psapi)
 target_include_directories(plumwick-probe PRIVATE ${CMAKE_SOURCE_DIR})
 target_link_options(plumwick-probe PRIVATE ${PLUMWICK_LINK_FLAGS})

@@ -10,13 +10,13 @@ namespace plumwick {
 namespace {
 
 // The twips a window really lies at after being moved to `twips`.
-int Snapped(float twips) {
-    return PixelsToTwips(SnapTwipsToPixels(twips));
+int Snapped(float twips, const DpiScale& scale) {
+    return scale.PixelsToTwips(scale.TwipsToPixels(twips));
 }
 
-void MoveTo(TwipsRect& rect, float left, float top) {
-    rect.left = Snapped(left);
-    rect.top = Snapped(top);
+void MoveTo(TwipsRect& rect, float left, float top, const DpiScale& scale) {
+    rect.left = Snapped(left, scale);
+    rect.top = Snapped(top, scale);
 }
 
 // How far the panel's top lies above the main window's top.
@@ -27,7 +27,7 @@ float PanelOffset(const DisplayWindows& w, float fontSize) {
 // The toolbar is centred on the screen with its vertical middle dy below the panel's top.
 void MoveToolbar(DisplayWindows& w, float dy) {
     MoveTo(w.set, static_cast<float>(w.screenWidthTwips) / 2.0f - static_cast<float>(w.set.width) / 2.0f,
-           static_cast<float>(w.back.top) + dy - static_cast<float>(w.set.height) / 2.0f);
+           static_cast<float>(w.back.top) + dy - static_cast<float>(w.set.height) / 2.0f, w.scale);
 }
 
 } // namespace
@@ -69,25 +69,25 @@ int MainWindowTopTwips(int screenHeightTwips, int windowHeightTwips, int taskbar
 }
 
 DisplayWindows DragFromMain(DisplayWindows w, float dx, float dy, float fontSize) {
-    MoveTo(w.show, static_cast<float>(w.show.left) + dx, static_cast<float>(w.show.top) + dy);
-    MoveTo(w.krc, static_cast<float>(w.show.left) + dx, static_cast<float>(w.show.top) + dy);
-    MoveTo(w.back, 0.0f, static_cast<float>(w.show.top) + dy - PanelOffset(w, fontSize));
+    MoveTo(w.show, static_cast<float>(w.show.left) + dx, static_cast<float>(w.show.top) + dy, w.scale);
+    MoveTo(w.krc, static_cast<float>(w.show.left) + dx, static_cast<float>(w.show.top) + dy, w.scale);
+    MoveTo(w.back, 0.0f, static_cast<float>(w.show.top) + dy - PanelOffset(w, fontSize), w.scale);
     MoveToolbar(w, dy);
     return w;
 }
 
 DisplayWindows DragFromKaraoke(DisplayWindows w, float dx, float dy, float fontSize) {
-    MoveTo(w.krc, static_cast<float>(w.krc.left) + dx, static_cast<float>(w.krc.top) + dy);
-    MoveTo(w.back, 0.0f, static_cast<float>(w.krc.top) + dy - PanelOffset(w, fontSize));
-    MoveTo(w.show, static_cast<float>(w.krc.left) + dx, static_cast<float>(w.krc.top) + dy);
+    MoveTo(w.krc, static_cast<float>(w.krc.left) + dx, static_cast<float>(w.krc.top) + dy, w.scale);
+    MoveTo(w.back, 0.0f, static_cast<float>(w.krc.top) + dy - PanelOffset(w, fontSize), w.scale);
+    MoveTo(w.show, static_cast<float>(w.krc.left) + dx, static_cast<float>(w.krc.top) + dy, w.scale);
     MoveToolbar(w, dy);
     return w;
 }
 
 DisplayWindows DragFromPanel(DisplayWindows w, float dy, float fontSize) {
-    MoveTo(w.back, 0.0f, dy + static_cast<float>(w.back.top));
+    MoveTo(w.back, 0.0f, dy + static_cast<float>(w.back.top), w.scale);
     MoveTo(w.show, static_cast<float>(w.show.left),
-           PanelOffset(w, fontSize) + dy + static_cast<float>(w.back.top));
+           PanelOffset(w, fontSize) + dy + static_cast<float>(w.back.top), w.scale);
     MoveToolbar(w, dy);
     AlignKaraokeOverMain(w);
     return w;

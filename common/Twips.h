@@ -2,6 +2,8 @@
 // Window geometry in twips. Window positions and sizes are kept in twips with a fixed 15 twips per
 // pixel, while the screen holds windows at whole pixels; the helpers here do that arithmetic once for
 // every window that places itself or drags its companions.
+#include "common/DpiScale.h"
+
 #include <cstdint>
 
 namespace plumwick {
@@ -40,6 +42,7 @@ struct DisplayWindows {
     TwipsRect back; // skin background panel
     TwipsRect set;  // toolbar
     int screenWidthTwips = 0;
+    DpiScale scale; // the windows' DPI: the pixel grid their twips snap to
 };
 
 // One mouse-move of a drag. dx and dy are the pointer's displacement in the dragged window's pixels and

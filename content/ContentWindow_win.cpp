@@ -1,9 +1,9 @@
 #include "content/ContentWindow_win.h"
 
+#include "common/FileBytes.h"
 #include "common/TextUtil.h"
 #include "content/ContentText.h"
 #include "content/DirectoryLister_win.h"
-#include "common/FileBytes.h"
 #include "content/IntervalStore_win.h"
 #include "win32/Strings_win.h"
 
@@ -45,9 +45,8 @@ int Px(int twips) {
 }
 
 HFONT MakeFont(double points) {
-    win::WindowDc screen(nullptr);
-    int dpi = screen.get() ? GetDeviceCaps(screen.get(), LOGPIXELSY) : 96;
-    int height = -static_cast<int>(points * dpi / 72.0 + 0.5);
+    // At the DPI its controls are placed at, so the text keeps to the boxes made for it.
+    int height = -static_cast<int>(points * win::PrimaryScale().Dpi() / 72.0 + 0.5);
     return CreateFontW(height, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, GB2312_CHARSET, OUT_DEFAULT_PRECIS,
                        CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, kFontName);
 }

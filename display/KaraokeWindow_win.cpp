@@ -11,18 +11,14 @@ namespace plumwick {
 KaraokeWindow::~KaraokeWindow() = default;
 
 bool KaraokeWindow::Create() {
-    int screenWidth = GetSystemMetrics(SM_CXSCREEN);
-    int topTwips =
-        MainWindowTopTwips(win::ScreenHeightTwips(), kDesignHeightTwips, win::TaskbarHeightTwips());
-    if (!CreateTextWindow(L"PlumwickKaraoke", L"FrmKRC", 0, SnapTwipsToPixels(topTwips), screenWidth,
-                          kDesignHeightTwips / kTwipsPerPixel)) {
+    if (!CreateTextWindow(L"PlumwickKaraoke", L"FrmKRC", kDesignHeightTwips)) {
         return false;
     }
     if (!CheckRendererStarted()) {
         return false;
     }
-    screenWidthPx_ = screenWidth;
-    edge_ = screenWidth; // until a line is armed the whole screen's width shows
+    screenWidthPx_ = GetSystemMetrics(SM_CXSCREEN);
+    edge_ = screenWidthPx_; // until a line is armed the whole screen's width shows
     DrawText(u"    ");
     win::MakeTopmost(Handle());
     return true;
@@ -33,8 +29,8 @@ LineStyle KaraokeWindow::Style() const {
     style.fontName = look_.FontName();
     style.fontSize = look_.FontSize();
     style.passes = {KaraokePass(look_.ColorScheme())};
-    style.layoutWidth = LayoutWidthPixels(screenWidthPx_ * kTwipsPerPixel);
-    return style;
+    style.layoutWidth = LayoutWidthPixels(ScreenWidthTwips());
+    return Scaled(style);
 }
 
 void KaraokeWindow::DrawText(const std::u16string& text) {
@@ -44,6 +40,20 @@ void KaraokeWindow::DrawText(const std::u16string& text) {
     shownText_ = text;
     screenWidthPx_ = GetSystemMetrics(SM_CXSCREEN);
     sweep_.Draw(Handle(), text, Style(), edge_, screenWidthPx_, ClientHeightPx(), Now());
+}
+
+int KaraokeWindow::ScreenWidthTwips() const {
+    return Scale().PixelsToTwips(screenWidthPx_);
+}
+
+int KaraokeWindow::EdgePixels(double elapsedSeconds) const {
+    // The sweep runs in twips; the window holds the pixels of its DPI.
+    return Scale().TwipsToPixels(SweepEdgeTwips(line_, elapsedSeconds, ScreenWidthTwips()));
+}
+
+void KaraokeWindow::OnDpiChanged(const RECT&) {
+    PlaceOnTaskbar();
+    LookChanged(kLookFont);
 }
 
 void KaraokeWindow::LookChanged(unsigned aspects) {
@@ -63,8 +73,8 @@ void KaraokeWindow::DrawKRC(const std::u16string& text, const std::u16string& du
     karaokeText_ = text;
     // The edge goes back to the line's left end, and the sweep's time starts there.
     screenWidthPx_ = GetSystemMetrics(SM_CXSCREEN);
-    line_.startTwips = InitialSweepWidthTwips(screenWidthPx_ * kTwipsPerPixel, textWidth);
-    edge_ = SweepEdgePixels(line_, 0, screenWidthPx_ * kTwipsPerPixel);
+    line_.startTwips = InitialSweepWidthTwips(ScreenWidthTwips(), textWidth);
+    edge_ = EdgePixels(0);
     timeline_.Arm(Now());
     sweep_.Arm(Handle(), edge_, ClientHeightPx());
     line_.textWidthTwips = textWidth;
@@ -108,7 +118,7 @@ void KaraokeWindow::OnSweepTick() {
     }
     double now = Now();
     // The screen's width as last read: asking for it takes Wine a fifth of a millisecond, every 10 ms.
-    edge_ = SweepEdgePixels(line_, timeline_.Elapsed(now), screenWidthPx_ * kTwipsPerPixel);
+    edge_ = EdgePixels(timeline_.Elapsed(now));
     shownText_ = karaokeText_;
     sweep_.Tick(Handle(), karaokeText_, Style(), edge_, screenWidthPx_, ClientHeightPx(), now);
 }

@@ -35,6 +35,10 @@ class KaraokeWindow : public TextWindow {
     enum Timer : UINT_PTR { kSweepTimer = 1 };
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
     void LookChanged(unsigned aspects) override;
+    void OnDpiChanged(const RECT& suggested) override;
+    // The screen's width as last read, in twips at the window's DPI, and the sweep's edge in its pixels.
+    int ScreenWidthTwips() const;
+    int EdgePixels(double elapsedSeconds) const;
     void OnSweepTick();
     // The highlight colours are looked up each time the line is drawn.
     LineStyle Style() const;

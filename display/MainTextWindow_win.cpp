@@ -7,10 +7,7 @@ namespace plumwick {
 MainTextWindow::~MainTextWindow() = default;
 
 bool MainTextWindow::Create() {
-    int screenWidth = GetSystemMetrics(SM_CXSCREEN);
-    int topTwips = MainWindowTopTwips(win::ScreenHeightTwips(), kDesignHeightTwips, win::TaskbarHeightTwips());
-    if (!CreateTextWindow(L"PlumwickMainText", L"FrmShow", 0, SnapTwipsToPixels(topTwips), screenWidth,
-                          kDesignHeightTwips / kTwipsPerPixel)) {
+    if (!CreateTextWindow(L"PlumwickMainText", L"FrmShow", kDesignHeightTwips)) {
         return false;
     }
     if (!CheckRendererStarted()) {
@@ -32,12 +29,17 @@ void MainTextWindow::DrawText(const std::u16string& text) {
     style.fontName = look_.FontName();
     style.fontSize = look_.FontSize();
     style.passes = MainWindowPasses(look_.MainColor1(), look_.MainColor2());
-    style.layoutWidth = LayoutWidthPixels(win::ScreenWidthTwips());
-    renderer_.Draw(Handle(), text, style, ClientWidthPx(), ClientHeightPx());
+    style.layoutWidth = LayoutWidthPixels(win::ScreenWidthTwips(Scale()));
+    renderer_.Draw(Handle(), text, Scaled(style), ClientWidthPx(), ClientHeightPx());
 }
 
 void MainTextWindow::RefreshText() {
     DrawText(currentText_);
+}
+
+void MainTextWindow::OnDpiChanged(const RECT&) {
+    PlaceOnTaskbar();
+    RefreshText();
 }
 
 void MainTextWindow::LookChanged(unsigned aspects) {

@@ -26,6 +26,7 @@ class MainTextWindow : public TextWindow {
   private:
     void OnDoubleClick() override;
     void LookChanged(unsigned aspects) override;
+    void OnDpiChanged(const RECT& suggested) override;
 
     const MessageList& messages_;
     std::u16string currentText_;

@@ -1,6 +1,7 @@
 #include "display/SkinPanel_win.h"
 
 #include "common/Twips.h"
+#include "display/MainTextWindow_win.h"
 #include "display/SkinLayout.h"
 
 #include <gdiplus.h>
@@ -59,8 +60,8 @@ SkinPanel::~SkinPanel() {
 
 bool SkinPanel::Create() {
     win::WindowClass cls{L"PlumwickSkinPanel"};
-    if (!win::Window::Create(cls, WS_EX_LAYERED | WS_EX_TOOLWINDOW | WS_EX_TOPMOST, WS_POPUP, L"FrmBack", 0, 0,
-                             kDesignWidthTwips / kTwipsPerPixel, kHeightTwips / kTwipsPerPixel, nullptr)) {
+    if (!win::Window::Create(cls, WS_EX_LAYERED | WS_EX_TOOLWINDOW | WS_EX_TOPMOST, WS_POPUP, L"FrmBack", 0,
+                             0, kDesignWidthTwips / kTwipsPerPixel, kHeightTwips / kTwipsPerPixel, nullptr)) {
         return false;
     }
     gdiplus_.emplace();
@@ -81,13 +82,21 @@ void SkinPanel::PlaceBelowText(int mainTopTwips) {
     MoveTwips(0, PanelTopTwips(mainTopTwips, HeightTwips(), look_.FontSize()));
 }
 
+void SkinPanel::OnDpiChanged(const RECT&) {
+    DrawSkin();
+    // Back below the text windows' start-up place, which they take again at the new DPI.
+    int mainTop = MainWindowTopTwips(win::ScreenHeightTwips(Scale()), MainTextWindow::kDesignHeightTwips,
+                                     win::TaskbarHeightTwips(Scale()));
+    PlaceBelowText(mainTop);
+}
+
 void SkinPanel::DrawSkin() {
     std::wstring leftPath = skinFolder_ + L"left.png";
     std::wstring midPath = skinFolder_ + L"mid.png";
     std::wstring rightPath = skinFolder_ + L"right.png";
 
-    int screenWidthTwips = win::ScreenWidthTwips();
-    SetBoundsTwips(0, TopTwips(), screenWidthTwips, HeightTwips());
+    int screenWidthTwips = win::ScreenWidthTwips(Scale());
+    SetBoundsTwips(0, TopTwips(), screenWidthTwips, kHeightTwips);
 
     {
         win::WindowDc screen(Handle());
@@ -101,6 +110,9 @@ void SkinPanel::DrawSkin() {
         Gdiplus::Bitmap canvas(surface_.width(), surface_.height(), surface_.width() * 4,
                                PixelFormat32bppPARGB, reinterpret_cast<BYTE*>(surface_.pixels()));
         Gdiplus::Graphics graphics(&canvas);
+        // The pieces are laid out in design pixels and drawn at the panel's DPI.
+        auto factor = static_cast<Gdiplus::REAL>(Scale().Factor());
+        graphics.ScaleTransform(factor, factor);
         graphics.SetInterpolationMode(Gdiplus::InterpolationModeHighQualityBicubic);
         graphics.SetPixelOffsetMode(Gdiplus::PixelOffsetModeHalf);
         Gdiplus::ImageAttributes attributes;

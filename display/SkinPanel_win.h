@@ -12,7 +12,7 @@
 namespace plumwick {
 
 class SkinPanel : public win::Window {
-public:
+  public:
     // The skin images are left.png, mid.png and right.png in `skinFolder` (ending in a separator).
     SkinPanel(const Look& look, DisplayGroup& group, std::wstring skinFolder);
     ~SkinPanel() override;
@@ -28,12 +28,13 @@ public:
     static constexpr int kDesignWidthTwips = 21600; // 1440 px; replaced by the screen width
     static constexpr int kHeightTwips = 1905;       // 127 px
 
-private:
+  private:
     enum Timer : UINT_PTR { kHoverTimer = 1, kTrimTimer = 2 };
     static constexpr UINT kHoverIntervalMs = 100;
     static constexpr UINT kTrimIntervalMs = 5000;
 
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+    void OnDpiChanged(const RECT& suggested) override;
     void OnMouseDown(int y);
     void OnMouseUp();
     void OnMouseMove(int y);

@@ -1,15 +1,37 @@
 #include "display/TextWindow_win.h"
 
+#include "common/Twips.h"
 #include "win32/Strings_win.h"
 
 namespace plumwick {
 
-bool TextWindow::CreateTextWindow(const wchar_t* className, const wchar_t* title, int x, int y, int width,
-                                  int height) {
+bool TextWindow::CreateTextWindow(const wchar_t* className, const wchar_t* title, int heightTwips) {
     win::WindowClass cls{className};
     cls.style = CS_DBLCLKS;
-    return Create(cls, WS_EX_LAYERED | WS_EX_TOOLWINDOW | WS_EX_TOPMOST, WS_POPUP, title, x, y, width, height,
-                  nullptr);
+    heightTwips_ = heightTwips;
+    // Sized once it exists, when the DPI it is shown at is known.
+    if (!Create(cls, WS_EX_LAYERED | WS_EX_TOOLWINDOW | WS_EX_TOPMOST, WS_POPUP, title, 0, 0, 1, 1,
+                nullptr)) {
+        return false;
+    }
+    PlaceOnTaskbar();
+    return true;
+}
+
+void TextWindow::PlaceOnTaskbar() {
+    const DpiScale& scale = Scale();
+    int top = MainWindowTopTwips(win::ScreenHeightTwips(scale), heightTwips_, win::TaskbarHeightTwips(scale));
+    SetBoundsTwips(0, top, win::ScreenWidthTwips(scale), heightTwips_);
+}
+
+LineStyle TextWindow::Scaled(LineStyle style) const {
+    const DpiScale& scale = Scale();
+    style.fontSize = scale.Scale(style.fontSize);
+    for (RenderPass& pass : style.passes) {
+        pass.offset = scale.Pixels(pass.offset);
+    }
+    style.layoutWidth = scale.Pixels(style.layoutWidth);
+    return style;
 }
 
 bool TextWindow::CheckRendererStarted() {

@@ -11,7 +11,7 @@
 namespace plumwick {
 
 class TextWindow : public win::Window, public LookObserver {
-public:
+  public:
     // Ends a drag in progress (the skin panel's hover watch, when the pointer has left the display).
     void MouseDownClear() { dragging_ = false; }
     // Forgets the drawn image; the window keeps showing what it last received.
@@ -20,15 +20,19 @@ public:
     void ShowOwnedBy(HWND owner);
     LayeredTextRenderer& Renderer() { return renderer_; }
 
-protected:
+  protected:
     enum class Role { Main, Karaoke };
     TextWindow(Role role, const Look& look, DisplayGroup& group, LayeredTextRenderer::Mode mode)
         : look_(look), group_(group), role_(role) {
         renderer_.SetMode(mode);
     }
 
-    // Creates the hidden window at the given pixel rectangle.
-    bool CreateTextWindow(const wchar_t* className, const wchar_t* title, int x, int y, int width, int height);
+    // Creates the hidden window, as wide as the screen and heightTwips high, standing on the taskbar.
+    bool CreateTextWindow(const wchar_t* className, const wchar_t* title, int heightTwips);
+    // Back to the start-up place, at the window's present DPI (after creation and on a DPI change).
+    void PlaceOnTaskbar();
+    // The line's design sizes (em size, pass offsets, layout band) in the pixels the window is drawn at.
+    LineStyle Scaled(LineStyle style) const;
     // The GDI+ start-up failure: the program's own message, then the window unloads itself.
     bool CheckRendererStarted();
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
@@ -38,9 +42,10 @@ protected:
     DisplayGroup& group_;
     LayeredTextRenderer renderer_;
 
-private:
+  private:
     void OnMouseMove(int x, int y);
     Role role_;
+    int heightTwips_ = 0;
     bool dragging_ = false;
     float dragStartX_ = 0;
     float dragStartY_ = 0;

@@ -25,18 +25,22 @@ constexpr UINT kTextFormat = DT_LEFT | DT_TOP | DT_WORDBREAK | DT_NOPREFIX | DT_
 } // namespace
 
 SIZE NoticeWindow::Measure(const std::wstring& text) {
-    SIZE size{kTextWidthPx + 2 * kPaddingPx, 60};
+    // The message font is the system's, at its DPI; the box grows with it.
+    const DpiScale scale = win::PrimaryScale();
+    const int textWidth = scale.Pixels(kTextWidthPx);
+    const int padding = scale.Pixels(kPaddingPx);
+    SIZE size{textWidth + 2 * padding, scale.Pixels(60)};
     HDC screen = GetDC(nullptr);
     if (!screen) {
         return size;
     }
     HGDIOBJ previous = SelectObject(screen, NoticeFont());
-    RECT box{0, 0, kTextWidthPx, 0};
+    RECT box{0, 0, textWidth, 0};
     DrawTextW(screen, text.c_str(), static_cast<int>(text.size()), &box, kTextFormat | DT_CALCRECT);
     SelectObject(screen, previous);
     ReleaseDC(nullptr, screen);
     // Two pixels for the border.
-    size.cy = box.bottom - box.top + 2 * kPaddingPx + 2;
+    size.cy = box.bottom - box.top + 2 * padding + 2;
     return size;
 }
 
@@ -92,7 +96,7 @@ void NoticeWindow::OnPaint() {
     }
     RECT box{};
     GetClientRect(Handle(), &box);
-    InflateRect(&box, -kPaddingPx, -kPaddingPx);
+    InflateRect(&box, -Scale().Pixels(kPaddingPx), -Scale().Pixels(kPaddingPx));
     HGDIOBJ previous = SelectObject(dc, NoticeFont());
     SetBkMode(dc, TRANSPARENT);
     SetTextColor(dc, GetSysColor(COLOR_INFOTEXT));

@@ -6,6 +6,7 @@ packages=(
   g++-mingw-w64-x86-64                                                # the Windows build
   wine wine64                                                         # running it on Linux
   xvfb x11-utils x11-xserver-utils xdotool imagemagick                # a display, screenshots, pointer
+  icewm                                                               # the test desktop's taskbar
   fonts-wqy-microhei locales                                          # Chinese text and code page 936
   clang libclang-rt-14-dev                                            # libFuzzer
 )

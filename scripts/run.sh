@@ -22,13 +22,26 @@ if [ -n "${PLUMWICK_USE_DISPLAY:-}" ]; then
   exec wine ./plumwick.exe
 fi
 
+probe() { wine "$root/build/win/plumwick-probe.exe" "$@" 2>/dev/null | tr -d '\r'; }
 wine ./plumwick.exe >/dev/null 2>&1 &
-wine ./plumwick-send.exe --wait 60 "TMS" >/dev/null 2>&1 || true
-sleep 2
+for _ in $(seq 1 240); do
+  [ "$(probe find-box)" = yes ] && break
+  sleep 0.25
+done
 xsetroot -solid '#3a6ea5' 2>/dev/null || true
-# Point at the welcome line so the skin panel and the toolbar show, as they do for a user.
-xdotool mousemove 960 "$(( $(xdpyinfo | awk '/dimensions/{split($2,a,"x"); print a[2]}') - 630 ))" 2>/dev/null || true
-sleep 1.5
+# The about window greets every start for about six seconds; the display is what the user sees after it.
+for _ in $(seq 1 120); do
+  [ "$(probe visible PlumwickAbout)" = 1 ] || break
+  sleep 0.25
+done
+# Point at the welcome line so the skin panel and the toolbar show, as they do for a user. The window is
+# see-through between the letters, so the pointer walks along the line until it rests on one.
+read -r _ lineTop width _ <<<"$(probe rect PlumwickMainText)"
+for dx in $(seq 0 12 360); do
+  xdotool mousemove $(( ${width:-1920} / 2 - 180 + dx )) $(( ${lineTop:-0} + 22 )) 2>/dev/null || true
+  [ "$(probe visible PlumwickSkinPanel)" = 1 ] && break
+done
+sleep 1
 import -window root "$root/build/screenshot.png"
 wine ./plumwick-send.exe END >/dev/null 2>&1 || true
 wineserver -w 2>/dev/null || true

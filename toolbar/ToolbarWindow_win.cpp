@@ -22,18 +22,18 @@ std::wstring WideAscii(std::string_view ascii) {
     return std::wstring(ascii.begin(), ascii.end());
 }
 
-RECT ControlRect(const ControlLayout& control, const ButtonPictures& pictures) {
+// Where a control lies on the strip as shown, in the device pixels of `scale`.
+RECT ControlRect(const ControlLayout& control, const ButtonPictures& pictures, const DpiScale& scale) {
     PixelSize size{control.width, control.height};
     if (control.button) {
         size = PictureSize(*control.button, pictures.Get(*control.button));
     }
-    return RECT{control.x, control.y, control.x + size.width, control.y + size.height};
+    return RECT{scale.Pixels(control.x), scale.Pixels(control.y), scale.Pixels(control.x + size.width),
+                scale.Pixels(control.y + size.height)};
 }
 
 int ScreenDpi() {
-    win::WindowDc screen(nullptr);
-    int dpi = screen.get() ? GetDeviceCaps(screen.get(), LOGPIXELSY) : 96;
-    return dpi > 0 ? dpi : 96;
+    return static_cast<int>(win::PrimaryScale().Dpi());
 }
 
 } // namespace
@@ -73,6 +73,7 @@ bool ToolbarWindow::Create(HWND panel, int panelTopTwips) {
     }
     LoadPictures();
     pic_.Create(Handle());
+    SizeForDpi();
     CreateTooltips();
 
     ToolbarPlacement place =
@@ -89,6 +90,28 @@ bool ToolbarWindow::Create(HWND panel, int panelTopTwips) {
     SetLayeredWindowAttributes(Handle(), kMagenta, 0, LWA_COLORKEY);
     SetWindowPos(Handle(), HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     return true;
+}
+
+void ToolbarWindow::SizeForDpi() {
+    const DpiScale& scale = Scale();
+    SetWindowPos(Handle(), nullptr, 0, 0, scale.Pixels(kToolbarWindowWidthPx),
+                 scale.Pixels(kToolbarWindowHeightPx), SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    if (pic_.Exists()) {
+        SetWindowPos(pic_.Handle(), nullptr, 0, 0, scale.Pixels(kStripWidthPx), scale.Pixels(kStripHeightPx),
+                     SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    }
+}
+
+void ToolbarWindow::OnDpiChanged(const RECT&) {
+    SizeForDpi();
+    // Back across the panel's top edge, where the panel has gone at the new DPI.
+    RECT owner{};
+    if (HWND panel = GetWindow(Handle(), GW_OWNER); panel && GetWindowRect(panel, &owner)) {
+        ToolbarPlacement place = PlaceToolbar(static_cast<float>(win::ScreenWidthTwips(Scale())),
+                                              static_cast<float>(Scale().PixelsToTwips(owner.top)));
+        MoveTwips(place.leftTwips, place.topTwips);
+    }
+    PicturesChanged();
 }
 
 void ToolbarWindow::LoadPictures() {
@@ -143,7 +166,7 @@ void ToolbarWindow::CreateTooltips() {
         tool.uFlags = TTF_SUBCLASS;
         tool.hwnd = pic_.Handle();
         tool.uId = i;
-        tool.rect = ControlRect(controls[i], pictures_);
+        tool.rect = ControlRect(controls[i], pictures_, Scale());
         tool.lpszText = text.data();
         SendMessageW(tooltip_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
     }
@@ -160,7 +183,7 @@ void ToolbarWindow::PicturesChanged() {
             tool.cbSize = TTTOOLINFOW_V2_SIZE;
             tool.hwnd = pic_.Handle();
             tool.uId = i;
-            tool.rect = ControlRect(controls[i], pictures_);
+            tool.rect = ControlRect(controls[i], pictures_, Scale());
             SendMessageW(tooltip_, TTM_NEWTOOLRECTW, 0, reinterpret_cast<LPARAM>(&tool));
         }
     }
@@ -235,8 +258,9 @@ LRESULT ToolbarWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
 }
 
 LRESULT ToolbarWindow::OnStripMessage(UINT message, WPARAM wParam, LPARAM lParam) {
-    const int x = GET_X_LPARAM(lParam);
-    const int y = GET_Y_LPARAM(lParam);
+    // The strip is laid out in design pixels and shown at the toolbar's DPI.
+    const int x = Scale().ToDesign(GET_X_LPARAM(lParam));
+    const int y = Scale().ToDesign(GET_Y_LPARAM(lParam));
     switch (message) {
     case WM_PAINT:
         OnStripPaint();
@@ -313,7 +337,10 @@ void ToolbarWindow::OnStripPaint() {
                 break;
             }
         }
-        BitBlt(dc, 0, 0, kStripWidthPx, kStripHeightPx, buffer.get(), 0, 0, SRCCOPY);
+        // Nearest-neighbour, so the see-through magenta stays exactly magenta at any DPI.
+        SetStretchBltMode(dc, COLORONCOLOR);
+        StretchBlt(dc, 0, 0, Scale().Pixels(kStripWidthPx), Scale().Pixels(kStripHeightPx), buffer.get(), 0,
+                   0, kStripWidthPx, kStripHeightPx, SRCCOPY);
     }
     EndPaint(hwnd, &ps);
 }

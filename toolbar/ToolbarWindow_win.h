@@ -62,6 +62,9 @@ class ToolbarWindow : public win::Window, private RotationHost {
     enum Timer : UINT_PTR { kRotationTimer = 1, kHoldTimer = 2 };
 
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+    void OnDpiChanged(const RECT& suggested) override;
+    // The window and its strip at the design size times the toolbar's DPI.
+    void SizeForDpi();
     LRESULT OnStripMessage(UINT message, WPARAM wParam, LPARAM lParam);
     void OnStripPaint();
     void OnStripMouseMove(int x, int y);

@@ -24,6 +24,10 @@
 //   regset VALUE                 stores the interval there
 //   regdel                       removes it
 //   screen                       "w h" and the work area "l t r b"
+//   dpi [CLASS]                  "dpi awareness" of the first window of CLASS, or the system DPI and
+//                                the probe's own awareness
+//   fontsub NAME                 the font Wine's font replacements put in place of NAME ("<none>")
+//   manifest FILE                the manifest embedded in the program FILE ("<none>")
 //   foreground                   the class of the foreground window ("none" when there is none)
 //   pipe-raw FILE                the file's bytes, unchanged, as one message into this session's command
 //                                pipe: "reply|<line>", or the outcome ("not running", "no answer", ...)
@@ -38,6 +42,7 @@
 //                                follow. Prints the first failures, then "sent N, failed M".
 // clang-format on
 #include "tools/PipeClient_win.h"
+#include "win32/Dpi_win.h"
 #include "win32/Windows_win.h"
 
 #include <algorithm>
@@ -371,6 +376,39 @@ int Run(int argc, wchar_t** argv) {
         std::snprintf(buffer, sizeof buffer, "%d %d %ld %ld %ld %ld", GetSystemMetrics(SM_CXSCREEN),
                       GetSystemMetrics(SM_CYSCREEN), work.left, work.top, work.right, work.bottom);
         Print(buffer);
+        return 0;
+    }
+    if (command == L"dpi") {
+        HWND window = arg(2).empty() ? nullptr : FindNamed(arg(2));
+        if (!arg(2).empty() && !window) {
+            Print("no window");
+            return 1;
+        }
+        unsigned dpi = window ? plumwick::win::DpiForWindow(window) : plumwick::win::SystemDpi();
+        Print(std::to_string(dpi) + " " + plumwick::win::DpiAwareness(window));
+        return 0;
+    }
+    if (command == L"fontsub") {
+        wchar_t value[256] = {};
+        DWORD size = sizeof value - sizeof(wchar_t);
+        if (RegGetValueW(HKEY_CURRENT_USER, L"Software\\Wine\\Fonts\\Replacements", arg(2).c_str(),
+                         RRF_RT_REG_SZ, nullptr, value, &size) == ERROR_SUCCESS) {
+            Print(Utf8(value));
+        } else {
+            Print("<none>");
+        }
+        return 0;
+    }
+    if (command == L"manifest") {
+        HMODULE module = LoadLibraryExW(arg(2).c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+        HRSRC found =
+            module ? FindResourceW(module, CREATEPROCESS_MANIFEST_RESOURCE_ID, RT_MANIFEST) : nullptr;
+        HGLOBAL loaded = found ? LoadResource(module, found) : nullptr;
+        const char* text = loaded ? static_cast<const char*>(LockResource(loaded)) : nullptr;
+        Print(text ? std::string(text, SizeofResource(module, found)) : "<none>");
+        if (module) {
+            FreeLibrary(module);
+        }
         return 0;
     }
     if (command == L"clipboard") {

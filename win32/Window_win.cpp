@@ -2,32 +2,35 @@
 
 #include "common/Numeric.h"
 #include "common/Twips.h"
+#include "win32/Dpi_win.h"
 #include "win32/Strings_win.h"
 
 #include <cmath>
 
 namespace plumwick::win {
 
-HINSTANCE ModuleInstance() { return GetModuleHandleW(nullptr); }
-
-int TwipsToPixels(double twips) {
-    double px = RoundHalfEven(twips / 15.0);
-    if (!std::isfinite(px)) {
-        return 0;
-    }
-    if (px > 1e8) {
-        return 100000000;
-    }
-    if (px < -1e8) {
-        return -100000000;
-    }
-    return static_cast<int>(px);
+HINSTANCE ModuleInstance() {
+    return GetModuleHandleW(nullptr);
 }
 
-int ScreenWidthTwips() { return GetSystemMetrics(SM_CXSCREEN) * 15; }
-int ScreenHeightTwips() { return GetSystemMetrics(SM_CYSCREEN) * 15; }
+DpiScale PrimaryScale() {
+    return DpiScale(DpiForPoint(POINT{0, 0}));
+}
 
-Window::~Window() { Destroy(); }
+int TwipsToPixels(double twips, const DpiScale& scale) {
+    return scale.TwipsToPixels(twips);
+}
+
+int ScreenWidthTwips(const DpiScale& scale) {
+    return scale.PixelsToTwips(GetSystemMetrics(SM_CXSCREEN));
+}
+int ScreenHeightTwips(const DpiScale& scale) {
+    return scale.PixelsToTwips(GetSystemMetrics(SM_CYSCREEN));
+}
+
+Window::~Window() {
+    Destroy();
+}
 
 void Window::Destroy() {
     if (hwnd_) {
@@ -59,7 +62,8 @@ bool Window::Create(const WindowClass& cls, DWORD exStyle, DWORD style, const wc
             return false;
         }
     }
-    HWND hwnd = CreateWindowExW(exStyle, cls.name, title, style, x, y, width, height, parent, menu, instance, this);
+    HWND hwnd =
+        CreateWindowExW(exStyle, cls.name, title, style, x, y, width, height, parent, menu, instance, this);
     if (!hwnd) {
         creationFailure_ = LastErrorText(L"CreateWindowExW");
     }
@@ -72,6 +76,7 @@ LRESULT CALLBACK Window::StaticProc(HWND hwnd, UINT message, WPARAM wParam, LPAR
         auto create = reinterpret_cast<CREATESTRUCTW*>(lParam);
         self = static_cast<Window*>(create->lpCreateParams);
         self->hwnd_ = hwnd;
+        self->scale_ = DpiScale(DpiForWindow(hwnd));
         SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
     } else {
         self = reinterpret_cast<Window*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
@@ -86,14 +91,33 @@ LRESULT CALLBACK Window::StaticProc(HWND hwnd, UINT message, WPARAM wParam, LPAR
         self->OnDestroyed();
         return result;
     }
+    if (message == WM_DPICHANGED) {
+        self->scale_ = DpiScale(LOWORD(wParam));
+        // Without a suggestion (a test's message from another process) the window keeps its rectangle.
+        RECT suggested{};
+        if (lParam) {
+            suggested = *reinterpret_cast<const RECT*>(lParam);
+        } else {
+            GetWindowRect(hwnd, &suggested);
+        }
+        self->OnDpiChanged(suggested);
+        return 0;
+    }
     return self->HandleMessage(message, wParam, lParam);
+}
+
+void Window::OnDpiChanged(const RECT& suggested) {
+    SetWindowPos(hwnd_, nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
+                 suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 LRESULT Window::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     return DefWindowProcW(hwnd_, message, wParam, lParam);
 }
 
-bool Window::IsVisible() const { return hwnd_ && IsWindowVisible(hwnd_); }
+bool Window::IsVisible() const {
+    return hwnd_ && IsWindowVisible(hwnd_);
+}
 
 void Window::Show(bool visible) {
     if (hwnd_) {
@@ -111,20 +135,24 @@ RECT WindowRectOf(HWND hwnd) {
 }
 } // namespace
 
-int Window::LeftTwips() const { return WindowRectOf(hwnd_).left * 15; }
-int Window::TopTwips() const { return WindowRectOf(hwnd_).top * 15; }
+int Window::LeftTwips() const {
+    return scale_.PixelsToTwips(WindowRectOf(hwnd_).left);
+}
+int Window::TopTwips() const {
+    return scale_.PixelsToTwips(WindowRectOf(hwnd_).top);
+}
 int Window::WidthTwips() const {
     RECT rc = WindowRectOf(hwnd_);
-    return (rc.right - rc.left) * 15;
+    return scale_.PixelsToTwips(rc.right - rc.left);
 }
 int Window::HeightTwips() const {
     RECT rc = WindowRectOf(hwnd_);
-    return (rc.bottom - rc.top) * 15;
+    return scale_.PixelsToTwips(rc.bottom - rc.top);
 }
 
 void Window::MoveTwips(double left, double top) {
     if (hwnd_) {
-        SetWindowPos(hwnd_, nullptr, TwipsToPixels(left), TwipsToPixels(top), 0, 0,
+        SetWindowPos(hwnd_, nullptr, scale_.TwipsToPixels(left), scale_.TwipsToPixels(top), 0, 0,
                      SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
     }
 }
@@ -132,15 +160,16 @@ void Window::MoveTwips(double left, double top) {
 void Window::SetWidthTwips(double width) {
     if (hwnd_) {
         RECT rc = WindowRectOf(hwnd_);
-        SetWindowPos(hwnd_, nullptr, 0, 0, std::max(0, TwipsToPixels(width)), rc.bottom - rc.top,
+        SetWindowPos(hwnd_, nullptr, 0, 0, std::max(0, scale_.TwipsToPixels(width)), rc.bottom - rc.top,
                      SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
     }
 }
 
 void Window::SetBoundsTwips(double left, double top, double width, double height) {
     if (hwnd_) {
-        SetWindowPos(hwnd_, nullptr, TwipsToPixels(left), TwipsToPixels(top), std::max(0, TwipsToPixels(width)),
-                     std::max(0, TwipsToPixels(height)), SWP_NOZORDER | SWP_NOACTIVATE);
+        SetWindowPos(hwnd_, nullptr, scale_.TwipsToPixels(left), scale_.TwipsToPixels(top),
+                     std::max(0, scale_.TwipsToPixels(width)), std::max(0, scale_.TwipsToPixels(height)),
+                     SWP_NOZORDER | SWP_NOACTIVATE);
     }
 }
 
@@ -160,16 +189,10 @@ int Window::ClientHeightPx() const {
     return rc.bottom - rc.top;
 }
 
-std::int16_t TaskbarHeightTwips() {
+std::int16_t TaskbarHeightTwips(const DpiScale& scale) {
     RECT work{};
     SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
-    HDC screen = GetDC(nullptr);
-    int dpi = screen ? GetDeviceCaps(screen, LOGPIXELSX) : 96;
-    if (screen) {
-        ReleaseDC(nullptr, screen);
-    }
-    int twipsPerPixel = dpi > 0 ? 1440 / dpi : 15;
-    return plumwick::TaskbarHeightTwips(GetSystemMetrics(SM_CYSCREEN) * twipsPerPixel, twipsPerPixel, work.bottom);
+    return StripBelowWorkAreaTwips(GetSystemMetrics(SM_CYSCREEN), work.bottom, scale);
 }
 
 void RunWaitingMessages(int limit) {

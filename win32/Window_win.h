@@ -1,7 +1,8 @@
 #pragma once
 // Base of every window: registers its class once, keeps the object pointer in GWLP_USERDATA from
-// WM_NCCREATE and dispatches messages to the object. Positions in twips follow the program's fixed
-// 15 twips per pixel.
+// WM_NCCREATE and dispatches messages to the object. Positions in twips are design twips (15 to a
+// 96-DPI pixel), turned into the pixels of the DPI the window is shown at.
+#include "common/DpiScale.h"
 #include "win32/Windows_win.h"
 
 #include <cstdint>
@@ -18,7 +19,7 @@ struct WindowClass {
 };
 
 class Window {
-public:
+  public:
     Window() = default;
     Window(const Window&) = delete;
     Window& operator=(const Window&) = delete;
@@ -35,7 +36,10 @@ public:
     void Hide() { Show(false); }
     void Destroy();
 
-    // Window rectangle in screen twips (whole pixels x 15).
+    // The DPI the window is drawn at (its monitor's), from its creation and each WM_DPICHANGED.
+    const DpiScale& Scale() const { return scale_; }
+
+    // Window rectangle in screen twips (whole device pixels in design twips).
     int LeftTwips() const;
     int TopTwips() const;
     int WidthTwips() const;
@@ -47,7 +51,7 @@ public:
     int ClientWidthPx() const;
     int ClientHeightPx() const;
 
-protected:
+  protected:
     bool Create(const WindowClass& cls, DWORD exStyle, DWORD style, const wchar_t* title, int x, int y,
                 int width, int height, HWND parent, HMENU menu = nullptr);
     virtual LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
@@ -56,25 +60,30 @@ protected:
     }
     // Called from WM_NCDESTROY after the handle is gone.
     virtual void OnDestroyed() {}
+    // WM_DPICHANGED, with Scale() already at the new DPI: by default the window takes the rectangle the
+    // system suggests; windows that lay themselves out do that again instead.
+    virtual void OnDpiChanged(const RECT& suggested);
 
-private:
+  private:
     static LRESULT CALLBACK StaticProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
     HWND hwnd_ = nullptr;
+    DpiScale scale_;
     std::wstring creationFailure_;
 };
 
 HINSTANCE ModuleInstance();
-int TwipsToPixels(double twips);
-inline int PixelsToTwips(int pixels) { return pixels * 15; }
-int ScreenWidthTwips();
+// The scale of the primary monitor, where the display's windows are made.
+DpiScale PrimaryScale();
+int TwipsToPixels(double twips, const DpiScale& scale = PrimaryScale());
+int ScreenWidthTwips(const DpiScale& scale = PrimaryScale());
 // Lets the events waiting now run (handlers that let the user act before they return), at most
 // `limit` of them, so something that keeps posting cannot hold the caller forever. A quit request is put
 // back for the main loop.
 void RunWaitingMessages(int limit = 10000);
 // A critical-error message box with one of the program's own fixed texts.
 void CriticalMessage(const wchar_t* text, const wchar_t* title);
-int ScreenHeightTwips();
+int ScreenHeightTwips(const DpiScale& scale = PrimaryScale());
 // The strip of the screen below the work area, in twips (0 when the taskbar is elsewhere or hidden).
-std::int16_t TaskbarHeightTwips();
+std::int16_t TaskbarHeightTwips(const DpiScale& scale = PrimaryScale());
 
 } // namespace plumwick::win

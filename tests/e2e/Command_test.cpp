@@ -33,7 +33,12 @@ TEST_F(CommandChannel, StartsIdleWithTheWelcomeLineAboveTheTaskbar) {
     EXPECT_EQ(main.x, 0);
     EXPECT_EQ(main.w, 1920);
     EXPECT_EQ(main.h, 646);
-    EXPECT_EQ(main.y + main.h, 1080); // no taskbar under Xvfb: the window's bottom is the screen's
+    // icewm's taskbar along the bottom takes a strip off the work area; the window stands on its top edge.
+    Session::WorkArea work = session.GetWorkArea();
+    EXPECT_EQ(work.right, 1920);
+    EXPECT_LT(work.bottom, 1080) << "no taskbar on the test desktop";
+    EXPECT_GT(work.bottom, 1080 - 100);
+    EXPECT_EQ(main.y + main.h, work.bottom);
     EXPECT_NE(session.ExStyle("PlumwickMainText") & kTopmost, 0);
     // The command window itself stays hidden.
     EXPECT_NE(session.WindowLine("PlumwickCommandWindow").find("|FrmKrcMessage|0|"), std::string::npos);

@@ -66,6 +66,21 @@ std::string GetEnv(const std::string& name, const std::string& fallback) {
     return value && *value ? value : fallback;
 }
 
+// icewm first announces the whole screen as the work area and takes the taskbar's strip off it once the
+// taskbar is up.
+bool TaskbarSetWorkArea(const std::string& display, int screenHeight) {
+    std::string out = Shell("DISPLAY=" + display + " xprop -root _NET_WORKAREA 2>/dev/null");
+    std::size_t equals = out.find('=');
+    if (equals == std::string::npos) {
+        return false;
+    }
+    std::istringstream in(out.substr(equals + 1));
+    int left = 0, top = 0, width = 0, height = 0;
+    char comma = 0;
+    in >> left >> comma >> top >> comma >> width >> comma >> height;
+    return in && height > 0 && height < screenHeight;
+}
+
 } // namespace
 
 fs::path SourceDir() {
@@ -149,33 +164,43 @@ bool Image::Save(const fs::path& png) const {
     return status == 0;
 }
 
-Session::Session() {
-    // A private display for this test.
-    int n = std::stoi(GetEnv("PLUMWICK_XVFB_DISPLAY", "90"));
-    while (fs::exists("/tmp/.X11-unix/X" + std::to_string(n)) ||
-           fs::exists("/tmp/.X" + std::to_string(n) + "-lock")) {
-        ++n;
-    }
-    display_ = ":" + std::to_string(n);
-    xvfbPid_ = Spawn("exec Xvfb " + display_ + " -screen 0 1920x1080x24 -nolisten tcp >/dev/null 2>&1");
-    for (int i = 0; i < 100; ++i) {
-        int status = 1;
-        Shell("DISPLAY=" + display_ + " xdpyinfo >/dev/null 2>&1", &status);
-        if (status == 0) {
-            break;
+Session::Session(int dpi, int screenWidth, int screenHeight) {
+    // A private display for this test. Xvfb picks a free display number itself and writes it out once it
+    // accepts connections: choosing one here and starting the server after would race with the other test
+    // runs on this machine.
+    std::random_device random;
+    fs::path numberFile = fs::temp_directory_path() /
+                          ("plumwick-xvfb-" + std::to_string(getpid()) + "-" + std::to_string(random()));
+    std::string screen = std::to_string(screenWidth) + "x" + std::to_string(screenHeight) + "x24";
+    xvfbPid_ = Spawn("exec Xvfb -displayfd 3 -screen 0 " + screen + " -nolisten tcp 3>" +
+                     Quote(numberFile.string()) + " >/dev/null 2>&1");
+    for (int i = 0; i < 100 && display_.empty(); ++i) {
+        std::ifstream in(numberFile);
+        std::string number;
+        if (std::getline(in, number) && !in.eof() && !number.empty()) {
+            display_ = ":" + number;
+        } else {
+            SleepSeconds(0.1);
         }
+    }
+    fs::remove(numberFile);
+    // A shop PC's desktop: icewm's taskbar along the bottom sets the work area Wine reports. Wait for it, so
+    // that the program never sees the bare screen.
+    windowManagerPid_ =
+        Spawn("DISPLAY=" + display_ + " ICEWM_PRIVCFG=" + Quote((SourceDir() / "scripts/icewm").string()) +
+              " exec icewm >/dev/null 2>&1");
+    for (int i = 0; i < 100 && !TaskbarSetWorkArea(display_, screenHeight); ++i) {
         SleepSeconds(0.1);
     }
+    // icewm clears the root window; the desktop colour goes on after it.
     Shell("DISPLAY=" + display_ + " xsetroot -solid '#3a6ea5' 2>/dev/null");
-    Shell(Env() + " bash -c " +
-          Quote("source " + (SourceDir() / "scripts/wine-env.sh").string() + " && plumwick_wine_prefix") +
-          " >/dev/null 2>&1");
-
-    std::error_code ignored;
-    fs::remove_all(PerUserSettingsFolder(), ignored);
+    // Nothing an earlier session left in the user's registry or profile folder reaches this one.
+    Shell(
+        Env() + " PLUMWICK_DPI=" + std::to_string(dpi) + " bash -c " +
+        Quote("source " + (SourceDir() / "scripts/wine-env.sh").string() + " && plumwick_wine_clean_state") +
+        " >/dev/null 2>&1");
 
     // A private copy of the program folder.
-    std::random_device random;
     folder_ = fs::temp_directory_path() /
               ("plumwick-e2e-" + std::to_string(getpid()) + "-" + std::to_string(random()));
     fs::create_directories(folder_);
@@ -186,6 +211,10 @@ Session::Session() {
 Session::~Session() {
     Kill();
     Shell(Env() + " wineserver -k >/dev/null 2>&1");
+    if (windowManagerPid_ > 0) {
+        kill(windowManagerPid_, SIGTERM);
+        waitpid(windowManagerPid_, nullptr, 0);
+    }
     if (xvfbPid_ > 0) {
         kill(xvfbPid_, SIGTERM);
         waitpid(xvfbPid_, nullptr, 0);
@@ -352,12 +381,25 @@ Session::Rect Session::WindowRect(const std::string& cls) {
     return r;
 }
 
+Session::WorkArea Session::GetWorkArea() {
+    WorkArea area;
+    int width = 0, height = 0;
+    std::istringstream in(Probe({"screen"}));
+    in >> width >> height >> area.left >> area.top >> area.right >> area.bottom;
+    return area;
+}
+
 bool Session::Visible(const std::string& cls) {
     return Probe({"visible", cls}) == "1";
 }
 
 void Session::MovePointer(int x, int y) {
     Shell("DISPLAY=" + display_ + " xdotool mousemove " + std::to_string(x) + " " + std::to_string(y));
+}
+
+void Session::PressKeys(const std::string& keys) {
+    Shell(Env() + " xdotool search --name '选择要显示的内容卷' windowfocus --sync >/dev/null 2>&1");
+    Shell(Env() + " xdotool key " + Quote(keys));
 }
 
 Image Session::Screenshot() {

@@ -34,13 +34,16 @@ bool SameBand(const Image& a, const Image& b, int top, int bottom);
 // Runs a command line through /bin/sh and returns its standard output; exit code in *status.
 std::string Shell(const std::string& command, int* status = nullptr);
 
-// One test's world: a fresh Xvfb display (1920x1080, desktop colour kDesktop), the shared Wine prefix,
-// and a private copy of the staged program folder that the test may change before Start().
+// One test's world: a fresh Xvfb display (1920x1080 unless told, desktop colour kDesktop) with icewm's
+// taskbar along its bottom edge, the shared Wine prefix with its per-user state (registry, profile folder)
+// put back as it was made, and a private copy of the staged program folder that the test may change before
+// Start().
 class Session {
   public:
     static constexpr Rgb kDesktop = kDesktopColour;
 
-    Session();
+    // dpi: the desktop's scaling for this session (LogPixels, 96 = 100 %); the screen's size in pixels.
+    explicit Session(int dpi = 96, int screenWidth = 1920, int screenHeight = 1080);
     ~Session(); // ends the program, the wineserver and the display
 
     // The program folder copy (holds plumwick.exe, data/system, Text).
@@ -81,6 +84,10 @@ class Session {
 
     // Pointer moves through xdotool (the X server's own pointer, which Wine follows).
     void MovePointer(int x, int y);
+    // A key press through the X server (xdotool key syntax, e.g. "ctrl+alt+w"). Wine hears keys only while
+    // one of its windows has the X focus, which the window manager gives on a click; the content manager
+    // gets it first.
+    void PressKeys(const std::string& keys);
     Image Screenshot();
     // Saves a screenshot under build/e2e-shots/<name>.png for people to look at; returns the path.
     std::filesystem::path SaveScreenshot(const std::string& name);
@@ -92,10 +99,17 @@ class Session {
 
     std::string Env() const; // the environment prefix for shell commands (DISPLAY, WINEPREFIX, ...)
 
+    // The work area Wine reports (left, top, right, bottom in pixels): the screen above the taskbar.
+    struct WorkArea {
+        int left = 0, top = 0, right = 0, bottom = 0;
+    };
+    WorkArea GetWorkArea();
+
   private:
     std::filesystem::path folder_;
     std::string display_;
     int xvfbPid_ = 0;
+    int windowManagerPid_ = 0;
     int programPid_ = 0;
 };
 

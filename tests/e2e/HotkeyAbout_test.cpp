@@ -137,7 +137,7 @@ TEST(Hotkey, CtrlAltWUnlocksALockedDisplayUntilTheProgramEnds) {
     EXPECT_TRUE(Locked(session, "PlumwickKaraoke"));
 
     // The real key press, through the X server.
-    Shell(session.Env() + " xdotool key ctrl+alt+w");
+    session.PressKeys("ctrl+alt+w");
     for (double waited = 0; waited < 3 && !Unlocked(session, "PlumwickMainText"); waited += 0.2) {
         SleepSeconds(0.2);
     }

@@ -49,6 +49,10 @@ class KaraokeSweep : public ::testing::Test {
     void SetUp() override {
         ASSERT_TRUE(session.Start());
         ASSERT_TRUE(session.WaitForAboutToClose());
+        // The content manager stands across the karaoke window's rows, and the window manager's frame
+        // around it has colours like the highlight's: minimised, it leaves the line alone.
+        session.Probe({"send", "PlumwickContentManager", "0x112", "0xF020", "0"}); // SC_MINIMIZE
+        SleepSeconds(0.3);
     }
     Session session;
 };

@@ -151,7 +151,7 @@ TEST(ShopPc, AnUnusableHotkeyInShopIniIsToldAndTheDefaultStands) {
     ASSERT_EQ(session.Send("LOK"), 0);
     constexpr long long kTransparent = 0x20;
     ASSERT_NE(session.ExStyle("PlumwickMainText") & kTransparent, 0);
-    Shell(session.Env() + " xdotool key ctrl+alt+w");
+    session.PressKeys("ctrl+alt+w");
     long long style = -1;
     for (double waited = 0; waited < 5; waited += 0.2) {
         style = session.ExStyle("PlumwickMainText");

@@ -102,3 +102,26 @@ TEST(TwipsDrag, EachMoveReadsThePositionTheEarlierMoveLeft) {
     EXPECT_EQ(moved.krc.top, rest.krc.top + 30);
     EXPECT_EQ(moved.show.top, rest.krc.top + 60);
 }
+
+TEST(TwipsDrag, AtOneAndAHalfTimesTheWindowsSnapToThatDpisPixels) {
+    // At 144 DPI a pixel is 10 twips; windows read back from the screen lie on that grid.
+    DisplayWindows w;
+    w.scale = DpiScale(144);
+    w.screenWidthTwips = 19200;
+    w.show = {0, 850, 19200, 9690};
+    w.krc = w.show;
+    w.back = {0, 400, 19200, 1905};
+    w.set = {6340, 130, 5880, 540};
+    // A press and release without moving leaves the main window where it is (a 15-twip grid would put
+    // 850 twips at 855, half a pixel off, which the screen rounds to a pixel lower).
+    DisplayWindows still = DragFromMain(w, 0, 0, kFontSize);
+    EXPECT_EQ(still.show.top, 850);
+    EXPECT_EQ(still.show.left, 0);
+    for (const TwipsRect& r : {still.show, still.krc, still.back, still.set}) {
+        EXPECT_EQ(r.left % 10, 0);
+        EXPECT_EQ(r.top % 10, 0);
+    }
+    // Pointer pixels still move the windows by as many twips, in whole pixels of this DPI.
+    EXPECT_EQ(DragFromMain(still, 30, 30, kFontSize).show.top, 880);
+    EXPECT_EQ(DragFromPanel(still, 14, kFontSize).back.top, still.back.top + 10);
+}
