@@ -417,14 +417,7 @@ void ContentWindow::Publish() {
     int ticked = 0;
     SplitOption option = SendMessageW(check2_, BM_GETCHECK, 0, 0) == BST_CHECKED ? SplitOption::DoubleBreak
                                                                                  : SplitOption::SingleBreak;
-    {
-        std::vector<std::u16string> texts = ReadTickedFiles(ticked);
-        std::u16string joined;
-        for (const std::u16string& text : texts) {
-            joined += text;
-        }
-        buffer_ = NormaliseLineBreaks(joined, option);
-    }
+    buffer_ = BuildContentBuffer(ReadTickedFiles(ticked), option);
     app_.State().infoLines = SplitMessages(buffer_, option);
 
     if (ticked == 0) {
