@@ -212,7 +212,7 @@ void ToolbarWindow::StopRotation() {
     rotation_.Stop();
 }
 void ToolbarWindow::StartRotation(unsigned intervalMs) {
-    rotation_.Start(intervalMs);
+    rotation_.Publish(intervalMs, random_.Next());
 }
 bool ToolbarWindow::RotationEnabled() const {
     return rotation_.Enabled();

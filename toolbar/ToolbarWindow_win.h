@@ -31,7 +31,8 @@ class ToolbarWindow : public win::Window, private RotationHost {
     // Every button back to its normal picture.
     void RefreshSkin();
 
-    // The rotation timer, as the content manager's publish drives it.
+    // The rotation timer, as the content manager's publish drives it; a start shows the first message of
+    // the new list at once.
     void StopRotation();
     void StartRotation(unsigned intervalMs);
     bool RotationEnabled() const;
