@@ -2,6 +2,7 @@
 
 #include "app/App_win.h"
 #include "command/CommandWindow_win.h"
+#include "command/SettingsFile.h"
 #include "command/SettingsStore_win.h"
 #include "content/ContentWindow_win.h"
 #include "display/ColorSchemes.h"
@@ -435,8 +436,12 @@ void ToolbarWindow::OnFontDialog() {
     dialog.lStructSize = sizeof dialog;
     dialog.hwndOwner = Handle();
     dialog.lpLogFont = &chosen;
-    dialog.Flags = CF_BOTH | CF_INITTOLOGFONTSTRUCT;
-    if (!ChooseFontW(&dialog)) {
+    // The dialog itself refuses sizes the display cannot show; the check after it covers a dialog that
+    // does not.
+    dialog.Flags = CF_BOTH | CF_INITTOLOGFONTSTRUCT | CF_LIMITSIZE;
+    dialog.nSizeMin = static_cast<INT>(kMinFontSize);
+    dialog.nSizeMax = static_cast<INT>(kMaxFontSize);
+    if (!ChooseFontW(&dialog) || !IsUsableFontSize(dialog.iPointSize / 10.0)) {
         return; // Cancel, or the dialog failed: nothing changes
     }
     // Bold and italic stay with this window's font; the display takes only the face and the size.
