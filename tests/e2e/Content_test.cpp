@@ -467,3 +467,80 @@ TEST_F(ContentManager, BadFilesAreSkippedAndNeverStopThePublish) {
     EXPECT_EQ(session.Probe({"find-box"}), "yes") << "the program stopped answering";
     EXPECT_EQ(Dialogs(), "");
 }
+
+TEST_F(ContentManager, LfOnlyCrOnlyAndUnterminatedFilesGiveOneMessageALine) {
+    EmptyTextFolder();
+    // Saved by editors other than Notepad: LF alone, CR alone, and no line break at the end of a file
+    // that another file follows.
+    WriteBytes(TextFolder() / "a-lf.txt", "Alpha one\nAlpha two\n");
+    WriteBytes(TextFolder() / "b-cr.txt", "Bravo one\rBravo two\r");
+    WriteBytes(TextFolder() / "c-open.txt", "Charlie open");
+    WriteBytes(TextFolder() / "d-next.txt", "Delta next\r\n");
+    ASSERT_NO_FATAL_FAILURE(StartWithInterval(nullptr));
+    WaitForAboutToClose();
+    const std::vector<std::string> lines = {"Alpha one", "Alpha two",    "Bravo one",
+                                            "Bravo two", "Charlie open", "Delta next"};
+    int top = session.WindowRect("PlumwickMainText").y;
+    std::vector<Image> references;
+    for (const std::string& line : lines) {
+        EXPECT_EQ(session.Send("DLT" + line), 0);
+        SleepSeconds(0.8);
+        references.push_back(session.Screenshot());
+    }
+
+    for (const Child& entry : Entries(Children(session))) {
+        Tick(entry.text);
+    }
+    SetField("1");
+    Publish();
+    EXPECT_EQ(WaitForStored("1"), "1");
+    std::set<int> seen;
+    int other = 0;
+    for (int i = 0; i < 20; ++i) {
+        SleepSeconds(0.7);
+        Image shot = session.Screenshot();
+        bool matched = false;
+        for (std::size_t k = 0; k < references.size() && !matched; ++k) {
+            if (SameBand(shot, references[k], top, top + 90)) {
+                seen.insert(static_cast<int>(k));
+                matched = true;
+            }
+        }
+        if (!matched && ++other == 1) {
+            shot.Save(WinBuildDir().parent_path() / "e2e-shots" / "content-line-ends-other.png");
+        }
+    }
+    // Joined lines ("Alpha one\nAlpha two", "Charlie openDelta next") would match no reference.
+    EXPECT_GE(seen.size(), 3u) << "too few single lines shown";
+    EXPECT_LE(other, 4) << "frames showing no single line";
+    session.SaveScreenshot("content-line-ends");
+}
+
+TEST_F(ContentManager, APublicationShowsItsFirstMessageAtOnce) {
+    EmptyTextFolder();
+    WriteBytes(TextFolder() / "only.txt", "The first message\r\nThe second message\r\n");
+    ASSERT_NO_FATAL_FAILURE(StartWithInterval(nullptr));
+    WaitForAboutToClose();
+    int top = session.WindowRect("PlumwickMainText").y;
+    std::vector<Image> references;
+    for (const char* line : {"The first message", "The second message"}) {
+        EXPECT_EQ(session.Send(std::string("DLT") + line), 0);
+        SleepSeconds(0.8);
+        references.push_back(session.Screenshot());
+    }
+    EXPECT_EQ(session.Send("DLT something else"), 0);
+    SleepSeconds(0.8);
+    Image before = session.Screenshot();
+
+    // A whole minute between messages: the first still comes with the publish, not a minute later.
+    Tick("only.txt");
+    SetField("60");
+    Publish();
+    EXPECT_EQ(WaitForStored("60"), "60");
+    SleepSeconds(1.5);
+    Image shot = session.Screenshot();
+    EXPECT_FALSE(SameBand(shot, before, top, top + 90)) << "nothing new was drawn";
+    EXPECT_TRUE(SameBand(shot, references[0], top, top + 90) || SameBand(shot, references[1], top, top + 90))
+        << "the display does not show a published message";
+    session.SaveScreenshot("content-first-at-once");
+}
