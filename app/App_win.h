@@ -2,7 +2,7 @@
 // The process: the shared display state, the program folder, and every window, each created on first
 // use (creating one runs its load steps, which may ask for others).
 #include "app/DisplayState.h"
-#include "app/Twips.h"
+#include "common/Twips.h"
 #include "display/LayeredTextRenderer_win.h"
 #include "win32/Strings_win.h"
 #include "win32/Windows_win.h"

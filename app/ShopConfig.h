@@ -2,7 +2,7 @@
 // The shop's own details, from the operator-editable file data\system\shop.ini: "Key=Value" lines with
 // the keys ShopName, WebAddress and HomePage. Operators edit it in Notepad, so it may be UTF-8 (with or
 // without a byte-order mark), UTF-16 behind its byte-order mark, or the ANSI code page.
-#include "app/AnsiCodePage.h"
+#include "common/AnsiCodePage.h"
 
 #include <string>
 #include <string_view>

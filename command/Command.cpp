@@ -1,6 +1,6 @@
 #include "command/Command.h"
 
-#include "app/Numeric.h"
+#include "common/Numeric.h"
 
 #include <array>
 #include <cstddef>

@@ -1,7 +1,7 @@
 #include "command/SettingsFile.h"
 
-#include "app/Numeric.h"
-#include "app/TextUtil.h"
+#include "common/Numeric.h"
+#include "common/TextUtil.h"
 
 #include <charconv>
 #include <cmath>

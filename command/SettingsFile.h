@@ -1,7 +1,7 @@
 #pragma once
 // The display settings file desktoplrc.pst: font name, font size and colour scheme, one per line.
 // Bytes in and out only; the command window and the toolbar read and write the file itself.
-#include "app/AnsiCodePage.h"
+#include "common/AnsiCodePage.h"
 
 #include <cstdint>
 #include <string>

@@ -1,7 +1,7 @@
 #include "content/ContentText.h"
 
-#include "app/Numeric.h"
-#include "app/TextUtil.h"
+#include "common/Numeric.h"
+#include "common/TextUtil.h"
 
 #include <cmath>
 #include <cstddef>

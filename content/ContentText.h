@@ -1,7 +1,7 @@
 #pragma once
 // Turning the ticked content files into message lines: decoding, line-break normalisation, splitting,
 // and the check of the interval field.
-#include "app/AnsiCodePage.h"
+#include "common/AnsiCodePage.h"
 
 #include <optional>
 #include <string>

@@ -1,7 +1,7 @@
 #include "content/ContentWindow_win.h"
 
 #include "app/App_win.h"
-#include "app/TextUtil.h"
+#include "common/TextUtil.h"
 #include "content/ContentText.h"
 #include "content/DirectoryLister_win.h"
 #include "content/FileBytes.h"

@@ -1,6 +1,6 @@
 #include "content/UserMemoryStore_win.h"
 
-#include "app/DisplayPlace.h"
+#include "display/DisplayPlace.h"
 #include "win32/Strings_win.h"
 #include "win32/Windows_win.h"
 

@@ -1,6 +1,6 @@
 #include "display/ColorSchemes.h"
 
-#include "app/Numeric.h"
+#include "common/Numeric.h"
 
 #include <array>
 #include <cmath>

@@ -1,7 +1,7 @@
 #include "display/SkinLayout.h"
 
-#include "app/Numeric.h"
-#include "app/Twips.h"
+#include "common/Numeric.h"
+#include "common/Twips.h"
 
 #include <algorithm>
 

@@ -1,7 +1,7 @@
 #include "display/SkinPanel_win.h"
 
 #include "app/App_win.h"
-#include "app/Twips.h"
+#include "common/Twips.h"
 #include "display/KaraokeWindow_win.h"
 #include "display/MainTextWindow_win.h"
 #include "display/SkinLayout.h"

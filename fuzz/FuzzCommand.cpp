@@ -2,8 +2,8 @@
 // (byte pairs, little-endian) and as UTF-8, against a target that checks every call the interpreter
 // makes, once behaving and once throwing from every call.
 #include "fuzz/FuzzSupport.h"
-#include "app/Numeric.h"
-#include "app/TextUtil.h"
+#include "common/Numeric.h"
+#include "common/TextUtil.h"
 #include "command/Command.h"
 #include "command/Interpreter.h"
 

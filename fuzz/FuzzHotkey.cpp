@@ -1,8 +1,8 @@
 // Hotkey specifications are built in today, but the parser takes any text; the input is tried as UTF-16
 // units (byte pairs, little-endian) and as UTF-8.
 #include "fuzz/FuzzSupport.h"
-#include "app/Numeric.h"
-#include "app/TextUtil.h"
+#include "common/Numeric.h"
+#include "common/TextUtil.h"
 #include "hotkey/HotkeySpec.h"
 
 #include <cmath>

@@ -1,9 +1,9 @@
 // The settings file may have been edited by hand or damaged. Whatever it holds, reading it must give
 // usable settings, and writing those and reading them again must give them back.
-#include "app/AnsiCodePage.h"
-#include "app/Numeric.h"
-#include "app/TextUtil.h"
 #include "command/SettingsFile.h"
+#include "common/AnsiCodePage.h"
+#include "common/Numeric.h"
+#include "common/TextUtil.h"
 #include "fuzz/FuzzSupport.h"
 
 #include <cmath>

@@ -1,7 +1,7 @@
 #pragma once
 // What the fuzz targets share: a failing check aborts (so libFuzzer keeps the input), a small code page
 // with unassigned bytes, and the input read as UTF-16 code units.
-#include "app/AnsiCodePage.h"
+#include "common/AnsiCodePage.h"
 
 #include <cstddef>
 #include <cstdint>

@@ -1,6 +1,6 @@
 #include "hotkey/HotkeySpec.h"
 
-#include "app/Numeric.h"
+#include "common/Numeric.h"
 
 #include <array>
 #include <limits>

@@ -1,6 +1,6 @@
 #include "toolbar/ShowHistory.h"
 
-#include "app/Numeric.h"
+#include "common/Numeric.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,7 +1,7 @@
 #pragma once
 // Conversions at the Win32 edge. wchar_t is UTF-16 on Windows, so std::u16string and std::wstring
 // share their code units; the ANSI code page is the system's (CP_ACP).
-#include "app/AnsiCodePage.h"
+#include "common/AnsiCodePage.h"
 #include "win32/Windows_win.h"
 
 #include <string>

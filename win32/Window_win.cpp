@@ -1,6 +1,6 @@
 #include "win32/Window_win.h"
 
-#include "app/Numeric.h"
+#include "common/Numeric.h"
 
 #include <cmath>
 

@@ -1,5 +1,5 @@
 // The content manager: the files it offers, and publishing the ticked ones as the rotation's messages.
-#include "app/TextUtil.h"
+#include "common/TextUtil.h"
 #include "tests/e2e/Harness.h"
 #include "tests/unit/TestCodePage.h"
 

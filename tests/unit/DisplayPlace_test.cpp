@@ -1,4 +1,4 @@
-#include "app/DisplayPlace.h"
+#include "display/DisplayPlace.h"
 
 #include <gtest/gtest.h>
 

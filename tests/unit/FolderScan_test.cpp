@@ -2,7 +2,7 @@
 #include "content/FileBytes.h"
 #include "content/FolderScan.h"
 
-#include "app/TextUtil.h"
+#include "common/TextUtil.h"
 
 #include <gtest/gtest.h>
 

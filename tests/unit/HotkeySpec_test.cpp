@@ -1,6 +1,6 @@
 #include "hotkey/HotkeySpec.h"
 
-#include "app/TextUtil.h"
+#include "common/TextUtil.h"
 
 #include <gtest/gtest.h>
 

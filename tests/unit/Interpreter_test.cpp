@@ -1,4 +1,4 @@
-#include "app/TextUtil.h"
+#include "common/TextUtil.h"
 #include "command/Interpreter.h"
 
 #include <gtest/gtest.h>

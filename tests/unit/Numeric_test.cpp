@@ -1,5 +1,5 @@
-#include "app/Numeric.h"
-#include "app/TextUtil.h"
+#include "common/Numeric.h"
+#include "common/TextUtil.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
 #include "command/SettingsFile.h"
 
-#include "app/TextUtil.h"
+#include "common/TextUtil.h"
 #include "tests/unit/TestCodePage.h"
 
 #include <gtest/gtest.h>

@@ -1,6 +1,6 @@
 #include "app/ShopConfig.h"
 
-#include "app/TextUtil.h"
+#include "common/TextUtil.h"
 #include "tests/unit/TestCodePage.h"
 
 #include <gtest/gtest.h>

@@ -1,7 +1,7 @@
 #pragma once
 // A real ANSI code page for native tests, through glibc's iconv (GBK stands for code page 936).
-#include "app/AnsiCodePage.h"
-#include "app/TextUtil.h"
+#include "common/AnsiCodePage.h"
+#include "common/TextUtil.h"
 
 #include <iconv.h>
 

@@ -1,4 +1,4 @@
-#include "app/Twips.h"
+#include "common/Twips.h"
 
 #include <gtest/gtest.h>
 

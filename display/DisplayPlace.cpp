@@ -1,6 +1,6 @@
-#include "app/DisplayPlace.h"
+#include "display/DisplayPlace.h"
 
-#include "app/Numeric.h"
+#include "common/Numeric.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,7 +1,7 @@
 #pragma once
 // The display's vertical place, remembered per user after a drag and restored at the next start inside
 // the work area, whatever screen the program then finds.
-#include "app/Twips.h"
+#include "common/Twips.h"
 
 #include <optional>
 #include <string>

@@ -1,4 +1,4 @@
-#include "app/Numeric.h"
+#include "common/Numeric.h"
 
 #include <cmath>
 #include <cstdlib>

@@ -1,6 +1,6 @@
-#include "app/Twips.h"
+#include "common/Twips.h"
 
-#include "app/Numeric.h"
+#include "common/Numeric.h"
 
 #include <cmath>
 #include <limits>
