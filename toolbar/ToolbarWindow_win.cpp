@@ -119,7 +119,9 @@ void ToolbarWindow::LoadPictures() {
     for (const ControlLayout& control : ToolbarControls()) {
         if (control.button) {
             for (Picture picture : {Picture::Initial, Picture::Normal, Picture::Hover, Picture::Pressed}) {
-                load(PictureResource(*control.button, picture));
+                for (Look look : {Look::Plain, Look::Chosen, Look::Running}) {
+                    load(PictureResource(*control.button, picture, look));
+                }
             }
         }
     }
@@ -191,6 +193,10 @@ void ToolbarWindow::SetOwnFont(const std::u16string& name, float points) {
 void ToolbarWindow::SetColor(std::int16_t scheme) {
     ApplyScheme(app_.State(), scheme);
     SaveSet();
+    // After the save, which turns "none chosen" into scheme 1.
+    if (pictures_.SetChosenScheme(app_.State().colorScheme)) {
+        PicturesChanged();
+    }
     app_.Main().RefreshText();
 }
 
@@ -211,6 +217,9 @@ void ToolbarWindow::RefreshSkin() {
 
 void ToolbarWindow::StopRotation() {
     rotation_.Stop();
+}
+void ToolbarWindow::ResumeRotation(unsigned intervalMs) {
+    rotation_.Start(intervalMs);
 }
 void ToolbarWindow::StartRotation(unsigned intervalMs) {
     rotation_.Publish(intervalMs, random_.Next());
@@ -322,8 +331,9 @@ void ToolbarWindow::OnStripPaint() {
                 blit(Bitmap(kSeparatorResource), control.x, control.y);
                 break;
             case ControlKind::Button:
-                blit(Bitmap(PictureResource(*control.button, pictures_.Get(*control.button))), control.x,
-                     control.y);
+                blit(Bitmap(PictureResource(*control.button, pictures_.Get(*control.button),
+                                            pictures_.LookOf(*control.button))),
+                     control.x, control.y);
                 break;
             }
         }
@@ -501,6 +511,10 @@ bool ToolbarWindow::AskReminder(std::u16string_view text) {
 void ToolbarWindow::ApplyTimer(bool runs, unsigned intervalMs) {
     if (!Handle()) {
         return;
+    }
+    // The pause button shows the lock's state: enabled counts as running even with an interval of 0.
+    if (pictures_.SetRotationRunning(rotation_.Enabled())) {
+        PicturesChanged();
     }
     if (runs) {
         SetTimer(Handle(), kRotationTimer, intervalMs, nullptr);

@@ -35,6 +35,9 @@ class ToolbarWindow : public win::Window, private RotationHost {
     // the new list at once.
     void StopRotation();
     void StartRotation(unsigned intervalMs);
+    // Running with the interval, the next message one interval from now (a publication restored at start,
+    // which leaves the welcome line up for that long).
+    void ResumeRotation(unsigned intervalMs);
     bool RotationEnabled() const;
     const ShowHistory& History() const { return rotation_.History(); }
 
