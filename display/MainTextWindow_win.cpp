@@ -2,6 +2,7 @@
 
 #include "app/App_win.h"
 #include "common/Twips.h"
+#include "display/DisplayPlaceStore_win.h"
 #include "display/KaraokeWindow_win.h"
 
 #include <cmath>
@@ -12,8 +13,11 @@ MainTextWindow::~MainTextWindow() = default;
 
 bool MainTextWindow::Load() {
     int screenWidth = GetSystemMetrics(SM_CXSCREEN);
-    int topTwips = MainWindowTopTwips(win::ScreenHeightTwips(), kDesignHeightTwips, app_.TaskbarHeightTwips());
-    if (!CreateTextWindow(L"PlumwickMainText", L"FrmShow", 0, SnapTwipsToPixels(topTwips), screenWidth,
+    int topTwips =
+        MainWindowTopTwips(win::ScreenHeightTwips(), kDesignHeightTwips, app_.TaskbarHeightTwips());
+    // Where a drag left it last time, if anywhere; the panel and the toolbar place themselves against it.
+    int topPx = win::StartingMainTopPx(SnapTwipsToPixels(topTwips), app_.State().fontSize);
+    if (!CreateTextWindow(L"PlumwickMainText", L"FrmShow", 0, topPx, screenWidth,
                           kDesignHeightTwips / kTwipsPerPixel)) {
         return false;
     }
@@ -43,7 +47,9 @@ void MainTextWindow::DrawText(const std::u16string& text) {
     renderer_.Draw(Handle(), text, style, ClientWidthPx(), ClientHeightPx());
 }
 
-void MainTextWindow::RefreshText() { DrawText(app_.State().currentText); }
+void MainTextWindow::RefreshText() {
+    DrawText(app_.State().currentText);
+}
 
 void MainTextWindow::OnDoubleClick() {
     const DisplayState& state = app_.State();

@@ -2,6 +2,7 @@
 
 #include "app/App_win.h"
 #include "common/Twips.h"
+#include "display/DisplayPlaceStore_win.h"
 #include "display/KaraokeWindow_win.h"
 #include "display/MainTextWindow_win.h"
 #include "display/SkinLayout.h"
@@ -188,10 +189,14 @@ void SkinPanel::OnTimer(UINT_PTR id) {
 void SkinPanel::OnMouseDown(int y) {
     dragging_ = true;
     dragStartY_ = static_cast<float>(y);
+    mainTopAtDragStart_ = win::WindowTopPx(app_.HasMain() ? app_.Main().Handle() : nullptr);
     SetCapture(Handle());
 }
 
 void SkinPanel::OnMouseUp() {
+    if (dragging_ && app_.HasMain()) {
+        win::RememberDisplayTopAfterDrag(app_.Main().Handle(), mainTopAtDragStart_);
+    }
     dragging_ = false;
     if (GetCapture() == Handle()) {
         ReleaseCapture();
@@ -251,7 +256,7 @@ LRESULT SkinPanel::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         OnMouseUp();
         return 0;
     case WM_CAPTURECHANGED:
-        dragging_ = false;
+        OnMouseUp();
         return 0;
     case WM_MOUSEMOVE:
         OnMouseMove(GET_Y_LPARAM(lParam));

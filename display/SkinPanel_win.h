@@ -11,7 +11,7 @@ namespace plumwick {
 class App;
 
 class SkinPanel : public win::Window {
-public:
+  public:
     explicit SkinPanel(App& app);
     ~SkinPanel() override;
 
@@ -21,7 +21,7 @@ public:
     static constexpr int kDesignWidthTwips = 21600; // 1440 px; replaced by the screen width
     static constexpr int kHeightTwips = 1905;       // 127 px
 
-private:
+  private:
     enum Timer : UINT_PTR { kHoverTimer = 1, kTrimTimer = 2 };
     static constexpr UINT kHoverIntervalMs = 100;
     static constexpr UINT kTrimIntervalMs = 5000;
@@ -49,6 +49,7 @@ private:
     win::LayeredSurface surface_;
     bool restacking_ = false;
     bool dragging_ = false;
+    std::optional<int> mainTopAtDragStart_;
     float dragStartY_ = 0;
 };
 

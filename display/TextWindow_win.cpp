@@ -2,6 +2,7 @@
 
 #include "app/App_win.h"
 #include "common/Twips.h"
+#include "display/DisplayPlaceStore_win.h"
 #include "display/KaraokeWindow_win.h"
 #include "display/MainTextWindow_win.h"
 #include "display/SkinPanel_win.h"
@@ -51,6 +52,14 @@ void TextWindow::OnMouseMove(int x, int y) {
     app_.Panel().Show();
 }
 
+void TextWindow::EndDrag() {
+    if (dragging_ && app_.HasMain()) {
+        win::RememberDisplayTopAfterDrag(app_.Main().Handle(), mainTopAtDragStart_);
+    }
+    dragging_ = false;
+    mainTopAtDragStart_.reset();
+}
+
 LRESULT TextWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
     case WM_LBUTTONDOWN:
@@ -59,18 +68,19 @@ LRESULT TextWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         dragging_ = true;
         dragStartX_ = static_cast<float>(GET_X_LPARAM(lParam));
         dragStartY_ = static_cast<float>(GET_Y_LPARAM(lParam));
+        mainTopAtDragStart_ = win::WindowTopPx(app_.HasMain() ? app_.Main().Handle() : nullptr);
         SetCapture(Handle());
         return 0;
     case WM_LBUTTONUP:
     case WM_RBUTTONUP:
     case WM_MBUTTONUP:
-        dragging_ = false;
+        EndDrag();
         if (GetCapture() == Handle()) {
             ReleaseCapture();
         }
         return 0;
     case WM_CAPTURECHANGED:
-        dragging_ = false;
+        EndDrag();
         return 0;
     case WM_MOUSEMOVE:
         OnMouseMove(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam));

@@ -4,6 +4,7 @@
 #include "display/LayeredTextRenderer_win.h"
 #include "win32/Window_win.h"
 
+#include <optional>
 #include <string>
 
 namespace plumwick {
@@ -11,7 +12,7 @@ namespace plumwick {
 class App;
 
 class TextWindow : public win::Window {
-public:
+  public:
     // Ends a drag in progress (the skin panel's hover watch, when the pointer has left the display).
     void MouseDownClear() { dragging_ = false; }
     // Forgets the drawn image; the window keeps showing what it last received.
@@ -20,12 +21,13 @@ public:
     void ShowOwnedBy(HWND owner);
     LayeredTextRenderer& Renderer() { return renderer_; }
 
-protected:
+  protected:
     enum class Role { Main, Karaoke };
     TextWindow(App& app, Role role) : app_(app), role_(role) {}
 
     // Creates the hidden window at the given pixel rectangle.
-    bool CreateTextWindow(const wchar_t* className, const wchar_t* title, int x, int y, int width, int height);
+    bool CreateTextWindow(const wchar_t* className, const wchar_t* title, int x, int y, int width,
+                          int height);
     // The GDI+ start-up failure: the program's own message, then the window unloads itself.
     bool CheckRendererStarted();
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
@@ -34,10 +36,12 @@ protected:
     App& app_;
     LayeredTextRenderer renderer_;
 
-private:
+  private:
     void OnMouseMove(int x, int y);
+    void EndDrag();
     Role role_;
     bool dragging_ = false;
+    std::optional<int> mainTopAtDragStart_;
     float dragStartX_ = 0;
     float dragStartY_ = 0;
 };
