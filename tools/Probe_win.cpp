@@ -18,12 +18,13 @@
 //   press DIALOGCAPTION BUTTON   presses a button of the message box with that caption
 //   mouse X Y [down|up|move|click|dblclick|rdown|rup]  a real input event at screen X Y
 //   clipboard                    the clipboard's text
-//   regget                       the stored interval under HKCU\Software\VB and VBA Program Settings\plumwick\InfoDir
-//   regset VALUE                 stores the interval there
-//   regdel                       removes it
-//   screen                       "w h" and the work area "l t r b"
-//   foreground                   the class of the foreground window (empty when there is none)
-//   foreground                   the class of the foreground window ("none" when there is none)
+//   regget                       the stored interval under HKCU\Software\VB and VBA Program
+//   Settings\plumwick\InfoDir regset VALUE                 stores the interval there regdel removes it memget
+//   SECTION VALUE         a value of the per-user memory beside it ("<none>" when missing) memset SECTION
+//   VALUE TEXT    stores one forget                       removes the remembered publication and place (a
+//   fresh user's state) screen                       "w h" and the work area "l t r b" foreground the class
+//   of the foreground window (empty when there is none) foreground                   the class of the
+//   foreground window ("none" when there is none)
 #include "win32/Windows_win.h"
 
 #include <cstdio>
@@ -37,8 +38,8 @@ std::string Utf8(const std::wstring& text) {
     if (text.empty()) {
         return {};
     }
-    int length = WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0, nullptr,
-                                     nullptr);
+    int length = WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0,
+                                     nullptr, nullptr);
     std::string out(static_cast<std::size_t>(length), '\0');
     WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), out.data(), length, nullptr,
                         nullptr);
@@ -93,7 +94,9 @@ HWND FindNamed(const std::wstring& name) {
     return hwnd;
 }
 
-UINT_PTR Number(const wchar_t* text) { return static_cast<UINT_PTR>(wcstoull(text, nullptr, 0)); }
+UINT_PTR Number(const wchar_t* text) {
+    return static_cast<UINT_PTR>(wcstoull(text, nullptr, 0));
+}
 
 void Print(const std::string& line) {
     std::fwrite(line.data(), 1, line.size(), stdout);
@@ -110,7 +113,8 @@ std::string RectText(HWND hwnd) {
     RECT rc{};
     GetWindowRect(hwnd, &rc);
     char buffer[96];
-    std::snprintf(buffer, sizeof buffer, "%ld %ld %ld %ld", rc.left, rc.top, rc.right - rc.left, rc.bottom - rc.top);
+    std::snprintf(buffer, sizeof buffer, "%ld %ld %ld %ld", rc.left, rc.top, rc.right - rc.left,
+                  rc.bottom - rc.top);
     return buffer;
 }
 
@@ -184,9 +188,10 @@ int Run(int argc, wchar_t** argv) {
             }
             LONG_PTR ex = GetWindowLongPtrW(hwnd, GWL_EXSTYLE);
             HWND owner = GetWindow(hwnd, GW_OWNER);
-            Print(Hex(reinterpret_cast<LONG_PTR>(hwnd)) + " " + Utf8(ClassOf(hwnd)) + "|" + Utf8(CaptionOf(hwnd)) +
-                  "|" + (IsWindowVisible(hwnd) ? "1" : "0") + "|" + RectText(hwnd) + "|" + Hex(ex) + "|" +
-                  ((ex & WS_EX_TOPMOST) ? "1" : "0") + "|" + (owner ? Utf8(ClassOf(owner)) : ""));
+            Print(Hex(reinterpret_cast<LONG_PTR>(hwnd)) + " " + Utf8(ClassOf(hwnd)) + "|" +
+                  Utf8(CaptionOf(hwnd)) + "|" + (IsWindowVisible(hwnd) ? "1" : "0") + "|" + RectText(hwnd) +
+                  "|" + Hex(ex) + "|" + ((ex & WS_EX_TOPMOST) ? "1" : "0") + "|" +
+                  (owner ? Utf8(ClassOf(owner)) : ""));
         }
         return 0;
     }
@@ -241,14 +246,46 @@ int Run(int argc, wchar_t** argv) {
         Print(Utf8(text));
         return 0;
     }
+    if (command == L"memget" || command == L"memset" || command == L"forget") {
+        const std::wstring base = L"Software\\VB and VBA Program Settings\\plumwick\\";
+        if (command == L"forget") {
+            RegDeleteKeyW(HKEY_CURRENT_USER, (base + L"LastPublication").c_str());
+            RegDeleteKeyW(HKEY_CURRENT_USER, (base + L"DisplayPlace").c_str());
+            return 0;
+        }
+        HKEY key = nullptr;
+        if (RegCreateKeyExW(HKEY_CURRENT_USER, (base + arg(2)).c_str(), 0, nullptr, 0, KEY_READ | KEY_WRITE,
+                            nullptr, &key, nullptr) != ERROR_SUCCESS) {
+            Print("<no key>");
+            return 1;
+        }
+        std::wstring name = arg(3);
+        if (command == L"memset") {
+            std::wstring value = arg(4);
+            RegSetValueExW(key, name.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
+                           static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t)));
+        } else {
+            std::wstring value(4096, L'\0');
+            DWORD size = static_cast<DWORD>((value.size() - 1) * sizeof(wchar_t));
+            DWORD type = 0;
+            if (RegQueryValueExW(key, name.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(value.data()),
+                                 &size) == ERROR_SUCCESS) {
+                Print(Utf8(value.c_str()));
+            } else {
+                Print("<none>");
+            }
+        }
+        RegCloseKey(key);
+        return 0;
+    }
     if (command == L"regget" || command == L"regset" || command == L"regdel") {
         HKEY key = nullptr;
         if (command == L"regdel") {
             RegDeleteKeyValueW(HKEY_CURRENT_USER, kIntervalKey, L"time1");
             return 0;
         }
-        if (RegCreateKeyExW(HKEY_CURRENT_USER, kIntervalKey, 0, nullptr, 0, KEY_READ | KEY_WRITE, nullptr, &key,
-                            nullptr) != ERROR_SUCCESS) {
+        if (RegCreateKeyExW(HKEY_CURRENT_USER, kIntervalKey, 0, nullptr, 0, KEY_READ | KEY_WRITE, nullptr,
+                            &key, nullptr) != ERROR_SUCCESS) {
             Print("<no key>");
             return 1;
         }
@@ -349,7 +386,8 @@ int Run(int argc, wchar_t** argv) {
                 SendMessageTimeoutW(child, BM_GETCHECK, 0, 0, SMTO_ABORTIFHUNG, 2000, &checked);
             }
             Print(Hex(reinterpret_cast<LONG_PTR>(child)) + " " + Utf8(cls) + "|" + Utf8(TextOf(child)) + "|" +
-                  RectText(child) + "|" + (IsWindowVisible(child) ? "1" : "0") + "|" + std::to_string(checked));
+                  RectText(child) + "|" + (IsWindowVisible(child) ? "1" : "0") + "|" +
+                  std::to_string(checked));
         }
     } else if (command == L"click-child" || command == L"check-child") {
         HWND child = ChildWithText(target, arg(3));
@@ -388,4 +426,6 @@ int Run(int argc, wchar_t** argv) {
 
 } // namespace
 
-int wmain(int argc, wchar_t** argv) { return Run(argc, argv); }
+int wmain(int argc, wchar_t** argv) {
+    return Run(argc, argv);
+}

@@ -41,6 +41,10 @@ std::vector<Child> Children(Session& session) {
     std::istringstream lines(session.Probe({"children", kForm}));
     std::string line;
     while (std::getline(lines, line)) {
+        // The probe writes through the console's text mode: every line but the last ends in CR LF.
+        if (!line.empty() && line.back() == '\r') {
+            line.pop_back();
+        }
         std::size_t space = line.find(' ');
         std::size_t first = line.find('|');
         std::size_t last = line.rfind('|');
@@ -234,7 +238,7 @@ TEST_F(ContentManager, OffersEveryTextFileOfTheTreeInAThreeColumnGrid) {
     EXPECT_EQ(Field(), ""); // nothing stored: the design text never shows
 
     // Three rows: the outer height is 1905 + 2 x 450 twips; the client is 463 px wide, and the window is
-    // centred on the screen.
+    // centred across the screen below the line (its panel reaches 97 px below the text window's top).
     Session::Rect form = session.WindowRect(kForm);
     EXPECT_EQ(form.h, 2805 / 15);
     const Child* panel = nullptr;
@@ -246,7 +250,9 @@ TEST_F(ContentManager, OffersEveryTextFileOfTheTreeInAThreeColumnGrid) {
     ASSERT_NE(panel, nullptr);
     EXPECT_EQ(panel->rect.w, 463);
     EXPECT_NEAR(form.x, (1920 - form.w) / 2, 1);
-    EXPECT_NEAR(form.y, (1080 - form.h) / 2, 1);
+    int lineBottom = session.WindowRect("PlumwickMainText").y + 97;
+    EXPECT_GE(form.y, lineBottom);
+    EXPECT_NEAR(form.y, lineBottom + (1080 - lineBottom - form.h) / 2, 1);
     EXPECT_NE(session.ExStyle(kForm) & kAppWindow, 0) << "not in the taskbar";
     WaitForAboutToClose();
     session.SaveScreenshot("content-grid");
@@ -263,9 +269,11 @@ TEST_F(ContentManager, ManyFilesStopAtTheWorkAreaAndScroll) {
     screen >> sw >> sh >> left >> top >> right >> bottom;
     ASSERT_GT(bottom - top, 0);
 
+    // The room below the line, the larger side of it, is all it takes.
     Session::Rect form = session.WindowRect(kForm);
-    EXPECT_EQ(form.h, bottom - top) << "50 rows would need " << (1905 + 49 * 450) / 15 << " px";
-    EXPECT_GE(form.y, top);
+    int lineBottom = session.WindowRect("PlumwickMainText").y + 97;
+    EXPECT_EQ(form.y, lineBottom);
+    EXPECT_EQ(form.h, bottom - lineBottom) << "50 rows would need " << (1905 + 49 * 450) / 15 << " px";
     EXPECT_LE(form.y + form.h, bottom);
 
     std::vector<Child> before = Entries(Children(session));
@@ -538,9 +546,97 @@ TEST_F(ContentManager, APublicationShowsItsFirstMessageAtOnce) {
     Publish();
     EXPECT_EQ(WaitForStored("60"), "60");
     SleepSeconds(1.5);
+    EXPECT_EQ(Dialogs(), "");
+    EXPECT_FALSE(session.Visible(kForm));
     Image shot = session.Screenshot();
     EXPECT_FALSE(SameBand(shot, before, top, top + 90)) << "nothing new was drawn";
     EXPECT_TRUE(SameBand(shot, references[0], top, top + 90) || SameBand(shot, references[1], top, top + 90))
         << "the display does not show a published message";
     session.SaveScreenshot("content-first-at-once");
+}
+
+TEST(ContentManagerSmallScreen, FortyFilesOpenClearOfTheLineAndPublishByARealClick) {
+    Session session(1366, 768);
+    fs::remove_all(session.Folder() / "Text");
+    for (int i = 0; i < 40; ++i) {
+        WriteBytes(session.Folder() / "Text" / ("notice" + std::to_string(10 + i) + ".txt"), "Notice\r\n");
+    }
+    session.Probe({"regdel"});
+    ASSERT_TRUE(session.Start());
+    session.MovePointer(2, 2);
+    ASSERT_EQ(session.WaitFor(
+                  {"visible", kForm}, [](const std::string& out) { return out == "1"; }, 10),
+              "1");
+    std::istringstream screen(session.Probe({"screen"}));
+    int sw = 0, sh = 0, left = 0, top = 0, right = 0, bottom = 0;
+    screen >> sw >> sh >> left >> top >> right >> bottom;
+
+    // Wholly inside the work area, below the line with its panel and toolbar, all 14 rows at once.
+    Session::Rect form = session.WindowRect(kForm);
+    Session::Rect main = session.WindowRect("PlumwickMainText");
+    EXPECT_GE(form.x, left);
+    EXPECT_LE(form.x + form.w, right);
+    EXPECT_GE(form.y, main.y + 97) << "the top row lies under the text line";
+    EXPECT_LE(form.y + form.h, bottom);
+    EXPECT_EQ(form.h, (1905 + 13 * 450) / 15);
+    session.SaveScreenshot("content-small-screen");
+
+    // Ticked, an interval typed, and the publish button pressed with the real pointer.
+    ASSERT_EQ(session.Probe({"check-child", kForm, "notice10.txt"}), "clicked");
+    ASSERT_EQ(session.Probe({"set-child-text", kForm, "0", "5"}), "set");
+    const Child* button = nullptr;
+    std::vector<Child> children = Children(session);
+    button = Find(children, kPublish);
+    ASSERT_NE(button, nullptr);
+    session.MovePointer(button->rect.x + button->rect.w / 2, button->rect.y + button->rect.h / 2);
+    SleepSeconds(0.3);
+    Shell(session.Env() + " xdotool click 1");
+    EXPECT_EQ(session.WaitFor(
+                  {"regget"}, [](const std::string& out) { return out == "5"; }, 10),
+              "5")
+        << "the click did not reach the publish button";
+    EXPECT_EQ(session.WaitFor(
+                  {"visible", kForm}, [](const std::string& out) { return out == "0"; }, 5),
+              "0");
+}
+
+TEST_F(ContentManager, ShownAgainItListsNewFilesKeepingTicksAndEnterPublishes) {
+    EmptyTextFolder();
+    WriteBytes(TextFolder() / "a.txt", "Aa\r\n");
+    WriteBytes(TextFolder() / "b.txt", "Bb\r\n");
+    ASSERT_NO_FATAL_FAILURE(StartWithInterval("3"));
+    WaitForAboutToClose();
+    Tick("a.txt");
+    PressToolbarContentButton(); // hidden
+    ASSERT_EQ(session.WaitFor(
+                  {"visible", kForm}, [](const std::string& out) { return out == "0"; }, 5),
+              "0");
+
+    // Files change while it is hidden; shown again, it lists them as they are now.
+    WriteBytes(TextFolder() / "c.txt", "Cc\r\n");
+    fs::remove(TextFolder() / "b.txt");
+    PressToolbarContentButton();
+    ASSERT_EQ(session.WaitFor(
+                  {"visible", kForm}, [](const std::string& out) { return out == "1"; }, 5),
+              "1");
+    std::vector<Child> entries = Entries(Children(session));
+    ASSERT_EQ(entries.size(), 2u) << session.Probe({"children", kForm});
+    std::set<std::string> names{entries[0].text, entries[1].text};
+    EXPECT_EQ(names, (std::set<std::string>{"a.txt", "c.txt"}));
+    for (const Child& entry : entries) {
+        EXPECT_EQ(entry.checked, entry.text == "a.txt") << entry.text;
+    }
+
+    // While it is the active window it lies above the display's topmost windows.
+    EXPECT_EQ(session.Probe({"foreground"}), kForm);
+    EXPECT_NE(session.ExStyle(kForm) & 0x8, 0) << "not above the display while active";
+
+    // Enter in the interval field publishes.
+    SetField("4");
+    Shell(session.Env() + " xdotool key Return");
+    EXPECT_EQ(WaitForStored("4"), "4") << "Enter did not publish";
+    EXPECT_EQ(session.WaitFor(
+                  {"visible", kForm}, [](const std::string& out) { return out == "0"; }, 5),
+              "0");
+    EXPECT_EQ(Dialogs(), "");
 }

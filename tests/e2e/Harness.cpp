@@ -67,8 +67,12 @@ std::string GetEnv(const std::string& name, const std::string& fallback) {
 
 } // namespace
 
-fs::path SourceDir() { return PLUMWICK_SOURCE_DIR; }
-fs::path WinBuildDir() { return PLUMWICK_WIN_BUILD; }
+fs::path SourceDir() {
+    return PLUMWICK_SOURCE_DIR;
+}
+fs::path WinBuildDir() {
+    return PLUMWICK_WIN_BUILD;
+}
 
 void SleepSeconds(double seconds) {
     std::this_thread::sleep_for(std::chrono::milliseconds(static_cast<long long>(seconds * 1000)));
@@ -144,14 +148,16 @@ bool Image::Save(const fs::path& png) const {
     return status == 0;
 }
 
-Session::Session() {
+Session::Session(int screenWidth, int screenHeight) {
     // A private display for this test.
     int n = std::stoi(GetEnv("PLUMWICK_XVFB_DISPLAY", "90"));
-    while (fs::exists("/tmp/.X11-unix/X" + std::to_string(n)) || fs::exists("/tmp/.X" + std::to_string(n) + "-lock")) {
+    while (fs::exists("/tmp/.X11-unix/X" + std::to_string(n)) ||
+           fs::exists("/tmp/.X" + std::to_string(n) + "-lock")) {
         ++n;
     }
     display_ = ":" + std::to_string(n);
-    xvfbPid_ = Spawn("exec Xvfb " + display_ + " -screen 0 1920x1080x24 -nolisten tcp >/dev/null 2>&1");
+    xvfbPid_ = Spawn("exec Xvfb " + display_ + " -screen 0 " + std::to_string(screenWidth) + "x" +
+                     std::to_string(screenHeight) + "x24 -nolisten tcp >/dev/null 2>&1");
     for (int i = 0; i < 100; ++i) {
         int status = 1;
         Shell("DISPLAY=" + display_ + " xdpyinfo >/dev/null 2>&1", &status);
@@ -161,15 +167,19 @@ Session::Session() {
         SleepSeconds(0.1);
     }
     Shell("DISPLAY=" + display_ + " xsetroot -solid '#3a6ea5' 2>/dev/null");
-    Shell(Env() + " bash -c " + Quote("source " + (SourceDir() / "scripts/wine-env.sh").string() +
-                                      " && plumwick_wine_prefix") + " >/dev/null 2>&1");
+    Shell(Env() + " bash -c " +
+          Quote("source " + (SourceDir() / "scripts/wine-env.sh").string() + " && plumwick_wine_prefix") +
+          " >/dev/null 2>&1");
 
     // A private copy of the program folder.
     std::random_device random;
-    folder_ = fs::temp_directory_path() / ("plumwick-e2e-" + std::to_string(getpid()) + "-" + std::to_string(random()));
+    folder_ = fs::temp_directory_path() /
+              ("plumwick-e2e-" + std::to_string(getpid()) + "-" + std::to_string(random()));
     fs::create_directories(folder_);
     fs::copy(WinBuildDir() / "stage", folder_, fs::copy_options::recursive);
     fs::copy_file(WinBuildDir() / "plumwick-probe.exe", folder_ / "plumwick-probe.exe");
+    // The prefix is shared: what an earlier session left remembered must not publish or move this one.
+    Probe({"forget"});
 }
 
 Session::~Session() {
@@ -194,7 +204,8 @@ std::string Session::Env() const {
 }
 
 bool Session::Start(double timeoutSeconds, bool waitForIdle) {
-    programPid_ = Spawn("cd " + Quote(folder_.string()) + " && " + Env() + " exec wine ./plumwick.exe >/dev/null 2>&1");
+    programPid_ =
+        Spawn("cd " + Quote(folder_.string()) + " && " + Env() + " exec wine ./plumwick.exe >/dev/null 2>&1");
     for (double waited = 0; waited < timeoutSeconds; waited += 0.25) {
         std::string box = Probe({"find-box"});
         if (box == "yes" || (!waitForIdle && box == "no")) {
@@ -253,8 +264,8 @@ void Session::Kill() {
 
 int Session::Send(const std::string& command, bool ansi) {
     int status = 0;
-    Shell("cd " + Quote(folder_.string()) + " && " + Env() + " wine ./plumwick-send.exe " + (ansi ? "--ansi " : "") +
-              Quote(command) + " >/dev/null 2>&1",
+    Shell("cd " + Quote(folder_.string()) + " && " + Env() + " wine ./plumwick-send.exe " +
+              (ansi ? "--ansi " : "") + Quote(command) + " >/dev/null 2>&1",
           &status);
     return status;
 }
@@ -266,7 +277,8 @@ int Session::SendFile(const std::string& command) {
         out << command;
     }
     int status = 0;
-    Shell("cd " + Quote(folder_.string()) + " && " + Env() + " wine ./plumwick-send.exe --file command.txt >/dev/null 2>&1",
+    Shell("cd " + Quote(folder_.string()) + " && " + Env() +
+              " wine ./plumwick-send.exe --file command.txt >/dev/null 2>&1",
           &status);
     return status;
 }
@@ -280,9 +292,10 @@ int Session::SendBatch(const std::vector<std::string>& commands, std::string* re
         }
     }
     int status = 0;
-    std::string out = Shell("cd " + Quote(folder_.string()) + " && " + Env() + " wine ./plumwick-send.exe --timeout " +
-                                std::to_string(timeoutSeconds) + " --batch batch.bin 2>/dev/null",
-                            &status);
+    std::string out =
+        Shell("cd " + Quote(folder_.string()) + " && " + Env() + " wine ./plumwick-send.exe --timeout " +
+                  std::to_string(timeoutSeconds) + " --batch batch.bin 2>/dev/null",
+              &status);
     if (report) {
         *report = Trim(out);
     }
@@ -303,7 +316,8 @@ std::string Session::WindowLine(const std::string& cls) {
     while (std::getline(lines, line)) {
         std::size_t space = line.find(' ');
         std::size_t bar = line.find('|');
-        if (space != std::string::npos && bar != std::string::npos && line.substr(space + 1, bar - space - 1) == cls) {
+        if (space != std::string::npos && bar != std::string::npos &&
+            line.substr(space + 1, bar - space - 1) == cls) {
             return line;
         }
     }
@@ -325,7 +339,9 @@ Session::Rect Session::WindowRect(const std::string& cls) {
     return r;
 }
 
-bool Session::Visible(const std::string& cls) { return Probe({"visible", cls}) == "1"; }
+bool Session::Visible(const std::string& cls) {
+    return Probe({"visible", cls}) == "1";
+}
 
 void Session::MovePointer(int x, int y) {
     Shell("DISPLAY=" + display_ + " xdotool mousemove " + std::to_string(x) + " " + std::to_string(y));

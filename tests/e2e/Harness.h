@@ -23,7 +23,9 @@ struct Image {
 
 // The desktop colour every session sets on the X root window.
 inline constexpr Rgb kDesktopColour{0x3a, 0x6e, 0xa5};
-inline bool IsDesktop(Rgb c) { return c.r == kDesktopColour.r && c.g == kDesktopColour.g && c.b == kDesktopColour.b; }
+inline bool IsDesktop(Rgb c) {
+    return c.r == kDesktopColour.r && c.g == kDesktopColour.g && c.b == kDesktopColour.b;
+}
 // Pixels of the rows top..bottom (exclusive) that differ from the desktop colour.
 int CountNotDesktop(const Image& image, int top, int bottom);
 // The rows top..bottom (exclusive) of two screenshots are equal pixel for pixel.
@@ -35,10 +37,11 @@ std::string Shell(const std::string& command, int* status = nullptr);
 // One test's world: a fresh Xvfb display (1920x1080, desktop colour kDesktop), the shared Wine prefix,
 // and a private copy of the staged program folder that the test may change before Start().
 class Session {
-public:
+  public:
     static constexpr Rgb kDesktop = kDesktopColour;
 
-    Session();
+    // A screen of the given size (the shop PCs' 1366 x 768 among them).
+    explicit Session(int screenWidth = 1920, int screenHeight = 1080);
     ~Session(); // ends the program, the wineserver and the display
 
     // The program folder copy (holds plumwick.exe, data/system, Text).
@@ -83,11 +86,12 @@ public:
 
     // Polls `probe` until `predicate(output)` holds or the timeout passes; returns the last output.
     template <typename Predicate>
-    std::string WaitFor(const std::vector<std::string>& probeArgs, Predicate predicate, double timeoutSeconds = 10);
+    std::string WaitFor(const std::vector<std::string>& probeArgs, Predicate predicate,
+                        double timeoutSeconds = 10);
 
     std::string Env() const; // the environment prefix for shell commands (DISPLAY, WINEPREFIX, ...)
 
-private:
+  private:
     std::filesystem::path folder_;
     std::string display_;
     int xvfbPid_ = 0;
@@ -99,7 +103,8 @@ std::filesystem::path WinBuildDir();
 void SleepSeconds(double seconds);
 
 template <typename Predicate>
-std::string Session::WaitFor(const std::vector<std::string>& probeArgs, Predicate predicate, double timeoutSeconds) {
+std::string Session::WaitFor(const std::vector<std::string>& probeArgs, Predicate predicate,
+                             double timeoutSeconds) {
     std::string out;
     for (double waited = 0; waited <= timeoutSeconds; waited += 0.2) {
         out = Probe(probeArgs);
