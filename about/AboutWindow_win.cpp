@@ -1,7 +1,5 @@
 #include "about/AboutWindow_win.h"
 
-#include "app/App_win.h"
-#include "app/ShopConfig.h"
 #include "win32/Layered_win.h"
 
 #include <commctrl.h>
@@ -12,23 +10,6 @@
 namespace plumwick {
 
 namespace {
-
-// Releases a COM interface when it goes.
-template <typename Interface> class ComRef {
-  public:
-    explicit ComRef(Interface* p) : p_(p) {}
-    ~ComRef() {
-        if (p_) {
-            p_->Release();
-        }
-    }
-    ComRef(const ComRef&) = delete;
-    ComRef& operator=(const ComRef&) = delete;
-    Interface* get() const { return p_; }
-
-  private:
-    Interface* p_;
-};
 
 RECT CloseSpotRect() {
     // The spot IsInCloseSpot tests, found by scanning its edges once.
@@ -48,7 +29,8 @@ RECT CloseSpotRect() {
 
 } // namespace
 
-AboutWindow::AboutWindow(App& app) : app_(app) {}
+AboutWindow::AboutWindow(std::wstring homePage, std::function<void(AboutWindow*)> closed)
+    : homePage_(std::move(homePage)), closed_(std::move(closed)) {}
 AboutWindow::~AboutWindow() {
     StopTimers();
 }
@@ -69,14 +51,6 @@ bool AboutWindow::Load() {
     return true;
 }
 
-std::wstring AboutWindow::HomePageAddress() {
-    const std::u16string& configured = app_.Shop().homePage;
-    if (!configured.empty()) {
-        return win::ToWide(configured);
-    }
-    return app_.ProgramPath(L"\\help\\index.html");
-}
-
 void AboutWindow::LoadPicture() {
     HINSTANCE instance = win::ModuleInstance();
     HRSRC resource = FindResourceW(instance, L"ABOUT_PNG", MAKEINTRESOURCEW(10)); // RT_RCDATA
@@ -86,8 +60,8 @@ void AboutWindow::LoadPicture() {
     if (!bytes || size == 0) {
         return;
     }
-    ComRef<IStream> stream(SHCreateMemStream(static_cast<const BYTE*>(bytes), size));
-    if (!stream.get()) {
+    win::ComPtr<IStream> stream(SHCreateMemStream(static_cast<const BYTE*>(bytes), size));
+    if (!stream) {
         return;
     }
     win::GdiplusSession gdiplus;
@@ -188,13 +162,14 @@ void AboutWindow::Unload() {
         closeTip_ = nullptr;
     }
     Destroy();
-    // Last: the app frees this object once the current message has been handled.
-    app_.AboutClosed(this);
+    // Last: the owner frees this object once the current message has been handled.
+    if (closed_) {
+        closed_(this);
+    }
 }
 
 void AboutWindow::OpenHomePage() {
-    std::wstring address = HomePageAddress();
-    ShellExecuteW(nullptr, L"open", address.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
+    ShellExecuteW(nullptr, L"open", homePage_.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
 }
 
 void AboutWindow::OnTimer(UINT_PTR id) {

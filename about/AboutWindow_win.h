@@ -4,22 +4,20 @@
 #include "win32/Handles_win.h"
 #include "win32/Window_win.h"
 
+#include <functional>
 #include <string>
 
 namespace plumwick {
 
-class App;
-
 class AboutWindow : public win::Window {
   public:
-    explicit AboutWindow(App& app);
+    // `homePage` is what a click on the picture opens; `closed` is called once the window has unloaded
+    // itself, from inside its own handler (so the object must outlive that call).
+    AboutWindow(std::wstring homePage, std::function<void(AboutWindow*)> closed);
     ~AboutWindow() override;
 
     // Creates, shows (fully transparent) and starts the fade-in.
     bool Load();
-
-    // The shop's HomePage, or the bundled page <program folder>\help\index.html when it is empty.
-    std::wstring HomePageAddress();
 
   private:
     // Timer3, Timer1 and Trans.
@@ -42,7 +40,8 @@ class AboutWindow : public win::Window {
     void CreateCloseTip();
     static void SetWindowAlpha(HWND window, int alpha);
 
-    App& app_;
+    std::wstring homePage_;
+    std::function<void(AboutWindow*)> closed_;
     FadeSequence fade_;
     win::UniqueBitmap picture_;
     bool running_[4] = {}; // by Timer id

@@ -1,20 +1,20 @@
 #include "app/App_win.h"
 
-#include "about/AboutWindow_win.h"
-#include "app/ShopConfig.h"
-#include "command/CommandWindow_win.h"
-#include "command/SettingsStore_win.h"
-#include "content/ContentWindow_win.h"
-#include "content/FileBytes.h"
-#include "display/KaraokeWindow_win.h"
-#include "display/MainTextWindow_win.h"
-#include "display/SkinPanel_win.h"
-#include "hotkey/HotkeyHook_win.h"
-#include "toolbar/ToolbarWindow_win.h"
+#include "common/FileBytes.h"
+#include "common/Twips.h"
+#include "display/DisplayPlace.h"
+#include "display/DisplayPlaceStore_win.h"
+#include "toolbar/ToolbarLayout.h"
+#include "win32/Layered_win.h"
+
+// The display's reach at start is measured with these heights.
+static_assert(plumwick::SkinPanel::kHeightTwips == plumwick::kPanelDesignHeightTwips);
+static_assert(plumwick::kToolbarWindowHeightTwips == plumwick::kToolbarDesignHeightTwips);
 
 namespace plumwick {
 
 namespace {
+
 std::wstring FolderOfProgram() {
     std::wstring path(MAX_PATH, L'\0');
     while (true) {
@@ -31,29 +31,92 @@ std::wstring FolderOfProgram() {
     std::size_t slash = path.find_last_of(L"\\/");
     return slash == std::wstring::npos ? L"." : path.substr(0, slash);
 }
+
+ShopConfig ReadShopConfig(const std::wstring& path, const AnsiCodePage& codePage) {
+    std::optional<std::string> bytes = ReadFileBytes(win::ToU16(path), 1 << 20);
+    return bytes ? ParseShopConfig(*bytes, codePage) : DefaultShopConfig();
+}
+
+TwipsRect RectOf(const win::Window& w) {
+    return TwipsRect{w.LeftTwips(), w.TopTwips(), w.WidthTwips(), w.HeightTwips()};
+}
+
+// Moves a window to the rectangle's corner, unless it is there already.
+void PlaceAt(win::Window& w, const TwipsRect& r) {
+    if (w.LeftTwips() != r.left || w.TopTwips() != r.top) {
+        w.MoveTwips(r.left, r.top);
+    }
+}
+
 } // namespace
 
-App::App() : programFolder_(FolderOfProgram()) {}
+App::App(LayeredTextRenderer::Mode renderMode)
+    : programFolder_(FolderOfProgram()),
+      shop_(ReadShopConfig(programFolder_ + L"\\data\\system\\shop.ini", codePage_)),
+      settings_(look_, programFolder_, codePage_), toolbar_(look_, *this),
+      main_(look_, *this, renderMode, toolbar_.Messages()), karaoke_(look_, *this, renderMode),
+      panel_(look_, *this, programFolder_ + L"\\data\\system\\"), content_(*this, programFolder_, codePage_),
+      command_(*this, [this] { Shutdown(); }), hotkey_([this] { LockDisplay(false); }) {}
 
 App::~App() = default;
 
-const ShopConfig& App::Shop() {
-    if (!shop_) {
-        std::wstring path = ProgramPath(L"\\data\\system\\shop.ini");
-        std::optional<std::string> bytes = ReadFileBytes(win::ToU16(path), 1 << 20);
-        shop_ = std::make_unique<ShopConfig>(bytes ? ParseShopConfig(*bytes, codePage_) : DefaultShopConfig());
+bool App::Start() {
+    // The command window first: without it no sender can reach the program. Its box stays empty until
+    // the welcome line below has been handled.
+    if (!Required(command_, command_.Create())) {
+        return false;
     }
-    return *shop_;
+    // The look comes from the settings file, which is written back at once, before anything is drawn.
+    settings_.LoadOkset();
+
+    // The display windows, hidden; the text windows redraw themselves whenever the look changes.
+    // A text window whose GDI+ could not start has said so and stays away; the rest still runs.
+    if (!Required(main_, main_.Create()) || !Required(karaoke_, karaoke_.Create())) {
+        return false;
+    }
+    look_.AddObserver(main_);
+    look_.AddObserver(karaoke_);
+    bool skinned = panel_.Create();
+
+    // The content manager comes up listing the content files.
+    content_.Load();
+
+    // Stacking by ownership: karaoke over main, main over the panel; the splash above them all.
+    karaoke_.ShowOwnedBy(main_.Handle());
+    ShowAboutWindow();
+    main_.ShowOwnedBy(skinned ? panel_.Handle() : nullptr);
+    if (skinned) {
+        panel_.PlaceBelowText(main_.TopTwips());
+    }
+    // The toolbar straddles the panel's top edge; the hotkey lives on it.
+    toolbar_.Create(panel_.Handle(), panel_.TopTwips());
+    look_.AddObserver(toolbar_); // its colour discs show the scheme in use
+    hotkey_.SetWindow(toolbar_.Handle());
+
+    // The welcome line goes through the command box like any command; the box then holds "KrcMessage"
+    // and senders can find it.
+    command_.SetBoxText(u"DLT" + WelcomeLine(shop_));
+    // The welcome line is up; a publication remembered from the last run comes back now, hidden.
+    content_.RestoreRemembered();
+    hotkey_.SetHotKey(1, u"Ctrl+Alt,87", u"Add");
+    command_.Hide();
+    return true;
 }
 
-int App::Run() {
-    if (!Command().Exists()) {
-        return 1;
+bool App::Required(const win::Window& window, bool created) {
+    if (created || window.CreationFailure().empty()) {
+        return true;
     }
+    std::wstring text = L"The program cannot start:\r\n" + window.CreationFailure();
+    win::CriticalMessage(text.c_str(), L"plumwick");
+    return false;
+}
+
+void App::Run() {
     MSG msg;
     while (!quitting_ && GetMessageW(&msg, nullptr, 0, 0) > 0) {
         // Tab and the arrow keys move between the content manager's controls, as in any dialog.
-        if (content_ && content_->Exists() && IsDialogMessageW(content_->Handle(), &msg)) {
+        if (content_.Exists() && IsDialogMessageW(content_.Handle(), &msg)) {
             closedAbouts_.clear();
             continue;
         }
@@ -65,81 +128,20 @@ int App::Run() {
     ExitProcess(0);
 }
 
-void App::Quit(int exitCode) {
+void App::Shutdown() {
+    hotkey_.SetHotKey(1, u"", u"Del");
+    toolbar_.Close();
     quitting_ = true;
-    PostQuitMessage(exitCode);
+    PostQuitMessage(0);
 }
 
-// Each window is created on first use, and its load runs then; the object is reachable during its own
-// load, since load steps ask for other windows that may ask back.
-CommandWindow& App::Command() {
-    if (!command_) {
-        command_ = std::make_unique<CommandWindow>(*this);
-        command_->Load();
-    }
-    return *command_;
-}
-
-MainTextWindow& App::Main() {
-    if (!main_) {
-        main_ = std::make_unique<MainTextWindow>(*this);
-        main_->Load();
-    }
-    return *main_;
-}
-
-KaraokeWindow& App::Karaoke() {
-    if (!karaoke_) {
-        karaoke_ = std::make_unique<KaraokeWindow>(*this);
-        karaoke_->Load();
-    }
-    return *karaoke_;
-}
-
-SkinPanel& App::Panel() {
-    if (!panel_) {
-        panel_ = std::make_unique<SkinPanel>(*this);
-        panel_->Load();
-    }
-    return *panel_;
-}
-
-ToolbarWindow& App::Toolbar() {
-    if (!toolbar_) {
-        toolbar_ = std::make_unique<ToolbarWindow>(*this);
-        toolbar_->Load();
-    }
-    return *toolbar_;
-}
-
-ContentWindow& App::Content() {
-    if (!content_) {
-        content_ = std::make_unique<ContentWindow>(*this);
-        content_->Load();
-    }
-    return *content_;
-}
-
-HotkeyHook& App::Hotkey() {
-    if (!hotkey_) {
-        hotkey_ = std::make_unique<HotkeyHook>(*this);
-    }
-    return *hotkey_;
-}
-
-SettingsStore& App::Settings() {
-    if (!settings_) {
-        settings_ = std::make_unique<SettingsStore>(*this);
-    }
-    return *settings_;
-}
-
-void App::ShowAbout() {
+void App::ShowAboutWindow() {
     if (about_ && about_->Exists()) {
         about_->Show();
         return;
     }
-    about_ = std::make_unique<AboutWindow>(*this);
+    about_ = std::make_unique<AboutWindow>(HomePageAddress(),
+                                           [this](AboutWindow* closed) { AboutClosed(closed); });
     about_->Load();
 }
 
@@ -150,46 +152,173 @@ void App::AboutClosed(AboutWindow* closed) {
     }
 }
 
-DisplayWindows App::ReadDisplayWindows() {
-    auto rect = [](const win::Window& w) {
-        return TwipsRect{w.LeftTwips(), w.TopTwips(), w.WidthTwips(), w.HeightTwips()};
-    };
-    DisplayWindows windows;
-    windows.show = rect(Main());
-    windows.krc = rect(Karaoke());
-    windows.back = rect(Panel());
-    windows.set = rect(Toolbar());
-    windows.screenWidthTwips = win::ScreenWidthTwips();
-    return windows;
-}
-
-void App::ApplyDisplayWindows(const DisplayWindows& windows) {
-    auto place = [](win::Window& w, const TwipsRect& r) {
-        if (w.LeftTwips() != r.left || w.TopTwips() != r.top) {
-            w.MoveTwips(r.left, r.top);
-        }
-    };
-    // The order of the drags: the dragged window first, its companions after.
-    place(Main(), windows.show);
-    place(Karaoke(), windows.krc);
-    place(Panel(), windows.back);
-    place(Toolbar(), windows.set);
-}
-
-std::int16_t App::TaskbarHeightTwips() const {
-    RECT work{};
-    SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
-    HDC screen = GetDC(nullptr);
-    int dpi = screen ? GetDeviceCaps(screen, LOGPIXELSX) : 96;
-    if (screen) {
-        ReleaseDC(nullptr, screen);
+std::wstring App::HomePageAddress() const {
+    if (!shop_.homePage.empty()) {
+        return win::ToWide(shop_.homePage);
     }
-    int twipsPerPixel = dpi > 0 ? 1440 / dpi : 15;
-    return plumwick::TaskbarHeightTwips(GetSystemMetrics(SM_CYSCREEN) * twipsPerPixel, twipsPerPixel, work.bottom);
+    return programFolder_ + L"\\help\\index.html";
 }
 
-void App::CriticalMessage(const wchar_t* text, const wchar_t* title) {
-    MessageBoxW(nullptr, text, title, MB_OK | MB_ICONHAND | MB_SYSTEMMODAL);
+// --- CommandTarget -------------------------------------------------------------------------------
+
+void App::StartKaraokeTimer() {
+    karaoke_.StartTimer();
+}
+void App::StopKaraokeTimer() {
+    karaoke_.StopTimer();
+}
+void App::KaraokeDrawKRC(const std::u16string& text, const std::u16string& duration, std::int16_t textWidth) {
+    karaoke_.DrawKRC(text, duration, textWidth);
+}
+void App::KaraokeDrawText(const std::u16string& text) {
+    karaoke_.DrawText(text);
+}
+void App::MainDrawText(const std::u16string& text) {
+    main_.DrawText(text);
+}
+void App::SetKaraokeText(const std::u16string& text) {
+    karaoke_.SetKaraokeText(text);
+}
+void App::ClearKaraokeSurface() {
+    karaoke_.ClearSurface();
+}
+void App::ClearMainSurface() {
+    main_.ClearSurface();
+}
+void App::HideToolbar() {
+    toolbar_.Hide();
+}
+void App::CloseToolbar() {
+    toolbar_.Close();
+}
+void App::CloseCommandWindow() {
+    command_.Close();
+}
+void App::LockDisplay(bool clickThrough) {
+    win::SetLayeredTop(main_.Handle(), true, clickThrough);
+    win::SetLayeredTop(karaoke_.Handle(), true, clickThrough);
+}
+
+// --- DisplayGroup --------------------------------------------------------------------------------
+
+void App::DragStarted() {
+    mainTopAtDragStart_ = win::WindowTopPx(main_.Handle());
+}
+
+void App::DragEnded() {
+    win::RememberDisplayTopAfterDrag(main_.Handle(), mainTopAtDragStart_);
+    mainTopAtDragStart_.reset();
+}
+
+void App::Drag(DragSource source, float dx, float dy) {
+    DisplayWindows windows;
+    windows.show = RectOf(main_);
+    windows.krc = RectOf(karaoke_);
+    windows.back = RectOf(panel_);
+    windows.set = RectOf(toolbar_);
+    windows.screenWidthTwips = win::ScreenWidthTwips();
+    float fontSize = look_.FontSize();
+    switch (source) {
+    case DragSource::Main:
+        windows = DragFromMain(windows, dx, dy, fontSize);
+        break;
+    case DragSource::Karaoke:
+        windows = DragFromKaraoke(windows, dx, dy, fontSize);
+        break;
+    case DragSource::Panel:
+        windows = DragFromPanel(windows, dy, fontSize);
+        break;
+    }
+    // The dragged window first, its companions after.
+    PlaceAt(main_, windows.show);
+    PlaceAt(karaoke_, windows.krc);
+    PlaceAt(panel_, windows.back);
+    PlaceAt(toolbar_, windows.set);
+}
+
+void App::PointerOverText() {
+    toolbar_.Show();
+    panel_.Show();
+}
+
+void App::PointerLeft() {
+    toolbar_.Hide();
+    karaoke_.MouseDownClear();
+    main_.MouseDownClear();
+    AlignKaraokeOverMain();
+}
+
+bool App::Contains(HWND window) const {
+    // The toolbar's picture box is a child window, and WindowFromPoint finds children.
+    for (HWND own :
+         {main_.Handle(), karaoke_.Handle(), toolbar_.Handle(), panel_.Handle(), toolbar_.PictureHandle()}) {
+        if (own && window == own) {
+            return true;
+        }
+    }
+    return false;
+}
+
+void App::AlignKaraokeOverMain() {
+    PlaceAt(karaoke_, RectOf(main_));
+}
+
+std::vector<HWND> App::WindowsAbovePanel() const {
+    std::vector<HWND> above;
+    if (!main_.Handle()) {
+        return above;
+    }
+    for (HWND window : {main_.Handle(), karaoke_.Handle(), toolbar_.Handle()}) {
+        if (window) {
+            above.push_back(window);
+        }
+    }
+    return above;
+}
+
+// --- ToolbarHost ---------------------------------------------------------------------------------
+
+void App::DrawMain(const std::u16string& line) {
+    main_.DrawText(line);
+}
+void App::SaveSettings() {
+    settings_.SaveSet();
+}
+void App::ToggleContentManager() {
+    content_.ToggleVisible();
+}
+void App::ShowAbout() {
+    ShowAboutWindow();
+}
+void App::EndProgram() {
+    command_.SetBoxText(u"END");
+}
+
+// --- ContentHost ---------------------------------------------------------------------------------
+
+void App::StopRotation() {
+    toolbar_.StopRotation();
+}
+void App::ReplaceMessages(std::vector<std::u16string> lines) {
+    toolbar_.Messages().lines = std::move(lines);
+}
+void App::StartRotation(unsigned intervalMs) {
+    toolbar_.StartRotation(intervalMs);
+}
+void App::ResumeRotation(unsigned intervalMs) {
+    toolbar_.ResumeRotation(intervalMs);
+}
+std::optional<ScreenRows> App::DisplayRows() const {
+    std::optional<int> top = win::WindowTopPx(main_.Handle());
+    if (!top) {
+        return std::nullopt;
+    }
+    DisplayReach reach = DesignReach(look_.FontSize());
+    return ScreenRows{*top - reach.abovePx, *top + reach.belowPx};
+}
+void App::DrawBuffer(const std::u16string& text) {
+    main_.DrawText(text);
+    karaoke_.StartTimer();
 }
 
 } // namespace plumwick

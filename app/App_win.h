@@ -1,101 +1,109 @@
 #pragma once
-// The process: the shared display state, the program folder, and every window, each created on first
-// use (creating one runs its load steps, which may ask for others).
-#include "app/DisplayState.h"
-#include "common/Twips.h"
-#include "display/LayeredTextRenderer_win.h"
+// The composition root: owns every window and the state they share, wires each window to the narrow
+// interfaces it needs, and runs the start-up in one readable sequence (Start), then the message loop.
+#include "about/AboutWindow_win.h"
+#include "app/ShopConfig.h"
+#include "command/CommandWindow_win.h"
+#include "command/SettingsStore_win.h"
+#include "content/ContentWindow_win.h"
+#include "display/KaraokeWindow_win.h"
+#include "display/Look.h"
+#include "display/MainTextWindow_win.h"
+#include "display/SkinPanel_win.h"
+#include "hotkey/HotkeyHook_win.h"
+#include "toolbar/ToolbarWindow_win.h"
 #include "win32/Strings_win.h"
-#include "win32/Windows_win.h"
 
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
 namespace plumwick {
 
-class CommandWindow;
-class MainTextWindow;
-class KaraokeWindow;
-class SkinPanel;
-class ToolbarWindow;
-class ContentWindow;
-class AboutWindow;
-class HotkeyHook;
-class SettingsStore;
-struct ShopConfig;
-
-class App {
-public:
-    App();
-    ~App();
+class App : private CommandTarget, private DisplayGroup, private ToolbarHost, private ContentHost {
+  public:
+    // Straightforward (option --render=straightforward) makes the text windows rebuild every image from
+    // scratch on every draw and tick, to compare the drawing cost against.
+    explicit App(LayeredTextRenderer::Mode renderMode);
+    ~App() override;
     App(const App&) = delete;
     App& operator=(const App&) = delete;
 
-    // Start-up (the command window's load), then the message loop until the program ends.
-    int Run();
-    // Ends the message loop; the process then exits without running further unload steps.
-    void Quit(int exitCode = 0);
+    // Creates the windows and runs the start-up. False (after a message naming the failed call) when a
+    // window the program cannot run without could not be made.
+    bool Start();
+    // The message loop until the program ends; the process then exits without further unload steps.
+    [[noreturn]] void Run();
 
-    DisplayState& State() { return state_; }
-    // How the text windows render: Straightforward (option --render=straightforward) rebuilds every image
-    // from scratch on every draw and tick, to compare the drawing cost against.
-    LayeredTextRenderer::Mode RenderMode() const { return renderMode_; }
-    void SetRenderMode(LayeredTextRenderer::Mode mode) { renderMode_ = mode; }
-    const AnsiCodePage& CodePage() const { return codePage_; }
-    const ShopConfig& Shop();
-
-    // The folder of the program file, without a trailing separator, and paths below it
-    // ("\data\system\desktoplrc.pst" style tails).
-    const std::wstring& ProgramFolder() const { return programFolder_; }
-    std::wstring ProgramPath(const wchar_t* tail) const { return programFolder_ + tail; }
-
-    CommandWindow& Command();
-    MainTextWindow& Main();
-    KaraokeWindow& Karaoke();
-    SkinPanel& Panel();
-    ToolbarWindow& Toolbar();
-    ContentWindow& Content();
-    HotkeyHook& Hotkey();
-    SettingsStore& Settings();
+  private:
+    // The command window's closing: the hotkey goes, the toolbar closes, the program ends.
+    void Shutdown();
     // Shows the about window, creating it anew (with its whole fade) when it has closed.
-    void ShowAbout();
-    // Called by the about window when it has unloaded itself.
+    void ShowAboutWindow();
     void AboutClosed(AboutWindow* closed);
+    // The shop's home page, or the bundled help\index.html when none is set.
+    std::wstring HomePageAddress() const;
+    bool Required(const win::Window& window, bool created);
 
-    bool HasMain() const { return main_ != nullptr; }
-    bool HasKaraoke() const { return karaoke_ != nullptr; }
-    bool HasPanel() const { return panel_ != nullptr; }
-    bool HasToolbar() const { return toolbar_ != nullptr; }
-    bool HasContent() const { return content_ != nullptr; }
-    ToolbarWindow* ToolbarIfCreated() { return toolbar_.get(); }
+    // CommandTarget: what commands act on.
+    void StartKaraokeTimer() override;
+    void StopKaraokeTimer() override;
+    void KaraokeDrawKRC(const std::u16string& text, const std::u16string& duration,
+                        std::int16_t textWidth) override;
+    void KaraokeDrawText(const std::u16string& text) override;
+    void MainDrawText(const std::u16string& text) override;
+    void SetKaraokeText(const std::u16string& text) override;
+    void ClearKaraokeSurface() override;
+    void ClearMainSurface() override;
+    void HideToolbar() override;
+    void CloseToolbar() override;
+    void CloseCommandWindow() override;
+    void LockDisplay(bool clickThrough) override;
 
-    // Positions of the four windows that move together, and moving them there (each only if it moved).
-    DisplayWindows ReadDisplayWindows();
-    void ApplyDisplayWindows(const DisplayWindows& windows);
-    // The strip of the screen below the work area, in twips (0 when the taskbar is elsewhere or hidden).
-    std::int16_t TaskbarHeightTwips() const;
+    // DisplayGroup: the windows that move and hover together.
+    void DragStarted() override;
+    void DragEnded() override;
+    void Drag(DragSource source, float dx, float dy) override;
+    void PointerOverText() override;
+    void PointerLeft() override;
+    bool Contains(HWND window) const override;
+    void AlignKaraokeOverMain() override;
+    std::vector<HWND> WindowsAbovePanel() const override;
 
-    // A critical-error message box (the program's own fixed texts).
-    static void CriticalMessage(const wchar_t* text, const wchar_t* title);
+    // ToolbarHost (StartKaraokeTimer and AlignKaraokeOverMain are shared with the interfaces above).
+    void DrawMain(const std::u16string& line) override;
+    void SaveSettings() override;
+    void ToggleContentManager() override;
+    void ShowAbout() override;
+    void EndProgram() override;
 
-private:
-    DisplayState state_;
+    // ContentHost
+    void StopRotation() override;
+    void ReplaceMessages(std::vector<std::u16string> lines) override;
+    void StartRotation(unsigned intervalMs) override;
+    void ResumeRotation(unsigned intervalMs) override;
+    std::optional<ScreenRows> DisplayRows() const override;
+    void DrawBuffer(const std::u16string& text) override;
+
     win::SystemAnsiCodePage codePage_;
     std::wstring programFolder_;
-    std::unique_ptr<ShopConfig> shop_;
-    std::unique_ptr<CommandWindow> command_;
-    std::unique_ptr<MainTextWindow> main_;
-    std::unique_ptr<KaraokeWindow> karaoke_;
-    std::unique_ptr<SkinPanel> panel_;
-    std::unique_ptr<ToolbarWindow> toolbar_;
-    std::unique_ptr<ContentWindow> content_;
+    ShopConfig shop_;
+    Look look_;
+    SettingsStore settings_;
+    // The toolbar before the main window: its rotation owns the message list the main window copies from.
+    ToolbarWindow toolbar_;
+    MainTextWindow main_;
+    KaraokeWindow karaoke_;
+    SkinPanel panel_;
+    ContentWindow content_;
+    CommandWindow command_;
+    HotkeyHook hotkey_; // after the toolbar, so it unhooks the toolbar before the toolbar goes
     std::unique_ptr<AboutWindow> about_;
     // Closed about windows, kept until the message loop is back at the top so their handlers can return.
     std::vector<std::unique_ptr<AboutWindow>> closedAbouts_;
-    std::unique_ptr<HotkeyHook> hotkey_;
-    std::unique_ptr<SettingsStore> settings_;
     bool quitting_ = false;
-    LayeredTextRenderer::Mode renderMode_ = LayeredTextRenderer::Mode::Cached;
+    std::optional<int> mainTopAtDragStart_; // screen pixels, for remembering where a drag left the line
 };
 
 } // namespace plumwick

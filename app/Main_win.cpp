@@ -1,4 +1,4 @@
-// Process start: one user-interface thread; the command window's load is the start-up.
+// Process start: one user-interface thread; App::Start is the start-up.
 #include "app/App_win.h"
 
 #include <objbase.h>
@@ -29,7 +29,9 @@ plumwick::LayeredTextRenderer::Mode RenderModeFromCommandLine() {
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     // The font and message dialogs are COM-based.
     CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
-    static plumwick::App app; // lives until the process ends
-    app.SetRenderMode(RenderModeFromCommandLine());
-    return app.Run();
+    static plumwick::App app(RenderModeFromCommandLine()); // lives until the process ends
+    if (!app.Start()) {
+        return 1;
+    }
+    app.Run();
 }

@@ -1,15 +1,6 @@
 #include "command/CommandWindow_win.h"
 
-#include "app/App_win.h"
-#include "app/ShopConfig.h"
-#include "command/SettingsStore_win.h"
-#include "content/ContentWindow_win.h"
-#include "display/KaraokeWindow_win.h"
-#include "display/MainTextWindow_win.h"
-#include "display/SkinPanel_win.h"
-#include "hotkey/HotkeyHook_win.h"
-#include "toolbar/ToolbarWindow_win.h"
-#include "win32/Layered_win.h"
+#include "win32/Strings_win.h"
 
 namespace plumwick {
 
@@ -26,11 +17,12 @@ WNDPROC g_editProc = nullptr; // the system EDIT procedure our box class is buil
 // DefWindowProc, which is what FindWindowEx in another process compares with.
 } // namespace
 
-CommandWindow::CommandWindow(App& app) : app_(app) {}
+CommandWindow::CommandWindow(CommandTarget& target, std::function<void()> closed)
+    : target_(target), closed_(std::move(closed)) {}
 
 CommandWindow::~CommandWindow() = default;
 
-bool CommandWindow::Load() {
+bool CommandWindow::Create() {
     // The superclass of EDIT carrying the box.
     WNDCLASSEXW existing{sizeof existing};
     if (!GetClassInfoExW(win::ModuleInstance(), kBoxClass, &existing)) {
@@ -51,7 +43,7 @@ bool CommandWindow::Load() {
     // 320 x 240 pixels, no frame, not in the taskbar; shown only by hand for testing.
     win::WindowClass cls{L"PlumwickCommandWindow"};
     cls.background = GetSysColorBrush(COLOR_BTNFACE);
-    if (!Create(cls, WS_EX_TOOLWINDOW, WS_POPUP | WS_CLIPCHILDREN, L"FrmKrcMessage", 100, 100, 320, 240,
+    if (!win::Window::Create(cls, WS_EX_TOOLWINDOW, WS_POPUP | WS_CLIPCHILDREN, L"FrmKrcMessage", 100, 100, 320, 240,
                 nullptr)) {
         return false;
     }
@@ -59,32 +51,23 @@ bool CommandWindow::Load() {
     HINSTANCE instance = win::ModuleInstance();
     // The box starts empty: senders find it (holding "KrcMessage") once the start-up command has been
     // handled, so nothing they send can overtake the settings and the welcome line.
-    box_ = CreateWindowExW(WS_EX_CLIENTEDGE, kBoxClass, L"", WS_CHILD | WS_VISIBLE | ES_AUTOHSCROLL, 16, 16,
-                           288, 24, Handle(), reinterpret_cast<HMENU>(kBoxId), instance, nullptr);
+    box_ = CreateWindowExW(WS_EX_CLIENTEDGE, kBoxClass, L"", WS_CHILD | WS_VISIBLE | ES_AUTOHSCROLL, 16, 16, 288,
+                           24, Handle(), reinterpret_cast<HMENU>(kBoxId), instance, nullptr);
     if (box_) {
         SetWindowLongPtrW(box_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
         SendMessageW(box_, WM_SETFONT, reinterpret_cast<WPARAM>(uiFont_), FALSE);
     }
-    HWND button1 = CreateWindowExW(0, L"BUTTON", L"Command1", WS_CHILD | WS_VISIBLE | BS_PUSHBUTTON, 16, 56,
-                                   136, 30, Handle(), reinterpret_cast<HMENU>(kButton1Id), instance, nullptr);
-    HWND button2 = CreateWindowExW(0, L"BUTTON", L"Command2", WS_CHILD | WS_VISIBLE | BS_PUSHBUTTON, 168, 56,
-                                   136, 30, Handle(), reinterpret_cast<HMENU>(kButton2Id), instance, nullptr);
-    label_ = CreateWindowExW(0, L"STATIC", L"这个是接收消息的窗口,不隐藏为了方便测试", WS_CHILD | WS_VISIBLE,
-                             16, 104, 288, 40, Handle(), nullptr, instance, nullptr);
+    HWND button1 = CreateWindowExW(0, L"BUTTON", L"Command1", WS_CHILD | WS_VISIBLE | BS_PUSHBUTTON, 16, 56, 136,
+                                   30, Handle(), reinterpret_cast<HMENU>(kButton1Id), instance, nullptr);
+    HWND button2 = CreateWindowExW(0, L"BUTTON", L"Command2", WS_CHILD | WS_VISIBLE | BS_PUSHBUTTON, 168, 56, 136,
+                                   30, Handle(), reinterpret_cast<HMENU>(kButton2Id), instance, nullptr);
+    label_ = CreateWindowExW(0, L"STATIC", L"这个是接收消息的窗口,不隐藏为了方便测试", WS_CHILD | WS_VISIBLE, 16, 104,
+                             288, 40, Handle(), nullptr, instance, nullptr);
     for (HWND child : {button1, button2, label_}) {
         if (child) {
             SendMessageW(child, WM_SETFONT, reinterpret_cast<WPARAM>(uiFont_), FALSE);
         }
     }
-
-    // Start-up, in order.
-    app_.Settings().LoadOkset();
-    SetBoxText(u"DLT" + WelcomeLine(app_.Shop()));
-    app_.Hotkey().SetHotKey(1, u"Ctrl+Alt,87", u"Add");
-    app_.Panel();
-    // The welcome line is up; a publication remembered from the last run comes back now.
-    app_.Content().RestoreRemembered();
-    Hide();
     return true;
 }
 
@@ -123,7 +106,7 @@ void CommandWindow::OnBoxChanged(const std::u16string& text) {
         return;
     }
     ++handling_;
-    Verb verb = RunCommand(text, *this);
+    Verb verb = RunCommand(text, target_);
     --handling_;
     if (verb == Verb::END || closing_) {
         return;
@@ -173,52 +156,9 @@ void CommandWindow::Close() {
         return;
     }
     closing_ = true;
-    app_.Hotkey().SetHotKey(1, u"", u"Del");
-    if (ToolbarWindow* toolbar = app_.ToolbarIfCreated()) {
-        toolbar->Close();
+    if (closed_) {
+        closed_();
     }
-    app_.Quit(0);
-}
-
-void CommandWindow::StartKaraokeTimer() {
-    app_.Karaoke().StartTimer();
-}
-void CommandWindow::StopKaraokeTimer() {
-    app_.Karaoke().StopTimer();
-}
-void CommandWindow::KaraokeDrawKRC(const std::u16string& text, const std::u16string& duration,
-                                   std::int16_t textWidth) {
-    app_.Karaoke().DrawKRC(text, duration, textWidth);
-}
-void CommandWindow::KaraokeDrawText(const std::u16string& text) {
-    app_.Karaoke().DrawText(text);
-}
-void CommandWindow::MainDrawText(const std::u16string& text) {
-    app_.Main().DrawText(text);
-}
-void CommandWindow::SetKaraokeText(const std::u16string& text) {
-    app_.State().karaokeText = text;
-}
-void CommandWindow::ClearKaraokeSurface() {
-    app_.Karaoke().ClearSurface();
-}
-void CommandWindow::ClearMainSurface() {
-    app_.Main().ClearSurface();
-}
-void CommandWindow::HideToolbar() {
-    app_.Toolbar().Hide();
-}
-void CommandWindow::CloseToolbar() {
-    if (ToolbarWindow* toolbar = app_.ToolbarIfCreated()) {
-        toolbar->Close();
-    }
-}
-void CommandWindow::CloseCommandWindow() {
-    Close();
-}
-void CommandWindow::LockDisplay(bool clickThrough) {
-    win::SetLayeredTop(app_.Main().Handle(), true, clickThrough);
-    win::SetLayeredTop(app_.Karaoke().Handle(), true, clickThrough);
 }
 
 } // namespace plumwick

@@ -5,23 +5,24 @@
 #include "command/Interpreter.h"
 #include "win32/Window_win.h"
 
+#include <functional>
 #include <string>
 
 namespace plumwick {
 
-class App;
-
-class CommandWindow : public win::Window, private CommandTarget {
+class CommandWindow : public win::Window {
 public:
-    explicit CommandWindow(App& app);
+    // Commands act on `target`; `closed` runs once when the window closes (the program then ends).
+    CommandWindow(CommandTarget& target, std::function<void()> closed);
     ~CommandWindow() override;
 
-    // Creates the window and runs the start-up: settings, welcome line, hotkey, skin panel, hide.
-    bool Load();
+    // Creates the hidden window; its box stays empty, and so out of senders' reach, until the first
+    // command written into it has been handled.
+    bool Create();
     // Replaces the box's text, exactly as an outside sender does (the toolbar's close button writes "END").
     void SetBoxText(const std::u16string& text);
     HWND Box() const { return box_; }
-    // The closing steps: unregister the hotkey, close the toolbar, end the program.
+    // Closing ends the program (once, however often it is asked).
     void Close();
 
 private:
@@ -29,22 +30,8 @@ private:
     static LRESULT CALLBACK BoxProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
     void OnBoxChanged(const std::u16string& text);
 
-    // CommandTarget
-    void StartKaraokeTimer() override;
-    void StopKaraokeTimer() override;
-    void KaraokeDrawKRC(const std::u16string& text, const std::u16string& duration,
-                        std::int16_t textWidth) override;
-    void KaraokeDrawText(const std::u16string& text) override;
-    void MainDrawText(const std::u16string& text) override;
-    void SetKaraokeText(const std::u16string& text) override;
-    void ClearKaraokeSurface() override;
-    void ClearMainSurface() override;
-    void HideToolbar() override;
-    void CloseToolbar() override;
-    void CloseCommandWindow() override;
-    void LockDisplay(bool clickThrough) override;
-
-    App& app_;
+    CommandTarget& target_;
+    std::function<void()> closed_;
     HWND box_ = nullptr;
     HWND label_ = nullptr;
     HFONT uiFont_ = nullptr; // stock font, not owned

@@ -1,10 +1,9 @@
 #include "command/SettingsStore_win.h"
 
-#include "app/App_win.h"
 #include "command/SettingsFile.h"
-#include "content/FileBytes.h"
-#include "toolbar/ToolbarWindow_win.h"
+#include "common/FileBytes.h"
 #include "win32/Handles_win.h"
+#include "win32/Strings_win.h"
 
 namespace plumwick {
 
@@ -14,10 +13,9 @@ namespace {
 bool WriteWholeFile(const std::wstring& path, const std::string& bytes, std::wstring& problem) {
     std::wstring temporary = path + L".new";
     {
-        win::UniqueHandle<HANDLE, win::FileHandleTraits> file(CreateFileW(
-            temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
-        if (file.get() == INVALID_HANDLE_VALUE) {
-            file.release();
+        win::UniqueFile file(CreateFileW(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                         FILE_ATTRIBUTE_NORMAL, nullptr));
+        if (!file) {
             problem = win::ErrorText(GetLastError());
             return false;
         }
@@ -40,35 +38,35 @@ bool WriteWholeFile(const std::wstring& path, const std::string& bytes, std::wst
 
 } // namespace
 
-std::wstring SettingsStore::Path() const { return app_.ProgramPath(L"\\data\\system\\desktoplrc.pst"); }
+std::wstring SettingsStore::Path() const {
+    return programFolder_ + L"\\data\\system\\desktoplrc.pst";
+}
 
 void SettingsStore::LoadOkset() {
     // A missing data\system folder is made, so the settings can be written back.
-    CreateDirectoryW(app_.ProgramPath(L"\\data").c_str(), nullptr);
-    CreateDirectoryW(app_.ProgramPath(L"\\data\\system").c_str(), nullptr);
+    CreateDirectoryW((programFolder_ + L"\\data").c_str(), nullptr);
+    CreateDirectoryW((programFolder_ + L"\\data\\system").c_str(), nullptr);
 
     std::wstring path = Path();
     bool exists = GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
     std::optional<std::string> bytes = exists ? ReadFileBytes(win::ToU16(path), 1 << 20) : std::nullopt;
-    SettingsReadResult read = bytes ? ParseSettings(*bytes, app_.CodePage()) : MissingSettingsFile();
+    SettingsReadResult read = bytes ? ParseSettings(*bytes, codePage_) : MissingSettingsFile();
     if (!read.wellFormed && exists) {
         // Keep what the operator wrote beside the well-formed file written below.
         std::wstring bad = path + L".bad";
         CopyFileW(path.c_str(), bad.c_str(), FALSE);
     }
-    DisplayState& state = app_.State();
-    state.fontName = read.settings.fontName;
-    state.fontSize = read.settings.fontSize;
-    app_.Toolbar().SetColor(read.settings.colorScheme);
+    look_.SetFont(read.settings.fontName, read.settings.fontSize);
+    look_.ApplyScheme(read.settings.colorScheme);
+    SaveSet();
 }
 
 void SettingsStore::SaveSet() {
-    DisplayState& state = app_.State();
-    state.colorScheme = EffectiveSavedScheme(state.colorScheme);
-    Settings settings{state.fontName, state.fontSize, state.colorScheme};
+    look_.SetSchemeNumber(EffectiveSavedScheme(look_.ColorScheme()));
+    Settings settings{look_.FontName(), look_.FontSize(), look_.ColorScheme()};
     std::wstring path = Path();
     std::wstring problem;
-    if (WriteWholeFile(path, FormatSettings(settings, app_.CodePage()), problem)) {
+    if (WriteWholeFile(path, FormatSettings(settings, codePage_), problem)) {
         lastReportedProblem_.clear();
         return;
     }

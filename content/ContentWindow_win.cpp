@@ -1,19 +1,13 @@
 #include "content/ContentWindow_win.h"
 
-#include "app/App_win.h"
+#include "common/FileBytes.h"
 #include "common/TextUtil.h"
 #include "content/ContentText.h"
 #include "content/DirectoryLister_win.h"
-#include "content/FileBytes.h"
 #include "content/IntervalStore_win.h"
 #include "content/ManagerPlacement.h"
 #include "content/UserMemoryStore_win.h"
-#include "display/DisplayPlace.h"
-#include "display/KaraokeWindow_win.h"
-#include "display/MainTextWindow_win.h"
-#include "display/SkinPanel_win.h"
-#include "toolbar/ToolbarLayout.h"
-#include "toolbar/ToolbarWindow_win.h"
+#include "win32/Strings_win.h"
 
 #include <commctrl.h>
 
@@ -49,8 +43,6 @@ constexpr TwipsBox kCommand1{7920, 120, 1335, 495};
 // Pixels a wheel notch moves the list: three rows.
 constexpr int kRowPx = kGridRowTwips / 15;
 constexpr int kWheelStepPx = 3 * kRowPx;
-// Bounds the message pump after a publish, should something keep posting.
-constexpr int kMaxPumpedMessages = 10000;
 
 int Px(int twips) {
     return win::TwipsToPixels(twips);
@@ -89,19 +81,6 @@ RECT WorkArea() {
     return work;
 }
 
-// Lets the events waiting now run before the publish returns.
-void PumpPendingMessages() {
-    MSG msg;
-    for (int i = 0; i < kMaxPumpedMessages && PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE); ++i) {
-        if (msg.message == WM_QUIT) {
-            // The main loop has to see it.
-            PostQuitMessage(static_cast<int>(msg.wParam));
-            return;
-        }
-        TranslateMessage(&msg);
-        DispatchMessageW(&msg);
-    }
-}
 } // namespace
 
 // The entries live in a child panel below the controls: when they outgrow the work area, the panel keeps
@@ -237,7 +216,8 @@ class ContentWindow::EntryPanel : public win::Window {
     int wheelRemainder_ = 0;
 };
 
-ContentWindow::ContentWindow(App& app) : app_(app) {}
+ContentWindow::ContentWindow(ContentHost& host, std::wstring programFolder, const AnsiCodePage& codePage)
+    : host_(host), programFolder_(std::move(programFolder)), codePage_(codePage) {}
 
 ContentWindow::~ContentWindow() {
     // The controls go before the fonts they use.
@@ -257,12 +237,12 @@ bool ContentWindow::Load() {
         return false;
     }
     // Each step goes on whatever the one before achieved.
-    std::u16string contentFolder = win::ToU16(app_.ProgramPath(L"\\Text\\"));
+    std::u16string contentFolder = ContentFolder();
     Findfile(contentFolder);
     std::u16string interval = win::IntervalStore::Read();
     SetWindowTextW(text2_, win::ToWide(interval).c_str());
     // After the scan, so the very first start shows an empty list.
-    CreateDirectoryW(app_.ProgramPath(L"\\Text").c_str(), nullptr);
+    CreateDirectoryW((programFolder_ + L"\\Text").c_str(), nullptr);
 
     if (!loadedBefore_) {
         loadedBefore_ = true;
@@ -338,9 +318,13 @@ void ContentWindow::Findfile(const std::u16string& folder) {
     CreateEntries(ScanContentFolder(folder, lister, u'\\'), {});
 }
 
+std::u16string ContentWindow::ContentFolder() const {
+    return win::ToU16(programFolder_ + L"\\Text\\");
+}
+
 std::vector<ContentEntry> ContentWindow::Scan() const {
     win::WinDirectoryLister lister;
-    return ScanContentFolder(win::ToU16(app_.ProgramPath(L"\\Text\\")), lister, u'\\');
+    return ScanContentFolder(ContentFolder(), lister, u'\\');
 }
 
 void ContentWindow::CreateEntries(std::vector<ContentEntry> files, const std::vector<bool>& ticks) {
@@ -430,15 +414,9 @@ void ContentWindow::FitAndPlace() {
     // The rows the display takes: panel and toolbar around the main window's top, and the line below it.
     int lineTop = work.top;
     int lineBottom = work.top;
-    if (app_.HasMain() && app_.Main().Handle()) {
-        RECT main{};
-        GetWindowRect(app_.Main().Handle(), &main);
-        DisplayWindows sizes;
-        sizes.back.height = SkinPanel::kHeightTwips;
-        sizes.set.height = kToolbarWindowHeightTwips;
-        DisplayReach reach = ReachAroundMainTop(sizes, app_.State().fontSize);
-        lineTop = main.top - reach.abovePx;
-        lineBottom = main.top + reach.belowPx;
+    if (std::optional<ScreenRows> rows = host_.DisplayRows()) {
+        lineTop = rows->top;
+        lineBottom = rows->bottom;
     }
     ManagerPlace place =
         PlaceContentManager(workPx, lineTop, lineBottom, width, wanted, Px(kGridOneRowWindowTwips));
@@ -524,7 +502,7 @@ std::vector<std::u16string> ContentWindow::ReadTickedFiles(int& ticked) const {
         std::optional<std::string> bytes =
             ReadFileBytes(entry.file.folder + entry.file.caption, kContentFileMaxBytes);
         if (bytes && !bytes->empty()) {
-            texts.push_back(DecodeContentBytes(*bytes, app_.CodePage()));
+            texts.push_back(DecodeContentBytes(*bytes, codePage_));
         }
     }
     return texts;
@@ -535,16 +513,19 @@ SplitOption ContentWindow::ChosenSplit() const {
                                                                    : SplitOption::SingleBreak;
 }
 
-int ContentWindow::BuildList(SplitOption option) {
+int ContentWindow::BuildList(SplitOption option, bool& anyLine) {
     int ticked = 0;
     buffer_ = BuildContentBuffer(ReadTickedFiles(ticked), option);
-    app_.State().infoLines = SplitMessages(buffer_, option);
+    std::vector<std::u16string> lines = SplitMessages(buffer_, option);
+    anyLine =
+        std::any_of(lines.begin(), lines.end(), [](const std::u16string& line) { return !line.empty(); });
+    host_.ReplaceMessages(std::move(lines));
     return ticked;
 }
 
 void ContentWindow::RememberPublication(SplitOption option) {
     RememberedPublication remembered =
-        plumwick::RememberPublication(win::ToU16(app_.ProgramPath(L"\\Text\\")), Files(), Ticks(), option);
+        plumwick::RememberPublication(ContentFolder(), Files(), Ticks(), option);
     std::wstring problem;
     if (win::UserMemoryStore::WritePublication(remembered, problem)) {
         lastMemoryProblem_.clear();
@@ -567,11 +548,12 @@ void ContentWindow::Publish() {
     }
     publishing_ = true;
     pendingRestore_.reset();
-    app_.Toolbar().StopRotation();
+    host_.StopRotation();
     buffer_.clear();
 
     SplitOption option = ChosenSplit();
-    int ticked = BuildList(option);
+    bool anyLine = false;
+    int ticked = BuildList(option, anyLine);
 
     if (ticked == 0) {
         MessageBoxW(Handle(), L"请选择要显示的内容卷", L"提醒", MB_ICONINFORMATION | MB_OK);
@@ -592,9 +574,9 @@ void ContentWindow::Publish() {
     Hide();
     // The period is what the store now holds; should it not read back, the value just chosen is meant.
     std::optional<int> readBack = ParseInterval(win::IntervalStore::Read());
-    app_.Toolbar().StartRotation(static_cast<unsigned>(readBack.value_or(*seconds)) * 1000u);
+    host_.StartRotation(static_cast<unsigned>(readBack.value_or(*seconds)) * 1000u);
     publishing_ = false;
-    PumpPendingMessages();
+    win::RunWaitingMessages(); // the events waiting now run before the publish returns
 }
 
 void ContentWindow::RestoreRemembered() {
@@ -604,11 +586,9 @@ void ContentWindow::RestoreRemembered() {
     RestorePlan plan = std::move(*pendingRestore_);
     pendingRestore_.reset();
     publishing_ = true;
-    app_.Toolbar().StopRotation();
-    BuildList(plan.option);
-    const std::vector<std::u16string>& lines = app_.State().infoLines;
-    bool anyLine =
-        std::any_of(lines.begin(), lines.end(), [](const std::u16string& line) { return !line.empty(); });
+    host_.StopRotation();
+    bool anyLine = false;
+    BuildList(plan.option, anyLine);
     publishing_ = false;
     if (!anyLine) {
         // The files are there but give nothing now (emptied, locked): the operator picks again.
@@ -619,15 +599,14 @@ void ContentWindow::RestoreRemembered() {
     // The welcome line stays up for one interval, then the rotation goes on as before the restart. With an
     // interval of 0 no tick would ever come, so the one message it shows comes at once.
     if (intervalMs == 0) {
-        app_.Toolbar().StartRotation(0);
+        host_.StartRotation(0);
     } else {
-        app_.Toolbar().ResumeRotation(intervalMs);
+        host_.ResumeRotation(intervalMs);
     }
 }
 
 void ContentWindow::DrawBuffer() {
-    app_.Main().DrawText(buffer_);
-    app_.Karaoke().StartTimer();
+    host_.DrawBuffer(buffer_);
 }
 
 void ContentWindow::OnCommand(int id, int code) {

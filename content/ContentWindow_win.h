@@ -1,5 +1,7 @@
 #pragma once
 // Form1: the content manager, one check box per .txt file under Text\, and the publish of the ticked ones.
+#include "common/AnsiCodePage.h"
+#include "content/ContentHost.h"
 #include "content/ContentText.h"
 #include "content/FolderScan.h"
 #include "content/PublicationMemory.h"
@@ -13,11 +15,10 @@
 
 namespace plumwick {
 
-class App;
-
 class ContentWindow : public win::Window {
   public:
-    explicit ContentWindow(App& app);
+    // `programFolder` holds Text\, the content folder; files not in UTF-8 or UTF-16 are read in `codePage`.
+    ContentWindow(ContentHost& host, std::wstring programFolder, const AnsiCodePage& codePage);
     ~ContentWindow() override;
 
     // Loads (scans the content folder, reads the interval, makes sure the folder exists) and shows the
@@ -81,14 +82,19 @@ class ContentWindow : public win::Window {
     void LayOutPanel();
     std::vector<std::u16string> ReadTickedFiles(int& ticked) const;
     SplitOption ChosenSplit() const;
-    // The ticked files as the message list; the number of ticked entries.
-    int BuildList(SplitOption option);
+    // The ticked files as the message list; the number of ticked entries. anyLine: the list holds a line
+    // that can be shown.
+    int BuildList(SplitOption option, bool& anyLine);
+    // Text\ below the program folder, with its separator.
+    std::u16string ContentFolder() const;
     void RememberPublication(SplitOption option);
     // While active, the window lies above the display's windows, which are topmost too.
     void KeepAboveDisplay(bool active);
     void OnKeepAboveTimer();
 
-    App& app_;
+    ContentHost& host_;
+    std::wstring programFolder_;
+    const AnsiCodePage& codePage_;
     win::UniqueFont labelFont_;
     win::UniqueFont fieldFont_;
     win::UniqueFont controlFont_;

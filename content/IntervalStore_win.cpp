@@ -1,6 +1,6 @@
 #include "content/IntervalStore_win.h"
 
-#include "win32/Windows_win.h"
+#include "win32/Handles_win.h"
 
 #include <algorithm>
 
@@ -12,27 +12,11 @@ constexpr wchar_t kValue[] = L"time1";
 // The value is a few digits; anything far longer was not written by this program.
 constexpr DWORD kMaxValueBytes = 64 * 1024;
 
-class KeyHandle {
-  public:
-    KeyHandle() = default;
-    ~KeyHandle() {
-        if (key_) {
-            RegCloseKey(key_);
-        }
-    }
-    KeyHandle(const KeyHandle&) = delete;
-    KeyHandle& operator=(const KeyHandle&) = delete;
-    HKEY* out() { return &key_; }
-    HKEY get() const { return key_; }
-
-  private:
-    HKEY key_ = nullptr;
-};
 } // namespace
 
 std::u16string IntervalStore::Read() {
-    KeyHandle key;
-    if (RegOpenKeyExW(HKEY_CURRENT_USER, kKey, 0, KEY_QUERY_VALUE, key.out()) != ERROR_SUCCESS) {
+    UniqueKey key;
+    if (RegOpenKeyExW(HKEY_CURRENT_USER, kKey, 0, KEY_QUERY_VALUE, key.put()) != ERROR_SUCCESS) {
         return {};
     }
     DWORD type = 0;
@@ -58,8 +42,8 @@ std::u16string IntervalStore::Read() {
 }
 
 bool IntervalStore::Write(const std::u16string& value) {
-    KeyHandle key;
-    if (RegCreateKeyExW(HKEY_CURRENT_USER, kKey, 0, nullptr, 0, KEY_SET_VALUE, nullptr, key.out(), nullptr) !=
+    UniqueKey key;
+    if (RegCreateKeyExW(HKEY_CURRENT_USER, kKey, 0, nullptr, 0, KEY_SET_VALUE, nullptr, key.put(), nullptr) !=
         ERROR_SUCCESS) {
         return false;
     }

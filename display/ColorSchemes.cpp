@@ -67,14 +67,4 @@ Argb ArgbFromSchemeText(std::u16string_view text) {
     return static_cast<Argb>(*number);
 }
 
-void ApplyScheme(DisplayState& state, int scheme) {
-    std::optional<MainColors> colors = MainColorsFor(scheme);
-    if (!colors) {
-        return;
-    }
-    state.colorScheme = static_cast<std::int16_t>(scheme);
-    state.mainColor1 = colors->color1;
-    state.mainColor2 = colors->color2;
-}
-
 } // namespace plumwick

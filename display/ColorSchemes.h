@@ -1,6 +1,6 @@
 #pragma once
 // The five colour schemes: the gradient of the main window's text and of the karaoke highlight.
-#include "app/DisplayState.h"
+#include "display/Argb.h"
 
 #include <cstdint>
 #include <optional>
@@ -28,8 +28,5 @@ std::u16string SchemeColor(std::int16_t scheme, std::int16_t which);
 // Back from that text to the colour. Also accepts the unsigned form; anything else (not a whole number in
 // 32 bits) gives 0, fully transparent.
 Argb ArgbFromSchemeText(std::u16string_view text);
-
-// Choosing scheme 1..5 sets colorScheme and the main colours; any other number changes nothing.
-void ApplyScheme(DisplayState& state, int scheme);
 
 } // namespace plumwick

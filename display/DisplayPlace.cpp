@@ -41,6 +41,13 @@ DisplayReach ReachAroundMainTop(const DisplayWindows& w, float fontSize) {
     return reach;
 }
 
+DisplayReach DesignReach(float fontSize) {
+    DisplayWindows sizes;
+    sizes.back.height = kPanelDesignHeightTwips;
+    sizes.set.height = kToolbarDesignHeightTwips;
+    return ReachAroundMainTop(sizes, fontSize);
+}
+
 int ClampMainTopPx(int wantedTopPx, int workTopPx, int workBottomPx, const DisplayReach& reach) {
     int highest = workTopPx + reach.abovePx;
     int lowest = workBottomPx - reach.belowPx;

@@ -23,6 +23,11 @@ struct DisplayReach {
 };
 DisplayReach ReachAroundMainTop(const DisplayWindows& windows, float fontSize);
 
+// The skin panel's and the toolbar's heights as designed, which the reach at start is measured with.
+inline constexpr int kPanelDesignHeightTwips = 1905;  // 127 px
+inline constexpr int kToolbarDesignHeightTwips = 540; // 36 px
+DisplayReach DesignReach(float fontSize);
+
 // The main window's top that keeps the whole reach inside the work area rows workTop..workBottom, as close
 // to the wanted top as that allows; when the work area is too short for it, the top of the reach goes to
 // the work area's top.

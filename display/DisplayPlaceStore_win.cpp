@@ -2,8 +2,6 @@
 
 #include "content/UserMemoryStore_win.h"
 #include "display/DisplayPlace.h"
-#include "display/SkinPanel_win.h"
-#include "toolbar/ToolbarLayout.h"
 
 #include <string>
 
@@ -26,11 +24,8 @@ int StartingMainTopPx(int defaultTopPx, float fontSize) {
     if (!stored) {
         return defaultTopPx;
     }
-    DisplayWindows sizes;
-    sizes.back.height = SkinPanel::kHeightTwips;
-    sizes.set.height = kToolbarWindowHeightTwips;
     RECT work = WorkAreaPx();
-    return ClampMainTopPx(*stored, work.top, work.bottom, ReachAroundMainTop(sizes, fontSize));
+    return ClampMainTopPx(*stored, work.top, work.bottom, DesignReach(fontSize));
 }
 
 std::optional<int> WindowTopPx(HWND window) {

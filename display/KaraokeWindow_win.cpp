@@ -1,17 +1,16 @@
 #include "display/KaraokeWindow_win.h"
 
-#include "app/App_win.h"
 #include "common/Twips.h"
-#include "content/ContentWindow_win.h"
+#include "display/ColorSchemes.h"
 #include "display/KaraokeSweep.h"
 
 namespace plumwick {
 
 KaraokeWindow::~KaraokeWindow() = default;
 
-bool KaraokeWindow::Load() {
+bool KaraokeWindow::Create() {
     int screenWidth = GetSystemMetrics(SM_CXSCREEN);
-    int topTwips = MainWindowTopTwips(win::ScreenHeightTwips(), kDesignHeightTwips, app_.TaskbarHeightTwips());
+    int topTwips = MainWindowTopTwips(win::ScreenHeightTwips(), kDesignHeightTwips, win::TaskbarHeightTwips());
     if (!CreateTextWindow(L"PlumwickKaraoke", L"FrmKRC", 0, SnapTwipsToPixels(topTwips), screenWidth,
                           kDesignHeightTwips / kTwipsPerPixel)) {
         return false;
@@ -21,16 +20,14 @@ bool KaraokeWindow::Load() {
     }
     DrawText(u"    ");
     win::MakeTopmost(Handle());
-    app_.Content();
     return true;
 }
 
 LineStyle KaraokeWindow::Style() const {
-    const DisplayState& state = app_.State();
     LineStyle style;
-    style.fontName = state.fontName;
-    style.fontSize = state.fontSize;
-    style.passes = {KaraokePass(state.colorScheme)};
+    style.fontName = look_.FontName();
+    style.fontSize = look_.FontSize();
+    style.passes = {KaraokePass(look_.ColorScheme())};
     style.layoutWidth = LayoutWidthPixels(win::ScreenWidthTwips());
     return style;
 }
@@ -39,7 +36,16 @@ void KaraokeWindow::DrawText(const std::u16string& text) {
     if (text.empty() || !Handle()) {
         return;
     }
+    shownText_ = text;
     sweep_.Draw(Handle(), text, Style(), ClientWidthPx(), GetSystemMetrics(SM_CXSCREEN), ClientHeightPx());
+}
+
+void KaraokeWindow::LookChanged(unsigned aspects) {
+    // At rest a sweep draws nothing more, so the new font or colours would otherwise wait for the next line.
+    if ((aspects & (kLookFont | kLookScheme)) && Handle() && !shownText_.empty()) {
+        sweep_.Draw(Handle(), shownText_, Style(), ClientWidthPx(), GetSystemMetrics(SM_CXSCREEN),
+                    ClientHeightPx());
+    }
 }
 
 void KaraokeWindow::DrawKRC(const std::u16string& text, const std::u16string& duration, std::int16_t textWidth) {
@@ -48,7 +54,7 @@ void KaraokeWindow::DrawKRC(const std::u16string& text, const std::u16string& du
     }
     lastKrcText_ = text;
     Hide();
-    app_.State().karaokeText = text;
+    karaokeText_ = text;
     SetWidthTwips(InitialSweepWidthTwips(win::ScreenWidthTwips(), textWidth));
     krcTextWidth_ = textWidth;
     std::optional<std::int32_t> parsed = ParseDuration(duration);
@@ -83,7 +89,8 @@ void KaraokeWindow::OnSweepTick() {
     int oldWidth = ClientWidthPx();
     int screenWidth = GetSystemMetrics(SM_CXSCREEN);
     int newWidth = NextSweepWidthPixels(oldWidth, krcTextWidth_, krcDuration_, screenWidth);
-    sweep_.Tick(Handle(), app_.State().karaokeText, Style(), oldWidth, newWidth, screenWidth, ClientHeightPx());
+    shownText_ = karaokeText_;
+    sweep_.Tick(Handle(), karaokeText_, Style(), oldWidth, newWidth, screenWidth, ClientHeightPx());
 }
 
 LRESULT KaraokeWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {

@@ -9,30 +9,37 @@
 namespace plumwick {
 
 class KaraokeWindow : public TextWindow {
-public:
-    explicit KaraokeWindow(App& app) : TextWindow(app, Role::Karaoke) {}
+  public:
+    KaraokeWindow(const Look& look, DisplayGroup& group, LayeredTextRenderer::Mode mode)
+        : TextWindow(Role::Karaoke, look, group, mode) {}
     ~KaraokeWindow() override;
 
-    // The load: screen width, on the taskbar, GDI+, four blanks drawn, topmost, the content manager.
-    bool Load();
+    // The hidden window across the screen's width, on the taskbar, topmost, four blanks drawn.
+    bool Create();
     // Starts the sweep of a line; the same line twice in a row, or an empty duration, is ignored.
     void DrawKRC(const std::u16string& text, const std::u16string& duration, std::int16_t textWidth);
     // Draws text in the highlight colours across the screen; the window's width decides how much shows.
     void DrawText(const std::u16string& text);
     void RefreshText() { DrawText(lastKrcText_); }
+    // KaraokeText, the line every sweep tick draws ("CKT" sets one blank).
+    void SetKaraokeText(const std::u16string& text) { karaokeText_ = text; }
     void StartTimer();
     void StopTimer();
     bool TimerRunning() const { return timerRunning_; }
 
     static constexpr int kDesignHeightTwips = 1665; // 111 px
 
-private:
+  private:
     enum Timer : UINT_PTR { kSweepTimer = 1 };
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+    void LookChanged(unsigned aspects) override;
     void OnSweepTick();
+    // The highlight colours are looked up each time the line is drawn.
     LineStyle Style() const;
 
     SweepPainter sweep_{renderer_};
+    std::u16string karaokeText_;
+    std::u16string shownText_; // what the window shows now, drawn again when the look changes
     std::u16string lastKrcText_;
     std::int32_t krcTextWidth_ = 0;
     std::int32_t krcDuration_ = 0;

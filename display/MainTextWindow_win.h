@@ -1,25 +1,34 @@
 #pragma once
 // FrmShow: the current message line, as wide as the screen and 646 px high, above the taskbar.
 #include "display/TextWindow_win.h"
+#include "toolbar/MessageList.h"
 
 namespace plumwick {
 
 class MainTextWindow : public TextWindow {
-public:
-    explicit MainTextWindow(App& app) : TextWindow(app, Role::Main) {}
+  public:
+    // `messages` is what a double click copies from.
+    MainTextWindow(const Look& look, DisplayGroup& group, LayeredTextRenderer::Mode mode,
+                   const MessageList& messages)
+        : TextWindow(Role::Main, look, group, mode), messages_(messages) {}
     ~MainTextWindow() override;
 
-    // The load: full screen width, on the taskbar, GDI+, the karaoke window, topmost, the about window.
-    bool Load();
+    // The hidden window across the screen's width, on the taskbar, topmost, with its renderer started.
+    bool Create();
     // Draws the line with the six shadow passes and the face; a non-empty line becomes CurrentText.
     void DrawText(const std::u16string& text);
     // DrawText(CurrentText).
     void RefreshText();
+    const std::u16string& CurrentText() const { return currentText_; }
 
     static constexpr int kDesignHeightTwips = 9690; // 646 px
 
-private:
+  private:
     void OnDoubleClick() override;
+    void LookChanged(unsigned aspects) override;
+
+    const MessageList& messages_;
+    std::u16string currentText_;
 };
 
 } // namespace plumwick

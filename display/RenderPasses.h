@@ -1,6 +1,6 @@
 #pragma once
 // What the layered text renderer draws: the passes of each text window and the size of the layout.
-#include "app/DisplayState.h"
+#include "display/Argb.h"
 
 #include <cstddef>
 #include <cstdint>

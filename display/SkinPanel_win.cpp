@@ -1,12 +1,7 @@
 #include "display/SkinPanel_win.h"
 
-#include "app/App_win.h"
 #include "common/Twips.h"
-#include "display/DisplayPlaceStore_win.h"
-#include "display/KaraokeWindow_win.h"
-#include "display/MainTextWindow_win.h"
 #include "display/SkinLayout.h"
-#include "toolbar/ToolbarWindow_win.h"
 
 #include <gdiplus.h>
 
@@ -52,7 +47,8 @@ void DrawPiece(Gdiplus::Graphics& graphics, Gdiplus::Bitmap* image, const SkinPi
 
 } // namespace
 
-SkinPanel::SkinPanel(App& app) : app_(app) {}
+SkinPanel::SkinPanel(const Look& look, DisplayGroup& group, std::wstring skinFolder)
+    : look_(look), group_(group), skinFolder_(std::move(skinFolder)) {}
 
 SkinPanel::~SkinPanel() {
     // The window goes first (its timers with it), then the image, then GDI+.
@@ -61,35 +57,34 @@ SkinPanel::~SkinPanel() {
     gdiplus_.reset();
 }
 
-bool SkinPanel::Load() {
+bool SkinPanel::Create() {
     win::WindowClass cls{L"PlumwickSkinPanel"};
-    if (!Create(cls, WS_EX_LAYERED | WS_EX_TOOLWINDOW | WS_EX_TOPMOST, WS_POPUP, L"FrmBack", 0, 0,
-                kDesignWidthTwips / kTwipsPerPixel, kHeightTwips / kTwipsPerPixel, nullptr)) {
+    if (!win::Window::Create(cls, WS_EX_LAYERED | WS_EX_TOOLWINDOW | WS_EX_TOPMOST, WS_POPUP, L"FrmBack", 0,
+                             0, kDesignWidthTwips / kTwipsPerPixel, kHeightTwips / kTwipsPerPixel, nullptr)) {
         return false;
     }
     gdiplus_.emplace();
     if (!gdiplus_->ok()) {
-        App::CriticalMessage(L"Fehler bem laden von GDI+!", L"plumwick");
+        win::CriticalMessage(L"Fehler bem laden von GDI+!", L"plumwick");
         gdiplus_.reset();
         Destroy();
-        // The display goes on without its skin rather than staying invisible.
-        app_.Main().ShowOwnedBy(nullptr);
         return false;
     }
     SetTimer(Handle(), kHoverTimer, kHoverIntervalMs, nullptr);
     SetTimer(Handle(), kTrimTimer, kTrimIntervalMs, nullptr);
-    // Owned by the panel, the main window always lies above it.
-    app_.Main().ShowOwnedBy(Handle());
     DrawSkin(); // raises the panel into the topmost band
-    StackBelowText();
-    MoveTwips(0, PanelTopTwips(app_.Main().TopTwips(), HeightTwips(), app_.State().fontSize));
     return true;
 }
 
+void SkinPanel::PlaceBelowText(int mainTopTwips) {
+    StackBelowText();
+    MoveTwips(0, PanelTopTwips(mainTopTwips, HeightTwips(), look_.FontSize()));
+}
+
 void SkinPanel::DrawSkin() {
-    std::wstring leftPath = app_.ProgramPath(L"\\data\\system\\left.png");
-    std::wstring midPath = app_.ProgramPath(L"\\data\\system\\mid.png");
-    std::wstring rightPath = app_.ProgramPath(L"\\data\\system\\right.png");
+    std::wstring leftPath = skinFolder_ + L"left.png";
+    std::wstring midPath = skinFolder_ + L"mid.png";
+    std::wstring rightPath = skinFolder_ + L"right.png";
 
     int screenWidthTwips = win::ScreenWidthTwips();
     SetBoundsTwips(0, TopTwips(), screenWidthTwips, HeightTwips());
@@ -129,44 +124,19 @@ void SkinPanel::DrawSkin() {
     surface_.Present(Handle());
 }
 
-bool SkinPanel::IsDisplayWindow(HWND window) {
-    if (!window) {
-        return false;
-    }
-    // The toolbar's picture box is a child window, and WindowFromPoint finds children.
-    for (HWND own : {app_.Main().Handle(), app_.Karaoke().Handle(), app_.Toolbar().Handle(), Handle(),
-                     app_.Toolbar().PictureHandle()}) {
-        if (window == own) {
-            return true;
-        }
-    }
-    return false;
-}
-
-void SkinPanel::AlignKaraokeOverMain() {
-    MainTextWindow& main = app_.Main();
-    KaraokeWindow& karaoke = app_.Karaoke();
-    int left = main.LeftTwips();
-    int top = main.TopTwips();
-    if (karaoke.LeftTwips() != left || karaoke.TopTwips() != top) {
-        karaoke.MoveTwips(left, top);
-    }
-}
-
 void SkinPanel::OnHoverWatch() {
     POINT cursor{};
-    if (GetCursorPos(&cursor) && IsDisplayWindow(WindowFromPoint(cursor))) {
+    HWND under = GetCursorPos(&cursor) ? WindowFromPoint(cursor) : nullptr;
+    if (under && (under == Handle() || group_.Contains(under))) {
         // The text windows hide and show themselves while the panel is up; keep it below them.
-        if (IsVisible() && app_.HasMain() && IsAbove(Handle(), app_.Main().Handle())) {
+        std::vector<HWND> above = group_.WindowsAbovePanel();
+        if (IsVisible() && !above.empty() && IsAbove(Handle(), above.front())) {
             StackBelowText();
         }
         return;
     }
     Hide();
-    app_.Toolbar().Hide();
-    app_.Karaoke().MouseDownClear();
-    app_.Main().MouseDownClear();
-    AlignKaraokeOverMain();
+    group_.PointerLeft();
 }
 
 void SkinPanel::OnTrimWorkingSet() {
@@ -189,13 +159,13 @@ void SkinPanel::OnTimer(UINT_PTR id) {
 void SkinPanel::OnMouseDown(int y) {
     dragging_ = true;
     dragStartY_ = static_cast<float>(y);
-    mainTopAtDragStart_ = win::WindowTopPx(app_.HasMain() ? app_.Main().Handle() : nullptr);
+    group_.DragStarted();
     SetCapture(Handle());
 }
 
 void SkinPanel::OnMouseUp() {
-    if (dragging_ && app_.HasMain()) {
-        win::RememberDisplayTopAfterDrag(app_.Main().Handle(), mainTopAtDragStart_);
+    if (dragging_) {
+        group_.DragEnded();
     }
     dragging_ = false;
     if (GetCapture() == Handle()) {
@@ -205,12 +175,11 @@ void SkinPanel::OnMouseUp() {
 
 void SkinPanel::OnMouseMove(int y) {
     if (!dragging_) {
-        AlignKaraokeOverMain();
+        group_.AlignKaraokeOverMain();
         return;
     }
-    // The panel only moves up and down; the pointer's pixels are added to twips unconverted.
-    float dy = static_cast<float>(y) - dragStartY_;
-    app_.ApplyDisplayWindows(DragFromPanel(app_.ReadDisplayWindows(), dy, app_.State().fontSize));
+    // The panel only moves up and down.
+    group_.Drag(DragSource::Panel, 0, static_cast<float>(y) - dragStartY_);
 }
 
 void SkinPanel::OnWindowPosChanged(const WINDOWPOS& pos) {
@@ -220,20 +189,19 @@ void SkinPanel::OnWindowPosChanged(const WINDOWPOS& pos) {
 }
 
 void SkinPanel::StackBelowText() {
-    HWND main = app_.HasMain() ? app_.Main().Handle() : nullptr;
-    if (!main || restacking_) {
+    std::vector<HWND> above = group_.WindowsAbovePanel();
+    if (above.empty() || restacking_) {
         return;
     }
     // Showing the panel puts it on top of everything, and showing or raising an owner does not always
     // carry the windows it owns along above it (nor does every window system restack below a given
     // window), so the windows that belong above the panel are raised after it, the lowest first.
     restacking_ = true;
-    ToolbarWindow* toolbar = app_.ToolbarIfCreated();
-    HWND karaoke = app_.HasKaraoke() ? app_.Karaoke().Handle() : nullptr;
-    for (HWND above : {main, karaoke, toolbar ? toolbar->Handle() : nullptr}) {
-        if (above && IsWindowVisible(above)) {
-            SetWindowPos(above, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    for (HWND window : above) {
+        if (!IsWindowVisible(window)) {
+            continue;
         }
+        SetWindowPos(window, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     }
     restacking_ = false;
 }

@@ -1,22 +1,29 @@
 #pragma once
 // FrmBack: the skin strip behind the text, shown while the pointer is over the display. It owns the main
 // text window, watches the pointer every 100 ms and trims the working set every 5 s.
+#include "display/DisplayGroup_win.h"
+#include "display/Look.h"
 #include "win32/Layered_win.h"
 #include "win32/Window_win.h"
 
 #include <optional>
+#include <string>
 
 namespace plumwick {
 
-class App;
-
 class SkinPanel : public win::Window {
   public:
-    explicit SkinPanel(App& app);
+    // The skin images are left.png, mid.png and right.png in `skinFolder` (ending in a separator).
+    SkinPanel(const Look& look, DisplayGroup& group, std::wstring skinFolder);
     ~SkinPanel() override;
 
-    // The creation steps: GDI+ start, show the main window owned by the panel, draw the skin, place.
-    bool Load();
+    // The hidden window with its skin drawn, its timers running. False when the window or GDI+ cannot be
+    // had (after GDI+'s own message); the display then goes on without its skin.
+    bool Create();
+    // Below the main line, whose top is given; the windows that belong above it are raised after it.
+    void PlaceBelowText(int mainTopTwips);
+    // The main window, the karaoke window and the toolbar above the panel, as ownership means it to be.
+    void StackBelowText();
 
     static constexpr int kDesignWidthTwips = 21600; // 1440 px; replaced by the screen width
     static constexpr int kHeightTwips = 1905;       // 127 px
@@ -38,18 +45,13 @@ class SkinPanel : public win::Window {
 
     // Composes left, middle and right cap into the panel's image, once, for the screen width of now.
     void DrawSkin();
-    // One of the five windows that keep the panel up while the pointer is over them.
-    bool IsDisplayWindow(HWND window);
-    void AlignKaraokeOverMain();
-    // The main window, the karaoke window and the toolbar above the panel, as ownership means it to be.
-    void StackBelowText();
-
-    App& app_;
+    const Look& look_;
+    DisplayGroup& group_;
+    std::wstring skinFolder_;
     std::optional<win::GdiplusSession> gdiplus_;
     win::LayeredSurface surface_;
     bool restacking_ = false;
     bool dragging_ = false;
-    std::optional<int> mainTopAtDragStart_;
     float dragStartY_ = 0;
 };
 

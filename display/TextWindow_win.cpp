@@ -1,18 +1,11 @@
 #include "display/TextWindow_win.h"
 
-#include "app/App_win.h"
-#include "common/Twips.h"
-#include "display/DisplayPlaceStore_win.h"
-#include "display/KaraokeWindow_win.h"
-#include "display/MainTextWindow_win.h"
-#include "display/SkinPanel_win.h"
-#include "toolbar/ToolbarWindow_win.h"
+#include "win32/Strings_win.h"
 
 namespace plumwick {
 
 bool TextWindow::CreateTextWindow(const wchar_t* className, const wchar_t* title, int x, int y, int width,
                                   int height) {
-    renderer_.SetMode(app_.RenderMode());
     win::WindowClass cls{className};
     cls.style = CS_DBLCLKS;
     return Create(cls, WS_EX_LAYERED | WS_EX_TOOLWINDOW | WS_EX_TOPMOST, WS_POPUP, title, x, y, width, height,
@@ -23,7 +16,7 @@ bool TextWindow::CheckRendererStarted() {
     if (renderer_.Started()) {
         return true;
     }
-    App::CriticalMessage(L"Faild to Load GDI+! Please ReInstall your Application", L"a gdi+ Init Error");
+    win::CriticalMessage(L"Faild to Load GDI+! Please ReInstall your Application", L"a gdi+ Init Error");
     Destroy();
     return false;
 }
@@ -40,24 +33,17 @@ void TextWindow::ShowOwnedBy(HWND owner) {
 
 void TextWindow::OnMouseMove(int x, int y) {
     if (dragging_) {
-        DisplayWindows windows = app_.ReadDisplayWindows();
-        float dx = static_cast<float>(x) - dragStartX_;
-        float dy = static_cast<float>(y) - dragStartY_;
-        float fontSize = app_.State().fontSize;
-        windows = role_ == Role::Main ? DragFromMain(windows, dx, dy, fontSize)
-                                      : DragFromKaraoke(windows, dx, dy, fontSize);
-        app_.ApplyDisplayWindows(windows);
+        group_.Drag(role_ == Role::Main ? DragSource::Main : DragSource::Karaoke,
+                    static_cast<float>(x) - dragStartX_, static_cast<float>(y) - dragStartY_);
     }
-    app_.Toolbar().Show();
-    app_.Panel().Show();
+    group_.PointerOverText();
 }
 
 void TextWindow::EndDrag() {
-    if (dragging_ && app_.HasMain()) {
-        win::RememberDisplayTopAfterDrag(app_.Main().Handle(), mainTopAtDragStart_);
+    if (dragging_) {
+        group_.DragEnded();
     }
     dragging_ = false;
-    mainTopAtDragStart_.reset();
 }
 
 LRESULT TextWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
@@ -68,7 +54,7 @@ LRESULT TextWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         dragging_ = true;
         dragStartX_ = static_cast<float>(GET_X_LPARAM(lParam));
         dragStartY_ = static_cast<float>(GET_Y_LPARAM(lParam));
-        mainTopAtDragStart_ = win::WindowTopPx(app_.HasMain() ? app_.Main().Handle() : nullptr);
+        group_.DragStarted();
         SetCapture(Handle());
         return 0;
     case WM_LBUTTONUP:

@@ -1,17 +1,16 @@
 #pragma once
 // What the main text window and the karaoke window share: a frameless, topmost, per-pixel-alpha window
 // drawing one line through its own renderer, dragged with any mouse button together with its companions.
+#include "display/DisplayGroup_win.h"
 #include "display/LayeredTextRenderer_win.h"
+#include "display/Look.h"
 #include "win32/Window_win.h"
 
-#include <optional>
 #include <string>
 
 namespace plumwick {
 
-class App;
-
-class TextWindow : public win::Window {
+class TextWindow : public win::Window, public LookObserver {
   public:
     // Ends a drag in progress (the skin panel's hover watch, when the pointer has left the display).
     void MouseDownClear() { dragging_ = false; }
@@ -23,7 +22,10 @@ class TextWindow : public win::Window {
 
   protected:
     enum class Role { Main, Karaoke };
-    TextWindow(App& app, Role role) : app_(app), role_(role) {}
+    TextWindow(Role role, const Look& look, DisplayGroup& group, LayeredTextRenderer::Mode mode)
+        : look_(look), group_(group), role_(role) {
+        renderer_.SetMode(mode);
+    }
 
     // Creates the hidden window at the given pixel rectangle.
     bool CreateTextWindow(const wchar_t* className, const wchar_t* title, int x, int y, int width,
@@ -33,7 +35,8 @@ class TextWindow : public win::Window {
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
     virtual void OnDoubleClick() {}
 
-    App& app_;
+    const Look& look_;
+    DisplayGroup& group_;
     LayeredTextRenderer renderer_;
 
   private:
@@ -41,7 +44,6 @@ class TextWindow : public win::Window {
     void EndDrag();
     Role role_;
     bool dragging_ = false;
-    std::optional<int> mainTopAtDragStart_;
     float dragStartX_ = 0;
     float dragStartY_ = 0;
 };

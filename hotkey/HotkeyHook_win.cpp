@@ -1,10 +1,5 @@
 #include "hotkey/HotkeyHook_win.h"
 
-#include "app/App_win.h"
-#include "display/KaraokeWindow_win.h"
-#include "display/MainTextWindow_win.h"
-#include "toolbar/ToolbarWindow_win.h"
-#include "win32/Layered_win.h"
 
 namespace plumwick {
 
@@ -12,7 +7,7 @@ namespace {
 constexpr wchar_t kHookProperty[] = L"PlumwickHotkeyHook";
 } // namespace
 
-HotkeyHook::HotkeyHook(App& app) : app_(app) {}
+HotkeyHook::HotkeyHook(std::function<void()> unlock) : unlock_(std::move(unlock)) {}
 
 HotkeyHook::~HotkeyHook() {
     // The toolbar may outlive this object; it must not be left calling into freed memory.
@@ -32,8 +27,8 @@ LRESULT CALLBACK HotkeyHook::HotKeyWndProc(HWND window, UINT message, WPARAM wPa
         return DefWindowProcW(window, message, wParam, lParam);
     }
     auto previous = reinterpret_cast<WNDPROC>(self->state_.oldWndProc);
-    if (IsUnlockHotkey(message, wParam)) {
-        self->UnlockDisplay();
+    if (IsUnlockHotkey(message, wParam) && self->unlock_) {
+        self->unlock_();
     }
     if (message == WM_NCDESTROY) {
         // The window goes, and its hotkeys with it.
@@ -43,14 +38,8 @@ LRESULT CALLBACK HotkeyHook::HotKeyWndProc(HWND window, UINT message, WPARAM wPa
     return CallWindowProcW(previous, window, message, wParam, lParam);
 }
 
-void HotkeyHook::UnlockDisplay() {
-    // Exactly what "ULK" does.
-    win::SetLayeredTop(app_.Main().Handle(), true, false);
-    win::SetLayeredTop(app_.Karaoke().Handle(), true, false);
-}
-
 std::uintptr_t HotkeyHook::Hook() {
-    HWND toolbar = app_.Toolbar().Handle();
+    HWND toolbar = window_;
     if (!toolbar) {
         return 0;
     }
@@ -74,11 +63,11 @@ void HotkeyHook::Unhook(std::uintptr_t previous) {
 }
 
 void HotkeyHook::Register(std::int32_t id, std::uint32_t modifiers, std::int32_t key) {
-    RegisterHotKey(app_.Toolbar().Handle(), id, modifiers, static_cast<UINT>(key));
+    RegisterHotKey(window_, id, modifiers, static_cast<UINT>(key));
 }
 
 void HotkeyHook::Unregister(std::int32_t id) {
-    UnregisterHotKey(app_.Toolbar().Handle(), id);
+    UnregisterHotKey(window_, id);
 }
 
 } // namespace plumwick

@@ -4,21 +4,23 @@
 #include "hotkey/HotkeyModule.h"
 #include "win32/Windows_win.h"
 
+#include <functional>
 #include <string_view>
 
 namespace plumwick {
 
-class App;
-
-// The program's one hotkey module (App::Hotkey()). The hook finds it through a property of the toolbar
-// window, since the window's user data belongs to the toolbar object.
+// The program's one hotkey module. The hook finds it through a property of the hooked window, since the
+// window's user data belongs to the window's own object.
 class HotkeyHook : private HotkeyTarget {
   public:
-    explicit HotkeyHook(App& app);
+    // `unlock` is what the hotkey does: exactly what "ULK" does.
+    explicit HotkeyHook(std::function<void()> unlock);
     ~HotkeyHook() override;
     HotkeyHook(const HotkeyHook&) = delete;
     HotkeyHook& operator=(const HotkeyHook&) = delete;
 
+    // The window the hotkey is registered on and whose procedure is hooked (the toolbar).
+    void SetWindow(HWND window) { window_ = window; }
     // action "Add" registers spec (e.g. "Ctrl+Alt,87") under id; "Del" removes id and unhooks. A spec whose
     // key is no number, or another action, changes nothing.
     void SetHotKey(int id, std::u16string_view spec, std::u16string_view action);
@@ -27,14 +29,14 @@ class HotkeyHook : private HotkeyTarget {
 
   private:
     static LRESULT CALLBACK HotKeyWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
-    void UnlockDisplay();
 
     std::uintptr_t Hook() override;
     void Unhook(std::uintptr_t previous) override;
     void Register(std::int32_t id, std::uint32_t modifiers, std::int32_t key) override;
     void Unregister(std::int32_t id) override;
 
-    App& app_;
+    std::function<void()> unlock_;
+    HWND window_ = nullptr;
     HotkeyState state_;
     HWND hookedWindow_ = nullptr; // the toolbar window while its procedure is ours
 };

@@ -50,11 +50,11 @@ bool ButtonPictures::SetChosenScheme(std::int16_t scheme) {
     return changed;
 }
 
-Look ButtonPictures::LookOf(ToolbarButton button) const {
+PictureLook ButtonPictures::LookOf(ToolbarButton button) const {
     if (button == ToolbarButton::CmdLock) {
-        return rotationRunning_ ? Look::Running : Look::Plain;
+        return rotationRunning_ ? PictureLook::Running : PictureLook::Plain;
     }
-    return SchemeButton(chosenScheme_) == button ? Look::Chosen : Look::Plain;
+    return SchemeButton(chosenScheme_) == button ? PictureLook::Chosen : PictureLook::Plain;
 }
 
 std::optional<ToolbarButton> SchemeButton(std::int16_t scheme) {

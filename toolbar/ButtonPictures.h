@@ -29,7 +29,7 @@ enum class Picture { Initial, Normal, Hover, Pressed };
 // Which set of pictures a button shows, from the state it stands for: the pause button shows a closed
 // padlock while the rotation is paused (or not started) and an open one while it runs; the disc of the
 // scheme in use shows its chosen picture. Sizes do not depend on it.
-enum class Look { Plain, Chosen, Running };
+enum class PictureLook { Plain, Chosen, Running };
 
 struct PixelSize {
     int width;
@@ -55,7 +55,7 @@ class ButtonPictures {
     // The states the pictures show; each returns whether a picture changes.
     bool SetRotationRunning(bool running);
     bool SetChosenScheme(std::int16_t scheme); // 1..5; anything else marks no disc
-    Look LookOf(ToolbarButton button) const;
+    PictureLook LookOf(ToolbarButton button) const;
 
   private:
     static std::size_t Slot(ToolbarButton button) { return static_cast<std::size_t>(button); }

@@ -33,13 +33,14 @@ constexpr std::array<std::string_view, 4> kRunningLockNames{"TB_UNLOCKNOR", "TB_
 
 } // namespace
 
-std::string_view PictureResource(ToolbarButton button, Picture picture, Look look) {
+std::string_view PictureResource(ToolbarButton button, Picture picture, PictureLook look) {
     const auto slot = static_cast<std::size_t>(picture);
     const auto disc = static_cast<std::size_t>(button) - static_cast<std::size_t>(ToolbarButton::CmdBlue);
-    if (look == Look::Chosen && button >= ToolbarButton::CmdBlue && button <= ToolbarButton::CmdYellow) {
+    if (look == PictureLook::Chosen && button >= ToolbarButton::CmdBlue &&
+        button <= ToolbarButton::CmdYellow) {
         return kChosenNames[disc][slot];
     }
-    if (look == Look::Running && button == ToolbarButton::CmdLock) {
+    if (look == PictureLook::Running && button == ToolbarButton::CmdLock) {
         return kRunningLockNames[slot];
     }
     return kNames[static_cast<std::size_t>(button)][slot];

@@ -14,6 +14,7 @@ inline constexpr std::string_view kSeparatorResource = "TB_SEPARATOR";
 // The look picks the chosen disc's normal and pressed pictures ("TB_BLUESEL", "TB_BLUESELDOWN"; its
 // hover ring stays) and the running pause button's three ("TB_UNLOCKNOR", ...); a look a button does not
 // have gives its plain pictures.
-std::string_view PictureResource(ToolbarButton button, Picture picture, Look look = Look::Plain);
+std::string_view PictureResource(ToolbarButton button, Picture picture,
+                                 PictureLook look = PictureLook::Plain);
 
 } // namespace plumwick

@@ -29,19 +29,19 @@ void RotationControl::SetEnabled(bool enabled) {
 
 void RotationControl::Tick(double r) {
     host_.StartKaraokeTimer();
-    std::optional<std::size_t> pick = PickLine(state_.infoLines, r);
+    std::optional<std::size_t> pick = PickLine(messages_.lines, r);
     if (!pick) {
         return;
     }
-    state_.infoIndex = static_cast<double>(*pick);
-    host_.DrawMain(state_.infoLines[*pick]);
+    messages_.index = static_cast<double>(*pick);
+    host_.DrawMain(messages_.lines[*pick]);
     history_.Record(static_cast<long long>(*pick));
 }
 
 void RotationControl::DrawLine(const std::optional<long long>& index) {
     // A history entry may point past a list republished shorter since; that step draws nothing.
-    if (index && *index >= 0 && static_cast<unsigned long long>(*index) < state_.infoLines.size()) {
-        host_.DrawMain(state_.infoLines[static_cast<std::size_t>(*index)]);
+    if (index && *index >= 0 && static_cast<unsigned long long>(*index) < messages_.lines.size()) {
+        host_.DrawMain(messages_.lines[static_cast<std::size_t>(*index)]);
     }
 }
 
@@ -56,7 +56,7 @@ void RotationControl::Previous() {
     }
     DrawLine(step.lineToDraw);
     if (step.newInfoIndex) {
-        state_.infoIndex = static_cast<double>(*step.newInfoIndex);
+        messages_.index = static_cast<double>(*step.newInfoIndex);
     }
 }
 
@@ -67,14 +67,14 @@ void RotationControl::Next() {
         if (host_.AskReminder(kLastMessageText)) {
             SetEnabled(true);
             if (std::optional<long long> index = history_.IndexOnNextBoundaryOk()) {
-                state_.infoIndex = static_cast<double>(*index);
+                messages_.index = static_cast<double>(*index);
             }
         }
         return;
     }
     DrawLine(step.lineToDraw);
     if (step.newInfoIndex) {
-        state_.infoIndex = static_cast<double>(*step.newInfoIndex);
+        messages_.index = static_cast<double>(*step.newInfoIndex);
     }
 }
 

@@ -1,7 +1,7 @@
 #pragma once
 // The message rotation and the previous/next walk through its show history, apart from the window:
 // the toolbar supplies the timer, the drawing and the question box through RotationHost.
-#include "app/DisplayState.h"
+#include "toolbar/MessageList.h"
 #include "toolbar/ShowHistory.h"
 
 #include <string_view>
@@ -23,7 +23,7 @@ class RotationHost {
 // with interval 0 never fires, yet counts as enabled, so the lock button still toggles it.
 class RotationControl {
   public:
-    RotationControl(RotationHost& host, DisplayState& state) : host_(host), state_(state) {}
+    explicit RotationControl(RotationHost& host) : host_(host) {}
 
     void Start(unsigned intervalMs); // a new interval, running
     // A successful publication: running with the new interval, and its first message shown at once (one
@@ -41,13 +41,16 @@ class RotationControl {
     void Next();
 
     const ShowHistory& History() const { return history_; }
+    // InfoLines and InfoIndex: replaced by a publication, walked by the rotation and the history.
+    MessageList& Messages() { return messages_; }
+    const MessageList& Messages() const { return messages_; }
 
   private:
     void SetEnabled(bool enabled);
     void DrawLine(const std::optional<long long>& index);
 
     RotationHost& host_;
-    DisplayState& state_;
+    MessageList messages_;
     ShowHistory history_;
     bool enabled_ = false;
     unsigned intervalMs_ = 0;

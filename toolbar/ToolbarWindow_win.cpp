@@ -1,14 +1,6 @@
 #include "toolbar/ToolbarWindow_win.h"
 
-#include "app/App_win.h"
-#include "command/CommandWindow_win.h"
 #include "command/SettingsFile.h"
-#include "command/SettingsStore_win.h"
-#include "content/ContentWindow_win.h"
-#include "display/ColorSchemes.h"
-#include "display/KaraokeWindow_win.h"
-#include "display/MainTextWindow_win.h"
-#include "display/SkinPanel_win.h"
 #include "toolbar/PictureResources.h"
 #include "toolbar/ToolbarLayout.h"
 #include "win32/Strings_win.h"
@@ -61,37 +53,37 @@ LRESULT ToolbarWindow::Strip::HandleMessage(UINT message, WPARAM wParam, LPARAM 
 
 // --- FrmSet ---------------------------------------------------------------------------------------
 
-ToolbarWindow::ToolbarWindow(App& app) : app_(app), pic_(*this), rotation_(*this, app.State()) {}
+ToolbarWindow::ToolbarWindow(Look& look, ToolbarHost& host)
+    : look_(look), host_(host), pic_(*this), rotation_(*this) {}
 
 ToolbarWindow::~ToolbarWindow() {
     // The strip and the tooltip go with this window; the bitmaps after them (members die last).
     Destroy();
 }
 
-bool ToolbarWindow::Load() {
+bool ToolbarWindow::Create(HWND panel, int panelTopTwips) {
     INITCOMMONCONTROLSEX controls{sizeof controls, ICC_WIN95_CLASSES};
     InitCommonControlsEx(&controls);
 
     background_.reset(CreateSolidBrush(kMagenta));
     win::WindowClass cls{L"PlumwickToolbar"};
-    // Created before the panel is asked for, so the panel's load can already reach this window.
-    if (!Create(cls, WS_EX_TOOLWINDOW | WS_EX_TOPMOST, WS_POPUP | WS_CLIPCHILDREN, L"FrmSet", 0, 0,
-                kToolbarWindowWidthPx, kToolbarWindowHeightPx, nullptr)) {
+    if (!win::Window::Create(cls, WS_EX_TOOLWINDOW | WS_EX_TOPMOST, WS_POPUP | WS_CLIPCHILDREN, L"FrmSet", 0,
+                             0, kToolbarWindowWidthPx, kToolbarWindowHeightPx, nullptr)) {
         return false;
     }
     LoadPictures();
     pic_.Create(Handle());
     CreateTooltips();
 
-    SkinPanel& panel = app_.Panel();
     ToolbarPlacement place =
-        PlaceToolbar(static_cast<float>(win::ScreenWidthTwips()), static_cast<float>(panel.TopTwips()));
+        PlaceToolbar(static_cast<float>(win::ScreenWidthTwips()), static_cast<float>(panelTopTwips));
     MoveTwips(place.leftTwips, place.topTwips);
     // Owned by the panel, so it always floats above the panel it straddles, whichever was shown last.
-    if (panel.Handle() && panel.Handle() != Handle()) {
-        SetWindowLongPtrW(Handle(), GWLP_HWNDPARENT, reinterpret_cast<LONG_PTR>(panel.Handle()));
+    if (panel && panel != Handle()) {
+        SetWindowLongPtrW(Handle(), GWLP_HWNDPARENT, reinterpret_cast<LONG_PTR>(panel));
     }
-    SetOwnFont(app_.State().fontName, app_.State().fontSize);
+    SetOwnFont(look_.FontName(), look_.FontSize());
+    pictures_.SetChosenScheme(look_.ColorScheme());
 
     LONG_PTR exStyle = GetWindowLongPtrW(Handle(), GWL_EXSTYLE);
     SetWindowLongPtrW(Handle(), GWL_EXSTYLE, exStyle | WS_EX_LAYERED);
@@ -119,7 +111,7 @@ void ToolbarWindow::LoadPictures() {
     for (const ControlLayout& control : ToolbarControls()) {
         if (control.button) {
             for (Picture picture : {Picture::Initial, Picture::Normal, Picture::Hover, Picture::Pressed}) {
-                for (Look look : {Look::Plain, Look::Chosen, Look::Running}) {
+                for (PictureLook look : {PictureLook::Plain, PictureLook::Chosen, PictureLook::Running}) {
                     load(PictureResource(*control.button, picture, look));
                 }
             }
@@ -191,17 +183,15 @@ void ToolbarWindow::SetOwnFont(const std::u16string& name, float points) {
 }
 
 void ToolbarWindow::SetColor(std::int16_t scheme) {
-    ApplyScheme(app_.State(), scheme);
-    SaveSet();
-    // After the save, which turns "none chosen" into scheme 1.
-    if (pictures_.SetChosenScheme(app_.State().colorScheme)) {
-        PicturesChanged();
-    }
-    app_.Main().RefreshText();
+    look_.ApplyScheme(scheme);
+    host_.SaveSettings();
 }
 
-void ToolbarWindow::SaveSet() {
-    app_.Settings().SaveSet();
+void ToolbarWindow::LookChanged(unsigned aspects) {
+    // The disc of the scheme in use shows its chosen picture; saving turns "none chosen" into 1.
+    if ((aspects & kLookScheme) && pictures_.SetChosenScheme(look_.ColorScheme())) {
+        PicturesChanged();
+    }
 }
 
 void ToolbarWindow::RefreshSkin() {
@@ -353,7 +343,7 @@ void ToolbarWindow::OnStripMouseMove(int x, int y) {
         }
         return;
     }
-    MoveKaraokeToMain();
+    host_.AlignKaraokeOverMain();
     RefreshSkin();
 }
 
@@ -391,7 +381,7 @@ void ToolbarWindow::OnStripDoubleClick(int x, int y) {
         OnStripMouseDown(x, y, true);
         return;
     }
-    app_.ShowAbout();
+    host_.ShowAbout();
 }
 
 void ToolbarWindow::OnClick(ToolbarButton button) {
@@ -421,22 +411,15 @@ void ToolbarWindow::OnClick(ToolbarButton button) {
         OnFontDialog();
         break;
     case ToolbarButton::CmdLrc:
-        app_.Content().ToggleVisible();
+        host_.ToggleContentManager();
         break;
     case ToolbarButton::CmdLock:
         rotation_.ToggleLock();
         break;
     case ToolbarButton::CmdEnd:
         // The interpreter ends the program inside this call; nothing may follow it.
-        app_.Command().SetBoxText(u"END");
+        host_.EndProgram();
         return;
-    }
-}
-
-void ToolbarWindow::MoveKaraokeToMain() {
-    if (app_.HasMain() && app_.HasKaraoke()) {
-        MainTextWindow& main = app_.Main();
-        app_.Karaoke().MoveTwips(main.LeftTwips(), main.TopTwips());
     }
 }
 
@@ -457,12 +440,8 @@ void ToolbarWindow::OnFontDialog() {
     // Bold and italic stay with this window's font; the display takes only the face and the size.
     font_ = chosen;
     fontPoints_ = static_cast<float>(dialog.iPointSize) / 10.0f;
-    DisplayState& state = app_.State();
-    state.fontName = win::ToU16(font_.lfFaceName);
-    state.fontSize = fontPoints_;
-    std::u16string current = state.currentText;
-    app_.Main().DrawText(current);
-    SaveSet();
+    look_.SetFont(win::ToU16(font_.lfFaceName), fontPoints_);
+    host_.SaveSettings();
 }
 
 void ToolbarWindow::OnTimer(UINT_PTR id) {
@@ -482,24 +461,16 @@ void ToolbarWindow::OnRotationTick() {
     inTick_ = true;
     rotation_.Tick(random_.Next());
     // Let the waiting events run, so a click queued during the tick is handled before it returns.
-    MSG msg;
-    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-        if (msg.message == WM_QUIT) {
-            PostQuitMessage(static_cast<int>(msg.wParam));
-            break;
-        }
-        TranslateMessage(&msg);
-        DispatchMessageW(&msg);
-    }
+    win::RunWaitingMessages();
     inTick_ = false;
 }
 
 void ToolbarWindow::StartKaraokeTimer() {
-    app_.Karaoke().StartTimer();
+    host_.StartKaraokeTimer();
 }
 
 void ToolbarWindow::DrawMain(const std::u16string& line) {
-    app_.Main().DrawText(line);
+    host_.DrawMain(line);
 }
 
 bool ToolbarWindow::AskReminder(std::u16string_view text) {

@@ -1,9 +1,11 @@
 #pragma once
 // FrmSet: the floating, colour-keyed toolbar with its eleven picture buttons, the colour-scheme choice,
 // the font dialog and the message rotation with its show history.
+#include "display/Look.h"
 #include "toolbar/ButtonPictures.h"
 #include "toolbar/Rotation.h"
 #include "toolbar/RotationControl.h"
+#include "toolbar/ToolbarHost.h"
 #include "win32/Handles_win.h"
 #include "win32/Window_win.h"
 
@@ -14,22 +16,21 @@
 
 namespace plumwick {
 
-class App;
-
-class ToolbarWindow : public win::Window, private RotationHost {
+class ToolbarWindow : public win::Window, public LookObserver, private RotationHost {
   public:
-    explicit ToolbarWindow(App& app);
+    ToolbarWindow(Look& look, ToolbarHost& host);
     ~ToolbarWindow() override;
 
-    // Creates the (hidden) window and places it against the skin panel.
-    bool Load();
+    // Creates the hidden window, owned by the skin panel and placed against it, whose top is given.
+    bool Create(HWND panel, int panelTopTwips);
 
-    // Chooses scheme 1..5 (other numbers change no colour), saves the settings, redraws the main line.
+    // Chooses scheme 1..5 (other numbers change no colour) and saves the settings; the text windows
+    // redraw themselves as the look changes.
     void SetColor(std::int16_t scheme);
-    // Writes the settings file.
-    void SaveSet();
     // Every button back to its normal picture.
     void RefreshSkin();
+    // The colour discs show the scheme in use.
+    void LookChanged(unsigned aspects) override;
 
     // The rotation timer, as the content manager's publish drives it; a start shows the first message of
     // the new list at once.
@@ -40,6 +41,8 @@ class ToolbarWindow : public win::Window, private RotationHost {
     void ResumeRotation(unsigned intervalMs);
     bool RotationEnabled() const;
     const ShowHistory& History() const { return rotation_.History(); }
+    // InfoLines and InfoIndex, which the rotation owns.
+    MessageList& Messages() { return rotation_.Messages(); }
 
     // The picture box carrying the strip (the hover watch counts it as part of the display).
     HWND PictureHandle() const;
@@ -76,7 +79,7 @@ class ToolbarWindow : public win::Window, private RotationHost {
     HBITMAP Bitmap(std::string_view resource) const;
     void CreateTooltips();
     void PicturesChanged();
-    void MoveKaraokeToMain();
+    // The font dialog starts from the display's font, with this window's own bold and italic.
     void SetOwnFont(const std::u16string& name, float points);
 
     // RotationHost
@@ -85,7 +88,8 @@ class ToolbarWindow : public win::Window, private RotationHost {
     bool AskReminder(std::u16string_view text) override;
     void ApplyTimer(bool runs, unsigned intervalMs) override;
 
-    App& app_;
+    Look& look_;
+    ToolbarHost& host_;
     Strip pic_;
     win::UniqueBrush background_;
     HWND tooltip_ = nullptr; // owned by this window, destroyed with it

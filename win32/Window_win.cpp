@@ -1,6 +1,8 @@
 #include "win32/Window_win.h"
 
 #include "common/Numeric.h"
+#include "common/Twips.h"
+#include "win32/Strings_win.h"
 
 #include <cmath>
 
@@ -39,6 +41,7 @@ void Window::Destroy() {
 bool Window::Create(const WindowClass& cls, DWORD exStyle, DWORD style, const wchar_t* title, int x, int y,
                     int width, int height, HWND parent, HMENU menu) {
     HINSTANCE instance = ModuleInstance();
+    creationFailure_.clear();
     WNDCLASSEXW existing{};
     existing.cbSize = sizeof existing;
     if (!GetClassInfoExW(instance, cls.name, &existing)) {
@@ -52,10 +55,14 @@ bool Window::Create(const WindowClass& cls, DWORD exStyle, DWORD style, const wc
         wc.lpszClassName = cls.name;
         wc.hIcon = cls.icon;
         if (!RegisterClassExW(&wc)) {
+            creationFailure_ = LastErrorText(L"RegisterClassExW");
             return false;
         }
     }
     HWND hwnd = CreateWindowExW(exStyle, cls.name, title, style, x, y, width, height, parent, menu, instance, this);
+    if (!hwnd) {
+        creationFailure_ = LastErrorText(L"CreateWindowExW");
+    }
     return hwnd != nullptr;
 }
 
@@ -151,6 +158,34 @@ int Window::ClientHeightPx() const {
         GetClientRect(hwnd_, &rc);
     }
     return rc.bottom - rc.top;
+}
+
+std::int16_t TaskbarHeightTwips() {
+    RECT work{};
+    SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
+    HDC screen = GetDC(nullptr);
+    int dpi = screen ? GetDeviceCaps(screen, LOGPIXELSX) : 96;
+    if (screen) {
+        ReleaseDC(nullptr, screen);
+    }
+    int twipsPerPixel = dpi > 0 ? 1440 / dpi : 15;
+    return plumwick::TaskbarHeightTwips(GetSystemMetrics(SM_CYSCREEN) * twipsPerPixel, twipsPerPixel, work.bottom);
+}
+
+void RunWaitingMessages(int limit) {
+    MSG msg;
+    for (int i = 0; i < limit && PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE); ++i) {
+        if (msg.message == WM_QUIT) {
+            PostQuitMessage(static_cast<int>(msg.wParam));
+            return;
+        }
+        TranslateMessage(&msg);
+        DispatchMessageW(&msg);
+    }
+}
+
+void CriticalMessage(const wchar_t* text, const wchar_t* title) {
+    MessageBoxW(nullptr, text, title, MB_OK | MB_ICONHAND | MB_SYSTEMMODAL);
 }
 
 } // namespace plumwick::win

@@ -4,6 +4,7 @@
 // 15 twips per pixel.
 #include "win32/Windows_win.h"
 
+#include <cstdint>
 #include <string>
 
 namespace plumwick::win {
@@ -25,6 +26,9 @@ public:
 
     HWND Handle() const { return hwnd_; }
     bool Exists() const { return hwnd_ != nullptr; }
+
+    // "CallName failed: <system message>" when the last Create failed, else empty.
+    const std::wstring& CreationFailure() const { return creationFailure_; }
 
     bool IsVisible() const;
     void Show(bool visible = true); // without activating
@@ -56,12 +60,21 @@ protected:
 private:
     static LRESULT CALLBACK StaticProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
     HWND hwnd_ = nullptr;
+    std::wstring creationFailure_;
 };
 
 HINSTANCE ModuleInstance();
 int TwipsToPixels(double twips);
 inline int PixelsToTwips(int pixels) { return pixels * 15; }
 int ScreenWidthTwips();
+// Lets the events waiting now run (handlers that let the user act before they return), at most
+// `limit` of them, so something that keeps posting cannot hold the caller forever. A quit request is put
+// back for the main loop.
+void RunWaitingMessages(int limit = 10000);
+// A critical-error message box with one of the program's own fixed texts.
+void CriticalMessage(const wchar_t* text, const wchar_t* title);
 int ScreenHeightTwips();
+// The strip of the screen below the work area, in twips (0 when the taskbar is elsewhere or hidden).
+std::int16_t TaskbarHeightTwips();
 
 } // namespace plumwick::win

@@ -329,6 +329,36 @@ TEST_F(Toolbar, ColourButtonsRecolourTheTextAndSaveTheScheme) {
     EXPECT_TRUE(session.Running());
 }
 
+TEST_F(Toolbar, AColourButtonRecoloursAKaraokeHighlightAtRestToo) {
+    StartAndSettle();
+    // A short line sung to its end, then the timer stopped: no tick will draw it again by itself.
+    ASSERT_EQ(session.Send("DKC梅溪小店 今日特价||1||9000"), 0);
+    SleepSeconds(1.5);
+    ASSERT_EQ(session.Send("TME"), 0);
+    Session::Rect karaoke = session.WindowRect("PlumwickKaraoke");
+    // Scheme 1's highlight is pale cyan, scheme 2's pale yellow-green.
+    auto cyan = [](Rgb c) { return c.g > 0xD0 && c.b > 0xD0 && c.r < 0xD0 && c.r > 0x50; };
+    auto yellowGreen = [](Rgb c) { return c.r > 0xC0 && c.g > 0xE0 && c.b < 0xB0; };
+    auto count = [&](const Image& shot, auto lean) {
+        int n = 0;
+        for (int y = karaoke.y; y < karaoke.y + karaoke.h; ++y) {
+            for (int x = karaoke.x; x < karaoke.x + karaoke.w; ++x) {
+                n += lean(shot.At(x, y)) ? 1 : 0;
+            }
+        }
+        return n;
+    };
+    Image before = TextAlone();
+    ASSERT_GT(count(before, cyan), 200) << "the line was not highlighted in scheme 1";
+
+    HoverText();
+    ClickAt(120, 14); // CmdGreen
+    Image after = TextAlone();
+    session.SaveScreenshot("toolbar-karaoke-recoloured");
+    EXPECT_LT(count(after, cyan), 20) << "the highlight kept the old scheme's colours";
+    EXPECT_GT(count(after, yellowGreen), 200) << "the highlight did not take the new scheme's colours";
+}
+
 TEST_F(Toolbar, UnwritableSettingsFileWarnsOnceAndTheColoursStillApply) {
     // A directory in the file's place cannot be written by anyone (a read-only bit does not stop the
     // administrator, under whom these tests may run).

@@ -46,19 +46,6 @@ TEST(ColorSchemes, SchemeTextParsing) {
     }
 }
 
-TEST(ColorSchemes, ApplySchemeSetsAllThreeOrNothing) {
-    DisplayState state;
-    ApplyScheme(state, 2);
-    EXPECT_EQ(state.colorScheme, 2);
-    EXPECT_EQ(state.mainColor1, 0xFF87F321u);
-    EXPECT_EQ(state.mainColor2, 0xFF0E6700u);
-    for (int scheme : {0, 6, -2}) {
-        ApplyScheme(state, scheme);
-        EXPECT_EQ(state.colorScheme, 2);
-        EXPECT_EQ(state.mainColor1, 0xFF87F321u);
-    }
-}
-
 TEST(RenderPasses, ShadowsFirstThenOutlinedFace) {
     auto passes = MainWindowPasses(0xFF111111, 0xFF222222);
     ASSERT_EQ(passes.size(), 7u);

@@ -96,7 +96,7 @@ TEST(PictureResources, StatePicturesAreOwnBitmapsOfTheSameSizes) {
         }
         for (Picture picture : {Picture::Initial, Picture::Normal, Picture::Hover, Picture::Pressed}) {
             plain.insert(PictureResource(*control.button, picture));
-            for (Look look : {Look::Chosen, Look::Running}) {
+            for (PictureLook look : {PictureLook::Chosen, PictureLook::Running}) {
                 std::string_view name = PictureResource(*control.button, picture, look);
                 shown.insert(name);
                 ExpectBitmap(script, name, PictureSize(*control.button, picture));
@@ -111,11 +111,11 @@ TEST(PictureResources, StatePicturesAreOwnBitmapsOfTheSameSizes) {
         }
     }
     EXPECT_EQ(added.size(), 13u);
-    EXPECT_NE(PictureResource(ToolbarButton::CmdLock, Picture::Hover, Look::Running),
+    EXPECT_NE(PictureResource(ToolbarButton::CmdLock, Picture::Hover, PictureLook::Running),
               PictureResource(ToolbarButton::CmdLock, Picture::Hover));
-    EXPECT_EQ(PictureResource(ToolbarButton::CmdBlue, Picture::Hover, Look::Chosen),
+    EXPECT_EQ(PictureResource(ToolbarButton::CmdBlue, Picture::Hover, PictureLook::Chosen),
               PictureResource(ToolbarButton::CmdBlue, Picture::Hover));
-    EXPECT_EQ(PictureResource(ToolbarButton::CmdEnd, Picture::Normal, Look::Chosen),
+    EXPECT_EQ(PictureResource(ToolbarButton::CmdEnd, Picture::Normal, PictureLook::Chosen),
               PictureResource(ToolbarButton::CmdEnd, Picture::Normal));
 }
 

@@ -45,16 +45,15 @@ double Picking(int k) {
 }
 
 struct Rotation : ::testing::Test {
-    void SetUp() override { state.infoLines = TenLines(); }
+    void SetUp() override { rotation.Messages().lines = TenLines(); }
     void TicksShowing(std::initializer_list<int> lines) {
         for (int k : lines) {
             rotation.Tick(Picking(k));
         }
         host.calls.clear();
     }
-    DisplayState state;
     FakeHost host;
-    RotationControl rotation{host, state};
+    RotationControl rotation{host};
 };
 
 } // namespace
@@ -62,7 +61,7 @@ struct Rotation : ::testing::Test {
 TEST_F(Rotation, TickStartsTheSweepThenDrawsAndRecordsThePick) {
     rotation.Tick(Picking(3));
     EXPECT_EQ(host.calls, (std::vector<std::string>{"karaoke", "draw l3"}));
-    EXPECT_EQ(state.infoIndex, 3.0);
+    EXPECT_EQ(rotation.Messages().index, 3.0);
     EXPECT_EQ(rotation.History().Text(), u"3,");
 }
 
@@ -70,7 +69,7 @@ TEST_F(Rotation, PublishShowsTheFirstMessageAtOnceThenRunsOnTheInterval) {
     TicksShowing({1});
     rotation.Publish(20000, Picking(6));
     EXPECT_EQ(host.calls, (std::vector<std::string>{"karaoke", "draw l6"}));
-    EXPECT_EQ(state.infoIndex, 6.0);
+    EXPECT_EQ(rotation.Messages().index, 6.0);
     EXPECT_EQ(rotation.History().Text(), u"1,6,");
     EXPECT_EQ(rotation.History().Pos(), 1u);
     EXPECT_TRUE(rotation.Enabled());
@@ -87,18 +86,18 @@ TEST_F(Rotation, PublishShowsTheFirstMessageAtOnceThenRunsOnTheInterval) {
 
 TEST_F(Rotation, TickOverNoDrawableLineDrawsAndRecordsNothing) {
     for (const auto& lines : {std::vector<std::u16string>{}, std::vector<std::u16string>{u"", u""}}) {
-        state.infoLines = lines;
-        state.infoIndex = 4;
+        rotation.Messages().lines = lines;
+        rotation.Messages().index = 4;
         host.calls.clear();
         rotation.Tick(0.5);
         EXPECT_EQ(host.calls, (std::vector<std::string>{"karaoke"}));
-        EXPECT_EQ(state.infoIndex, 4.0);
+        EXPECT_EQ(rotation.Messages().index, 4.0);
         EXPECT_EQ(rotation.History().Count(), 0u);
     }
 }
 
 TEST_F(Rotation, TickSkipsEmptyLinesAndCanPickTheLastLine) {
-    state.infoLines = {u"a", u"", u"b"};
+    rotation.Messages().lines = {u"a", u"", u"b"};
     rotation.Tick(0.0);
     rotation.Tick(0.99);
     EXPECT_EQ(rotation.History().Text(), u"0,2,");
@@ -113,11 +112,11 @@ TEST_F(Rotation, PreviousAndNextWalkTheHistoryWithTheRotationStopped) {
     EXPECT_FALSE(host.timerRuns);
     rotation.Previous();
     EXPECT_EQ(host.calls, (std::vector<std::string>{"draw l7", "draw l3"}));
-    EXPECT_EQ(state.infoIndex, 3.0);
+    EXPECT_EQ(rotation.Messages().index, 3.0);
     rotation.Next();
     rotation.Next();
     EXPECT_EQ(host.calls.back(), "draw l1");
-    EXPECT_EQ(state.infoIndex, 1.0);
+    EXPECT_EQ(rotation.Messages().index, 1.0);
     EXPECT_TRUE(host.asked.empty());
     EXPECT_FALSE(rotation.Enabled());
     EXPECT_EQ(rotation.History().Text(), u"3,7,1,"); // walking never adds to the history
@@ -127,7 +126,7 @@ TEST_F(Rotation, FirstEntryAsksAndOkOnlyRestartsTheRotation) {
     rotation.Start(5000);
     TicksShowing({3, 7});
     rotation.Previous();
-    state.infoIndex = 3;
+    rotation.Messages().index = 3;
     for (bool ok : {false, true}) {
         host.answerOk = ok;
         host.asked.clear();
@@ -139,24 +138,24 @@ TEST_F(Rotation, FirstEntryAsksAndOkOnlyRestartsTheRotation) {
         EXPECT_EQ(rotation.Enabled(), ok);
         EXPECT_EQ(host.timerRuns, ok);
         EXPECT_EQ(host.timerInterval, 5000u); // the interval survives the stop
-        EXPECT_EQ(state.infoIndex, 3.0);
+        EXPECT_EQ(rotation.Messages().index, 3.0);
     }
 }
 
 TEST_F(Rotation, LastEntryAsksAndOkTakesTheEntryAsTheCurrentMessage) {
     rotation.Start(2000);
     TicksShowing({3, 7});
-    state.infoIndex = 9; // e.g. moved on by something else; OK puts it back on the entry
+    rotation.Messages().index = 9; // e.g. moved on by something else; OK puts it back on the entry
     host.answerOk = false;
     rotation.Next();
     EXPECT_EQ(host.asked.back(), kLastMessageText);
     EXPECT_FALSE(rotation.Enabled());
-    EXPECT_EQ(state.infoIndex, 9.0);
+    EXPECT_EQ(rotation.Messages().index, 9.0);
     host.answerOk = true;
     rotation.Next();
     EXPECT_TRUE(rotation.Enabled());
     EXPECT_TRUE(host.timerRuns);
-    EXPECT_EQ(state.infoIndex, 7.0);
+    EXPECT_EQ(rotation.Messages().index, 7.0);
     EXPECT_EQ(host.calls, (std::vector<std::string>{"ask", "ask"}));
 }
 
@@ -168,13 +167,13 @@ TEST_F(Rotation, BeforeAnyTickBothButtonsAskAtOnce) {
 
 TEST_F(Rotation, StepToALineBeyondAShorterRepublishedListDrawsNothingButMoves) {
     TicksShowing({8, 2});
-    state.infoLines = {u"x", u"y", u"z"};
+    rotation.Messages().lines = {u"x", u"y", u"z"};
     rotation.Previous();
     EXPECT_TRUE(host.calls.empty());
-    EXPECT_EQ(state.infoIndex, 8.0);
+    EXPECT_EQ(rotation.Messages().index, 8.0);
     rotation.Next();
     EXPECT_EQ(host.calls, (std::vector<std::string>{"draw z"}));
-    EXPECT_EQ(state.infoIndex, 2.0);
+    EXPECT_EQ(rotation.Messages().index, 2.0);
 }
 
 TEST_F(Rotation, LockTogglesEvenWhenTheIntervalIsZero) {
@@ -185,8 +184,7 @@ TEST_F(Rotation, LockTogglesEvenWhenTheIntervalIsZero) {
     };
     for (Case c : {Case{false, 0, false}, Case{true, 0, false}, Case{true, 3000, true}}) {
         FakeHost fresh;
-        DisplayState s;
-        RotationControl r{fresh, s};
+        RotationControl r{fresh};
         if (c.publish) {
             r.Start(c.interval);
             r.ToggleLock(); // running -> stopped

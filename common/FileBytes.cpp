@@ -1,4 +1,4 @@
-#include "content/FileBytes.h"
+#include "common/FileBytes.h"
 
 #include <algorithm>
 #include <cstdint>

@@ -1,5 +1,5 @@
 #pragma once
-// Reading a content file whole, as raw bytes.
+// Reading a file whole, as raw bytes (content files, the settings file, shop.ini).
 #include <cstddef>
 #include <optional>
 #include <string>
