@@ -316,6 +316,9 @@ std::optional<ScreenRows> App::DisplayRows() const {
     DisplayReach reach = DesignReach(look_.FontSize());
     return ScreenRows{*top - reach.abovePx, *top + reach.belowPx};
 }
+bool App::PartOfDisplay(HWND window) const {
+    return Contains(window);
+}
 void App::DrawBuffer(const std::u16string& text) {
     main_.DrawText(text);
     karaoke_.StartTimer();

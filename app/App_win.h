@@ -84,6 +84,7 @@ class App : private CommandTarget, private DisplayGroup, private ToolbarHost, pr
     void StartRotation(unsigned intervalMs) override;
     void ResumeRotation(unsigned intervalMs) override;
     std::optional<ScreenRows> DisplayRows() const override;
+    bool PartOfDisplay(HWND window) const override;
     void DrawBuffer(const std::u16string& text) override;
 
     win::SystemAnsiCodePage codePage_;

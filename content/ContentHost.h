@@ -1,5 +1,7 @@
 #pragma once
 // What the content manager's publish acts on: the message list and its rotation, and the main line.
+#include "win32/Windows_win.h"
+
 #include <optional>
 #include <string>
 #include <vector>
@@ -25,6 +27,9 @@ class ContentHost {
     // The rows the display's line takes on the screen with its panel and toolbar, which the content manager
     // keeps clear of; nothing while there is no display.
     virtual std::optional<ScreenRows> DisplayRows() const = 0;
+    // Whether a top-level window is one of the display's (text windows, skin panel, toolbar), which the
+    // active content manager lies above.
+    virtual bool PartOfDisplay(HWND window) const = 0;
     // "画文字 ": the text as the main line, and the karaoke sweep started.
     virtual void DrawBuffer(const std::u16string& text) = 0;
 };

@@ -9,8 +9,6 @@
 #include "content/UserMemoryStore_win.h"
 #include "win32/Strings_win.h"
 
-#include <commctrl.h>
-
 #include <algorithm>
 #include <string>
 
@@ -476,17 +474,10 @@ void ContentWindow::KeepAboveDisplay(bool active) {
 void ContentWindow::OnKeepAboveTimer() {
     // The hover panel and the toolbar are raised to the top of the topmost band whenever they come up;
     // while the operator works here they go back under this window.
-    DWORD process = GetCurrentProcessId();
     for (HWND above = GetWindow(Handle(), GW_HWNDPREV); above; above = GetWindow(above, GW_HWNDPREV)) {
-        DWORD owner = 0;
-        GetWindowThreadProcessId(above, &owner);
-        if (owner == process && IsWindowVisible(above) && GetWindow(above, GW_OWNER) != Handle()) {
-            wchar_t cls[64] = {};
-            GetClassNameW(above, cls, 64);
-            if (lstrcmpiW(cls, TOOLTIPS_CLASSW) != 0) {
-                SetWindowPos(Handle(), HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
-                return;
-            }
+        if (IsWindowVisible(above) && host_.PartOfDisplay(above)) {
+            SetWindowPos(Handle(), HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+            return;
         }
     }
 }
