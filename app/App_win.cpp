@@ -4,6 +4,7 @@
 #include "common/Twips.h"
 #include "display/DisplayPlace.h"
 #include "display/DisplayPlaceStore_win.h"
+#include "hotkey/UnlockHotkeyStart_win.h"
 #include "toolbar/ToolbarLayout.h"
 #include "win32/Layered_win.h"
 
@@ -53,14 +54,17 @@ void PlaceAt(win::Window& w, const TwipsRect& r) {
 App::App(LayeredTextRenderer::Mode renderMode)
     : programFolder_(FolderOfProgram()),
       shop_(ReadShopConfig(programFolder_ + L"\\data\\system\\shop.ini", codePage_)),
-      settings_(look_, programFolder_, codePage_), toolbar_(look_, *this),
+      settings_(look_, programFolder_, codePage_, notices_), toolbar_(look_, *this),
       main_(look_, *this, renderMode, toolbar_.Messages()), karaoke_(look_, *this, renderMode),
       panel_(look_, *this, programFolder_ + L"\\data\\system\\"), content_(*this, programFolder_, codePage_),
-      command_(*this, [this] { Shutdown(); }), hotkey_([this] { LockDisplay(false); }) {}
+      command_(*this, [this] { Shutdown(); }), hotkey_([this] { LockDisplay(false); }),
+      instance_([this] { ShowContentManager(); }) {}
 
 App::~App() = default;
 
 bool App::Start() {
+    // Found by later starts in this session; what they ask waits in the queue until the loop runs.
+    instance_.Create();
     // The command window first: without it no sender can reach the program. Its box stays empty until
     // the welcome line below has been handled.
     if (!Required(command_, command_.Create())) {
@@ -98,7 +102,7 @@ bool App::Start() {
     command_.SetBoxText(u"DLT" + WelcomeLine(shop_));
     // The welcome line is up; a publication remembered from the last run comes back now, hidden.
     content_.RestoreRemembered();
-    hotkey_.SetHotKey(1, u"Ctrl+Alt,87", u"Add");
+    RegisterUnlockHotkey(hotkey_, shop_.unlockHotkey, notices_);
     command_.Hide();
     return true;
 }
@@ -133,6 +137,10 @@ void App::Shutdown() {
     toolbar_.Close();
     quitting_ = true;
     PostQuitMessage(0);
+}
+
+void App::ShowContentManager() {
+    content_.ShowAgain();
 }
 
 void App::ShowAboutWindow() {

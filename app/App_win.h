@@ -3,6 +3,7 @@
 // interfaces it needs, and runs the start-up in one readable sequence (Start), then the message loop.
 #include "about/AboutWindow_win.h"
 #include "app/ShopConfig.h"
+#include "app/SingleInstance_win.h"
 #include "command/CommandWindow_win.h"
 #include "command/SettingsStore_win.h"
 #include "content/ContentWindow_win.h"
@@ -11,6 +12,7 @@
 #include "display/MainTextWindow_win.h"
 #include "display/SkinPanel_win.h"
 #include "hotkey/HotkeyHook_win.h"
+#include "notice/NoticeBoard_win.h"
 #include "toolbar/ToolbarWindow_win.h"
 #include "win32/Strings_win.h"
 
@@ -39,6 +41,8 @@ class App : private CommandTarget, private DisplayGroup, private ToolbarHost, pr
   private:
     // The command window's closing: the hotkey goes, the toolbar closes, the program ends.
     void Shutdown();
+    // A later start in this session asked for the content manager.
+    void ShowContentManager();
     // Shows the about window, creating it anew (with its whole fade) when it has closed.
     void ShowAboutWindow();
     void AboutClosed(AboutWindow* closed);
@@ -91,6 +95,8 @@ class App : private CommandTarget, private DisplayGroup, private ToolbarHost, pr
     std::wstring programFolder_;
     ShopConfig shop_;
     Look look_;
+    // Before everything that tells the operator something.
+    NoticeBoard notices_;
     SettingsStore settings_;
     // The toolbar before the main window: its rotation owns the message list the main window copies from.
     ToolbarWindow toolbar_;
@@ -100,6 +106,8 @@ class App : private CommandTarget, private DisplayGroup, private ToolbarHost, pr
     ContentWindow content_;
     CommandWindow command_;
     HotkeyHook hotkey_; // after the toolbar, so it unhooks the toolbar before the toolbar goes
+    // Where later starts in this session ask for the content manager.
+    win::InstanceWindow instance_;
     std::unique_ptr<AboutWindow> about_;
     // Closed about windows, kept until the message loop is back at the top so their handlers can return.
     std::vector<std::unique_ptr<AboutWindow>> closedAbouts_;

@@ -1,5 +1,6 @@
 // Process start: one user-interface thread; App::Start is the start-up.
 #include "app/App_win.h"
+#include "app/SingleInstance_win.h"
 
 #include <objbase.h>
 #include <shellapi.h>
@@ -27,6 +28,11 @@ plumwick::LayeredTextRenderer::Mode RenderModeFromCommandLine() {
 } // namespace
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
+    // One display per session: a second start brings up the running one's content manager instead.
+    if (!plumwick::win::ClaimSessionDisplay()) {
+        plumwick::win::AskRunningDisplayToShowContent(10000);
+        return 0;
+    }
     // The font and message dialogs are COM-based.
     CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
     static plumwick::App app(RenderModeFromCommandLine()); // lives until the process ends

@@ -58,7 +58,7 @@ std::u16string Decode(std::string_view bytes, const AnsiCodePage& codePage) {
 } // namespace
 
 ShopConfig DefaultShopConfig() {
-    return ShopConfig{u"梅溪小店", u"www.plumwick.example", u""};
+    return ShopConfig{u"梅溪小店", u"www.plumwick.example", u"", u"Ctrl+Alt,87"};
 }
 
 ShopConfig ParseShopConfig(std::string_view bytes, const AnsiCodePage& codePage) {
@@ -85,6 +85,8 @@ ShopConfig ParseShopConfig(std::string_view bytes, const AnsiCodePage& codePage)
             config.webAddress = std::move(value);
         } else if (EqualsIgnoringCase(key, u"HomePage")) {
             config.homePage = std::move(value);
+        } else if (EqualsIgnoringCase(key, u"UnlockHotkey")) {
+            config.unlockHotkey = std::move(value);
         }
     }
     return config;

@@ -1,7 +1,7 @@
 #pragma once
 // The shop's own details, from the operator-editable file data\system\shop.ini: "Key=Value" lines with
-// the keys ShopName, WebAddress and HomePage. Operators edit it in Notepad, so it may be UTF-8 (with or
-// without a byte-order mark), UTF-16 behind its byte-order mark, or the ANSI code page.
+// the keys ShopName, WebAddress, HomePage and UnlockHotkey. Operators edit it in Notepad, so it may be UTF-8
+// (with or without a byte-order mark), UTF-16 behind its byte-order mark, or the ANSI code page.
 #include "common/AnsiCodePage.h"
 
 #include <string>
@@ -14,6 +14,9 @@ struct ShopConfig {
     std::u16string webAddress;
     // Address opened from the about window; empty means the bundled page help\index.html beside the program.
     std::u16string homePage;
+    // The hotkey that unlocks a locked display, as a hotkey specification ("Ctrl+Alt,87"); whether it is
+    // usable is decided where it is registered.
+    std::u16string unlockHotkey = u"Ctrl+Alt,87";
 };
 
 ShopConfig DefaultShopConfig();

@@ -16,7 +16,11 @@ foreach(dir IN LISTS PLUMWICK_SUBSYSTEMS)
   endif()
 endforeach()
 
-set(CMAKE_RC_FLAGS "${CMAKE_RC_FLAGS} -I${CMAKE_SOURCE_DIR}")
+# One version number, the project's, for both programs' version information and the package's name.
+set(PLUMWICK_GENERATED_DIR ${CMAKE_BINARY_DIR}/generated)
+configure_file(${CMAKE_SOURCE_DIR}/cmake/PlumwickVersion.h.in ${PLUMWICK_GENERATED_DIR}/PlumwickVersion.h @ONLY)
+file(WRITE ${CMAKE_BINARY_DIR}/version.txt "${PROJECT_VERSION}\n")
+set(CMAKE_RC_FLAGS "${CMAKE_RC_FLAGS} -I${CMAKE_SOURCE_DIR} -I${PLUMWICK_GENERATED_DIR}")
 add_compile_definitions(UNICODE _UNICODE WINVER=0x0601 _WIN32_WINNT=0x0601 NOMINMAX)
 
 add_library(plumwick_win STATIC ${WIN32_LAYER} ${WIN_SOURCES})
@@ -28,9 +32,10 @@ target_link_libraries(plumwick PRIVATE plumwick_win)
 target_link_options(plumwick PRIVATE ${PLUMWICK_LINK_FLAGS})
 set_target_properties(plumwick PROPERTIES OUTPUT_NAME plumwick)
 
-add_executable(plumwick-send tools/Send_win.cpp)
+add_executable(plumwick-send tools/Send_win.cpp tools/Send.rc)
 target_link_libraries(plumwick-send PRIVATE user32)
-target_include_directories(plumwick-send PRIVATE ${CMAKE_SOURCE_DIR})
+# PlumwickVersion.h gives the sender the project's version too.
+target_include_directories(plumwick-send PRIVATE ${CMAKE_SOURCE_DIR} ${PLUMWICK_GENERATED_DIR})
 target_link_options(plumwick-send PRIVATE ${PLUMWICK_LINK_FLAGS})
 
 add_executable(plumwick-probe tools/Probe_win.cpp)

@@ -1,6 +1,8 @@
 #include "command/SettingsStore_win.h"
 
 #include "command/SettingsFile.h"
+#include "command/SettingsLocation.h"
+#include "command/SettingsLocation_win.h"
 #include "common/FileBytes.h"
 #include "win32/Handles_win.h"
 #include "win32/Strings_win.h"
@@ -16,20 +18,20 @@ bool WriteWholeFile(const std::wstring& path, const std::string& bytes, std::wst
         win::UniqueFile file(CreateFileW(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                                          FILE_ATTRIBUTE_NORMAL, nullptr));
         if (!file) {
-            problem = win::ErrorText(GetLastError());
+            problem = win::LastErrorText(L"CreateFileW");
             return false;
         }
         DWORD written = 0;
         if (!WriteFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) ||
             written != bytes.size()) {
-            problem = win::ErrorText(GetLastError());
+            problem = win::LastErrorText(L"WriteFile");
             file.reset();
             DeleteFileW(temporary.c_str());
             return false;
         }
     }
     if (!MoveFileExW(temporary.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
-        problem = win::ErrorText(GetLastError());
+        problem = win::LastErrorText(L"MoveFileExW");
         DeleteFileW(temporary.c_str());
         return false;
     }
@@ -47,11 +49,22 @@ void SettingsStore::LoadOkset() {
     CreateDirectoryW((programFolder_ + L"\\data").c_str(), nullptr);
     CreateDirectoryW((programFolder_ + L"\\data\\system").c_str(), nullptr);
 
+    // The program folder's file while it can be written; otherwise a per-user copy (Program Files for a
+    // standard user, a locked-down PC).
     std::wstring path = Path();
+    std::wstring perUser = win::PerUserSettingsPath();
+    bool perUserExists = !perUser.empty() && GetFileAttributesW(perUser.c_str()) != INVALID_FILE_ATTRIBUTES;
+    SettingsLocation location =
+        ChooseSettingsLocation(perUser.empty() || win::CanReplaceFile(path), perUserExists);
+    if (location.readFrom == SettingsPlace::PerUser) {
+        path = perUser;
+    }
+    savePath_ = location.saveTo == SettingsPlace::PerUser ? perUser : Path();
+
     bool exists = GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
     std::optional<std::string> bytes = exists ? ReadFileBytes(win::ToU16(path), 1 << 20) : std::nullopt;
     SettingsReadResult read = bytes ? ParseSettings(*bytes, codePage_) : MissingSettingsFile();
-    if (!read.wellFormed && exists) {
+    if (!read.wellFormed && exists && path == savePath_) {
         // Keep what the operator wrote beside the well-formed file written below.
         std::wstring bad = path + L".bad";
         CopyFileW(path.c_str(), bad.c_str(), FALSE);
@@ -64,21 +77,21 @@ void SettingsStore::LoadOkset() {
 void SettingsStore::SaveSet() {
     look_.SetSchemeNumber(EffectiveSavedScheme(look_.ColorScheme()));
     Settings settings{look_.FontName(), look_.FontSize(), look_.ColorScheme()};
-    std::wstring path = Path();
+    std::wstring path = SavePath();
+    if (path != Path()) {
+        win::MakeFolderOf(path);
+    }
     std::wstring problem;
     if (WriteWholeFile(path, FormatSettings(settings, codePage_), problem)) {
-        lastReportedProblem_.clear();
+        // Said once, after the first save there (at start-up), so it names a file that exists.
+        if (path != Path()) {
+            notices_.Notify(NoticeCause::SettingsPlace, SettingsKeptPerUserNotice(win::ToU16(path)));
+        }
         return;
     }
     // The new look still applies; the operator hears once why it was not kept.
-    if (problem == lastReportedProblem_) {
-        return;
-    }
-    lastReportedProblem_ = problem;
-    std::wstring text = L"无法保存设置文件：\r\n" + path + L"\r\n" + problem +
-                        L"\r\n\r\nThe settings could not be saved to this file. The new look applies until the "
-                        L"program ends.";
-    MessageBoxW(nullptr, text.c_str(), L"提醒", MB_OK | MB_ICONWARNING);
+    notices_.Notify(NoticeCause::SettingsNotSaved,
+                    SettingsNotSavedNotice(win::ToU16(path), win::ToU16(problem)));
 }
 
 } // namespace plumwick

@@ -445,10 +445,18 @@ void ContentWindow::ToggleVisible() {
     } else if (IsVisible()) {
         Hide();
     } else {
-        Rescan();
-        FitAndPlace();
-        ShowActive();
+        ShowAgain();
     }
+}
+
+void ContentWindow::ShowAgain() {
+    if (!Exists()) {
+        Load();
+        return;
+    }
+    Rescan();
+    FitAndPlace();
+    ShowActive();
 }
 
 void ContentWindow::ShowActive() {

@@ -33,6 +33,9 @@ class ContentWindow : public win::Window {
     // boxes and with the window hidden, when the first load found one to restore. When none of its files
     // gives anything after all, the window shows as on a first start.
     void RestoreRemembered();
+    // Shown and activated with the files as they are now (the toolbar's button, a second start): a fresh
+    // scan keeping the ticks of files still listed, placed beside the line again. Loaded if closed.
+    void ShowAgain();
     // Shown and activated like any ordinary window.
     void ShowActive();
 

@@ -16,8 +16,9 @@ class DirectoryLister {
     };
 
     // The entries of `folder` (which ends in the separator), in the platform's listing order. "." and
-    // "..", hidden and system entries are left out, and so are links to folders: they are neither walked
-    // nor offered, so a tree that loops back on itself cannot keep the scan going. An unreadable or
+    // "..", hidden and system entries are left out, and so are links and junctions to folders: they are
+    // neither walked nor offered, so a tree that loops back on itself cannot keep the scan going. Other
+    // reparse-point folders (cloud-synced ones) are listed as folders. An unreadable or
     // missing folder gives an empty list.
     virtual std::vector<Item> List(const std::u16string& folder) = 0;
 };

@@ -1,5 +1,6 @@
 #include "content/DirectoryLister_win.h"
 
+#include "content/ReparseTag.h"
 #include "win32/Windows_win.h"
 
 #include <string>
@@ -62,7 +63,9 @@ std::vector<DirectoryLister::Item> WinDirectoryLister::List(const std::u16string
             continue;
         }
         const bool isFolder = (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
-        if (isFolder && (attributes & FILE_ATTRIBUTE_REPARSE_POINT)) {
+        // With the reparse-point attribute set, dwReserved0 holds the folder's reparse tag.
+        if (isFolder && (attributes & FILE_ATTRIBUTE_REPARSE_POINT) &&
+            !WalksReparseFolder(data.dwReserved0)) {
             continue;
         }
         items.push_back({std::move(name), isFolder});

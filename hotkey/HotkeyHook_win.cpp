@@ -1,5 +1,6 @@
 #include "hotkey/HotkeyHook_win.h"
 
+#include "win32/Strings_win.h"
 
 namespace plumwick {
 
@@ -17,8 +18,8 @@ HotkeyHook::~HotkeyHook() {
     }
 }
 
-void HotkeyHook::SetHotKey(int id, std::u16string_view spec, std::u16string_view action) {
-    plumwick::SetHotKey(state_, *this, id, spec, action);
+HotkeyResult HotkeyHook::SetHotKey(int id, std::u16string_view spec, std::u16string_view action) {
+    return plumwick::SetHotKey(state_, *this, id, spec, action);
 }
 
 LRESULT CALLBACK HotkeyHook::HotKeyWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -62,8 +63,12 @@ void HotkeyHook::Unhook(std::uintptr_t previous) {
     hookedWindow_ = nullptr;
 }
 
-void HotkeyHook::Register(std::int32_t id, std::uint32_t modifiers, std::int32_t key) {
-    RegisterHotKey(window_, id, modifiers, static_cast<UINT>(key));
+bool HotkeyHook::Register(std::int32_t id, std::uint32_t modifiers, std::int32_t key) {
+    if (RegisterHotKey(window_, id, modifiers, static_cast<UINT>(key))) {
+        return true;
+    }
+    registerError_ = win::LastErrorText(L"RegisterHotKey");
+    return false;
 }
 
 void HotkeyHook::Unregister(std::int32_t id) {

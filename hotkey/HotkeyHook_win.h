@@ -5,6 +5,7 @@
 #include "win32/Windows_win.h"
 
 #include <functional>
+#include <string>
 #include <string_view>
 
 namespace plumwick {
@@ -22,9 +23,12 @@ class HotkeyHook : private HotkeyTarget {
     // The window the hotkey is registered on and whose procedure is hooked (the toolbar).
     void SetWindow(HWND window) { window_ = window; }
     // action "Add" registers spec (e.g. "Ctrl+Alt,87") under id; "Del" removes id and unhooks. A spec whose
-    // key is no number, or another action, changes nothing.
-    void SetHotKey(int id, std::u16string_view spec, std::u16string_view action);
+    // key is no number, or another action, changes nothing. A refused registration is reported in the
+    // result, its reason in RegisterError.
+    HotkeyResult SetHotKey(int id, std::u16string_view spec, std::u16string_view action);
     bool Hooked() const { return state_.hooked; }
+    // The call and the system's reason of the last refused registration.
+    const std::wstring& RegisterError() const { return registerError_; }
     const HotkeyState& State() const { return state_; }
 
   private:
@@ -32,13 +36,14 @@ class HotkeyHook : private HotkeyTarget {
 
     std::uintptr_t Hook() override;
     void Unhook(std::uintptr_t previous) override;
-    void Register(std::int32_t id, std::uint32_t modifiers, std::int32_t key) override;
+    bool Register(std::int32_t id, std::uint32_t modifiers, std::int32_t key) override;
     void Unregister(std::int32_t id) override;
 
     std::function<void()> unlock_;
     HWND window_ = nullptr;
     HotkeyState state_;
     HWND hookedWindow_ = nullptr; // the toolbar window while its procedure is ours
+    std::wstring registerError_;
 };
 
 } // namespace plumwick

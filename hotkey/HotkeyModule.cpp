@@ -28,8 +28,9 @@ HotkeyResult SetHotKey(HotkeyState& state, HotkeyTarget& target, std::int32_t id
     if (add) {
         state.hotKeyModifiers = static_cast<std::int32_t>(parsed->modifiers);
         state.hotKeyCode = parsed->key;
-        target.Register(state.hotKeyId, parsed->modifiers, state.hotKeyCode);
+        bool registered = target.Register(state.hotKeyId, parsed->modifiers, state.hotKeyCode);
         state.hooked = true;
+        return registered ? HotkeyResult::Done : HotkeyResult::NotRegistered;
     } else {
         target.Unhook(state.oldWndProc);
         target.Unregister(state.hotKeyId);

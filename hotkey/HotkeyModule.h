@@ -14,8 +14,8 @@ class HotkeyTarget {
     virtual std::uintptr_t Hook() = 0;
     // Puts back a procedure that Hook returned.
     virtual void Unhook(std::uintptr_t previous) = 0;
-    // Results are not looked at: a combination owned by another program leaves the program without it.
-    virtual void Register(std::int32_t id, std::uint32_t modifiers, std::int32_t key) = 0;
+    // False when the window system refused, mostly because another program owns the combination.
+    virtual bool Register(std::int32_t id, std::uint32_t modifiers, std::int32_t key) = 0;
     virtual void Unregister(std::int32_t id) = 0;
 };
 
@@ -31,9 +31,11 @@ enum class HotkeyResult {
     Done,
     BadSpec,       // the key after the comma is no whole number: nothing changed
     UnknownAction, // neither "Add" nor "Del": nothing changed
+    NotRegistered, // "Add" hooked the window, but the window system refused the combination
 };
 
-// "Add" hooks the window (once) and registers spec under id; "Del" unhooks and unregisters id. "Del"
+// "Add" hooks the window (once) and registers spec under id; the hook stays even when the registration
+// is refused, so a later "Del" finds the state it expects. "Del" unhooks and unregisters id. "Del"
 // while not hooked hooks and unhooks again, ending where it began.
 HotkeyResult SetHotKey(HotkeyState& state, HotkeyTarget& target, std::int32_t id, std::u16string_view spec,
                        std::u16string_view action);

@@ -1,6 +1,7 @@
 #include "toolbar/ToolbarWindow_win.h"
 
 #include "command/SettingsFile.h"
+#include "toolbar/ButtonClicks.h"
 #include "toolbar/PictureResources.h"
 #include "toolbar/ToolbarLayout.h"
 #include "win32/Strings_win.h"
@@ -367,8 +368,13 @@ void ToolbarWindow::OnStripLeftUp(int x, int y) {
         ReleaseCapture();
     }
     // A click is a press and a release on the same button; the pressed picture stays (no mouse-up look).
+    std::optional<ToolbarButton> clicked;
     if (pressed && ButtonAt(x, y, pictures_) == pressed) {
-        OnClick(*pressed);
+        clicked = pressed;
+    }
+    lastClick_ = clicked;
+    if (clicked) {
+        OnClick(*clicked);
     }
 }
 
@@ -376,9 +382,9 @@ void ToolbarWindow::OnStripDoubleClick(int x, int y) {
     if (IsOverDecoration(x, y)) {
         return;
     }
-    if (ButtonAt(x, y, pictures_)) {
-        // A quick second click on a button is a click of its own.
-        OnStripMouseDown(x, y, true);
+    if (std::optional<ToolbarButton> button = ButtonAt(x, y, pictures_)) {
+        // The second press of a quick pair: pressed either way, a click only where that is wanted.
+        OnStripMouseDown(x, y, SecondPressClicks(lastClick_, *button));
         return;
     }
     host_.ShowAbout();

@@ -96,6 +96,7 @@ class ToolbarWindow : public win::Window, public LookObserver, private RotationH
     std::map<std::string_view, win::UniqueBitmap, std::less<>> bitmaps_;
     ButtonPictures pictures_;
     std::optional<ToolbarButton> clickCandidate_; // left-pressed button awaiting its release
+    std::optional<ToolbarButton> lastClick_;      // the button the last left release clicked, if any
 
     // The window's own font: only the starting value of the font dialog.
     LOGFONTW font_{};

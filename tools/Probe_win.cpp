@@ -1,3 +1,4 @@
+// clang-format off
 // plumwick-probe: looks at and pokes the running display from another process, for the end-to-end tests.
 // Prints UTF-8, one record per line. Windows are named by class or caption:
 //   list                         every visible or hidden top-level window of the display's classes
@@ -19,12 +20,15 @@
 //   mouse X Y [down|up|move|click|dblclick|rdown|rup]  a real input event at screen X Y
 //   clipboard                    the clipboard's text
 //   regget                       the stored interval under HKCU\Software\VB and VBA Program
-//   Settings\plumwick\InfoDir regset VALUE                 stores the interval there regdel removes it memget
-//   SECTION VALUE         a value of the per-user memory beside it ("<none>" when missing) memset SECTION
-//   VALUE TEXT    stores one forget                       removes the remembered publication and place (a
-//   fresh user's state) screen                       "w h" and the work area "l t r b" foreground the class
-//   of the foreground window (empty when there is none) foreground                   the class of the
-//   foreground window ("none" when there is none)
+//                                Settings\plumwick\InfoDir
+//   regset VALUE                 stores the interval there
+//   regdel                       removes it
+//   memget SECTION VALUE         a value of the per-user memory beside it ("<none>" when missing)
+//   memset SECTION VALUE TEXT    stores one
+//   forget                       removes the remembered publication and place (a fresh user's state)
+//   screen                       "w h" and the work area "l t r b"
+//   foreground                   the class of the foreground window ("none" when there is none)
+// clang-format on
 #include "win32/Windows_win.h"
 
 #include <cstdio>
@@ -218,11 +222,6 @@ int Run(int argc, wchar_t** argv) {
         Print(foreground ? Utf8(ClassOf(foreground)) : "none");
         return 0;
     }
-    if (command == L"foreground") {
-        HWND window = GetForegroundWindow();
-        Print(window ? Utf8(ClassOf(window)) : "");
-        return 0;
-    }
     if (command == L"screen") {
         RECT work{};
         SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
@@ -342,6 +341,18 @@ int Run(int argc, wchar_t** argv) {
         }
         Print("not found");
         return 1;
+    }
+    if (command == L"hold-hotkey") {
+        // Owns a hotkey (modifier mask, key code) for some seconds, as another program on the PC would.
+        if (!RegisterHotKey(nullptr, 1, static_cast<UINT>(_wtoi(arg(2).c_str())),
+                            static_cast<UINT>(_wtoi(arg(3).c_str())))) {
+            Print("refused");
+            return 1;
+        }
+        Print("held");
+        std::fflush(stdout);
+        Sleep(static_cast<DWORD>(_wtoi(arg(4).c_str())) * 1000);
+        return 0;
     }
     if (command == L"mouse") {
         Mouse(_wtoi(arg(2).c_str()), _wtoi(arg(3).c_str()), arg(4).empty() ? L"move" : arg(4));

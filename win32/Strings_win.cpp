@@ -23,7 +23,8 @@ std::wstring ErrorText(DWORD error) {
     std::wstring text;
     if (length > 0 && buffer) {
         text.assign(buffer, length);
-        while (!text.empty() && (text.back() == L'\n' || text.back() == L'\r' || text.back() == L' ')) {
+        // Line ends, blanks, and a terminating NUL that some systems count in the length.
+        while (!text.empty() && text.back() <= L' ') {
             text.pop_back();
         }
     } else {
@@ -78,8 +79,8 @@ std::optional<std::string> SystemAnsiCodePage::FromUtf16(std::u16string_view tex
     }
     auto wide = reinterpret_cast<const wchar_t*>(text.data());
     BOOL usedDefault = FALSE;
-    int len = WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, wide, static_cast<int>(text.size()), nullptr, 0,
-                                  nullptr, &usedDefault);
+    int len = WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, wide, static_cast<int>(text.size()), nullptr,
+                                  0, nullptr, &usedDefault);
     if (len <= 0 || usedDefault) {
         return std::nullopt;
     }

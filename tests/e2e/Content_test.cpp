@@ -675,3 +675,16 @@ TEST_F(ContentManager, ShownAgainItListsNewFilesKeepingTicksAndEnterPublishes) {
     EXPECT_LT(stack.find(kForm), stack.find("PlumwickSkinPanel")) << stack;
     session.MovePointer(2, 2);
 }
+
+TEST_F(ContentManager, ALinkedFolderIsNeitherWalkedNorOffered) {
+    EmptyTextFolder();
+    WriteBytes(TextFolder() / "shop" / "a.txt", "x\r\n");
+    // A link beside the folder and one back up the tree: under Wine both are reparse points that name
+    // another place, as links and junctions do on Windows.
+    std::filesystem::create_directory_symlink("shop", TextFolder() / "again");
+    std::filesystem::create_directory_symlink("..", TextFolder() / "shop" / "up");
+    ASSERT_NO_FATAL_FAILURE(StartWithInterval(nullptr));
+    std::vector<Child> entries = Entries(Children(session));
+    ASSERT_EQ(entries.size(), 1u) << session.Probe({"children", kForm});
+    EXPECT_EQ(entries[0].text, "a.txt");
+}

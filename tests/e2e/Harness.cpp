@@ -12,6 +12,7 @@
 #include <sstream>
 #include <thread>
 
+#include <pwd.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -171,6 +172,9 @@ Session::Session(int screenWidth, int screenHeight) {
           Quote("source " + (SourceDir() / "scripts/wine-env.sh").string() + " && plumwick_wine_prefix") +
           " >/dev/null 2>&1");
 
+    std::error_code ignored;
+    fs::remove_all(PerUserSettingsFolder(), ignored);
+
     // A private copy of the program folder.
     std::random_device random;
     folder_ = fs::temp_directory_path() /
@@ -190,11 +194,23 @@ Session::~Session() {
         waitpid(xvfbPid_, nullptr, 0);
     }
     std::error_code ec;
+    fs::remove_all(PerUserSettingsFolder(), ec);
+    // A test that locked the folder has unlocked it already; this is for one that stopped half-way.
+    Shell("chattr -R -i " + Quote(folder_.string()) + " 2>/dev/null");
     fs::permissions(folder_, fs::perms::owner_all, fs::perm_options::add, ec);
     for (auto& entry : fs::recursive_directory_iterator(folder_, ec)) {
         fs::permissions(entry.path(), fs::perms::owner_all, fs::perm_options::add, ec);
     }
     fs::remove_all(folder_, ec);
+}
+
+fs::path PerUserSettingsFolder() {
+    fs::path users = fs::path(GetEnv("PLUMWICK_WINEPREFIX", (SourceDir() / "build/wineprefix").string())) /
+                     "drive_c/users";
+    // Wine names the profile after the Unix account.
+    const passwd* account = getpwuid(getuid());
+    std::string name = account && account->pw_name ? account->pw_name : "root";
+    return users / name / "AppData/Roaming/plumwick";
 }
 
 std::string Session::Env() const {

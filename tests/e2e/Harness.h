@@ -98,6 +98,10 @@ class Session {
     int programPid_ = 0;
 };
 
+// The per-user settings folder (%APPDATA%\plumwick) inside the shared Wine prefix. Every session removes
+// it before and after, so no test sees another's per-user copy.
+std::filesystem::path PerUserSettingsFolder();
+
 std::filesystem::path SourceDir();
 std::filesystem::path WinBuildDir();
 void SleepSeconds(double seconds);

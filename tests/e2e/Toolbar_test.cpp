@@ -361,18 +361,27 @@ TEST_F(Toolbar, AColourButtonRecoloursAKaraokeHighlightAtRestToo) {
 
 TEST_F(Toolbar, UnwritableSettingsFileWarnsOnceAndTheColoursStillApply) {
     // A directory in the file's place cannot be written by anyone (a read-only bit does not stop the
-    // administrator, under whom these tests may run).
+    // administrator, under whom these tests may run), and a file in the per-user folder's place stops the
+    // per-user copy too.
     std::filesystem::remove(SettingsPath());
     std::filesystem::create_directory(SettingsPath());
-    // The warning comes while the settings are read, before the box takes commands.
-    ASSERT_TRUE(session.Start(30, /*waitForIdle=*/false))
-        << "an unwritable settings file must not stop the start";
-    std::string box = session.WaitFor(
-        {"dialogs"}, [](const std::string& out) { return !out.empty(); }, 10);
-    EXPECT_NE(box.find(" 提醒|"), std::string::npos) << box;
-    EXPECT_NE(box.find("desktoplrc.pst"), std::string::npos) << box;
-    EXPECT_EQ(session.Probe({"press", "提醒", "确定"}), "pressed");
-    EXPECT_EQ(session.WaitFor({"find-box"}, [](const std::string& out) { return out == "yes"; }), "yes");
+    std::filesystem::create_directories(PerUserSettingsFolder().parent_path());
+    std::ofstream(PerUserSettingsFolder()) << "in the way";
+    // The warning is a notice: the start-up goes on and the box takes commands without anyone clicking.
+    ASSERT_TRUE(session.Start()) << "an unwritable settings file must not stop the start";
+    auto notices = [](const std::string& out) {
+        std::size_t count = 0;
+        for (std::size_t at = out.find(" PlumwickNotice|"); at != std::string::npos;
+             at = out.find(" PlumwickNotice|", at + 1)) {
+            ++count;
+        }
+        return count;
+    };
+    std::string list = session.WaitFor(
+        {"list"}, [&](const std::string& out) { return notices(out) > 0; }, 10);
+    EXPECT_NE(list.find("无法保存设置文件"), std::string::npos) << list;
+    EXPECT_NE(list.find("plumwick\\desktoplrc.pst"), std::string::npos) << list;
+    EXPECT_EQ(session.Probe({"dialogs"}), "");
     session.WaitFor(
         {"list"}, [](const std::string& out) { return out.find("|frmAbout|1|") == std::string::npos; }, 15);
     main = session.WindowRect("PlumwickMainText");
@@ -381,7 +390,8 @@ TEST_F(Toolbar, UnwritableSettingsFileWarnsOnceAndTheColoursStillApply) {
     HoverText();
     ClickAt(120, 14); // CmdGreen
     SleepSeconds(1.0);
-    EXPECT_EQ(session.Probe({"dialogs"}), "") << "the same problem is reported once";
+    EXPECT_EQ(notices(session.Probe({"list"})), 1u) << "the same problem is told once";
+    EXPECT_EQ(session.Probe({"dialogs"}), "");
     EXPECT_TRUE(session.Running());
     Image shot = TextAlone();
     session.SaveScreenshot("toolbar-unwritable-green");
@@ -397,6 +407,17 @@ TEST_F(Toolbar, ButtonsReachTheContentManagerTheFontDialogAndTheEnd) {
     EXPECT_EQ(session.WaitFor(
                   {"visible", "PlumwickContentManager"}, [](const std::string& o) { return o == "0"; }, 5),
               "0");
+    ClickAt(280, 14);
+    EXPECT_EQ(session.WaitFor(
+                  {"visible", "PlumwickContentManager"}, [](const std::string& o) { return o == "1"; }, 5),
+              "1");
+    // A double click on the toggle counts once: hidden, and it stays hidden.
+    At(280, 14, "click --repeat 2 --delay 80 1");
+    EXPECT_EQ(session.WaitFor(
+                  {"visible", "PlumwickContentManager"}, [](const std::string& o) { return o == "0"; }, 5),
+              "0");
+    SleepSeconds(0.5);
+    EXPECT_FALSE(session.Visible("PlumwickContentManager")) << "the double click toggled twice";
     ClickAt(280, 14);
     EXPECT_EQ(session.WaitFor(
                   {"visible", "PlumwickContentManager"}, [](const std::string& o) { return o == "1"; }, 5),

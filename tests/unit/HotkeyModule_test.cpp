@@ -24,13 +24,15 @@ class FakeWindow : public HotkeyTarget {
         calls.push_back("unhook " + std::to_string(previous));
         proc = previous;
     }
-    void Register(std::int32_t id, std::uint32_t modifiers, std::int32_t key) override {
+    bool Register(std::int32_t id, std::uint32_t modifiers, std::int32_t key) override {
         calls.push_back("register " + std::to_string(id) + " " + std::to_string(modifiers) + " " +
                         std::to_string(key));
+        return registers;
     }
     void Unregister(std::int32_t id) override { calls.push_back("unregister " + std::to_string(id)); }
 
     std::uintptr_t proc = kToolbarProc;
+    bool registers = true; // false: the combination belongs to another program
     std::vector<std::string> calls;
 };
 
@@ -58,6 +60,19 @@ TEST(HotkeyModule, AddHooksOnceAndRegisters) {
     EXPECT_EQ(state.oldWndProc, kToolbarProc);
     EXPECT_EQ(state.hotKeyId, 2);
     EXPECT_EQ(state.hotKeyModifiers, 5);
+}
+
+TEST(HotkeyModule, ARefusedRegistrationIsReportedAndStillHooked) {
+    FakeWindow window;
+    window.registers = false;
+    HotkeyState state;
+    EXPECT_EQ(SetHotKey(state, window, 1, u"Ctrl+Alt,87", u"Add"), HotkeyResult::NotRegistered);
+    EXPECT_TRUE(state.hooked);
+    // "Del" then unhooks exactly once, back to the toolbar's own procedure.
+    window.calls.clear();
+    EXPECT_EQ(SetHotKey(state, window, 1, u"", u"Del"), HotkeyResult::Done);
+    EXPECT_EQ(window.calls, (Calls{kUnhookToolbar, "unregister 1"}));
+    EXPECT_EQ(window.proc, kToolbarProc);
 }
 
 TEST(HotkeyModule, DelRestoresTheProcedureAndUnregisters) {

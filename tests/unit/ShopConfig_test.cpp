@@ -27,11 +27,13 @@ TEST(ShopConfig, ReadsKeysCaseInsensitivelySkippingCommentsAndTrimming) {
                              "WEBADDRESS=\twww.example.cn\t\n"
                              "line without equals\r"
                              "HomePage=https://www.example.cn/?a=1&b=2\r\n"
+                             "unlockhotkey = Ctrl+Shift,76\r\n"
                              "Unknown=ignored\r\n";
     ShopConfig config = ParseShopConfig(bytes, Gbk());
     EXPECT_EQ(config.shopName, u"松林书屋");
     EXPECT_EQ(config.webAddress, u"www.example.cn");
     EXPECT_EQ(config.homePage, u"https://www.example.cn/?a=1&b=2");
+    EXPECT_EQ(config.unlockHotkey, u"Ctrl+Shift,76");
 }
 
 TEST(ShopConfig, ReadsUtf16BehindItsByteOrderMark) {
@@ -57,6 +59,7 @@ TEST(ShopConfig, MissingKeysKeepDefaultsAndEmptyValuesAreTaken) {
     EXPECT_EQ(config.shopName, u"B");
     EXPECT_EQ(config.webAddress, u"");
     EXPECT_EQ(config.homePage, u"");
+    EXPECT_EQ(config.unlockHotkey, u"Ctrl+Alt,87");
     EXPECT_EQ(ParseShopConfig("", Gbk()).shopName, DefaultShopConfig().shopName);
 }
 
@@ -80,4 +83,5 @@ TEST(ShopConfig, ShippedFileHoldsTheDefaults) {
     EXPECT_EQ(config.shopName, defaults.shopName);
     EXPECT_EQ(config.webAddress, defaults.webAddress);
     EXPECT_EQ(config.homePage, defaults.homePage);
+    EXPECT_EQ(config.unlockHotkey, defaults.unlockHotkey);
 }

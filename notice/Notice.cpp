@@ -1,0 +1,45 @@
+#include "notice/Notice.h"
+
+#include <algorithm>
+
+namespace plumwick {
+
+bool NoticeGate::FirstTime(NoticeCause cause) {
+    std::size_t slot = static_cast<std::size_t>(cause);
+    if (slot >= told_.size() || told_.test(slot)) {
+        return false;
+    }
+    told_.set(slot);
+    return true;
+}
+
+NoticeRect PlaceNotice(const NoticeRect& workArea, int width, int height,
+                       const std::vector<NoticeRect>& open) {
+    width = std::clamp(width, 0, std::max(0, workArea.Width() - 2 * kNoticeMarginPx));
+    height = std::clamp(height, 0, std::max(0, workArea.Height() - 2 * kNoticeMarginPx));
+    const int right = workArea.right - kNoticeMarginPx;
+    const int left = right - width;
+    const int firstTop = workArea.top + kNoticeMarginPx;
+
+    auto overlaps = [&](int top, const NoticeRect& other) {
+        return left < other.right && other.left < right && top < other.bottom + kNoticeMarginPx &&
+               other.top < top + height + kNoticeMarginPx;
+    };
+    // Walk down the column past every open notice in the way.
+    int top = firstTop;
+    for (bool moved = true; moved;) {
+        moved = false;
+        for (const NoticeRect& other : open) {
+            if (overlaps(top, other)) {
+                top = other.bottom + kNoticeMarginPx;
+                moved = true;
+            }
+        }
+    }
+    if (top + height > workArea.bottom - kNoticeMarginPx) {
+        top = firstTop;
+    }
+    return {left, top, right, top + height};
+}
+
+} // namespace plumwick

@@ -1,0 +1,57 @@
+#pragma once
+// Notices: the program's one way to tell the operator something without stopping anything. A notice is a
+// small window of its own that closes by itself; nothing waits for it.
+#include <bitset>
+#include <string>
+#include <vector>
+
+namespace plumwick {
+
+// Each cause is told at most once per start, however often it arises.
+enum class NoticeCause {
+    SettingsPlace,    // the settings are kept per user, since the program folder cannot be written
+    SettingsNotSaved, // the settings could not be written anywhere
+    HotkeyRefused,    // shop.ini names an unlock hotkey that cannot be one
+    HotkeyTaken,      // another program owns the unlock hotkey
+    Count
+};
+
+class Notifier {
+  public:
+    virtual ~Notifier() = default;
+    // Shows `text` unless this cause has been told since the start. Returns at once.
+    virtual void Notify(NoticeCause cause, std::u16string text) = 0;
+};
+
+// How long a notice stays unless it is clicked away.
+inline constexpr unsigned kNoticeLifetimeMs = 15000;
+
+class NoticeGate {
+  public:
+    // True the first time a cause comes, false ever after.
+    bool FirstTime(NoticeCause cause);
+
+  private:
+    std::bitset<static_cast<std::size_t>(NoticeCause::Count)> told_;
+};
+
+struct NoticeRect {
+    int left = 0;
+    int top = 0;
+    int right = 0;
+    int bottom = 0;
+    int Width() const { return right - left; }
+    int Height() const { return bottom - top; }
+    friend bool operator==(const NoticeRect&, const NoticeRect&) = default;
+};
+
+// Where a new notice of the given size goes: the top-right corner of the work area, a margin in (the
+// display lies along the bottom, and the corner keeps the notice off it), below the notices still open
+// so none hides another. When the column is full it starts at the top again. A notice wider or taller
+// than the work area is cut to it.
+NoticeRect PlaceNotice(const NoticeRect& workArea, int width, int height,
+                       const std::vector<NoticeRect>& open);
+
+inline constexpr int kNoticeMarginPx = 12;
+
+} // namespace plumwick

@@ -1,0 +1,31 @@
+#include "notice/NoticeBoard_win.h"
+
+#include "win32/Strings_win.h"
+
+#include <algorithm>
+
+namespace plumwick {
+
+void NoticeBoard::Notify(NoticeCause cause, std::u16string text) {
+    if (!gate_.FirstTime(cause)) {
+        return;
+    }
+    std::erase_if(notices_, [](const std::unique_ptr<NoticeWindow>& notice) { return !notice->Exists(); });
+    std::vector<NoticeRect> open;
+    for (const auto& notice : notices_) {
+        open.push_back(notice->Place());
+    }
+    RECT work{};
+    if (!SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0)) {
+        work = {0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+    }
+    std::wstring wide = win::ToWide(text);
+    SIZE size = NoticeWindow::Measure(wide);
+    NoticeRect place = PlaceNotice({work.left, work.top, work.right, work.bottom}, size.cx, size.cy, open);
+    auto notice = std::make_unique<NoticeWindow>();
+    if (notice->Open(wide, place)) {
+        notices_.push_back(std::move(notice));
+    }
+}
+
+} // namespace plumwick
