@@ -1,5 +1,6 @@
 #pragma once
-// frmAbout: the splash that fades in, holds, fades out and unloads itself; a click opens the home page.
+// The about window: a splash that fades in at start-up, holds, fades out and unloads itself; a click on
+// its picture opens the home page.
 #include "about/FadeSequence.h"
 #include "win32/Handles_win.h"
 #include "win32/Window_win.h"
@@ -20,7 +21,7 @@ class AboutWindow : public win::Window {
     bool Load();
 
   private:
-    // Timer3, Timer1 and Trans.
+    // One timer for each stage of the fade.
     enum Timer : UINT_PTR { kFadeInTimer = 1, kHoldTimer = 2, kFadeOutTimer = 3 };
     enum class Press { None, Picture, CloseSpot };
 

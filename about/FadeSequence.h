@@ -9,9 +9,9 @@ inline constexpr int kAboutWidth = 518; // client size in pixels, the picture's 
 inline constexpr int kAboutHeight = 330;
 
 // Timer intervals in milliseconds.
-inline constexpr unsigned kFadeInIntervalMs = 1;  // Timer3
-inline constexpr unsigned kHoldIntervalMs = 5000; // Timer1
-inline constexpr unsigned kFadeOutIntervalMs = 1; // Trans
+inline constexpr unsigned kFadeInIntervalMs = 1;
+inline constexpr unsigned kHoldIntervalMs = 5000;
+inline constexpr unsigned kFadeOutIntervalMs = 1;
 inline constexpr int kFadeStep = 5;
 
 // The invisible close spot near the top-right corner: 25 x 20 pixels at x 472, y 0 (client pixels).

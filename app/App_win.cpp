@@ -57,7 +57,7 @@ App::App(LayeredTextRenderer::Mode renderMode)
       settings_(look_, programFolder_, codePage_, notices_), toolbar_(look_, *this),
       main_(look_, *this, renderMode, toolbar_.Messages()), karaoke_(look_, *this, renderMode),
       panel_(look_, *this, programFolder_ + L"\\data\\system\\"), content_(*this, programFolder_, codePage_),
-      command_(*this, [this] { Shutdown(); }), hotkey_([this] { LockDisplay(false); }),
+      command_(*this, [this] { Shutdown(); }), pipe_(*this, *this), hotkey_([this] { LockDisplay(false); }),
       instance_([this] { ShowContentManager(); }) {}
 
 App::~App() = default;
@@ -104,6 +104,10 @@ bool App::Start() {
     content_.RestoreRemembered();
     RegisterUnlockHotkey(hotkey_, shop_.unlockHotkey, notices_);
     command_.Hide();
+    // The pipe for senders window messages cannot reach; without it the box still serves.
+    if (!pipe_.Start()) {
+        notices_.Notify(NoticeCause::PipeUnavailable, PipeUnavailableNotice(win::ToU16(pipe_.Problem())));
+    }
     return true;
 }
 
@@ -205,6 +209,33 @@ void App::CloseCommandWindow() {
 void App::LockDisplay(bool clickThrough) {
     win::SetLayeredTop(main_.Handle(), true, clickThrough);
     win::SetLayeredTop(karaoke_.Handle(), true, clickThrough);
+}
+
+void App::HoldLine(unsigned seconds) {
+    toolbar_.HoldLine(seconds);
+}
+void App::EndHold() {
+    toolbar_.EndHold();
+}
+
+// --- StatusSource --------------------------------------------------------------------------------
+
+DisplayStatus App::Status() {
+    DisplayStatus status;
+    status.version = PLUMWICK_VERSION;
+    status.processId = GetCurrentProcessId();
+    status.mainLine = main_.CurrentText();
+    status.karaokeLine = karaoke_.KaraokeText();
+    // Locked is what the window is: LOK, ULK and the hotkey all end in its extended style.
+    status.locked = main_.Handle() && (GetWindowLongW(main_.Handle(), GWL_EXSTYLE) & WS_EX_TRANSPARENT) != 0;
+    const RotationControl& rotation = toolbar_.Rotation();
+    status.rotating = rotation.Enabled();
+    status.held = rotation.Held();
+    status.intervalSeconds = rotation.IntervalMs() / 1000u;
+    status.scheme = look_.ColorScheme();
+    status.fontName = look_.FontName();
+    status.fontSize = look_.FontSize();
+    return status;
 }
 
 // --- DisplayGroup --------------------------------------------------------------------------------

@@ -5,6 +5,7 @@
 #include "app/ShopConfig.h"
 #include "app/SingleInstance_win.h"
 #include "command/CommandWindow_win.h"
+#include "command/PipeServer_win.h"
 #include "command/SettingsStore_win.h"
 #include "content/ContentWindow_win.h"
 #include "display/KaraokeWindow_win.h"
@@ -23,7 +24,11 @@
 
 namespace plumwick {
 
-class App : private CommandTarget, private DisplayGroup, private ToolbarHost, private ContentHost {
+class App : private CommandTarget,
+            private DisplayGroup,
+            private ToolbarHost,
+            private ContentHost,
+            private StatusSource {
   public:
     // Straightforward (option --render=straightforward) makes the text windows rebuild every image from
     // scratch on every draw and tick, to compare the drawing cost against.
@@ -64,6 +69,11 @@ class App : private CommandTarget, private DisplayGroup, private ToolbarHost, pr
     void CloseToolbar() override;
     void CloseCommandWindow() override;
     void LockDisplay(bool clickThrough) override;
+    void HoldLine(unsigned seconds) override;
+    void EndHold() override;
+
+    // StatusSource: what the command pipe's "?status" reports.
+    DisplayStatus Status() override;
 
     // DisplayGroup: the windows that move and hover together.
     void DragStarted() override;
@@ -105,6 +115,7 @@ class App : private CommandTarget, private DisplayGroup, private ToolbarHost, pr
     SkinPanel panel_;
     ContentWindow content_;
     CommandWindow command_;
+    PipeServer pipe_;   // the second command channel, into the same CommandTarget
     HotkeyHook hotkey_; // after the toolbar, so it unhooks the toolbar before the toolbar goes
     // Where later starts in this session ask for the content manager.
     win::InstanceWindow instance_;

@@ -7,14 +7,17 @@
 // --quick runs fewer iterations, a 3 s sweep and 1,000 commands, for a smoke run. Without --exe the
 // program beside this one (or in stage\) is used; --no-process measures the drawing only.
 #include "display/ColorSchemes.h"
+#include "display/KaraokeSweep.h"
 #include "display/LayeredTextRenderer_win.h"
 #include "display/RenderPasses.h"
 #include "display/SweepPainter_win.h"
+#include "win32/Layered_win.h"
 #include "win32/Windows_win.h"
 
 #include <psapi.h>
 
 #include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -45,6 +48,11 @@ struct Options {
     bool quick = false;
     bool process = true;
     bool drawing = true;
+    bool sweepOnly =
+        false; // only the sweep figures, in process and of the program (another screen or setting)
+    bool shapesOff = false; // Wine's shape emulation of per-pixel alpha is off: the targets apply
+    int runs = 3;           // the sweep figures are the median of this many runs
+    std::string label;      // added to the sweep rows' names, e.g. " (shapes off)"
     std::wstring exe;
 };
 
@@ -197,18 +205,209 @@ Pair KaraokeTick(int screenWidth, int visible, int iterations, bool growing) {
         LayeredTextRenderer renderer;
         renderer.SetMode(mode);
         plumwick::SweepPainter painter(renderer);
-        painter.Arm();
-        painter.Tick(window.get(), kLineA, style, visible, visible, screenWidth, kKaraokeHeight);
+        painter.Arm(window.get(), visible, kKaraokeHeight);
+        painter.Tick(window.get(), kLineA, style, visible, screenWidth, kKaraokeHeight, Now());
         int width = visible;
-        // Growing ticks alternate between two widths: the way back costs the same resize as the way out.
+        // Growing ticks alternate between two widths: the way back costs the same as the way out.
         double ms = MsPerCall(iterations, [&](int) {
             int next = growing && width == visible ? visible - 2 : visible;
-            painter.Tick(window.get(), kLineA, style, width, next, screenWidth, kKaraokeHeight);
+            painter.Tick(window.get(), kLineA, style, next, screenWidth, kKaraokeHeight, Now());
             width = next;
         });
         (mode == Mode::Cached ? result.cached : result.straight) = ms;
     }
     return result;
+}
+
+// A full-width line swept over 3 s through the program's own sweep painter, in real time: a 10 ms
+// timer, the time-driven edge, the window's messages handled between ticks, as the program runs it.
+struct SweepRun {
+    double msPerTick = 0;           // the painter's own time per tick
+    double pixelsPerMovingTick = 0; // handed over, arming excluded
+    double presentsPerSecond = 0;
+    double stepPx = 0; // how far the edge moves in 10 ms
+    long ticks = 0;
+};
+
+SweepRun RealTimeSweep(int screenWidth, Mode mode, double seconds) {
+    BenchWindow window(screenWidth, kKaraokeHeight);
+    LineStyle style = KaraokeStyle(screenWidth);
+    LayeredTextRenderer renderer;
+    renderer.SetMode(mode);
+    plumwick::SweepPainter painter(renderer,
+                                   plumwick::RefreshPeriodSeconds(plumwick::win::ScreenRefreshHz()));
+    int screenTwips = screenWidth * kTwipsPerPixel;
+    int textWidth = std::min(32767, screenTwips - 20 * kTwipsPerPixel);
+    auto duration = static_cast<std::int32_t>(std::lround(seconds / plumwick::kSweepSecondsPerDurationUnit));
+    plumwick::SweepLine line{plumwick::InitialSweepWidthTwips(screenTwips, textWidth), textWidth, duration};
+    plumwick::SweepTimeline timeline;
+
+    SweepRun run;
+    run.stepPx =
+        static_cast<double>(textWidth) / duration / plumwick::kSweepTicksPerDurationUnit / kTwipsPerPixel;
+    double start = Now();
+    timeline.Arm(start);
+    timeline.Start(start);
+    int edge = plumwick::SweepEdgePixels(line, 0, screenTwips);
+    painter.Arm(window.get(), edge, kKaraokeHeight);
+    painter.Tick(window.get(), kLineA, style, edge, screenWidth, kKaraokeHeight,
+                 start); // arming: not counted
+    plumwick::SweepPainter::Counts armed = painter.GetCounts();
+    double painting = 0;
+    SetTimer(window.get(), 1, plumwick::kSweepTimerMs, nullptr);
+    MSG msg;
+    while (Now() - start < seconds && GetMessageW(&msg, nullptr, 0, 0) > 0) {
+        if (msg.message == WM_TIMER && msg.hwnd == window.get()) {
+            double t0 = Now();
+            edge = plumwick::SweepEdgePixels(line, timeline.Elapsed(t0), screenTwips);
+            painter.Tick(window.get(), kLineA, style, edge, screenWidth, kKaraokeHeight, t0);
+            painting += Now() - t0;
+            ++run.ticks;
+            continue;
+        }
+        TranslateMessage(&msg);
+        DispatchMessageW(&msg);
+    }
+    KillTimer(window.get(), 1);
+    double elapsed = Now() - start;
+    const plumwick::SweepPainter::Counts& counts = painter.GetCounts();
+    run.msPerTick = run.ticks > 0 ? painting * 1000.0 / static_cast<double>(run.ticks) : 0;
+    std::int64_t moves = counts.moves - armed.moves;
+    run.pixelsPerMovingTick =
+        moves > 0 ? static_cast<double>(counts.pixels - armed.pixels) / static_cast<double>(moves) : 0;
+    run.presentsPerSecond = static_cast<double>(counts.presents - armed.presents) / elapsed;
+    return run;
+}
+
+std::string Median(std::vector<double> values, const char* unit, int decimals) {
+    if (values.empty()) {
+        return "n/a";
+    }
+    std::sort(values.begin(), values.end());
+    return Fixed(values[values.size() / 2], unit, decimals);
+}
+
+double MedianOf(std::vector<double> values) {
+    if (values.empty()) {
+        return -1;
+    }
+    std::sort(values.begin(), values.end());
+    return values[values.size() / 2];
+}
+
+// Microseconds per call of `step`, a tight loop (a tick's parts at rest, where they are all it costs).
+double MicrosecondsPerCall(int iterations, const std::function<void()>& step) {
+    double start = Now();
+    for (int i = 0; i < iterations; ++i) {
+        step();
+    }
+    return (Now() - start) * 1e6 / iterations;
+}
+
+// A tick at rest (the edge at the screen's width, the line unchanged) through the sweep painter, and the
+// one Win32 call that used to cost more than all of it under Wine.
+void RestTick(const Options& options) {
+    int width = GetSystemMetrics(SM_CXSCREEN);
+    BenchWindow window(width, kKaraokeHeight);
+    LineStyle style = KaraokeStyle(width);
+    double us[2] = {0, 0};
+    for (Mode mode : {Mode::Cached, Mode::Straightforward}) {
+        LayeredTextRenderer renderer;
+        renderer.SetMode(mode);
+        plumwick::SweepPainter painter(renderer);
+        painter.Arm(window.get(), width, kKaraokeHeight);
+        painter.Tick(window.get(), kLineA, style, width, width, kKaraokeHeight, Now());
+        int iterations = mode == Mode::Cached ? 20000 : (options.quick ? 10 : 50);
+        us[mode == Mode::Cached ? 0 : 1] = MicrosecondsPerCall(iterations, [&] {
+            painter.Tick(window.get(), kLineA, style, width, width, kKaraokeHeight, Now());
+        });
+    }
+    volatile int sink = 0;
+    double metrics = MicrosecondsPerCall(2000, [&] { sink = sink + GetSystemMetrics(SM_CXSCREEN); });
+    char note[96];
+    std::snprintf(note, sizeof note, "(GetSystemMetrics(SM_CXSCREEN) alone: %.1f us)", metrics);
+    Row("sweep at rest: own time per tick " + std::to_string(width) + " px" + options.label,
+        Fixed(us[0], "us", 2), Fixed(us[1], "us", 0), Ratio(us[0], us[1]), note);
+}
+
+// What the window system's part costs, apart from the program: handing over the same few columns of a
+// narrow and of a screen-wide window (a window system that copies only the dirty rectangle costs the
+// same for both), and the process's own CPU for a 10 ms timer whose ticks do nothing.
+void WindowSystemFloor(const Options& options) {
+    int width = GetSystemMetrics(SM_CXSCREEN);
+    double us[2] = {0, 0};
+    int i = 0;
+    for (int windowWidth : {width, 240}) {
+        BenchWindow window(windowWidth, kKaraokeHeight);
+        plumwick::win::LayeredSurface surface;
+        plumwick::win::WindowDc screen(window.get());
+        if (!surface.Create(screen.get(), windowWidth, kKaraokeHeight)) {
+            return;
+        }
+        std::fill(surface.pixels(), surface.pixels() + windowWidth * kKaraokeHeight, 0x80402010u);
+        surface.Present(window.get());
+        RECT dirty{100, 0, 106, kKaraokeHeight};
+        us[i++] = MicrosecondsPerCall(options.quick ? 200 : 1000,
+                                      [&] { surface.PresentDirty(window.get(), dirty); });
+    }
+    Row("present of 6 x 111 px, window " + std::to_string(width) + " / 240 px" + options.label,
+        Fixed(us[0], "us", 1), Fixed(us[1], "us", 1), Ratio(us[0], us[1]),
+        "(the columns are the cached figure, the narrow window the other)");
+
+    BenchWindow window(64, 64);
+    FILETIME created, exited, kernel0, user0, kernel1, user1;
+    GetProcessTimes(GetCurrentProcess(), &created, &exited, &kernel0, &user0);
+    double start = Now();
+    SetTimer(window.get(), 1, plumwick::kSweepTimerMs, nullptr);
+    long ticks = 0;
+    MSG msg;
+    while (Now() - start < 3.0 && GetMessageW(&msg, nullptr, 0, 0) > 0) {
+        ticks += msg.message == WM_TIMER ? 1 : 0;
+        DispatchMessageW(&msg);
+    }
+    KillTimer(window.get(), 1);
+    double elapsed = Now() - start;
+    GetProcessTimes(GetCurrentProcess(), &created, &exited, &kernel1, &user1);
+    auto seconds = [](const FILETIME& t) {
+        return static_cast<double>((static_cast<ULONGLONG>(t.dwHighDateTime) << 32) | t.dwLowDateTime) / 1e7;
+    };
+    double cpu = seconds(kernel1) + seconds(user1) - seconds(kernel0) - seconds(user0);
+    char note[64];
+    std::snprintf(note, sizeof note, "(%.0f ticks a second)", static_cast<double>(ticks) / elapsed);
+    Row("CPU of a bare 10 ms timer" + options.label, Fixed(cpu / elapsed * 100.0, "%", 2), "-", {}, note);
+}
+
+void SweepFigures(const Options& options) {
+    WindowSystemFloor(options);
+    RestTick(options);
+    for (int width : {GetSystemMetrics(SM_CXSCREEN)}) {
+        std::string px = " " + std::to_string(width) + " px" + options.label;
+        std::vector<double> ms[2], pixels[2], presents[2];
+        double step = 0;
+        for (int run = 0; run < options.runs; ++run) {
+            for (Mode mode : {Mode::Cached, Mode::Straightforward}) {
+                SweepRun r = RealTimeSweep(width, mode, 3.0);
+                int i = mode == Mode::Cached ? 0 : 1;
+                ms[i].push_back(r.msPerTick);
+                pixels[i].push_back(r.pixelsPerMovingTick);
+                presents[i].push_back(r.presentsPerSecond);
+                step = r.stepPx;
+            }
+        }
+        Row("sweep: own time per tick" + px, Median(ms[0], "ms", 3), Median(ms[1], "ms", 3),
+            Ratio(MedianOf(ms[0]), MedianOf(ms[1])));
+        double limit = (step + 2) * kKaraokeHeight;
+        char target[64];
+        std::snprintf(target, sizeof target, "<= (%.1f + 2) x 111 = %.0f", step, limit);
+        Row("sweep: pixels per moving tick" + px, Median(pixels[0], "px", 0), Median(pixels[1], "px", 0),
+            Ratio(MedianOf(pixels[0]), MedianOf(pixels[1])),
+            width == 1920 ? Verdict(MedianOf(pixels[0]) <= limit, target) : "");
+        Row("sweep: presents per second" + px, Median(presents[0], "/s", 1), Median(presents[1], "/s", 1),
+            Ratio(MedianOf(presents[0]), MedianOf(presents[1])),
+            Verdict(MedianOf(presents[0]) <=
+                        1.02 / plumwick::RefreshPeriodSeconds(plumwick::win::ScreenRefreshHz()),
+                    "at most one per refresh"));
+    }
 }
 
 // The kept image and the straightforward one must look the same, up to the rounding of the kept image's
@@ -265,8 +464,8 @@ void DrawingFigures(const Options& options) {
         Row("karaoke tick growing, full width" + px, Fixed(nearFull.cached, "ms", 3),
             Fixed(nearFull.straight, "ms", 3), Ratio(nearFull.cached, nearFull.straight));
         Pair half = KaraokeTick(width, width / 2, tickIterations, true);
-        Row("karaoke tick growing, half width" + px, Fixed(half.cached, "ms", 3), Fixed(half.straight, "ms", 3),
-            Ratio(half.cached, half.straight));
+        Row("karaoke tick growing, half width" + px, Fixed(half.cached, "ms", 3),
+            Fixed(half.straight, "ms", 3), Ratio(half.cached, half.straight));
     }
     SamePicture(1920);
 }
@@ -366,6 +565,8 @@ class LinuxProcess {
         }
         return std::strtod(status.c_str() + at + std::strlen(field) + 2, nullptr) / 1024.0;
     }
+
+    static LinuxProcess FromPid(const std::wstring& pid) { return LinuxProcess(L"Z:\\proc\\" + pid); }
 
   private:
     explicit LinuxProcess(std::wstring dir) : dir_(std::move(dir)) {}
@@ -588,12 +789,44 @@ struct ProcessFigures {
     double idleShare = -1;         // CPU share of one core, 0..1
     double sweepShare = -1;
     double fullWidthShare = -1; // after the sweep, the timer still running at the screen's width
+    double xSweepShare = -1;    // the X server's, where it can be read
+    double xRestShare = -1;
     Memory before;
     Memory after;
     int sent = 0;
     int failed = 0;
     double commandSeconds = 0;
 };
+
+struct Shares {
+    double process = -1;
+    double xServer = -1;
+};
+
+// The Linux process of the X server, from PLUMWICK_XVFB_PID (set by scripts/bench.sh).
+std::optional<LinuxProcess> XServer() {
+    wchar_t pid[32] = L"";
+    if (GetEnvironmentVariableW(L"PLUMWICK_XVFB_PID", pid, 32) == 0 || pid[0] == 0) {
+        return std::nullopt;
+    }
+    return LinuxProcess::FromPid(pid);
+}
+
+Shares SharesOver(Child& child, double seconds) {
+    std::optional<LinuxProcess> x = XServer();
+    std::optional<double> x0 = x ? x->CpuSeconds() : std::nullopt;
+    double cpu0 = child.CpuSeconds();
+    double t0 = Now();
+    Sleep(static_cast<DWORD>(seconds * 1000));
+    Shares shares;
+    double elapsed = Now() - t0;
+    shares.process = (child.CpuSeconds() - cpu0) / elapsed;
+    std::optional<double> x1 = x ? x->CpuSeconds() : std::nullopt;
+    if (x0 && x1) {
+        shares.xServer = (*x1 - *x0) / elapsed;
+    }
+    return shares;
+}
 
 double CpuShareOver(Child& child, double seconds) {
     double cpu0 = child.CpuSeconds();
@@ -605,7 +838,7 @@ double CpuShareOver(Child& child, double seconds) {
 ProcessFigures RunProgram(const Options& options, bool straightforward) {
     ProcessFigures figures;
     std::vector<double> startups;
-    int starts = options.quick ? 1 : 3;
+    int starts = options.quick || options.sweepOnly ? 1 : 3;
     for (int i = 0; i < starts; ++i) {
         Child child(options.exe, straightforward);
         if (std::optional<double> ready = child.WaitUntilReady(60)) {
@@ -622,23 +855,38 @@ ProcessFigures RunProgram(const Options& options, bool straightforward) {
 
         child.WaitForAboutToClose(20);
         Sleep(1000);
-        figures.idleShare = CpuShareOver(child, options.quick ? 3 : 10);
+        if (!options.sweepOnly) {
+            figures.idleShare = CpuShareOver(child, options.quick ? 3 : 10);
+        }
 
-        // A line almost as wide as the screen, swept over duration x 50 ticks of 10 ms.
+        // A line almost as wide as the screen, swept over 3 s (duration 6), then the display at rest with
+        // the timer running on (the state a sung line leaves it in); each the median of several runs, a
+        // different line each time so that DKC does not ignore it.
         int screenTwips = GetSystemMetrics(SM_CXSCREEN) * kTwipsPerPixel;
         int textWidth = std::min(32767, screenTwips - 20 * kTwipsPerPixel);
-        int duration = options.quick ? 6 : 20;
-        double sweepSeconds = duration * 50 * 0.010;
         SendCommand(L"DLT " + std::wstring(kLineA.begin(), kLineA.end()));
         Sleep(300);
-        SendCommand(L"DKC" + std::wstring(kLineA.begin(), kLineA.end()) + L"||" + std::to_wstring(duration) +
-                    L"||" + std::to_wstring(textWidth));
-        figures.sweepShare = CpuShareOver(child, sweepSeconds);
-        // Past the line's end the window reaches the screen's width within a few ticks and the timer runs
-        // on until the next command: the state a sung line leaves the display in.
-        Sleep(500);
-        figures.fullWidthShare = CpuShareOver(child, options.quick ? 3 : 10);
+        std::vector<double> sweep, rest, xSweep, xRest;
+        for (int run = 0; run < options.runs; ++run) {
+            const std::u16string& line = run % 2 == 0 ? kLineA : kLineB;
+            SendCommand(L"DKC" + std::wstring(line.begin(), line.end()) + L"||6||" +
+                        std::to_wstring(textWidth));
+            Shares during = SharesOver(child, 3.0);
+            Sleep(200);
+            Shares after = SharesOver(child, 3.0);
+            sweep.push_back(during.process);
+            rest.push_back(after.process);
+            xSweep.push_back(during.xServer);
+            xRest.push_back(after.xServer);
+        }
+        figures.sweepShare = MedianOf(sweep);
+        figures.fullWidthShare = MedianOf(rest);
+        figures.xSweepShare = MedianOf(xSweep);
+        figures.xRestShare = MedianOf(xRest);
         SendCommand(L"TME");
+        if (options.sweepOnly) {
+            break;
+        }
 
         figures.before = MeasureMemory(child);
         std::vector<std::wstring> commands = CommandMix(options.quick ? 1000 : 10000);
@@ -681,20 +929,36 @@ void ProgramFigures(const Options& options) {
     ProcessFigures cached = RunProgram(options, false);
     ProcessFigures straight = RunProgram(options, true);
 
+    auto ratio = [](double a, double b) { return a >= 0 && b > 0 ? Ratio(a, b) : std::string("n/a"); };
+    int screen = GetSystemMetrics(SM_CXSCREEN);
+    std::string px = " " + std::to_string(screen) + " px" + options.label;
+    bool judged = screen == 1920;
+    std::string sweepVerdict;
+    std::string restVerdict;
+    if (judged && options.shapesOff) {
+        bool met = cached.sweepShare >= 0 && cached.sweepShare <= 0.05 && straight.sweepShare > 0 &&
+                   cached.sweepShare <= straight.sweepShare / 8;
+        sweepVerdict = Verdict(met, "<= 5 % and <= 1/8 of straightforward");
+        restVerdict = Verdict(cached.fullWidthShare >= 0 && cached.fullWidthShare < 0.005, "< 0.5 %");
+    } else if (judged) {
+        sweepVerdict = Verdict(cached.sweepShare >= 0 && cached.sweepShare <= 0.15, "<= 15 %");
+    }
+    Row("CPU during a 3 s sweep" + px, Percent(cached.sweepShare), Percent(straight.sweepShare),
+        ratio(cached.sweepShare, straight.sweepShare), sweepVerdict);
+    Row("CPU at rest, timer running" + px, Percent(cached.fullWidthShare), Percent(straight.fullWidthShare),
+        ratio(cached.fullWidthShare, straight.fullWidthShare), restVerdict);
+    Row("X server CPU during the sweep" + px, Percent(cached.xSweepShare), Percent(straight.xSweepShare),
+        ratio(cached.xSweepShare, straight.xSweepShare));
+    Row("X server CPU at rest" + px, Percent(cached.xRestShare), Percent(straight.xRestShare),
+        ratio(cached.xRestShare, straight.xRestShare));
+    if (options.sweepOnly) {
+        return;
+    }
     auto seconds = [](const std::optional<double>& s) { return s ? Fixed(*s * 1000.0, "ms", 0) : "n/a"; };
     Row("start-up to the first line", seconds(cached.startup), seconds(straight.startup),
         cached.startup && straight.startup ? Ratio(*cached.startup, *straight.startup) : "n/a");
     Row("CPU idle, display shown", Percent(cached.idleShare), Percent(straight.idleShare), {},
         Verdict(cached.idleShare >= 0 && cached.idleShare < 0.01, "< 1 %"));
-    Row(std::string("CPU during a ") + (options.quick ? "3" : "10") + " s sweep 1920 px",
-        Percent(cached.sweepShare), Percent(straight.sweepShare),
-        cached.sweepShare >= 0 && straight.sweepShare > 0 ? Ratio(cached.sweepShare, straight.sweepShare)
-                                                          : "n/a",
-        Verdict(cached.sweepShare >= 0 && cached.sweepShare <= 0.15, "<= 15 %"));
-    Row("CPU after the sweep, timer running", Percent(cached.fullWidthShare), Percent(straight.fullWidthShare),
-        cached.fullWidthShare >= 0 && straight.fullWidthShare > 0
-            ? Ratio(cached.fullWidthShare, straight.fullWidthShare)
-            : "n/a");
     Row("working set, trimmed, before", Mb(cached.before.workingSetMb), Mb(straight.before.workingSetMb));
     Row("working set, trimmed, after", Mb(cached.after.workingSetMb), Mb(straight.after.workingSetMb));
     std::string privateName = cached.before.privateFromLinux ? "private bytes (VmData)" : "private bytes";
@@ -740,19 +1004,32 @@ int wmain(int argc, wchar_t** argv) {
             options.process = false;
         } else if (arg == L"--exe" && i + 1 < argc) {
             options.exe = argv[++i];
+        } else if (arg == L"--sweep-only") {
+            options.sweepOnly = true;
+        } else if (arg == L"--shapes-off") {
+            options.shapesOff = true;
+        } else if (arg == L"--runs" && i + 1 < argc) {
+            options.runs = std::max(1, _wtoi(argv[++i]));
         } else {
             std::printf(
-                "usage: plumwick-bench [--quick] [--exe PATH\\plumwick.exe] [--no-process] [--no-drawing]\n");
+                "usage: plumwick-bench [--quick] [--exe PATH\\plumwick.exe] [--no-process] [--no-drawing]\n"
+                "                      [--sweep-only] [--shapes-off] [--runs N]\n");
             return arg == L"--help" ? 0 : 64;
         }
     }
     if (options.exe.empty()) {
         options.exe = DefaultExe();
     }
-    std::printf("plumwick-bench (%s run; screen %d x %d)\n", options.quick ? "quick" : "full",
-                GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN));
-    if (options.drawing) {
+    options.label = options.shapesOff ? " (shapes off)" : " (shapes on)";
+    std::printf("plumwick-bench (%s run; screen %d x %d, %d Hz reported; Wine's shape emulation %s)\n",
+                options.quick ? "quick" : "full", GetSystemMetrics(SM_CXSCREEN),
+                GetSystemMetrics(SM_CYSCREEN), plumwick::win::ScreenRefreshHz(),
+                options.shapesOff ? "off" : "on (where it applies)");
+    if (options.drawing && !options.sweepOnly) {
         DrawingFigures(options);
+    }
+    if (options.drawing) {
+        SweepFigures(options);
     }
     if (options.process) {
         ProgramFigures(options);

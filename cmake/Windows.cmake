@@ -32,14 +32,21 @@ target_link_libraries(plumwick PRIVATE plumwick_win)
 target_link_options(plumwick PRIVATE ${PLUMWICK_LINK_FLAGS})
 set_target_properties(plumwick PROPERTIES OUTPUT_NAME plumwick)
 
-add_executable(plumwick-send tools/Send_win.cpp tools/Send.rc)
-target_link_libraries(plumwick-send PRIVATE user32)
+add_executable(plumwick-send tools/Send_win.cpp tools/PipeClient_win.cpp ${CMAKE_SOURCE_DIR}/win32/Strings_win.cpp
+  tools/Send.rc)
+target_link_libraries(plumwick-send PRIVATE plumwick_core user32)
 # PlumwickVersion.h gives the sender the project's version too.
 target_include_directories(plumwick-send PRIVATE ${CMAKE_SOURCE_DIR} ${PLUMWICK_GENERATED_DIR})
 target_link_options(plumwick-send PRIVATE ${PLUMWICK_LINK_FLAGS})
 
-add_executable(plumwick-probe tools/Probe_win.cpp)
+# The program with a command box whose control faults on purpose, for the end-to-end tests.
+add_executable(plumwick-faultingbox WIN32 tests/e2e/win/FaultingBox_win.cpp ${RC_FILES})
+target_link_libraries(plumwick-faultingbox PRIVATE plumwick_win)
+target_link_options(plumwick-faultingbox PRIVATE ${PLUMWICK_LINK_FLAGS})
+
+add_executable(plumwick-probe tools/Probe_win.cpp tools/PipeClient_win.cpp)
 target_link_libraries(plumwick-probe PRIVATE plumwick_core user32 gdi32 advapi32 psapi)
+target_include_directories(plumwick-probe PRIVATE ${CMAKE_SOURCE_DIR})
 target_link_options(plumwick-probe PRIVATE ${PLUMWICK_LINK_FLAGS})
 
 # GoogleTest built from Debian's sources for the tests that need Windows itself (pixels, code pages).
@@ -50,7 +57,7 @@ if(EXISTS ${PLUMWICK_GTEST_SOURCE}/CMakeLists.txt)
   set(BUILD_GMOCK OFF CACHE BOOL "" FORCE)
   add_subdirectory(${PLUMWICK_GTEST_SOURCE} ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
   file(GLOB WIN_TESTS CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/win/*.cpp)
-  add_executable(plumwick-wintests ${WIN_TESTS} ${RC_FILES})
+  add_executable(plumwick-wintests ${WIN_TESTS} ${CMAKE_SOURCE_DIR}/tools/PipeClient_win.cpp ${RC_FILES})
   target_link_libraries(plumwick-wintests PRIVATE plumwick_win gtest gtest_main)
   target_link_options(plumwick-wintests PRIVATE -static -static-libgcc -static-libstdc++)
 endif()

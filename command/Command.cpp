@@ -14,7 +14,7 @@ struct VerbName {
     Verb verb;
 };
 
-constexpr std::array<VerbName, 10> kVerbs{{
+constexpr std::array<VerbName, 11> kVerbs{{
     {u"DKC", Verb::DKC},
     {u"DLT", Verb::DLT},
     {u"END", Verb::END},
@@ -25,6 +25,7 @@ constexpr std::array<VerbName, 10> kVerbs{{
     {u"HDE", Verb::HDE},
     {u"ULK", Verb::ULK},
     {u"LOK", Verb::LOK},
+    {u"HLD", Verb::HLD},
 }};
 
 constexpr std::size_t kVerbLength = 3;
@@ -67,6 +68,37 @@ std::u16string CommandArgument(std::u16string_view command) {
         return std::u16string(command);
     }
     return std::u16string(command.substr(kVerbLength));
+}
+
+std::optional<unsigned> ParseHoldSeconds(std::u16string_view command) {
+    if (ParseVerb(command) != Verb::HLD) {
+        return std::nullopt;
+    }
+    std::u16string_view digits = command.substr(kVerbLength);
+    auto blank = [](char16_t c) { return c == u' ' || c == u'\t' || c == u'\r' || c == u'\n'; };
+    while (!digits.empty() && blank(digits.front())) {
+        digits.remove_prefix(1);
+    }
+    while (!digits.empty() && blank(digits.back())) {
+        digits.remove_suffix(1);
+    }
+    if (digits.empty()) {
+        return std::nullopt;
+    }
+    unsigned seconds = 0;
+    for (char16_t c : digits) {
+        if (c < u'0' || c > u'9') {
+            return std::nullopt;
+        }
+        seconds = seconds * 10 + static_cast<unsigned>(c - u'0');
+        if (seconds > kMaxHoldSeconds) {
+            return std::nullopt; // also keeps a long run of digits from overflowing
+        }
+    }
+    if (seconds == 0) {
+        return std::nullopt;
+    }
+    return seconds;
 }
 
 KaraokeFields SplitKaraokeFields(std::u16string_view argument) {

@@ -9,7 +9,8 @@
 namespace plumwick {
 
 // Listed in the order they are matched; None is a text that is no command (the idle text among them).
-enum class Verb { None, DKC, DLT, END, TME, TMS, CKT, DKT, HDE, ULK, LOK };
+// HLD holds the shown line against the rotation for a number of seconds.
+enum class Verb { None, DKC, DLT, END, TME, TMS, CKT, DKT, HDE, ULK, LOK, HLD };
 
 // The verb in the first three UTF-16 units, compared case-sensitively. Shorter texts are no command.
 Verb ParseVerb(std::u16string_view command);
@@ -17,6 +18,11 @@ Verb ParseVerb(std::u16string_view command);
 // The command without its leading verb ("DLTA DLT B" -> "A DLT B"). Later occurrences of the verb's
 // letters belong to the argument and stay. A text that does not begin with a verb is returned as it is.
 std::u16string CommandArgument(std::u16string_view command);
+
+// The seconds of "HLD" followed by a whole number from 1 to kMaxHoldSeconds (decimal digits, blanks and
+// line ends around them allowed). Anything else, and a text that is no HLD command, gives nothing.
+inline constexpr unsigned kMaxHoldSeconds = 3600;
+std::optional<unsigned> ParseHoldSeconds(std::u16string_view command);
 
 // The fields of a DKC argument, `text` "||" `duration` "||" `textWidth`. A field the split cannot take
 // stays empty; textWidth is empty when it is no number in the 16-bit range.

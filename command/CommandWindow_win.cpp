@@ -43,26 +43,26 @@ bool CommandWindow::Create() {
     // 320 x 240 pixels, no frame, not in the taskbar; shown only by hand for testing.
     win::WindowClass cls{L"PlumwickCommandWindow"};
     cls.background = GetSysColorBrush(COLOR_BTNFACE);
-    if (!win::Window::Create(cls, WS_EX_TOOLWINDOW, WS_POPUP | WS_CLIPCHILDREN, L"FrmKrcMessage", 100, 100, 320, 240,
-                nullptr)) {
+    if (!win::Window::Create(cls, WS_EX_TOOLWINDOW, WS_POPUP | WS_CLIPCHILDREN, L"FrmKrcMessage", 100, 100,
+                             320, 240, nullptr)) {
         return false;
     }
     uiFont_ = static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
     HINSTANCE instance = win::ModuleInstance();
     // The box starts empty: senders find it (holding "KrcMessage") once the start-up command has been
     // handled, so nothing they send can overtake the settings and the welcome line.
-    box_ = CreateWindowExW(WS_EX_CLIENTEDGE, kBoxClass, L"", WS_CHILD | WS_VISIBLE | ES_AUTOHSCROLL, 16, 16, 288,
-                           24, Handle(), reinterpret_cast<HMENU>(kBoxId), instance, nullptr);
+    box_ = CreateWindowExW(WS_EX_CLIENTEDGE, kBoxClass, L"", WS_CHILD | WS_VISIBLE | ES_AUTOHSCROLL, 16, 16,
+                           288, 24, Handle(), reinterpret_cast<HMENU>(kBoxId), instance, nullptr);
     if (box_) {
         SetWindowLongPtrW(box_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
         SendMessageW(box_, WM_SETFONT, reinterpret_cast<WPARAM>(uiFont_), FALSE);
     }
-    HWND button1 = CreateWindowExW(0, L"BUTTON", L"Command1", WS_CHILD | WS_VISIBLE | BS_PUSHBUTTON, 16, 56, 136,
-                                   30, Handle(), reinterpret_cast<HMENU>(kButton1Id), instance, nullptr);
-    HWND button2 = CreateWindowExW(0, L"BUTTON", L"Command2", WS_CHILD | WS_VISIBLE | BS_PUSHBUTTON, 168, 56, 136,
-                                   30, Handle(), reinterpret_cast<HMENU>(kButton2Id), instance, nullptr);
-    label_ = CreateWindowExW(0, L"STATIC", L"这个是接收消息的窗口,不隐藏为了方便测试", WS_CHILD | WS_VISIBLE, 16, 104,
-                             288, 40, Handle(), nullptr, instance, nullptr);
+    HWND button1 = CreateWindowExW(0, L"BUTTON", L"Command1", WS_CHILD | WS_VISIBLE | BS_PUSHBUTTON, 16, 56,
+                                   136, 30, Handle(), reinterpret_cast<HMENU>(kButton1Id), instance, nullptr);
+    HWND button2 = CreateWindowExW(0, L"BUTTON", L"Command2", WS_CHILD | WS_VISIBLE | BS_PUSHBUTTON, 168, 56,
+                                   136, 30, Handle(), reinterpret_cast<HMENU>(kButton2Id), instance, nullptr);
+    label_ = CreateWindowExW(0, L"STATIC", L"这个是接收消息的窗口,不隐藏为了方便测试", WS_CHILD | WS_VISIBLE,
+                             16, 104, 288, 40, Handle(), nullptr, instance, nullptr);
     for (HWND child : {button1, button2, label_}) {
         if (child) {
             SendMessageW(child, WM_SETFONT, reinterpret_cast<WPARAM>(uiFont_), FALSE);
@@ -80,38 +80,42 @@ void CommandWindow::SetBoxText(const std::u16string& text) {
 LRESULT CALLBACK CommandWindow::BoxProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
     auto self = reinterpret_cast<CommandWindow*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
     if (message == WM_SETTEXT && self) {
-        // The sender's whole text is the command; keep it before the control sees it.
+        // The sender's whole text is the command, read from the sender's own buffer. It never reaches the
+        // control: laying out arbitrary scripts is the control's business, and a control that faults on
+        // one (Wine's EDIT does on some, and then unwinds past this procedure) must cost neither this
+        // command nor the next.
         std::u16string text;
         if (lParam) {
             text = reinterpret_cast<const char16_t*>(lParam);
         }
-        // The control only shows the command while it is handled; a huge one (up to megabytes) would make
-        // it lay out the whole line, so it gets the beginning only.
-        constexpr std::size_t kShownLength = 4096;
-        std::u16string shown = text.size() > kShownLength ? text.substr(0, kShownLength) : std::u16string();
-        LPARAM showParam = shown.empty() ? lParam : reinterpret_cast<LPARAM>(shown.c_str());
-        ++self->handling_;
-        LRESULT result = CallWindowProcW(g_editProc, hwnd, message, wParam, showParam);
-        DefWindowProcW(hwnd, WM_SETTEXT, 0, showParam);
-        --self->handling_;
         self->OnBoxChanged(text);
-        return result;
+        return TRUE;
     }
     return CallWindowProcW(g_editProc, hwnd, message, wParam, lParam);
 }
 
 void CommandWindow::OnBoxChanged(const std::u16string& text) {
-    // Setting the idle text again raises no command; that is also how the reset below ends.
-    if (text == kIdleText || closing_) {
+    // A fault inside an earlier change may have unwound past this function without running the rest of
+    // it, so nothing an earlier change raised is trusted: every change starts from a clean state.
+    handling_ = 0;
+    if (closing_) {
         return;
     }
-    ++handling_;
-    Verb verb = RunCommand(text, target_);
-    --handling_;
-    if (verb == Verb::END || closing_) {
-        return;
+    if (text != kIdleText) {
+        handling_ = 1;
+        Verb verb = RunCommand(text, target_);
+        handling_ = 0;
+        if (verb == Verb::END || closing_) {
+            return;
+        }
     }
-    SetBoxText(std::u16string(kIdleText));
+    // The reset. The idle text is the only text the control is ever given; the window text beside it is
+    // what FindWindowEx in a sender compares with. The control's own change notification is ignored.
+    const std::u16string idle(kIdleText);
+    handling_ = 1;
+    CallWindowProcW(g_editProc, box_, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(idle.c_str()));
+    DefWindowProcW(box_, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(idle.c_str()));
+    handling_ = 0;
 }
 
 LRESULT CommandWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {

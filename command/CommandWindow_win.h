@@ -1,5 +1,5 @@
 #pragma once
-// FrmKrcMessage: the program's start-up window and its command channel. Outside programs find the box
+// The command window, the program's command channel. Outside programs find the box
 // (class "ThunderRT6TextBox", text "KrcMessage") in the top-level window captioned "FrmKrcMessage" and
 // replace its text with one command; the box returns to "KrcMessage" after each.
 #include "command/Interpreter.h"
@@ -11,7 +11,7 @@
 namespace plumwick {
 
 class CommandWindow : public win::Window {
-public:
+  public:
     // Commands act on `target`; `closed` runs once when the window closes (the program then ends).
     CommandWindow(CommandTarget& target, std::function<void()> closed);
     ~CommandWindow() override;
@@ -25,7 +25,7 @@ public:
     // Closing ends the program (once, however often it is asked).
     void Close();
 
-private:
+  private:
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
     static LRESULT CALLBACK BoxProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
     void OnBoxChanged(const std::u16string& text);
@@ -35,7 +35,7 @@ private:
     HWND box_ = nullptr;
     HWND label_ = nullptr;
     HFONT uiFont_ = nullptr; // stock font, not owned
-    int handling_ = 0;       // nesting of box changes being handled
+    int handling_ = 0;       // raised while a command runs or the box is reset; cleared on every change
     bool closing_ = false;
 };
 

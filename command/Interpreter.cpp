@@ -52,6 +52,7 @@ Verb RunCommand(std::u16string_view command, CommandTarget& target) {
         Attempt([&] { target.StopKaraokeTimer(); });
         Attempt([&] { target.ClearKaraokeSurface(); });
         Attempt([&] { target.ClearMainSurface(); });
+        Attempt([&] { target.EndHold(); }); // a cleared display is no line to hold
         break;
     case Verb::DKT:
         Attempt([&] { target.StartKaraokeTimer(); });
@@ -65,6 +66,12 @@ Verb RunCommand(std::u16string_view command, CommandTarget& target) {
         break;
     case Verb::LOK:
         Attempt([&] { target.LockDisplay(true); });
+        break;
+    case Verb::HLD:
+        // Without a valid number of seconds it does nothing, not even end an earlier hold.
+        if (std::optional<unsigned> seconds = ParseHoldSeconds(command)) {
+            Attempt([&] { target.HoldLine(*seconds); });
+        }
         break;
     }
     return verb;

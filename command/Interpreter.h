@@ -11,7 +11,7 @@ namespace plumwick {
 
 // What the commands act on; the command window implements it with the real windows.
 class CommandTarget {
-public:
+  public:
     virtual ~CommandTarget() = default;
     virtual void StartKaraokeTimer() = 0;
     virtual void StopKaraokeTimer() = 0;
@@ -28,6 +28,10 @@ public:
     virtual void CloseCommandWindow() = 0;
     // SetLayeredTop(main, topmost, clickThrough), then the same for the karaoke window.
     virtual void LockDisplay(bool clickThrough) = 0;
+    // Keeps the rotation from replacing the shown line for that long; a later hold replaces it.
+    virtual void HoldLine(unsigned seconds) = 0;
+    // Ends a hold early; the rotation goes on with its interval.
+    virtual void EndHold() = 0;
 };
 
 // The text the command box holds between commands. It is no command itself.

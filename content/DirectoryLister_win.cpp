@@ -1,7 +1,7 @@
 #include "content/DirectoryLister_win.h"
 
 #include "content/ReparseTag.h"
-#include "win32/Windows_win.h"
+#include "win32/Handles_win.h"
 
 #include <string>
 
@@ -9,22 +9,8 @@ namespace plumwick::win {
 
 namespace {
 
-class FindHandle {
-  public:
-    explicit FindHandle(HANDLE handle) : handle_(handle) {}
-    ~FindHandle() {
-        if (handle_ != INVALID_HANDLE_VALUE) {
-            FindClose(handle_);
-        }
-    }
-    FindHandle(const FindHandle&) = delete;
-    FindHandle& operator=(const FindHandle&) = delete;
-    bool valid() const { return handle_ != INVALID_HANDLE_VALUE; }
-    HANDLE get() const { return handle_; }
-
-  private:
-    HANDLE handle_;
-};
+static_assert(kReparseTagNameSurrogate == 0x20000000u && IsReparseTagNameSurrogate(IO_REPARSE_TAG_SYMLINK) &&
+              IsReparseTagNameSurrogate(IO_REPARSE_TAG_MOUNT_POINT));
 
 // The search pattern for a folder ending in "\". Deep trees pass MAX_PATH; an absolute drive or UNC
 // path then takes the "\\?\" form, which lifts that limit.
@@ -48,9 +34,9 @@ std::vector<DirectoryLister::Item> WinDirectoryLister::List(const std::u16string
     std::vector<Item> items;
     std::u16string pattern = SearchPattern(folder);
     WIN32_FIND_DATAW data{};
-    FindHandle find(FindFirstFileExW(reinterpret_cast<const wchar_t*>(pattern.c_str()), FindExInfoBasic,
+    win::UniqueFind find(FindFirstFileExW(reinterpret_cast<const wchar_t*>(pattern.c_str()), FindExInfoBasic,
                                      &data, FindExSearchNameMatch, nullptr, FIND_FIRST_EX_LARGE_FETCH));
-    if (!find.valid()) {
+    if (!find) {
         return items;
     }
     do {

@@ -1,16 +1,23 @@
 #pragma once
-// The karaoke sweep: the highlight window starts as wide as the margin left of the centred line and
-// widens every 10 ms tick, so that after duration x 50 ticks its right edge reaches the line's right end.
-// Widths are in twips at a fixed 15 twips per pixel; the window holds whole pixels and its width is read
-// back from it on every tick, so fractions of a pixel are not carried from one tick to the next.
+// The karaoke sweep: the highlight's right edge starts at the margin left of the centred line and moves
+// right by textWidth / duration / 50 twips per 10 ms of running timer, so that duration x 0.5 s after
+// arming it reaches the line's right end. The edge follows the time the timer has run, not the number of
+// ticks that arrived: a timer that fires late or coarsely (about every 15.6 ms on a stock system) keeps
+// the line in time, and fractions of a pixel are carried, so slow lines move too. Widths are in twips at
+// a fixed 15 twips per pixel.
+//
+// What a tick presents is decided here as well: only the columns whose pixels changed, nothing when
+// nothing visible changed, and at most once per refresh of the display.
 #include <cstdint>
 #include <optional>
 #include <string_view>
-#include <vector>
 
 namespace plumwick {
 
 inline constexpr int kSweepTicksPerDurationUnit = 50;
+inline constexpr int kSweepTimerMs = 10;
+// One unit of duration: 50 ticks of 10 ms.
+inline constexpr double kSweepSecondsPerDurationUnit = kSweepTicksPerDurationUnit * kSweepTimerMs / 1000.0;
 
 // The left margin of a line textWidthTwips wide centred on the screen; a line wider than the screen shows
 // whole from the start. Never wider than the screen, never negative.
@@ -20,26 +27,80 @@ int InitialSweepWidthTwips(int screenWidthTwips, int textWidthTwips);
 // when it is not a number or does not fit.
 std::optional<std::int32_t> ParseDuration(std::u16string_view text);
 
-// A tick with this duration hides the window and stops the sweep instead of widening it.
+// A tick with this duration hides the window and stops the sweep instead of moving the edge.
 constexpr bool SweepStopsAt(std::int32_t duration) {
     return duration == 0;
 }
 
-// The window width in pixels after one tick: the current width plus textWidth / duration / 50 twips, in
-// double precision, rounded to the nearest pixel with halves to even (the window keeps whole pixels).
-// The width stays within 0 and the screen width, so the timer running on past the line's end does not
-// widen the window without bound. A duration of 0 leaves the width as it is.
-int NextSweepWidthPixels(int currentWidthPx, int textWidthTwips, std::int32_t duration, int screenWidthPx);
+// The line being swept, as armed.
+struct SweepLine {
+    int startTwips = 0; // the edge when armed
+    int textWidthTwips = 0;
+    std::int32_t duration = 0;
+};
 
-// A tick that leaves the width as it was would draw the same image again and can skip drawing. (The first
-// tick after a new line is armed must still draw: the line has changed even if the width has not.)
-constexpr bool SweepTickChangesNothing(int oldWidthPx, int newWidthPx) {
-    return oldWidthPx == newWidthPx;
-}
+// The edge after the timer has run `elapsedSeconds` since arming: where the per-tick increments would
+// have put it after elapsed / 10 ms ticks, fractions carried, kept within 0 and the screen's width (a
+// negative duration or width moves it left). A duration of 0 leaves it at the start.
+double SweepEdgeTwips(const SweepLine& line, double elapsedSeconds, int screenWidthTwips);
+// The same in whole pixels, as a window that wide holds it (halves to even).
+int SweepEdgePixels(const SweepLine& line, double elapsedSeconds, int screenWidthTwips);
 
-// The window width in pixels after each of `ticks` ticks of a sweep of a line textWidthTwips wide
-// started on a screen screenWidthTwips wide. Ends early, without an entry, at the tick that stops.
-std::vector<int> SweepWidthsPixels(int screenWidthTwips, int textWidthTwips, std::int32_t duration,
-                                   std::size_t ticks);
+// How long the sweep timer has been enabled since the line was armed: stopping it pauses the count,
+// starting it resumes; starting a running timer again changes nothing. Times are seconds on any
+// steady clock.
+class SweepTimeline {
+  public:
+    void Arm(double now);
+    void Start(double now);
+    void Stop(double now);
+    bool Running() const { return running_; }
+    double Elapsed(double now) const;
+
+  private:
+    double before_ = 0; // run time up to the last start
+    double since_ = 0;  // when the timer was last started
+    bool running_ = false;
+};
+
+// The display's refresh period for a reported rate in hertz; 0 and 1 mean the hardware's default, which
+// is taken as 60 Hz, as is a rate no display has.
+double RefreshPeriodSeconds(int reportedHz);
+
+// Presents at most once per refresh of the display: time is cut into refresh periods, and a present is
+// allowed only in a later period than the last one.
+class PresentPacer {
+  public:
+    explicit PresentPacer(double periodSeconds) : period_(periodSeconds > 0 ? periodSeconds : 1.0 / 60) {}
+    bool MayPresent(double now) const;
+    void Presented(double now);
+    void Reset() { presented_ = false; }
+    double Period() const { return period_; }
+
+  private:
+    double period_;
+    double lastSlot_ = 0;
+    bool presented_ = false;
+};
+
+// A rectangle of pixels, right and bottom exclusive.
+struct PixelRect {
+    int left = 0, top = 0, right = 0, bottom = 0;
+    bool Empty() const { return left >= right || top >= bottom; }
+    long long Area() const { return Empty() ? 0 : static_cast<long long>(right - left) * (bottom - top); }
+    bool operator==(const PixelRect&) const = default;
+};
+PixelRect Intersect(const PixelRect& a, const PixelRect& b);
+// The smallest rectangle holding both (an empty one adds nothing).
+PixelRect Bounding(const PixelRect& a, const PixelRect& b);
+
+// The part of an image with ink in `ink` that a window shows left of `edge`.
+PixelRect VisibleInk(const PixelRect& ink, int edge);
+
+// What a same-size present must hand over when the window moves from showing the left `shownEdge`
+// columns of an image to its left `newEdge` columns: the ink between the two edges.
+PixelRect EdgeMoveDirty(const PixelRect& ink, int shownEdge, int newEdge);
+// ... and when the image changes as well (a new line or look): all that either shows.
+PixelRect ImageChangeDirty(const PixelRect& shownInk, int shownEdge, const PixelRect& newInk, int newEdge);
 
 } // namespace plumwick

@@ -4,13 +4,16 @@
 #include "display/ColorSchemes.h"
 #include "display/KaraokeSweep.h"
 
+#include <chrono>
+
 namespace plumwick {
 
 KaraokeWindow::~KaraokeWindow() = default;
 
 bool KaraokeWindow::Create() {
     int screenWidth = GetSystemMetrics(SM_CXSCREEN);
-    int topTwips = MainWindowTopTwips(win::ScreenHeightTwips(), kDesignHeightTwips, win::TaskbarHeightTwips());
+    int topTwips =
+        MainWindowTopTwips(win::ScreenHeightTwips(), kDesignHeightTwips, win::TaskbarHeightTwips());
     if (!CreateTextWindow(L"PlumwickKaraoke", L"FrmKRC", 0, SnapTwipsToPixels(topTwips), screenWidth,
                           kDesignHeightTwips / kTwipsPerPixel)) {
         return false;
@@ -18,6 +21,8 @@ bool KaraokeWindow::Create() {
     if (!CheckRendererStarted()) {
         return false;
     }
+    screenWidthPx_ = screenWidth;
+    edge_ = screenWidth; // until a line is armed the whole screen's width shows
     DrawText(u"    ");
     win::MakeTopmost(Handle());
     return true;
@@ -28,7 +33,7 @@ LineStyle KaraokeWindow::Style() const {
     style.fontName = look_.FontName();
     style.fontSize = look_.FontSize();
     style.passes = {KaraokePass(look_.ColorScheme())};
-    style.layoutWidth = LayoutWidthPixels(win::ScreenWidthTwips());
+    style.layoutWidth = LayoutWidthPixels(screenWidthPx_ * kTwipsPerPixel);
     return style;
 }
 
@@ -37,66 +42,100 @@ void KaraokeWindow::DrawText(const std::u16string& text) {
         return;
     }
     shownText_ = text;
-    sweep_.Draw(Handle(), text, Style(), ClientWidthPx(), GetSystemMetrics(SM_CXSCREEN), ClientHeightPx());
+    screenWidthPx_ = GetSystemMetrics(SM_CXSCREEN);
+    sweep_.Draw(Handle(), text, Style(), edge_, screenWidthPx_, ClientHeightPx(), Now());
 }
 
 void KaraokeWindow::LookChanged(unsigned aspects) {
     // At rest a sweep draws nothing more, so the new font or colours would otherwise wait for the next line.
     if ((aspects & (kLookFont | kLookScheme)) && Handle() && !shownText_.empty()) {
-        sweep_.Draw(Handle(), shownText_, Style(), ClientWidthPx(), GetSystemMetrics(SM_CXSCREEN),
-                    ClientHeightPx());
+        sweep_.Draw(Handle(), shownText_, Style(), edge_, screenWidthPx_, ClientHeightPx(), Now());
     }
 }
 
-void KaraokeWindow::DrawKRC(const std::u16string& text, const std::u16string& duration, std::int16_t textWidth) {
+void KaraokeWindow::DrawKRC(const std::u16string& text, const std::u16string& duration,
+                            std::int16_t textWidth) {
     if (duration.empty() || text == lastKrcText_) {
         return;
     }
     lastKrcText_ = text;
     Hide();
     karaokeText_ = text;
-    SetWidthTwips(InitialSweepWidthTwips(win::ScreenWidthTwips(), textWidth));
-    krcTextWidth_ = textWidth;
+    // The edge goes back to the line's left end, and the sweep's time starts there.
+    screenWidthPx_ = GetSystemMetrics(SM_CXSCREEN);
+    line_.startTwips = InitialSweepWidthTwips(screenWidthPx_ * kTwipsPerPixel, textWidth);
+    edge_ = SweepEdgePixels(line_, 0, screenWidthPx_ * kTwipsPerPixel);
+    timeline_.Arm(Now());
+    sweep_.Arm(Handle(), edge_, ClientHeightPx());
+    line_.textWidthTwips = textWidth;
     std::optional<std::int32_t> parsed = ParseDuration(duration);
     if (!parsed) {
-        return; // not a number: the window stays hidden and resized, the timer is not armed
+        return; // not a number: the window stays hidden with the edge at the start, the timer is not armed
     }
-    krcDuration_ = *parsed;
-    sweep_.Arm();
+    line_.duration = *parsed;
     StartTimer();
 }
 
+double KaraokeWindow::Now() {
+    return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch()).count();
+}
+
 void KaraokeWindow::StartTimer() {
-    if (Handle() && SetTimer(Handle(), kSweepTimer, 10, nullptr)) {
+    if (Handle() && SetTimer(Handle(), kSweepTimer, kSweepTimerMs, nullptr)) {
         timerRunning_ = true;
+        timeline_.Start(Now());
     }
 }
 
 void KaraokeWindow::StopTimer() {
     if (Handle()) {
         KillTimer(Handle(), kSweepTimer);
+        double now = Now();
+        timeline_.Stop(now);
+        sweep_.Flush(Handle(), now); // a tick's picture that waited for the next refresh
     }
     timerRunning_ = false;
 }
 
 void KaraokeWindow::OnSweepTick() {
-    Show();
-    if (SweepStopsAt(krcDuration_)) {
+    if (!IsVisible()) {
+        Show(); // showing a shown window again costs the window system a round of position changes
+    }
+    if (SweepStopsAt(line_.duration)) {
         Hide();
         StopTimer();
         return;
     }
-    int oldWidth = ClientWidthPx();
-    int screenWidth = GetSystemMetrics(SM_CXSCREEN);
-    int newWidth = NextSweepWidthPixels(oldWidth, krcTextWidth_, krcDuration_, screenWidth);
+    double now = Now();
+    // The screen's width as last read: asking for it takes Wine a fifth of a millisecond, every 10 ms.
+    edge_ = SweepEdgePixels(line_, timeline_.Elapsed(now), screenWidthPx_ * kTwipsPerPixel);
     shownText_ = karaokeText_;
-    sweep_.Tick(Handle(), karaokeText_, Style(), oldWidth, newWidth, screenWidth, ClientHeightPx());
+    sweep_.Tick(Handle(), karaokeText_, Style(), edge_, screenWidthPx_, ClientHeightPx(), now);
 }
 
 LRESULT KaraokeWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_TIMER && wParam == kSweepTimer) {
         OnSweepTick();
         return 0;
+    }
+    if (message == WM_NCHITTEST && renderer_.GetMode() == LayeredTextRenderer::Mode::Cached) {
+        // Right of the edge the window shows nothing and, as a window only that wide would, lets the
+        // pointer through to the main window beneath (where per-pixel hit testing does not already).
+        POINT point{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
+        ScreenToClient(Handle(), &point);
+        if (point.x >= edge_) {
+            return HTTRANSPARENT;
+        }
+    }
+    if (message == WM_DISPLAYCHANGE) {
+        screenWidthPx_ = GetSystemMetrics(SM_CXSCREEN);
+    }
+    if (message == WM_WINDOWPOSCHANGED) {
+        // Shown, hidden or resized, the window may have dropped its image: the next present hands all over.
+        const auto* pos = reinterpret_cast<const WINDOWPOS*>(lParam);
+        if ((pos->flags & (SWP_SHOWWINDOW | SWP_HIDEWINDOW)) || !(pos->flags & SWP_NOSIZE)) {
+            sweep_.ForgetShown();
+        }
     }
     return TextWindow::HandleMessage(message, wParam, lParam);
 }

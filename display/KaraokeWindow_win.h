@@ -1,6 +1,7 @@
 #pragma once
 // FrmKRC: kept over the main text window, it shows the part of a line sung so far in the scheme's
-// highlight colours, widening every 10 ms over the line's duration.
+// highlight colours; the highlight's edge moves right with the time the sweep timer has run.
+#include "display/KaraokeSweep.h"
 #include "display/SweepPainter_win.h"
 #include "display/TextWindow_win.h"
 
@@ -18,11 +19,12 @@ class KaraokeWindow : public TextWindow {
     bool Create();
     // Starts the sweep of a line; the same line twice in a row, or an empty duration, is ignored.
     void DrawKRC(const std::u16string& text, const std::u16string& duration, std::int16_t textWidth);
-    // Draws text in the highlight colours across the screen; the window's width decides how much shows.
+    // Draws text in the highlight colours across the screen; the highlight's edge decides how much shows.
     void DrawText(const std::u16string& text);
     void RefreshText() { DrawText(lastKrcText_); }
     // KaraokeText, the line every sweep tick draws ("CKT" sets one blank).
     void SetKaraokeText(const std::u16string& text) { karaokeText_ = text; }
+    const std::u16string& KaraokeText() const { return karaokeText_; }
     void StartTimer();
     void StopTimer();
     bool TimerRunning() const { return timerRunning_; }
@@ -36,13 +38,19 @@ class KaraokeWindow : public TextWindow {
     void OnSweepTick();
     // The highlight colours are looked up each time the line is drawn.
     LineStyle Style() const;
+    static double Now(); // seconds on a steady clock
 
-    SweepPainter sweep_{renderer_};
+    SweepPainter sweep_{renderer_, RefreshPeriodSeconds(win::ScreenRefreshHz())};
     std::u16string karaokeText_;
     std::u16string shownText_; // what the window shows now, drawn again when the look changes
     std::u16string lastKrcText_;
-    std::int32_t krcTextWidth_ = 0;
-    std::int32_t krcDuration_ = 0;
+    // The line being swept (its duration is krcDuration) and how long the timer has run since it was armed.
+    SweepLine line_;
+    SweepTimeline timeline_;
+    // The highlight's right edge in pixels: how far a window that wide would show the line. The window
+    // itself keeps the screen's width (but in the straightforward mode).
+    int edge_ = 0;
+    int screenWidthPx_ = 0; // read at creation, by commands and on a display change
     bool timerRunning_ = false;
 };
 

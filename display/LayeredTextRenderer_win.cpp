@@ -14,6 +14,10 @@
 
 namespace plumwick {
 
+// The passes name GDI+'s wrap modes and units in portable code.
+static_assert(kWrapTileFlipY == Gdiplus::WrapModeTileFlipY && kWrapTileFlipXY == Gdiplus::WrapModeTileFlipXY);
+static_assert(kUnitDocument == Gdiplus::UnitDocument);
+
 namespace {
 
 // A pen width in the pass's unit, in pixels of a surface at `dpi`.
@@ -47,8 +51,8 @@ int ClientHeight(HWND window) {
 // The coverage of the filled outline over its bounds (widened by a pixel for the anti-aliased edge),
 // limited to the image and `margin` pixels around it: as far as a copy moved by up to margin pixels can
 // bring it onto the image.
-CoverageMask OutlineCoverage(const Gdiplus::GraphicsPath& outline, Gdiplus::SmoothingMode smoothing, int imageWidth,
-                             int imageHeight, int margin) {
+CoverageMask OutlineCoverage(const Gdiplus::GraphicsPath& outline, Gdiplus::SmoothingMode smoothing,
+                             int imageWidth, int imageHeight, int margin) {
     CoverageMask mask;
     Gdiplus::RectF bounds;
     if (outline.GetBounds(&bounds) != Gdiplus::Ok || outline.GetPointCount() == 0) {
@@ -73,7 +77,8 @@ CoverageMask OutlineCoverage(const Gdiplus::GraphicsPath& outline, Gdiplus::Smoo
         if (!moved) {
             return mask;
         }
-        Gdiplus::Matrix shift(1, 0, 0, 1, static_cast<Gdiplus::REAL>(-left), static_cast<Gdiplus::REAL>(-top));
+        Gdiplus::Matrix shift(1, 0, 0, 1, static_cast<Gdiplus::REAL>(-left),
+                              static_cast<Gdiplus::REAL>(-top));
         moved->Transform(&shift);
         Gdiplus::SolidBrush opaque(Gdiplus::Color(255, 255, 255, 255));
         graphics.FillPath(&opaque, moved.get());
@@ -98,9 +103,29 @@ bool FilledFromCoverage(const RenderPass& pass) {
 
 std::unique_ptr<Gdiplus::Brush> MakeBrush(const RenderPass& pass, const Gdiplus::RectF& gradientSquare) {
     auto gradient = std::make_unique<Gdiplus::LinearGradientBrush>(
-        gradientSquare, Gdiplus::Color(pass.color1), Gdiplus::Color(pass.color2), Gdiplus::LinearGradientModeVertical);
+        gradientSquare, Gdiplus::Color(pass.color1), Gdiplus::Color(pass.color2),
+        Gdiplus::LinearGradientModeVertical);
     gradient->SetWrapMode(static_cast<Gdiplus::WrapMode>(pass.wrapMode));
     return gradient;
+}
+
+// A copy of the outline moved by `offset` pixels right and down.
+std::unique_ptr<Gdiplus::GraphicsPath> MovedCopy(const Gdiplus::GraphicsPath& outline, int offset) {
+    std::unique_ptr<Gdiplus::GraphicsPath> moved(outline.Clone());
+    if (moved && offset != 0) {
+        Gdiplus::Matrix shift(1, 0, 0, 1, static_cast<Gdiplus::REAL>(offset), static_cast<Gdiplus::REAL>(offset));
+        moved->Transform(&shift);
+    }
+    return moved;
+}
+
+// How far any pass moves the outline: the coverage must reach that far beyond the image.
+int LargestOffset(const std::vector<RenderPass>& passes) {
+    int largest = 0;
+    for (const RenderPass& pass : passes) {
+        largest = std::max(largest, std::abs(pass.offset));
+    }
+    return largest;
 }
 
 } // namespace
@@ -133,101 +158,17 @@ LayeredTextRenderer::Rows LayeredTextRenderer::InkRows() const {
 
 bool LayeredTextRenderer::Render(const std::u16string& text, const LineStyle& style) {
     cacheValid_ = false;
+    ++imageVersion_;
     if (surface_.empty()) {
         return false;
     }
-    // Only the rows the previous line reached need clearing; the rest of the surface is transparent.
-    Rows previous = inkRows_;
-    if (!previous.empty()) {
-        GdiFlush();
-        std::size_t rowBytes = static_cast<std::size_t>(surface_.width()) * 4;
-        std::memset(surface_.pixels() + static_cast<std::size_t>(previous.top) * surface_.width(), 0,
-                    rowBytes * static_cast<std::size_t>(previous.bottom - previous.top));
-    }
-    inkRows_ = {};
-    changedRows_ = Union(changedRows_, previous);
+    ClearPreviousInk();
     if (!gdiplus_.ok()) {
         return false;
     }
-    // A GDI+ bitmap over the DIB's own pixels, premultiplied, so the alpha the window needs is explicit.
-    Gdiplus::Bitmap canvas(surface_.width(), surface_.height(), surface_.width() * 4, PixelFormat32bppPARGB,
-                           reinterpret_cast<BYTE*>(surface_.pixels()));
-    Gdiplus::Graphics graphics(&canvas);
-    graphics.SetSmoothingMode(Gdiplus::SmoothingModeHighQuality);
-    float dpi = graphics.GetDpiX() > 0 ? graphics.GetDpiX() : 96.0f;
-
-    std::wstring fontName(style.fontName.begin(), style.fontName.end());
-    Gdiplus::FontFamily family(fontName.c_str());
-    if (family.GetLastStatus() != Gdiplus::Ok) {
-        return true; // no such font: the window receives the transparent image
+    if (!FillPasses(text, style)) {
+        return true; // no such font: the window receives the transparent image, and the next draw tries again
     }
-    Gdiplus::StringFormat format(0, LANG_NEUTRAL);
-    format.SetAlignment(Gdiplus::StringAlignmentCenter);
-
-    // Only the part of the line that can reach the visible image is laid out, so a huge command line
-    // costs no more than a full screen of text.
-    std::u16string_view visible = VisibleTextPrefix(text, style.layoutWidth, surface_.height(), style.fontSize);
-    std::wstring wide(visible.begin(), visible.end());
-
-    // The outline is laid out once and each pass uses it moved by its offset; the straightforward path
-    // lays the text out again for every pass, in a layout rectangle moved by the offset.
-    Gdiplus::Rect layout(0, 0, style.layoutWidth, 0);
-    auto layOut = [&](const Gdiplus::Rect& at) {
-        auto path = std::make_unique<Gdiplus::GraphicsPath>(Gdiplus::FillModeAlternate);
-        path->AddString(wide.c_str(), static_cast<INT>(wide.size()), &family, Gdiplus::FontStyleBold,
-                        style.fontSize, at, &format);
-        return path;
-    };
-    std::unique_ptr<Gdiplus::GraphicsPath> outline;
-    if (mode_ == Mode::Cached) {
-        outline = layOut(layout);
-    }
-
-    // Every pass fills the same outline moved by whole pixels: the outline is rasterised once and the
-    // passes are blended from that coverage instead of filling the outline again (the pen is still drawn
-    // by GDI+).
-    std::optional<CoverageMask> coverage;
-    int margin = 0;
-    for (const RenderPass& pass : style.passes) {
-        margin = std::max(margin, std::abs(pass.offset));
-    }
-
-    Gdiplus::RectF gradientSquare(0, 0, style.fontSize, style.fontSize);
-    for (const RenderPass& pass : style.passes) {
-        if (style.fontSize <= 0) {
-            break;
-        }
-        std::unique_ptr<Gdiplus::GraphicsPath> moved;
-        if (outline) {
-            moved.reset(outline->Clone());
-            if (moved && pass.offset != 0) {
-                Gdiplus::Matrix shift(1, 0, 0, 1, static_cast<Gdiplus::REAL>(pass.offset),
-                                      static_cast<Gdiplus::REAL>(pass.offset));
-                moved->Transform(&shift);
-            }
-        } else {
-            moved = layOut(Gdiplus::Rect(pass.offset, pass.offset, style.layoutWidth, 0));
-        }
-        if (!moved) {
-            continue;
-        }
-        if (outline && FilledFromCoverage(pass)) {
-            if (!coverage) {
-                coverage = OutlineCoverage(*outline, graphics.GetSmoothingMode(), surface_.width(),
-                                           surface_.height(), margin);
-            }
-            graphics.Flush(Gdiplus::FlushIntentionSync); // what GDI+ drew so far lies under this pass
-            CompositeFill(surface_.pixels(), surface_.width(), surface_.height(), *coverage,
-                          {pass.color1, pass.color2, style.fontSize}, pass.offset, pass.offset);
-        } else {
-            graphics.FillPath(MakeBrush(pass, gradientSquare).get(), moved.get());
-        }
-        if (pass.outline) {
-            Gdiplus::Pen pen(Gdiplus::Color(pass.penColor), PenWidthPixels(pass.penWidth, pass.penUnit, dpi));
-            graphics.DrawPath(&pen, moved.get());
-        }
-    }
-    graphics.Flush(Gdiplus::FlushIntentionSync);
     if (mode_ == Mode::Cached) {
         inkRows_ = InkRows();
         changedRows_ = Union(changedRows_, inkRows_);
@@ -238,8 +179,95 @@ bool LayeredTextRenderer::Render(const std::u16string& text, const LineStyle& st
     return true;
 }
 
+void LayeredTextRenderer::ClearPreviousInk() {
+    // Only the rows the previous line reached need clearing; the rest of the surface is transparent.
+    Rows previous = inkRows_;
+    if (!previous.empty()) {
+        GdiFlush();
+        std::size_t rowBytes = static_cast<std::size_t>(surface_.width()) * 4;
+        std::memset(surface_.pixels() + static_cast<std::size_t>(previous.top) * surface_.width(), 0,
+                    rowBytes * static_cast<std::size_t>(previous.bottom - previous.top));
+    }
+    inkRows_ = {};
+    changedRows_ = Union(changedRows_, previous);
+}
+
+bool LayeredTextRenderer::FillPasses(const std::u16string& text, const LineStyle& style) {
+    std::wstring fontName(style.fontName.begin(), style.fontName.end());
+    Gdiplus::FontFamily family(fontName.c_str());
+    if (family.GetLastStatus() != Gdiplus::Ok) {
+        return false;
+    }
+    // A GDI+ bitmap over the DIB's own pixels, premultiplied, so the alpha the window needs is explicit.
+    Gdiplus::Bitmap canvas(surface_.width(), surface_.height(), surface_.width() * 4, PixelFormat32bppPARGB,
+                           reinterpret_cast<BYTE*>(surface_.pixels()));
+    Gdiplus::Graphics graphics(&canvas);
+    graphics.SetSmoothingMode(Gdiplus::SmoothingModeHighQuality);
+    Gdiplus::StringFormat format(0, LANG_NEUTRAL);
+    format.SetAlignment(Gdiplus::StringAlignmentCenter);
+
+    // Only the part of the line that can reach the visible image is laid out, so a huge command line
+    // costs no more than a full screen of text.
+    std::u16string_view visible = VisibleTextPrefix(text, style.layoutWidth, surface_.height(), style.fontSize);
+    std::wstring wide(visible.begin(), visible.end());
+    // The straightforward path lays the text out again for every pass, in a layout rectangle moved by the
+    // pass's offset; the kept-image path lays it out once and moves copies of that outline.
+    auto layOut = [&](int offset) {
+        auto path = std::make_unique<Gdiplus::GraphicsPath>(Gdiplus::FillModeAlternate);
+        path->AddString(wide.c_str(), static_cast<INT>(wide.size()), &family, Gdiplus::FontStyleBold,
+                        style.fontSize, Gdiplus::Rect(offset, offset, style.layoutWidth, 0), &format);
+        return path;
+    };
+    std::unique_ptr<Gdiplus::GraphicsPath> outline = mode_ == Mode::Cached ? layOut(0) : nullptr;
+    std::optional<CoverageMask> coverage; // rasterised on the first pass that can be blended from it
+    for (const RenderPass& pass : style.passes) {
+        if (style.fontSize <= 0) {
+            break;
+        }
+        std::unique_ptr<Gdiplus::GraphicsPath> moved = outline ? MovedCopy(*outline, pass.offset) : layOut(pass.offset);
+        if (moved) {
+            FillPass(graphics, pass, style, *moved, outline.get(), coverage);
+        }
+    }
+    graphics.Flush(Gdiplus::FlushIntentionSync);
+    return true;
+}
+
+void LayeredTextRenderer::FillPass(Gdiplus::Graphics& graphics, const RenderPass& pass, const LineStyle& style,
+                                   const Gdiplus::GraphicsPath& moved, const Gdiplus::GraphicsPath* outline,
+                                   std::optional<CoverageMask>& coverage) {
+    // Every pass fills the same outline moved by whole pixels: the outline is rasterised once and the
+    // passes are blended from that coverage instead of filling the outline again (the pen is still drawn
+    // by GDI+).
+    if (outline && FilledFromCoverage(pass)) {
+        if (!coverage) {
+            coverage = OutlineCoverage(*outline, graphics.GetSmoothingMode(), surface_.width(), surface_.height(),
+                                       LargestOffset(style.passes));
+        }
+        graphics.Flush(Gdiplus::FlushIntentionSync); // what GDI+ drew so far lies under this pass
+        CompositeFill(surface_.pixels(), surface_.width(), surface_.height(), *coverage,
+                      {pass.color1, pass.color2, style.fontSize}, pass.offset, pass.offset);
+    } else {
+        Gdiplus::RectF gradientSquare(0, 0, style.fontSize, style.fontSize);
+        graphics.FillPath(MakeBrush(pass, gradientSquare).get(), &moved);
+    }
+    if (pass.outline) {
+        float dpi = graphics.GetDpiX() > 0 ? graphics.GetDpiX() : 96.0f;
+        Gdiplus::Pen pen(Gdiplus::Color(pass.penColor), PenWidthPixels(pass.penWidth, pass.penUnit, dpi));
+        graphics.DrawPath(&pen, &moved);
+    }
+}
+
 bool LayeredTextRenderer::Draw(HWND window, const std::u16string& text, const LineStyle& style, int width,
                                int height, int visibleWidth) {
+    if (!Prepare(window, text, style, width, height)) {
+        return false;
+    }
+    return Show(window, visibleWidth);
+}
+
+bool LayeredTextRenderer::Prepare(HWND window, const std::u16string& text, const LineStyle& style, int width,
+                                  int height) {
     if (text.empty() || !window) {
         return false;
     }
@@ -256,9 +284,9 @@ bool LayeredTextRenderer::Draw(HWND window, const std::u16string& text, const Li
                 return false;
             }
         }
-        Render(text, style);
+        return Render(text, style);
     }
-    return Show(window, visibleWidth);
+    return true;
 }
 
 bool LayeredTextRenderer::PresentVisible(HWND window, int visibleWidth) {
@@ -288,21 +316,7 @@ bool LayeredTextRenderer::Show(HWND window, int visibleWidth) {
         return true;
     }
     RECT dirty{0, changedRows_.top, width, changedRows_.bottom};
-    GdiFlush();
-    win::AddLayeredStyle(window);
-    win::WindowDc screen(window);
-    POINT source{0, 0};
-    BLENDFUNCTION blend{AC_SRC_OVER, 0, 255, AC_SRC_ALPHA};
-    UPDATELAYEREDWINDOWINFO info{};
-    info.cbSize = sizeof info;
-    info.hdcDst = screen.get();
-    info.psize = nullptr; // the size is unchanged, so the window system can keep its surface as it is
-    info.hdcSrc = surface_.dc();
-    info.pptSrc = &source;
-    info.pblend = &blend;
-    info.dwFlags = ULW_ALPHA;
-    info.prcDirty = &dirty;
-    bool shown = UpdateLayeredWindowIndirect(window, &info) != FALSE;
+    bool shown = surface_.PresentDirty(window, dirty);
     if (!shown) {
         ForgetShownImage();
     }
@@ -313,6 +327,7 @@ bool LayeredTextRenderer::Show(HWND window, int visibleWidth) {
 
 void LayeredTextRenderer::Clear() {
     surface_.Clear();
+    ++imageVersion_;
     cacheValid_ = false;
     inkRows_ = {};
     ForgetShownImage(); // the window still shows what the surface no longer holds
@@ -320,6 +335,7 @@ void LayeredTextRenderer::Clear() {
 
 void LayeredTextRenderer::Release() {
     surface_.Release();
+    ++imageVersion_;
     cacheValid_ = false;
     inkRows_ = changedRows_ = {};
     ForgetShownImage();

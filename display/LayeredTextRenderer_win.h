@@ -5,12 +5,20 @@
 // The finished line image is kept: drawing the same line again, or showing more or less of it (the
 // karaoke sweep widens its window every 10 ms), only hands the kept image to the window again. A new text,
 // font, size or colour renders afresh, rasterising the outline once and blending every pass from it.
+#include "display/CoverageComposite.h"
 #include "display/RenderPasses.h"
 #include "win32/Layered_win.h"
 
 #include <algorithm>
+#include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
+
+namespace Gdiplus {
+class Graphics;
+class GraphicsPath;
+} // namespace Gdiplus
 
 namespace plumwick {
 
@@ -23,7 +31,7 @@ struct LineStyle {
 };
 
 class LayeredTextRenderer {
-public:
+  public:
     // Straightforward rebuilds the outline and the image on every call and lets GDI+ fill every pass (kept
     // for the benchmark's comparison); Cached keeps what has not changed.
     enum class Mode { Cached, Straightforward };
@@ -40,6 +48,11 @@ public:
     // negative) as the window's image. An empty text does nothing. False when nothing could be presented.
     bool Draw(HWND window, const std::u16string& text, const LineStyle& style, int width, int height,
               int visibleWidth = -1);
+    // Renders `text` into a width x height image, or keeps the image when it is the same, without
+    // presenting it (a caller that composes the window's image itself). False when there is no image.
+    bool Prepare(HWND window, const std::u16string& text, const LineStyle& style, int width, int height);
+    // Changes whenever the image does (rendered, cleared, released).
+    std::uint64_t ImageVersion() const { return imageVersion_; }
     // Presents the kept image again, showing its left `visibleWidth` columns.
     bool PresentVisible(HWND window, int visibleWidth);
     // Forgets the kept image (all transparent); the window keeps what it shows until the next Draw.
@@ -53,7 +66,7 @@ public:
     // The rendered image (premultiplied BGRA, top-down), for tests and the benchmark.
     const win::LayeredSurface& Surface() const { return surface_; }
 
-private:
+  private:
     struct Rows {
         int top = 0;
         int bottom = 0; // exclusive; top == bottom: none
@@ -62,7 +75,17 @@ private:
     static Rows Union(const Rows& a, const Rows& b) {
         return a.empty() ? b : b.empty() ? a : Rows{std::min(a.top, b.top), std::max(a.bottom, b.bottom)};
     }
+    // Renders the line into the surface; false when there is no surface or no GDI+.
     bool Render(const std::u16string& text, const LineStyle& style);
+    // The rows the previous line reached, made transparent again.
+    void ClearPreviousInk();
+    // Every pass of the style, in order; false when the font does not exist.
+    bool FillPasses(const std::u16string& text, const LineStyle& style);
+    // One pass over the outline moved by its offset: blended from the outline's coverage where it can be,
+    // else filled by GDI+; then its pen.
+    void FillPass(Gdiplus::Graphics& graphics, const RenderPass& pass, const LineStyle& style,
+                  const Gdiplus::GraphicsPath& moved, const Gdiplus::GraphicsPath* outline,
+                  std::optional<CoverageMask>& coverage);
     // Hands the image's left `visibleWidth` columns to the window; in the cached mode only the part the
     // window does not show yet is blended again.
     bool Show(HWND window, int visibleWidth);
@@ -73,6 +96,7 @@ private:
     win::LayeredSurface surface_;
     Mode mode_ = Mode::Cached;
     bool cacheValid_ = false;
+    std::uint64_t imageVersion_ = 0;
     std::u16string cachedText_;
     LineStyle cachedStyle_;
     int presentedWidth_ = -1;

@@ -1,8 +1,7 @@
 #include "display/SweepPainter_win.h"
 
-#include "display/KaraokeSweep.h"
-
 #include <algorithm>
+#include <cstring>
 
 namespace plumwick {
 
@@ -12,31 +11,177 @@ void ResizeWindow(HWND window, int width, int height) {
     SetWindowPos(window, nullptr, 0, 0, width, height, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
-} // namespace
-
-bool SweepPainter::Draw(HWND window, const std::u16string& text, const LineStyle& style, int width,
-                        int screenWidth, int height) {
-    if (renderer_.GetMode() == LayeredTextRenderer::Mode::Straightforward) {
-        return width > 0 && renderer_.Draw(window, text, style, width, height);
-    }
-    // The line is rendered across the whole screen once; the window's width decides how much of it shows.
-    return renderer_.Draw(window, text, style, screenWidth, height, std::max(width, 0));
+bool ClientSizeIs(HWND window, int width, int height) {
+    RECT client{};
+    GetClientRect(window, &client);
+    return client.right - client.left == width && client.bottom - client.top == height;
 }
 
-bool SweepPainter::Tick(HWND window, const std::u16string& text, const LineStyle& style, int oldWidth,
-                        int newWidth, int screenWidth, int height) {
-    bool straightforward = renderer_.GetMode() == LayeredTextRenderer::Mode::Straightforward;
-    if (drawnSinceArmed_ && !straightforward && SweepTickChangesNothing(oldWidth, newWidth)) {
+// The bounding rectangle of the surface's non-transparent pixels.
+PixelRect InkOf(const win::LayeredSurface& surface) {
+    GdiFlush();
+    const std::uint32_t* pixels = surface.pixels();
+    int width = surface.width();
+    PixelRect ink{width, surface.height(), 0, 0};
+    for (int y = 0; y < surface.height(); ++y) {
+        const std::uint32_t* row = pixels + static_cast<std::size_t>(y) * static_cast<std::size_t>(width);
+        int x = 0;
+        while (x < width && row[x] == 0) {
+            ++x;
+        }
+        if (x == width) {
+            continue;
+        }
+        int right = width;
+        while (right > x && row[right - 1] == 0) {
+            --right;
+        }
+        ink = {std::min(ink.left, x), std::min(ink.top, y), std::max(ink.right, right), y + 1};
+    }
+    return ink.Empty() ? PixelRect{} : ink;
+}
+
+} // namespace
+
+void SweepPainter::Arm(HWND window, int edge, int height) {
+    if (renderer_.GetMode() == LayeredTextRenderer::Mode::Straightforward && window) {
+        ResizeWindow(window, std::max(edge, 0), height);
+    }
+}
+
+bool SweepPainter::Draw(HWND window, const std::u16string& text, const LineStyle& style, int edge,
+                        int screenWidth, int height, double now) {
+    return Update(window, text, style, edge, screenWidth, height, now, false);
+}
+
+bool SweepPainter::Tick(HWND window, const std::u16string& text, const LineStyle& style, int edge,
+                        int screenWidth, int height, double now) {
+    if (lastEdge_ >= 0 && edge != lastEdge_) {
+        ++counts_.moves;
+    }
+    lastEdge_ = edge;
+    return Update(window, text, style, edge, screenWidth, height, now, true);
+}
+
+bool SweepPainter::Flush(HWND window, double now) {
+    if (!pending_ || window != pendingWindow_) {
         return false;
     }
-    if (text.empty() || newWidth <= 0) {
-        ResizeWindow(window, newWidth > 0 ? newWidth : 0, height);
+    return Show(window, pendingEdge_, now, false);
+}
+
+bool SweepPainter::Update(HWND window, const std::u16string& text, const LineStyle& style, int edge,
+                          int screenWidth, int height, double now, bool paced) {
+    if (!window) {
+        return false;
+    }
+    if (renderer_.GetMode() == LayeredTextRenderer::Mode::Straightforward) {
+        return ShowStraightforward(window, text, style, edge, height);
+    }
+    if (!text.empty()) {
+        // The line is rendered across the whole screen once; the edge decides how much of it shows.
+        renderer_.Prepare(window, text, style, screenWidth, height);
+    }
+    return Show(window, edge, now, paced);
+}
+
+bool SweepPainter::ShowStraightforward(HWND window, const std::u16string& text, const LineStyle& style,
+                                       int edge, int height) {
+    pending_ = false;
+    if (text.empty() || edge <= 0) {
+        ResizeWindow(window, std::max(edge, 0), height);
         return false;
     }
     // The present sizes the window, so it is resized and repainted in one step.
-    bool shown = Draw(window, text, style, newWidth, screenWidth, height);
-    drawnSinceArmed_ = true;
+    bool shown = renderer_.Draw(window, text, style, edge, height);
+    if (shown) {
+        ++counts_.presents;
+        ++counts_.fullPresents;
+        counts_.pixels += static_cast<long long>(edge) * height;
+        counts_.lastDirty = {0, 0, edge, height};
+    }
     return shown;
+}
+
+bool SweepPainter::Show(HWND window, int edge, double now, bool paced) {
+    const win::LayeredSurface& image = renderer_.Surface();
+    if (image.empty()) {
+        return false;
+    }
+    if (renderer_.ImageVersion() != inkVersion_) {
+        imageInk_ = InkOf(image);
+        inkVersion_ = renderer_.ImageVersion();
+    }
+    if (frame_.empty() || frame_.width() != image.width() || frame_.height() != image.height()) {
+        win::WindowDc screen(window);
+        if (!frame_.Create(screen.get(), image.width(), image.height())) {
+            return false;
+        }
+        frameComposed_ = false;
+        shownWindow_ = nullptr;
+    }
+    bool sameImage = frameComposed_ && frameVersion_ == renderer_.ImageVersion();
+    PixelRect dirty = sameImage        ? EdgeMoveDirty(imageInk_, frameEdge_, edge)
+                      : frameComposed_ ? ImageChangeDirty(frameInk_, frameEdge_, imageInk_, edge)
+                                       : VisibleInk(imageInk_, edge);
+    bool whole = shownWindow_ != window || !ClientSizeIs(window, frame_.width(), frame_.height());
+    if (dirty.Empty() && !whole) {
+        // Nothing the window shows changes (the edge moved over blank columns, or did not move).
+        frameVersion_ = renderer_.ImageVersion();
+        frameInk_ = imageInk_;
+        frameEdge_ = edge;
+        pending_ = false;
+        return false;
+    }
+    if (paced && !whole && !pacer_.MayPresent(now)) {
+        pending_ = true;
+        pendingWindow_ = window;
+        pendingEdge_ = edge;
+        return false;
+    }
+    Compose(dirty, edge);
+    pending_ = false;
+    bool shown = false;
+    if (whole) {
+        shown = frame_.Present(window);
+        dirty = {0, 0, frame_.width(), frame_.height()};
+        ++counts_.fullPresents;
+    } else {
+        RECT rect{dirty.left, dirty.top, dirty.right, dirty.bottom};
+        shown = frame_.PresentDirty(window, rect);
+        if (!shown) {
+            // Whatever the window system made of it, the whole image puts it right.
+            shown = frame_.Present(window);
+            dirty = {0, 0, frame_.width(), frame_.height()};
+            ++counts_.fullPresents;
+        }
+    }
+    shownWindow_ = shown ? window : nullptr;
+    pacer_.Presented(now);
+    ++counts_.presents;
+    counts_.pixels += dirty.Area();
+    counts_.lastDirty = dirty;
+    return shown;
+}
+
+void SweepPainter::Compose(const PixelRect& dirty, int edge) {
+    const win::LayeredSurface& image = renderer_.Surface();
+    frameVersion_ = renderer_.ImageVersion();
+    frameInk_ = imageInk_;
+    frameEdge_ = edge;
+    frameComposed_ = true;
+    if (dirty.Empty()) {
+        return;
+    }
+    GdiFlush();
+    std::size_t width = static_cast<std::size_t>(frame_.width());
+    int split = std::clamp(edge, dirty.left, dirty.right);
+    for (int y = dirty.top; y < dirty.bottom; ++y) {
+        std::uint32_t* to = frame_.pixels() + static_cast<std::size_t>(y) * width;
+        const std::uint32_t* from = image.pixels() + static_cast<std::size_t>(y) * width;
+        std::memcpy(to + dirty.left, from + dirty.left, static_cast<std::size_t>(split - dirty.left) * 4);
+        std::memset(to + split, 0, static_cast<std::size_t>(dirty.right - split) * 4);
+    }
 }
 
 } // namespace plumwick

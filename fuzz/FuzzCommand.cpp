@@ -1,11 +1,11 @@
 // The command box takes any text another program writes into it. The input is tried as UTF-16 units
 // (byte pairs, little-endian) and as UTF-8, against a target that checks every call the interpreter
 // makes, once behaving and once throwing from every call.
-#include "fuzz/FuzzSupport.h"
-#include "common/Numeric.h"
-#include "common/TextUtil.h"
 #include "command/Command.h"
 #include "command/Interpreter.h"
+#include "common/Numeric.h"
+#include "common/TextUtil.h"
+#include "fuzz/FuzzSupport.h"
 
 #include <array>
 #include <cstddef>
@@ -15,7 +15,6 @@
 #include <stdexcept>
 #include <string>
 #include <string_view>
-
 
 namespace {
 
@@ -69,9 +68,11 @@ enum class Call : std::uint8_t {
     CloseCommandWindow,
     Lock,
     Unlock,
+    Hold,
+    EndHold,
 };
 
-constexpr std::size_t kMaxCalls = 6; // CKT makes the most
+constexpr std::size_t kMaxCalls = 7; // CKT makes the most
 
 struct CallList {
     std::array<Call, kMaxCalls> calls{};
@@ -96,7 +97,7 @@ struct CallList {
 
 // Checks each argument where it arrives and keeps only the order of the calls.
 class CheckingTarget : public CommandTarget {
-public:
+  public:
     CheckingTarget(std::u16string_view command, bool throws) : command_(command), throws_(throws) {}
 
     const CallList& Calls() const { return calls_; }
@@ -129,8 +130,14 @@ public:
     void CloseToolbar() override { Record(Call::CloseToolbar); }
     void CloseCommandWindow() override { Record(Call::CloseCommandWindow); }
     void LockDisplay(bool clickThrough) override { Record(clickThrough ? Call::Lock : Call::Unlock); }
+    void HoldLine(unsigned seconds) override {
+        FUZZ_CHECK(ParseVerb(command_) == Verb::HLD);
+        FUZZ_CHECK(seconds >= 1 && seconds <= kMaxHoldSeconds);
+        Record(Call::Hold);
+    }
+    void EndHold() override { Record(Call::EndHold); }
 
-private:
+  private:
     void Record(Call call) {
         calls_.Add(call);
         if (throws_) {
@@ -145,7 +152,7 @@ private:
 
 // The verb from its letters alone, without ParseVerb.
 Verb ExpectedVerb(std::u16string_view command) {
-    static constexpr std::array<std::pair<std::u16string_view, Verb>, 10> kNames{{
+    static constexpr std::array<std::pair<std::u16string_view, Verb>, 11> kNames{{
         {u"DKC", Verb::DKC},
         {u"DLT", Verb::DLT},
         {u"END", Verb::END},
@@ -156,6 +163,7 @@ Verb ExpectedVerb(std::u16string_view command) {
         {u"HDE", Verb::HDE},
         {u"ULK", Verb::ULK},
         {u"LOK", Verb::LOK},
+        {u"HLD", Verb::HLD},
     }};
     for (const auto& [name, verb] : kNames) {
         if (command.starts_with(name)) {
@@ -195,7 +203,7 @@ CallList ExpectedCalls(std::u16string_view command) {
         break;
     case Verb::CKT:
         add({Call::KaraokeDrawText, Call::MainDrawText, Call::SetKaraokeText, Call::StopTimer,
-             Call::ClearKaraoke, Call::ClearMain});
+             Call::ClearKaraoke, Call::ClearMain, Call::EndHold});
         break;
     case Verb::DKT:
         add({Call::StartTimer, Call::KaraokeDrawText});
@@ -208,6 +216,11 @@ CallList ExpectedCalls(std::u16string_view command) {
         break;
     case Verb::LOK:
         add({Call::Lock});
+        break;
+    case Verb::HLD:
+        if (ParseHoldSeconds(command)) {
+            add({Call::Hold});
+        }
         break;
     }
     return list;

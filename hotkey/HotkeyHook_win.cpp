@@ -1,8 +1,13 @@
 #include "hotkey/HotkeyHook_win.h"
 
+#include "hotkey/HotkeySpec.h"
 #include "win32/Strings_win.h"
 
 namespace plumwick {
+
+// The portable hotkey logic mirrors these values of the window system.
+static_assert(kHotkeyMessage == WM_HOTKEY);
+static_assert(kModAlt == MOD_ALT && kModControl == MOD_CONTROL && kModShift == MOD_SHIFT);
 
 namespace {
 constexpr wchar_t kHookProperty[] = L"PlumwickHotkeyHook";

@@ -1,5 +1,5 @@
 #pragma once
-// ModKotKey: registers the global hotkey on the toolbar window and hooks that window's procedure, so the
+// Registers the global hotkey on the toolbar window and hooks that window's procedure, so the
 // hotkey unlocks both display windows.
 #include "hotkey/HotkeyModule.h"
 #include "win32/Windows_win.h"

@@ -1,5 +1,5 @@
 #pragma once
-// ModKotKey's state and the order of its steps, apart from the window system: SetHotKey works on a
+// The hotkey module's state and the order of its steps, apart from the window system: SetHotKey works on a
 // HotkeyTarget (the toolbar window), so the hook bookkeeping can be checked without windows.
 #include <cstdint>
 #include <string_view>

@@ -10,13 +10,13 @@ namespace plumwick {
 
 std::uint32_t ModifierMask(std::u16string_view name) {
     static constexpr std::array<std::pair<std::u16string_view, std::uint32_t>, 7> kMasks{{
-        {u"Ctrl", 2},
-        {u"Alt", 1},
-        {u"Shift", 4},
-        {u"Ctrl+Alt", 3},
-        {u"Ctrl+Shift", 6},
-        {u"Ctrl+Alt+Shift", 7},
-        {u"Shift+Alt", 5},
+        {u"Ctrl", kModControl},
+        {u"Alt", kModAlt},
+        {u"Shift", kModShift},
+        {u"Ctrl+Alt", kModControl | kModAlt},
+        {u"Ctrl+Shift", kModControl | kModShift},
+        {u"Ctrl+Alt+Shift", kModControl | kModAlt | kModShift},
+        {u"Shift+Alt", kModShift | kModAlt},
     }};
     for (const auto& [known, mask] : kMasks) {
         if (name == known) {

@@ -6,6 +6,11 @@
 
 namespace plumwick {
 
+// The window system's modifier bits.
+inline constexpr std::uint32_t kModAlt = 1;
+inline constexpr std::uint32_t kModControl = 2;
+inline constexpr std::uint32_t kModShift = 4;
+
 struct HotkeySpec {
     std::uint32_t modifiers = 0; // the window system's mask: Alt 1, Control 2, Shift 4
     std::int32_t key = 0;        // virtual-key code

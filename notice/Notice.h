@@ -13,6 +13,7 @@ enum class NoticeCause {
     SettingsNotSaved, // the settings could not be written anywhere
     HotkeyRefused,    // shop.ini names an unlock hotkey that cannot be one
     HotkeyTaken,      // another program owns the unlock hotkey
+    PipeUnavailable,  // the command pipe cannot be served; the command box still works
     Count
 };
 

@@ -5,6 +5,7 @@
 namespace plumwick {
 
 void RotationControl::Start(unsigned intervalMs) {
+    DropHold();
     intervalMs_ = intervalMs;
     SetEnabled(true);
 }
@@ -15,19 +16,57 @@ void RotationControl::Publish(unsigned intervalMs, double r) {
 }
 
 void RotationControl::Stop() {
+    DropHold();
     SetEnabled(false);
 }
 
 void RotationControl::ToggleLock() {
+    DropHold();
     SetEnabled(!enabled_);
 }
 
 void RotationControl::SetEnabled(bool enabled) {
     enabled_ = enabled;
-    host_.ApplyTimer(enabled_ && intervalMs_ > 0, intervalMs_);
+    ApplyTimer();
+}
+
+void RotationControl::ApplyTimer() {
+    host_.ApplyTimer(enabled_ && intervalMs_ > 0 && !held_, intervalMs_);
+}
+
+void RotationControl::Hold(unsigned seconds) {
+    held_ = true;
+    ApplyTimer();
+    host_.ApplyHoldTimer(true, seconds * 1000u);
+}
+
+void RotationControl::DropHold() {
+    if (held_) {
+        held_ = false;
+        host_.ApplyHoldTimer(false, 0);
+    }
+}
+
+void RotationControl::EndHold() {
+    if (held_) {
+        DropHold();
+        ApplyTimer();
+    }
+}
+
+bool RotationControl::HoldRanOut() {
+    if (!held_) {
+        return false; // ended early; a late timer message has nothing left to end
+    }
+    DropHold();
+    ApplyTimer();
+    return enabled_ && intervalMs_ > 0;
 }
 
 void RotationControl::Tick(double r) {
+    if (held_) {
+        return;
+    }
     host_.StartKaraokeTimer();
     std::optional<std::size_t> pick = PickLine(messages_.lines, r);
     if (!pick) {

@@ -17,10 +17,17 @@ class RotationHost {
     virtual bool AskReminder(std::u16string_view text) = 0;
     // The rotation timer is to fire every intervalMs (runs) or not at all.
     virtual void ApplyTimer(bool runs, unsigned intervalMs) = 0;
+    // The hold's one-shot timer is to fire once after ms (runs; a new one replaces the old) or not at all.
+    virtual void ApplyHoldTimer(bool runs, unsigned ms) = 0;
 };
 
 // Rotation states: idle (off, interval 0), running (on), stopped (off, interval kept). An enabled rotation
 // with interval 0 never fires, yet counts as enabled, so the lock button still toggles it.
+//
+// A hold keeps the rotation from replacing the shown line for a while, whatever the state: its timer is
+// off meanwhile. When the hold runs out, a running rotation ticks once at once and then every interval.
+// Previous, next, the lock button, a publication (Stop, Start) and EndHold end a hold early, without that
+// tick; a second hold replaces the first.
 class RotationControl {
   public:
     explicit RotationControl(RotationHost& host) : host_(host) {}
@@ -34,8 +41,14 @@ class RotationControl {
     bool Enabled() const { return enabled_; }
     unsigned IntervalMs() const { return intervalMs_; }
 
+    void Hold(unsigned seconds);
+    void EndHold();
+    bool Held() const { return held_; }
+    // The hold's timer fired: ends the hold; true when one tick is due at once.
+    bool HoldRanOut();
+
     // One rotation step with r uniform in [0, 1): a line among the non-empty ones is drawn and recorded;
-    // a list without one draws and records nothing.
+    // a list without one draws and records nothing. During a hold it does nothing.
     void Tick(double r);
     void Previous();
     void Next();
@@ -47,12 +60,15 @@ class RotationControl {
 
   private:
     void SetEnabled(bool enabled);
+    void ApplyTimer();
+    void DropHold();
     void DrawLine(const std::optional<long long>& index);
 
     RotationHost& host_;
     MessageList messages_;
     ShowHistory history_;
     bool enabled_ = false;
+    bool held_ = false;
     unsigned intervalMs_ = 0;
 };
 

@@ -455,6 +455,12 @@ void ToolbarWindow::OnTimer(UINT_PTR id) {
     case kRotationTimer:
         OnRotationTick();
         break;
+    case kHoldTimer:
+        KillTimer(Handle(), kHoldTimer); // one shot
+        if (rotation_.HoldRanOut()) {
+            OnRotationTick();
+        }
+        break;
     default:
         break;
     }
@@ -497,6 +503,17 @@ void ToolbarWindow::ApplyTimer(bool runs, unsigned intervalMs) {
         SetTimer(Handle(), kRotationTimer, intervalMs, nullptr);
     } else {
         KillTimer(Handle(), kRotationTimer);
+    }
+}
+
+void ToolbarWindow::ApplyHoldTimer(bool runs, unsigned ms) {
+    if (!Handle()) {
+        return;
+    }
+    if (runs) {
+        SetTimer(Handle(), kHoldTimer, ms, nullptr);
+    } else {
+        KillTimer(Handle(), kHoldTimer);
     }
 }
 

@@ -41,6 +41,10 @@ class ToolbarWindow : public win::Window, public LookObserver, private RotationH
     void ResumeRotation(unsigned intervalMs);
     bool RotationEnabled() const;
     const ShowHistory& History() const { return rotation_.History(); }
+    const RotationControl& Rotation() const { return rotation_; }
+    // Keeps the rotation off the shown line for that long (HLD); EndHold ends it early (CKT).
+    void HoldLine(unsigned seconds) { rotation_.Hold(seconds); }
+    void EndHold() { rotation_.EndHold(); }
     // InfoLines and InfoIndex, which the rotation owns.
     MessageList& Messages() { return rotation_.Messages(); }
 
@@ -61,7 +65,7 @@ class ToolbarWindow : public win::Window, public LookObserver, private RotationH
         ToolbarWindow& owner_;
     };
 
-    enum Timer : UINT_PTR { kRotationTimer = 1 };
+    enum Timer : UINT_PTR { kRotationTimer = 1, kHoldTimer = 2 };
 
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
     LRESULT OnStripMessage(UINT message, WPARAM wParam, LPARAM lParam);
@@ -87,6 +91,7 @@ class ToolbarWindow : public win::Window, public LookObserver, private RotationH
     void DrawMain(const std::u16string& line) override;
     bool AskReminder(std::u16string_view text) override;
     void ApplyTimer(bool runs, unsigned intervalMs) override;
+    void ApplyHoldTimer(bool runs, unsigned ms) override;
 
     Look& look_;
     ToolbarHost& host_;

@@ -19,8 +19,8 @@
 //   press DIALOGCAPTION BUTTON   presses a button of the message box with that caption
 //   mouse X Y [down|up|move|click|dblclick|rdown|rup]  a real input event at screen X Y
 //   clipboard                    the clipboard's text
-//   regget                       the stored interval under HKCU\Software\VB and VBA Program
-//                                Settings\plumwick\InfoDir
+//   regget                       the stored interval under
+//                                HKCU\Software\VB and VBA Program Settings\plumwick\InfoDir
 //   regset VALUE                 stores the interval there
 //   regdel                       removes it
 //   memget SECTION VALUE         a value of the per-user memory beside it ("<none>" when missing)
@@ -28,11 +28,26 @@
 //   forget                       removes the remembered publication and place (a fresh user's state)
 //   screen                       "w h" and the work area "l t r b"
 //   foreground                   the class of the foreground window ("none" when there is none)
+//   pipe-raw FILE                the file's bytes, unchanged, as one message into this session's command
+//                                pipe: "reply|<line>", or the outcome ("not running", "no answer", ...)
+//   pipe-silent SECONDS          connects to the command pipe and sends nothing: "dropped" when the
+//                                display hangs up within SECONDS, else "still connected"
+//   hold-hotkey MODS KEY SECONDS owns that hotkey for some seconds, as another program on the PC would
+//   type-box TEXT                posts the characters of TEXT to the command box as keystrokes (WM_CHAR)
+//   send-each FILE               the commands of FILE (UTF-16 LE, each ended by a NUL code unit) one after
+//                                the other into the idle box, every fifth in the ANSI code page; after each
+//                                the box must be idle again (found by FindWindowEx, "KrcMessage" through
+//                                WM_GETTEXT) and after LOK and ULK the main window's click-through must
+//                                follow. Prints the first failures, then "sent N, failed M".
 // clang-format on
+#include "tools/PipeClient_win.h"
 #include "win32/Windows_win.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <fstream>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -173,6 +188,101 @@ void Mouse(int x, int y, const std::wstring& action) {
     }
 }
 
+HWND FindBox(const wchar_t* text) {
+    HWND window = FindWindowW(nullptr, L"FrmKrcMessage");
+    return window ? FindWindowExW(window, nullptr, L"ThunderRT6TextBox", text) : nullptr;
+}
+
+// What is wrong after one command, or nothing.
+std::string CheckAfter(const std::wstring& command) {
+    HWND box = FindBox(nullptr);
+    if (!box) {
+        return "the box is gone";
+    }
+    if (!FindBox(L"KrcMessage")) {
+        return "FindWindowEx finds no idle box";
+    }
+    std::wstring text = TextOf(box);
+    if (text != L"KrcMessage") {
+        return "the box reads \"" + Utf8(text.substr(0, 40)) + "\"";
+    }
+    bool lock = command.rfind(L"LOK", 0) == 0;
+    if (lock || command.rfind(L"ULK", 0) == 0) {
+        HWND main = FindWindowW(L"PlumwickMainText", nullptr);
+        bool clickThrough = main && (GetWindowLongPtrW(main, GWL_EXSTYLE) & WS_EX_TRANSPARENT) != 0;
+        if (clickThrough != lock) {
+            return lock ? "LOK was not carried out" : "ULK was not carried out";
+        }
+    }
+    return {};
+}
+
+int SendEach(const std::wstring& path) {
+    std::wstring all;
+    if (FILE* file = _wfopen(path.c_str(), L"rb")) {
+        wchar_t unit;
+        while (std::fread(&unit, sizeof unit, 1, file) == 1) {
+            all.push_back(unit);
+        }
+        std::fclose(file);
+    } else {
+        Print("cannot read the command file");
+        return 1;
+    }
+    int sent = 0, failed = 0, unreachable = 0;
+    std::size_t start = 0;
+    for (int index = 1; start < all.size(); ++index) {
+        std::size_t end = all.find(L'\0', start);
+        if (end == std::wstring::npos) {
+            end = all.size();
+        }
+        std::wstring command = all.substr(start, end - start);
+        start = end + 1;
+
+        std::string failure;
+        HWND box = FindBox(L"KrcMessage");
+        for (int waited = 0; !box && waited < 10000; waited += 5) {
+            Sleep(5);
+            box = FindBox(L"KrcMessage");
+        }
+        DWORD_PTR result = 0;
+        if (!box) {
+            failure = "no idle box to send it to";
+        } else if (index % 5 == 0) {
+            int length = WideCharToMultiByte(CP_ACP, 0, command.c_str(), -1, nullptr, 0, nullptr, nullptr);
+            std::string bytes(static_cast<std::size_t>(length > 0 ? length : 1), '\0');
+            WideCharToMultiByte(CP_ACP, 0, command.c_str(), -1, bytes.data(), length, nullptr, nullptr);
+            if (!SendMessageTimeoutA(box, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(bytes.c_str()), SMTO_NORMAL,
+                                     20000, &result)) {
+                failure = "no answer";
+            }
+        } else if (!SendMessageTimeoutW(box, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(command.c_str()),
+                                        SMTO_NORMAL, 20000, &result)) {
+            failure = "no answer";
+        }
+        if (failure.empty()) {
+            ++sent;
+            failure = CheckAfter(command);
+        }
+        if (!failure.empty()) {
+            if (++failed <= 20) {
+                Print("command " + std::to_string(index) + " (" + Utf8(command.substr(0, 24)) +
+                      "): " + failure);
+            }
+        }
+        // A display that no longer takes commands is not waited for command after command.
+        unreachable = box ? 0 : unreachable + 1;
+        if (unreachable == 3) {
+            Print("giving up after command " + std::to_string(index));
+            failed += static_cast<int>(
+                std::count(all.begin() + static_cast<std::ptrdiff_t>(start), all.end(), L'\0'));
+            break;
+        }
+    }
+    Print("sent " + std::to_string(sent) + ", failed " + std::to_string(failed));
+    return failed == 0 ? 0 : 1;
+}
+
 constexpr wchar_t kIntervalKey[] = L"Software\\VB and VBA Program Settings\\plumwick\\InfoDir";
 
 int Run(int argc, wchar_t** argv) {
@@ -197,6 +307,41 @@ int Run(int argc, wchar_t** argv) {
                   "|" + Hex(ex) + "|" + ((ex & WS_EX_TOPMOST) ? "1" : "0") + "|" +
                   (owner ? Utf8(ClassOf(owner)) : ""));
         }
+        return 0;
+    }
+    if (command == L"pipe-raw") {
+        std::ifstream in(arg(2).c_str(), std::ios::binary);
+        std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+        plumwick::PipeResult result =
+            plumwick::SendThroughPipe(plumwick::CurrentSessionId(), bytes, 5000, 30000);
+        switch (result.outcome) {
+        case plumwick::PipeOutcome::Answered:
+            Print("reply|" + result.reply);
+            break;
+        case plumwick::PipeOutcome::Ended:
+            Print("ended");
+            break;
+        case plumwick::PipeOutcome::NotRunning:
+            Print("not running");
+            break;
+        case plumwick::PipeOutcome::Busy:
+            Print("busy");
+            break;
+        case plumwick::PipeOutcome::NoAnswer:
+            Print("no answer");
+            break;
+        case plumwick::PipeOutcome::Failed:
+            Print("failed|" + Utf8(result.problem));
+            break;
+        }
+        return 0;
+    }
+    if (command == L"pipe-silent") {
+        plumwick::PipeResult result;
+        bool dropped = plumwick::DroppedWhileSilent(plumwick::CurrentSessionId(),
+                                                    static_cast<DWORD>(_wtof(arg(2).c_str()) * 1000), result);
+        Print(result.outcome != plumwick::PipeOutcome::Answered ? "not connected"
+                                                                : (dropped ? "dropped" : "still connected"));
         return 0;
     }
     if (command == L"box" || command == L"find-box") {
@@ -341,6 +486,21 @@ int Run(int argc, wchar_t** argv) {
         }
         Print("not found");
         return 1;
+    }
+    if (command == L"type-box") {
+        HWND box = FindBox(nullptr);
+        if (!box) {
+            Print("no box");
+            return 1;
+        }
+        for (wchar_t c : arg(2)) {
+            PostMessageW(box, WM_CHAR, c, 1);
+        }
+        Print("typed");
+        return 0;
+    }
+    if (command == L"send-each") {
+        return SendEach(arg(2));
     }
     if (command == L"hold-hotkey") {
         // Owns a hotkey (modifier mask, key code) for some seconds, as another program on the PC would.

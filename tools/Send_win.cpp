@@ -1,39 +1,46 @@
-// plumwick-send: writes one command into the display's command box, exactly as any outside program does
-// (FindWindow "FrmKrcMessage", FindWindowEx "ThunderRT6TextBox" / "KrcMessage", WM_SETTEXT).
-//
-//   plumwick-send [--ansi] "DLT 欢迎光临"     send the command (Unicode by default; --ansi sends it in the
-//                                               system's ANSI code page, as older senders do)
-//   plumwick-send [--ansi] --file command.txt send the contents of a UTF-8 file (for very long commands)
-//   plumwick-send --wait 5 ...                 wait up to 5 s for the display to start or become idle
-//   plumwick-send [--ansi] [--timeout 10] --batch commands.bin
-//                                               send every command of a UTF-8 file, commands separated by
-//                                               NUL bytes, each once the box is idle again (waiting up to
-//                                               the timeout for it and for the answer); prints
-//                                               "sent N, failed M" and fails when any command failed. An
-//                                               "END" that ends the display is no failure.
+// plumwick-send: writes commands into the display's command box, exactly as any outside program does
+// (FindWindow "FrmKrcMessage", FindWindowEx "ThunderRT6TextBox" / "KrcMessage", WM_SETTEXT), or with --pipe
+// through its command pipe. Its options, input decoding and exit codes are in command/SendCommandLine.h;
+// `plumwick-send --help` lists them.
+#include "command/SendCommandLine.h"
+#include "common/FileBytes.h"
+#include "common/TextUtil.h"
+#include "tools/PipeClient_win.h"
+#include "win32/Strings_win.h"
 #include "win32/Windows_win.h"
 
 #include <cstdio>
-#include <cstdlib>
-#include <fstream>
-#include <iterator>
+#include <fcntl.h>
+#include <io.h>
+#include <optional>
 #include <string>
 #include <vector>
 
 namespace {
 
-void Fail(const char* message) {
-    std::fprintf(stderr, "plumwick-send: %s\n", message);
+using namespace plumwick;
+using namespace plumwick::send;
+
+// Text for the console in UTF-16, so that any script shows; redirected output gets UTF-8 bytes.
+void Write(FILE* stream, DWORD handleId, const std::string& utf8) {
+    HANDLE handle = GetStdHandle(handleId);
+    DWORD mode = 0;
+    if (handle != INVALID_HANDLE_VALUE && GetConsoleMode(handle, &mode)) {
+        std::wstring wide = win::ToWide(Utf8ToUtf16(utf8));
+        DWORD written = 0;
+        std::fflush(stream);
+        WriteConsoleW(handle, wide.data(), static_cast<DWORD>(wide.size()), &written, nullptr);
+        return;
+    }
+    std::fwrite(utf8.data(), 1, utf8.size(), stream);
+    std::fflush(stream);
 }
 
-std::wstring FromUtf8(const std::string& bytes) {
-    if (bytes.empty()) {
-        return {};
-    }
-    int length = MultiByteToWideChar(CP_UTF8, 0, bytes.data(), static_cast<int>(bytes.size()), nullptr, 0);
-    std::wstring out(static_cast<std::size_t>(length), L'\0');
-    MultiByteToWideChar(CP_UTF8, 0, bytes.data(), static_cast<int>(bytes.size()), out.data(), length);
-    return out;
+void Print(const std::string& utf8) {
+    Write(stdout, STD_OUTPUT_HANDLE, utf8 + "\n");
+}
+void Fail(const std::string& utf8) {
+    Write(stderr, STD_ERROR_HANDLE, "plumwick-send: " + utf8 + "\n");
 }
 
 HWND FindIdleBox() {
@@ -56,145 +63,197 @@ HWND WaitForIdleBox(double seconds) {
 
 enum class Outcome { Sent, Ended, NotRunning, Busy, NoAnswer };
 
+bool IsEnd(const std::u16string& command) {
+    return command.starts_with(u"END");
+}
+
+// Where commands go: the box, or the command pipe of a session.
+struct Channel {
+    bool pipe = false;
+    unsigned long session = 0;
+};
+
+Outcome SendThroughPipe(const Channel& channel, const std::u16string& command, double waitSeconds,
+                        UINT answerMs) {
+    PipeResult result = plumwick::SendThroughPipe(channel.session, Utf16ToUtf8(command),
+                                                  static_cast<DWORD>(waitSeconds * 1000), answerMs);
+    switch (result.outcome) {
+    case PipeOutcome::Answered:
+        if (result.reply != "OK") {
+            Write(stderr, STD_ERROR_HANDLE, result.reply + "\n");
+        }
+        return Outcome::Sent;
+    case PipeOutcome::Ended:
+        return Outcome::Ended;
+    case PipeOutcome::NotRunning:
+        return Outcome::NotRunning;
+    case PipeOutcome::Busy:
+        return Outcome::Busy;
+    case PipeOutcome::NoAnswer:
+    case PipeOutcome::Failed:
+        break;
+    }
+    if (!result.problem.empty()) {
+        Fail(Utf16ToUtf8(win::ToU16(result.problem)));
+    }
+    return Outcome::NoAnswer;
+}
+
 // One command into the idle box: waits up to waitSeconds for the box, then up to answerMs for the display
 // to handle it.
-Outcome SendOne(const std::wstring& command, bool ansi, double waitSeconds, UINT answerMs) {
+Outcome SendOne(const Channel& channel, const std::u16string& command, bool ansi, double waitSeconds,
+                UINT answerMs) {
+    if (channel.pipe) {
+        return SendThroughPipe(channel, command, waitSeconds, answerMs); // always UTF-8
+    }
     HWND box = WaitForIdleBox(waitSeconds);
     if (!box) {
         return FindWindowW(nullptr, L"FrmKrcMessage") ? Outcome::Busy : Outcome::NotRunning;
     }
+    std::wstring wide = win::ToWide(command);
     DWORD_PTR result = 0;
     LRESULT sent;
     if (ansi) {
-        int length = WideCharToMultiByte(CP_ACP, 0, command.c_str(), -1, nullptr, 0, nullptr, nullptr);
+        int length = WideCharToMultiByte(CP_ACP, 0, wide.c_str(), -1, nullptr, 0, nullptr, nullptr);
         std::string bytes(static_cast<std::size_t>(length > 0 ? length : 1), '\0');
-        WideCharToMultiByte(CP_ACP, 0, command.c_str(), -1, bytes.data(), length, nullptr, nullptr);
-        sent = SendMessageTimeoutA(box, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(bytes.c_str()), SMTO_NORMAL, answerMs,
-                                   &result);
+        WideCharToMultiByte(CP_ACP, 0, wide.c_str(), -1, bytes.data(), length, nullptr, nullptr);
+        sent = SendMessageTimeoutA(box, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(bytes.c_str()), SMTO_NORMAL,
+                                   answerMs, &result);
     } else {
-        sent = SendMessageTimeoutW(box, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(command.c_str()), SMTO_NORMAL,
+        sent = SendMessageTimeoutW(box, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(wide.c_str()), SMTO_NORMAL,
                                    answerMs, &result);
     }
     if (sent) {
         return Outcome::Sent;
     }
     // "END" ends the display while it handles the command, which is no failure.
-    return command.rfind(L"END", 0) == 0 ? Outcome::Ended : Outcome::NoAnswer;
+    return IsEnd(command) ? Outcome::Ended : Outcome::NoAnswer;
 }
 
-// The commands of a batch file: UTF-8 text split at NUL bytes; a NUL at the very end closes the last
-// command rather than starting an empty one.
-std::vector<std::wstring> SplitBatch(const std::string& bytes) {
-    std::vector<std::wstring> commands;
-    std::size_t start = 0;
-    while (start < bytes.size()) {
-        std::size_t end = bytes.find('\0', start);
-        if (end == std::string::npos) {
-            end = bytes.size();
-        }
-        commands.push_back(FromUtf8(bytes.substr(start, end - start)));
-        start = end + 1;
-    }
-    return commands;
-}
-
-int SendBatch(const std::vector<std::wstring>& commands, bool ansi, double timeoutSeconds) {
+int SendBatch(const Channel& channel, const std::vector<std::u16string>& commands, bool ansi,
+              double timeoutSeconds) {
     int sent = 0;
     int failed = 0;
     UINT answerMs = static_cast<UINT>(timeoutSeconds * 1000);
     for (std::size_t i = 0; i < commands.size(); ++i) {
-        Outcome outcome = SendOne(commands[i], ansi, timeoutSeconds, answerMs);
-        bool ends = commands[i].rfind(L"END", 0) == 0;
+        Outcome outcome = SendOne(channel, commands[i], ansi, timeoutSeconds, answerMs);
         if (outcome == Outcome::Sent || outcome == Outcome::Ended) {
             ++sent;
-            if (ends) {
+            if (IsEnd(commands[i])) {
                 break; // the display ends; what follows has nobody to go to
             }
             continue;
         }
         ++failed;
         if (outcome == Outcome::NotRunning) {
-            std::fprintf(stderr, "plumwick-send: the display is not running at command %zu\n", i + 1);
+            Fail("the display is not running at command " + std::to_string(i + 1));
             failed += static_cast<int>(commands.size() - i - 1);
             break;
         }
-        std::fprintf(stderr, "plumwick-send: command %zu %s\n", i + 1,
-                     outcome == Outcome::Busy ? "found the box busy" : "got no answer");
+        Fail("command " + std::to_string(i + 1) +
+             (outcome == Outcome::Busy ? " found the box busy" : " got no answer"));
     }
-    std::printf("sent %d, failed %d\n", sent, failed);
-    return failed == 0 ? 0 : 5;
+    Print("sent " + std::to_string(sent) + ", failed " + std::to_string(failed));
+    return failed == 0 ? kExitHandled : kExitBatchFailed;
 }
 
-bool ReadFileBytes(const wchar_t* path, std::string& bytes) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) {
-        return false;
+std::optional<std::string> ReadStandardInput() {
+    _setmode(_fileno(stdin), _O_BINARY);
+    std::string bytes;
+    char chunk[64 * 1024];
+    std::size_t got;
+    while ((got = std::fread(chunk, 1, sizeof chunk, stdin)) > 0) {
+        bytes.append(chunk, got);
+        if (bytes.size() > kContentFileMaxBytes) {
+            return std::nullopt;
+        }
     }
-    bytes.assign((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    return true;
+    if (std::ferror(stdin)) {
+        return std::nullopt;
+    }
+    return bytes;
 }
 
 } // namespace
 
 int wmain(int argc, wchar_t** argv) {
-    bool ansi = false;
-    double waitSeconds = 0;
-    double timeoutSeconds = 10;
-    std::wstring command;
-    bool haveCommand = false;
-    std::vector<std::wstring> batch;
-    bool haveBatch = false;
+    std::vector<std::u16string> args;
     for (int i = 1; i < argc; ++i) {
-        std::wstring arg = argv[i];
-        if (arg == L"--ansi") {
-            ansi = true;
-        } else if (arg == L"--wait" && i + 1 < argc) {
-            waitSeconds = _wtof(argv[++i]);
-        } else if (arg == L"--timeout" && i + 1 < argc) {
-            timeoutSeconds = _wtof(argv[++i]);
-        } else if ((arg == L"--file" || arg == L"--batch") && i + 1 < argc) {
-            std::string bytes;
-            if (!ReadFileBytes(argv[++i], bytes)) {
-                Fail("cannot read the command file");
-                return 3;
-            }
-            if (arg == L"--batch") {
-                batch = SplitBatch(bytes);
-                haveBatch = true;
-            } else {
-                command = FromUtf8(bytes);
-                haveCommand = true;
-            }
-        } else if (arg == L"--help" || arg == L"-h") {
-            std::printf("usage: plumwick-send [--ansi] [--wait SECONDS] (COMMAND | --file FILE)\n"
-                        "       plumwick-send [--ansi] [--timeout SECONDS] --batch FILE\n");
-            return 0;
-        } else {
-            command = arg;
-            haveCommand = true;
-        }
+        args.push_back(win::ToU16(argv[i]));
     }
-    if (haveBatch) {
-        return SendBatch(batch, ansi, timeoutSeconds);
+    ParseResult parsed = ParseArguments(args);
+    if (!parsed.error.empty()) {
+        Fail(parsed.error + "; see plumwick-send --help");
+        return kExitUsage;
     }
-    if (!haveCommand) {
-        Fail("no command given (usage: plumwick-send [--ansi] [--wait SECONDS] COMMAND)");
-        return 64;
+    const Request& request = parsed.request;
+    if (request.help) {
+        Write(stdout, STD_OUTPUT_HANDLE, HelpText());
+        return kExitHandled;
+    }
+    if (request.version) {
+        Print(VersionText());
+        return kExitHandled;
     }
 
-    switch (SendOne(command, ansi, waitSeconds, 30000)) {
+    Channel channel{request.pipe, request.session ? *request.session : CurrentSessionId()};
+    if (request.source == Source::Status) {
+        PipeResult result = plumwick::SendThroughPipe(channel.session, "?status",
+                                                      static_cast<DWORD>(request.waitSeconds * 1000), 30000);
+        switch (result.outcome) {
+        case PipeOutcome::Answered:
+            Print(result.reply);
+            return kExitHandled;
+        case PipeOutcome::NotRunning:
+            Fail("the display is not running (no command pipe in that session)");
+            return kExitNotRunning;
+        case PipeOutcome::Busy:
+            Fail("every instance of the command pipe stayed taken");
+            return kExitBusy;
+        default:
+            Fail(result.problem.empty() ? std::string("the display did not answer")
+                                        : Utf16ToUtf8(win::ToU16(result.problem)));
+            return kExitNoAnswer;
+        }
+    }
+
+    std::u16string command = request.command;
+    if (request.source != Source::Argument) {
+        std::optional<std::string> bytes = request.source == Source::Stdin
+                                               ? ReadStandardInput()
+                                               : ReadFileBytes(request.path, kContentFileMaxBytes);
+        if (!bytes) {
+            Fail(request.source == Source::Stdin ? std::string("cannot read standard input")
+                                                 : "cannot read " + Utf16ToUtf8(request.path));
+            return kExitInputUnreadable;
+        }
+        if (request.source == Source::Batch) {
+            return SendBatch(channel, SplitBatch(*bytes), request.ansi, request.timeoutSeconds);
+        }
+        command = DecodeCommandInput(*bytes, win::SystemAnsiCodePage());
+    }
+
+    Outcome outcome = SendOne(channel, command, request.ansi, request.waitSeconds, 30000);
+    if (outcome == Outcome::Sent && request.holdSeconds > 0) {
+        outcome = SendOne(channel, u"HLD" + Utf8ToUtf16(std::to_string(request.holdSeconds)), request.ansi,
+                          10, 30000);
+    }
+    switch (outcome) {
     case Outcome::Sent:
     case Outcome::Ended:
-        return 0;
+        return kExitHandled;
     case Outcome::NotRunning:
-        Fail("the display is not running (no window \"FrmKrcMessage\" on this desktop)");
-        return 2;
+        Fail(channel.pipe ? "the display is not running (no command pipe in that session)"
+                          : "the display is not running (no window \"FrmKrcMessage\" on this desktop)");
+        return kExitNotRunning;
     case Outcome::Busy:
-        Fail("the display's command box is busy or missing (no \"ThunderRT6TextBox\" holding \"KrcMessage\")");
-        return 2;
+        Fail(channel.pipe ? "every instance of the command pipe stayed taken"
+                          : "the display's command box is busy or missing (no \"ThunderRT6TextBox\" holding "
+                            "\"KrcMessage\")");
+        return kExitBusy;
     case Outcome::NoAnswer:
         break;
     }
     Fail("the display did not answer within 30 s");
-    return 4;
+    return kExitNoAnswer;
 }

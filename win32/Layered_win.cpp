@@ -36,16 +36,14 @@ bool LayeredSurface::Create(HDC compatibleWith, int width, int height) {
     info.bmiHeader.biCompression = BI_RGB;
     info.bmiHeader.biSizeImage = static_cast<DWORD>(width) * static_cast<DWORD>(height) * 4;
     void* bits = nullptr;
-    HBITMAP bitmap = CreateDIBSection(dc.get(), &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    UniqueBitmap bitmap(CreateDIBSection(dc.get(), &info, DIB_RGB_COLORS, &bits, nullptr, 0));
     if (!bitmap || !bits) {
-        if (bitmap) {
-            DeleteObject(bitmap);
-        }
         return false;
     }
-    previous_ = SelectObject(dc.get(), bitmap);
+    SelectGuard selection(dc.get(), bitmap.get());
     dc_ = std::move(dc);
-    bitmap_ = bitmap;
+    bitmap_ = std::move(bitmap);
+    selection_ = std::move(selection);
     bits_ = static_cast<std::uint32_t*>(bits);
     width_ = width;
     height_ = height;
@@ -53,14 +51,8 @@ bool LayeredSurface::Create(HDC compatibleWith, int width, int height) {
 }
 
 void LayeredSurface::Release() {
-    if (dc_ && previous_) {
-        SelectObject(dc_.get(), previous_);
-    }
-    previous_ = nullptr;
-    if (bitmap_) {
-        DeleteObject(bitmap_);
-        bitmap_ = nullptr;
-    }
+    selection_.reset();
+    bitmap_.reset();
     dc_.reset();
     bits_ = nullptr;
     width_ = height_ = 0;
@@ -89,8 +81,29 @@ bool LayeredSurface::Present(HWND window, int width) const {
     SIZE size{width, height_};
     POINT source{0, 0};
     BLENDFUNCTION blend{AC_SRC_OVER, 0, 255, AC_SRC_ALPHA};
-    return UpdateLayeredWindow(window, screen.get(), nullptr, &size, dc_.get(), &source, 0, &blend, ULW_ALPHA) !=
-           FALSE;
+    return UpdateLayeredWindow(window, screen.get(), nullptr, &size, dc_.get(), &source, 0, &blend,
+                               ULW_ALPHA) != FALSE;
+}
+
+bool LayeredSurface::PresentDirty(HWND window, const RECT& dirty) const {
+    if (!dc_ || !window) {
+        return false;
+    }
+    GdiFlush();
+    AddLayeredStyle(window);
+    WindowDc screen(window);
+    POINT source{0, 0};
+    BLENDFUNCTION blend{AC_SRC_OVER, 0, 255, AC_SRC_ALPHA};
+    UPDATELAYEREDWINDOWINFO info{};
+    info.cbSize = sizeof info;
+    info.hdcDst = screen.get();
+    info.psize = nullptr; // same size: the window system keeps its surface
+    info.hdcSrc = dc_.get();
+    info.pptSrc = &source;
+    info.pblend = &blend;
+    info.dwFlags = ULW_ALPHA;
+    info.prcDirty = &dirty;
+    return UpdateLayeredWindowIndirect(window, &info) != FALSE;
 }
 
 void AddLayeredStyle(HWND window) {
@@ -113,6 +126,11 @@ void SetLayeredTop(HWND window, bool topmost, bool clickThrough) {
 void MakeTopmost(HWND window, bool topmost) {
     SetWindowPos(window, topmost ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0,
                  SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+}
+
+int ScreenRefreshHz() {
+    WindowDc screen(nullptr);
+    return screen.get() ? GetDeviceCaps(screen.get(), VREFRESH) : 0;
 }
 
 } // namespace plumwick::win

@@ -8,14 +8,14 @@ namespace plumwick::win {
 
 // One start-up of GDI+ (each layered window holds its own, as they are created and closed independently).
 class GdiplusSession {
-public:
+  public:
     GdiplusSession();
     ~GdiplusSession();
     GdiplusSession(const GdiplusSession&) = delete;
     GdiplusSession& operator=(const GdiplusSession&) = delete;
     bool ok() const { return status_ == 0; }
 
-private:
+  private:
     ULONG_PTR token_ = 0;
     int status_ = -1;
 };
@@ -23,7 +23,7 @@ private:
 // A memory DC holding a 32 bpp DIB section, premultiplied BGRA, rows top-down in memory order as GDI+ sees
 // them. Handed to UpdateLayeredWindow as the window's whole image.
 class LayeredSurface {
-public:
+  public:
     LayeredSurface() = default;
     LayeredSurface(const LayeredSurface&) = delete;
     LayeredSurface& operator=(const LayeredSurface&) = delete;
@@ -36,7 +36,6 @@ public:
     void Clear(); // all pixels transparent black
 
     HDC dc() const { return dc_.get(); }
-    HBITMAP bitmap() const { return bitmap_; }
     std::uint32_t* pixels() const { return bits_; }
     int width() const { return width_; }
     int height() const { return height_; }
@@ -46,12 +45,18 @@ public:
     // pixel at constant alpha 255; the window takes that size and keeps its position. Adds WS_EX_LAYERED
     // first. Returns the UpdateLayeredWindow result.
     bool Present(HWND window, int width = -1) const;
+    // Hands over only `dirty` of a window that already shows this surface at its size: the window system
+    // keeps its surface and copies that rectangle (a size change would make it build a new one and copy
+    // everything). Returns the UpdateLayeredWindowIndirect result.
+    bool PresentDirty(HWND window, const RECT& dirty) const;
 
-private:
+  private:
+    // Declared in the order they are made, so they go in reverse: the bitmap is taken out of the DC
+    // before it is deleted, and the DC goes last.
     UniqueDc dc_;
-    HBITMAP bitmap_ = nullptr;
-    HGDIOBJ previous_ = nullptr;
-    std::uint32_t* bits_ = nullptr;
+    UniqueBitmap bitmap_;
+    SelectGuard selection_;
+    std::uint32_t* bits_ = nullptr; // the DIB's pixels, owned by bitmap_
     int width_ = 0;
     int height_ = 0;
 };
@@ -65,5 +70,8 @@ void AddLayeredStyle(HWND window);
 void SetLayeredTop(HWND window, bool topmost, bool clickThrough);
 
 void MakeTopmost(HWND window, bool topmost = true);
+
+// The refresh rate the system reports for the screen, in hertz; 0 when it reports none.
+int ScreenRefreshHz();
 
 } // namespace plumwick::win

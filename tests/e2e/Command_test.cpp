@@ -14,7 +14,7 @@ constexpr long long kTransparent = 0x20;
 constexpr long long kTopmost = 0x8;
 
 class CommandChannel : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         ASSERT_TRUE(session.Start()) << "the display did not start";
         ASSERT_TRUE(session.WaitForAboutToClose());
@@ -75,7 +75,9 @@ TEST_F(CommandChannel, DrawsALineOutlinedShadowedAndGradientFilled) {
     EXPECT_TRUE(IsDesktop(shot.At(faceRight + 12, faceRow)));
     EXPECT_TRUE(IsDesktop(shot.At(960, top + 300)));
     // The shadow: right of the stem (passes at +1 and +2) and left of it (-1, -2), darker than the desktop.
-    auto darker = [](Rgb c) { return c.r + c.g + c.b < Session::kDesktop.r + Session::kDesktop.g + Session::kDesktop.b - 40; };
+    auto darker = [](Rgb c) {
+        return c.r + c.g + c.b < Session::kDesktop.r + Session::kDesktop.g + Session::kDesktop.b - 40;
+    };
     EXPECT_TRUE(darker(shot.At(faceRight + 2, faceRow)) || darker(shot.At(faceRight + 1, faceRow)));
     EXPECT_TRUE(darker(shot.At(faceLeft - 1, faceRow)) || darker(shot.At(faceLeft - 2, faceRow)));
 }
@@ -135,4 +137,56 @@ TEST_F(CommandChannel, EndEndsTheProgramAndTheSenderThenSaysSo) {
     std::string message = Shell(session.Env() + " wine " + (session.Folder() / "plumwick-send.exe").string() +
                                 " 'DLT x' 2>&1 >/dev/null");
     EXPECT_NE(message.find("not running"), std::string::npos) << message;
+}
+
+TEST_F(CommandChannel, TheSenderReadsStandardInputAndUtf16FilesAndSendsNothingOnAUsageError) {
+    auto sender = [&](const std::string& tail) {
+        int status = 0;
+        Shell("cd '" + session.Folder().string() + "' && export " + session.Env() + " && " + tail +
+                  " >/dev/null 2>&1",
+              &status);
+        return status;
+    };
+    int top = MainTop();
+    ASSERT_EQ(session.Send("DLT 欢迎 stdin"), 0);
+    Settle();
+    Image byArgument = session.Screenshot();
+
+    ASSERT_EQ(session.Send("DLT other"), 0);
+    EXPECT_EQ(sender("printf 'DLT 欢迎 stdin\\r\\n' | wine ./plumwick-send.exe -"), 0);
+    Settle();
+    EXPECT_TRUE(SameBand(byArgument, session.Screenshot(), top, top + 80)) << "standard input";
+
+    ASSERT_EQ(session.Send("DLT other"), 0);
+    // UTF-16 LE with its mark and a trailing line break, as Notepad saves "Unicode".
+    EXPECT_EQ(
+        sender(
+            "printf '\\377\\376' > u16.txt && printf 'DLT 欢迎 stdin\\r\\n' | iconv -f UTF-8 -t UTF-16LE >> "
+            "u16.txt && wine ./plumwick-send.exe --file u16.txt"),
+        0);
+    Settle();
+    EXPECT_TRUE(SameBand(byArgument, session.Screenshot(), top, top + 80)) << "UTF-16 file";
+
+    // An unquoted command is a usage error and nothing is sent: the line stays.
+    EXPECT_EQ(sender("wine ./plumwick-send.exe DLT two words"), 64);
+    EXPECT_EQ(sender("wine ./plumwick-send.exe --bogus 'DLT x'"), 64);
+    EXPECT_EQ(sender("wine ./plumwick-send.exe --file missing.txt"), 3);
+    Settle();
+    EXPECT_TRUE(SameBand(byArgument, session.Screenshot(), top, top + 80)) << "a usage error sent something";
+    std::string version =
+        Shell(session.Env() + " wine '" + (session.Folder() / "plumwick-send.exe").string() +
+              "' --version 2>/dev/null");
+    EXPECT_EQ(version.substr(0, version.find_first_of("\r\n")),
+              std::string("plumwick-send ") + PLUMWICK_VERSION);
+}
+
+TEST_F(CommandChannel, TypingIntoTheBoxBuildsNoCommandAndTheBoxReturnsToIdle) {
+    ASSERT_EQ(session.Probe({"type-box", "LOK"}), "typed");
+    SleepSeconds(0.5);
+    EXPECT_EQ(session.ExStyle("PlumwickMainText") & kTransparent, 0) << "typed keystrokes locked the display";
+    std::string box = session.Probe({"box"});
+    EXPECT_EQ(box.substr(box.find('|') + 1), "KrcMessage");
+    EXPECT_EQ(session.Probe({"find-box"}), "yes");
+    ASSERT_EQ(session.Send("LOK"), 0); // and the box still takes commands
+    EXPECT_NE(session.ExStyle("PlumwickMainText") & kTransparent, 0);
 }

@@ -219,9 +219,9 @@ std::string Session::Env() const {
            " WINEDEBUG=-all WINEDLLOVERRIDES='mscoree,mshtml=' LC_ALL=zh_CN.UTF-8 WINEARCH=win64";
 }
 
-bool Session::Start(double timeoutSeconds, bool waitForIdle) {
-    programPid_ =
-        Spawn("cd " + Quote(folder_.string()) + " && " + Env() + " exec wine ./plumwick.exe >/dev/null 2>&1");
+bool Session::Start(double timeoutSeconds, bool waitForIdle, const std::string& program) {
+    programPid_ = Spawn("cd " + Quote(folder_.string()) + " && " + Env() + " exec wine ./" + Quote(program) +
+                        " >/dev/null 2>&1");
     for (double waited = 0; waited < timeoutSeconds; waited += 0.25) {
         std::string box = Probe({"find-box"});
         if (box == "yes" || (!waitForIdle && box == "no")) {
@@ -281,7 +281,7 @@ void Session::Kill() {
 int Session::Send(const std::string& command, bool ansi) {
     int status = 0;
     Shell("cd " + Quote(folder_.string()) + " && " + Env() + " wine ./plumwick-send.exe " +
-              (ansi ? "--ansi " : "") + Quote(command) + " >/dev/null 2>&1",
+              (ansi ? "--ansi " : "") + "-- " + Quote(command) + " >/dev/null 2>&1",
           &status);
     return status;
 }

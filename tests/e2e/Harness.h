@@ -48,7 +48,9 @@ class Session {
     const std::filesystem::path& Folder() const { return folder_; }
     // Starts plumwick.exe; true once the command box is idle (found by FindWindowEx), within timeout.
     // Without waitForIdle, true once the command window exists (start-up may still be showing a message).
-    bool Start(double timeoutSeconds = 30, bool waitForIdle = true);
+    // `program` names another build of the display placed in Folder() beforehand.
+    bool Start(double timeoutSeconds = 30, bool waitForIdle = true,
+               const std::string& program = "plumwick.exe");
     // The about window greets every start for about 6 s over the middle of the screen; tests that look at
     // the text underneath wait for it to close by itself.
     bool WaitForAboutToClose(double timeoutSeconds = 20);

@@ -1,8 +1,11 @@
-// The karaoke sweep driven through the command box: DKC sings a line, TME stops it, CKT clears.
+// The karaoke sweep driven through the command box: DKC sings a line in time, TME pauses it, DKT draws
+// until the next tick, CKT clears.
 #include "tests/e2e/Harness.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <chrono>
 #include <vector>
 
 using namespace plumwick::e2e;
@@ -10,22 +13,39 @@ using namespace plumwick::e2e;
 namespace {
 
 // Scheme 1's highlight runs from 0xBCF9FC at the top to 0x67F0FC at the bottom.
-bool IsHighlight(Rgb c) { return c.g > 0xD0 && c.b > 0xD0 && c.r < 0xD0 && c.r > 0x50; }
+bool IsHighlight(Rgb c) {
+    return c.g > 0xD0 && c.b > 0xD0 && c.r < 0xD0 && c.r > 0x50;
+}
 
-int CountHighlight(const Image& image, const Session::Rect& area) {
-    int count = 0;
-    for (int y = area.y; y < area.y + area.h; ++y) {
-        for (int x = area.x; x < area.x + area.w; ++x) {
+// The right- and leftmost columns of the area holding highlight colour; -1 when none does.
+int RightmostHighlight(const Image& image, const Session::Rect& area) {
+    for (int x = std::min(area.x + area.w, image.width) - 1; x >= std::max(area.x, 0); --x) {
+        for (int y = area.y; y < area.y + area.h && y < image.height; ++y) {
             if (IsHighlight(image.At(x, y))) {
-                ++count;
+                return x;
             }
         }
     }
-    return count;
+    return -1;
+}
+
+int LeftmostHighlight(const Image& image, const Session::Rect& area) {
+    for (int x = std::max(area.x, 0); x < std::min(area.x + area.w, image.width); ++x) {
+        for (int y = area.y; y < area.y + area.h && y < image.height; ++y) {
+            if (IsHighlight(image.At(x, y))) {
+                return x;
+            }
+        }
+    }
+    return -1;
+}
+
+double Seconds() {
+    return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch()).count();
 }
 
 class KaraokeSweep : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         ASSERT_TRUE(session.Start());
         ASSERT_TRUE(session.WaitForAboutToClose());
@@ -35,46 +55,117 @@ protected:
 
 } // namespace
 
-TEST_F(KaraokeSweep, WidensTickByTickOverTheLineInTheHighlightColours) {
-    // A line about 600 px wide, sung over 4 x 50 ticks (about 2 s at 10 ms a tick).
-    ASSERT_EQ(session.Send("DKC梅溪小店 今日特价 新鲜水果八折||4||9000"), 0);
-    std::vector<int> widths;
-    for (int i = 0; i < 6; ++i) {
-        widths.push_back(session.WindowRect("PlumwickKaraoke").w);
-        SleepSeconds(0.15);
+TEST_F(KaraokeSweep, TheHighlightMovesInTimeOverTheLineOnAWindowThatKeepsItsSize) {
+    // A line about 600 px wide from x = 660, sung over 20 x 0.5 s: its edge moves 60 px a second.
+    double t0 = Seconds();
+    ASSERT_EQ(session.Send("DKC梅溪小店今日特价新鲜水果八折||20||9000"), 0);
+    double t1 = Seconds();
+    int previous = 0;
+    for (int i = 0; i < 3; ++i) {
+        SleepSeconds(1.0);
+        double s0 = Seconds();
+        Session::Rect karaoke = session.WindowRect("PlumwickKaraoke");
+        Image shot = session.Screenshot();
+        double s1 = Seconds();
+        EXPECT_EQ(karaoke.w, 1920) << "the window keeps the screen's width";
+        int right = RightmostHighlight(shot, karaoke);
+        // Left of where the edge can be by now; at most a glyph's gap behind where it must be.
+        EXPECT_LE(right, 660 + 60 * (s1 - t0) + 2) << i;
+        EXPECT_GE(right, 660 + 60 * (s0 - t1) - 40) << i;
+        EXPECT_GT(right, previous) << i;
+        previous = right;
     }
-    // It starts at the line's left margin, (28800 - 9000) / 2 twips = 660 px, and grows.
-    EXPECT_GE(widths.front(), 660);
-    for (std::size_t i = 1; i < widths.size(); ++i) {
-        EXPECT_GE(widths[i], widths[i - 1]) << "tick " << i;
-    }
-    EXPECT_GT(widths.back(), widths.front() + 20);
-    Session::Rect karaoke = session.WindowRect("PlumwickKaraoke");
-    Image shot = session.Screenshot();
     session.SaveScreenshot("karaoke-sweep");
-    EXPECT_GT(CountHighlight(shot, karaoke), 200) << "no highlight colour in the karaoke window";
     EXPECT_TRUE(session.Visible("PlumwickKaraoke"));
+}
 
-    // The sweep runs on past the line's end but never grows wider than the screen.
-    SleepSeconds(3.5);
-    EXPECT_LE(session.WindowRect("PlumwickKaraoke").w, 1920);
+TEST_F(KaraokeSweep, TheSweepEndsAtDurationTimesHalfASecond) {
+    // Duration 6: the highlight reaches the line's end 3 s after the line is armed, and stays there.
+    ASSERT_EQ(session.Send("DKC梅溪小店今日特价新鲜水果八折||6||9000"), 0);
+    double armed = Seconds();
+    SleepSeconds(1.0);
+    Session::Rect karaoke = session.WindowRect("PlumwickKaraoke");
+    int middle = RightmostHighlight(session.Screenshot(), karaoke);
+    SleepSeconds(std::max(0.0, 3.2 - (Seconds() - armed)));
+    int end = RightmostHighlight(session.Screenshot(), karaoke);
+    SleepSeconds(1.5);
+    int later = RightmostHighlight(session.Screenshot(), karaoke);
+    EXPECT_NEAR(end, later, 1) << "not yet at the line's end after 3.2 s";
+    EXPECT_LT(middle, later - 150) << "at the line's end already at " << 1.0 << " s";
+    EXPECT_GT(later, 1100);
 }
 
 TEST_F(KaraokeSweep, TheSameLineTwiceDoesNotRestartAndTmeStopsTheSweep) {
-    ASSERT_EQ(session.Send("DKCOne line to sing||20||9000"), 0);
-    SleepSeconds(0.5);
-    int before = session.WindowRect("PlumwickKaraoke").w;
-    ASSERT_EQ(session.Send("DKCOne line to sing||20||9000"), 0); // ignored: same line
+    ASSERT_EQ(session.Send("DKC梅溪小店今日特价新鲜水果八折||20||9000"), 0);
+    SleepSeconds(1.5);
+    Session::Rect karaoke = session.WindowRect("PlumwickKaraoke");
+    int before = RightmostHighlight(session.Screenshot(), karaoke);
+    ASSERT_GT(before, 700);
+    ASSERT_EQ(session.Send("DKC梅溪小店今日特价新鲜水果八折||20||9000"), 0); // ignored: same line
     SleepSeconds(0.3);
-    EXPECT_GT(session.WindowRect("PlumwickKaraoke").w, before) << "the second DKC restarted the sweep";
+    EXPECT_GT(RightmostHighlight(session.Screenshot(), karaoke), before)
+        << "the second DKC restarted the sweep";
 
     ASSERT_EQ(session.Send("TME"), 0);
-    int stopped = session.WindowRect("PlumwickKaraoke").w;
-    SleepSeconds(0.5);
-    EXPECT_EQ(session.WindowRect("PlumwickKaraoke").w, stopped);
+    int stopped = RightmostHighlight(session.Screenshot(), karaoke);
+    SleepSeconds(0.8);
+    EXPECT_EQ(RightmostHighlight(session.Screenshot(), karaoke), stopped);
     ASSERT_EQ(session.Send("TMS"), 0);
+    SleepSeconds(1.0);
+    EXPECT_GT(RightmostHighlight(session.Screenshot(), karaoke), stopped + 20);
+}
+
+TEST_F(KaraokeSweep, DktIsReplacedAtTheNextTickUnlessTheTimerIsStopped) {
+    // A short line sung whole; its highlight's extent tells it from the long line DKT draws.
+    ASSERT_EQ(session.Send("DKC短句||1||1000"), 0);
+    SleepSeconds(1.0);
+    Session::Rect karaoke = session.WindowRect("PlumwickKaraoke");
+    Image sung = session.Screenshot();
+    int shortLeft = LeftmostHighlight(sung, karaoke);
+    int shortRight = RightmostHighlight(sung, karaoke);
+    ASSERT_GT(shortRight, shortLeft);
+
+    ASSERT_EQ(session.Send("DKT一二三四五六七八九十一二三四五六七八九十"), 0);
     SleepSeconds(0.5);
-    EXPECT_GT(session.WindowRect("PlumwickKaraoke").w, stopped);
+    Image replaced = session.Screenshot();
+    session.SaveScreenshot("karaoke-dkt-replaced");
+    EXPECT_EQ(LeftmostHighlight(replaced, karaoke), shortLeft)
+        << "DKT's line still shown after the next tick";
+    EXPECT_EQ(RightmostHighlight(replaced, karaoke), shortRight);
+
+    // DKT then TME straight away: no tick comes between them, so DKT's line stays. The two commands
+    // race the 10 ms timer, so a slow sender may lose; it tries again.
+    bool kept = false;
+    for (int attempt = 0; attempt < 3 && !kept; ++attempt) {
+        ASSERT_EQ(session.SendBatch({"DKT一二三四五六七八九十一二三四五六七八九十", "TME"}), 0);
+        SleepSeconds(0.5);
+        Image shot = session.Screenshot();
+        kept = LeftmostHighlight(shot, karaoke) < shortLeft - 100 &&
+               RightmostHighlight(shot, karaoke) > shortRight + 100;
+        ASSERT_EQ(session.Send("TMS"), 0);
+        SleepSeconds(0.3);
+    }
+    EXPECT_TRUE(kept) << "DKT's line was not kept by TME";
+}
+
+TEST_F(KaraokeSweep, ADurationOfZeroHidesTheWindowAtTheNextTick) {
+    // No line has been sung since the start: the duration is 0, so the tick after the welcome line's DLT
+    // has hidden the window already, and DKT's tick hides it again.
+    EXPECT_FALSE(session.Visible("PlumwickKaraoke"));
+    ASSERT_EQ(session.Send("DKT一二三四五六七八九十"), 0);
+    SleepSeconds(0.5);
+    Session::Rect karaoke = session.WindowRect("PlumwickKaraoke");
+    EXPECT_FALSE(session.Visible("PlumwickKaraoke"));
+    EXPECT_EQ(RightmostHighlight(session.Screenshot(), karaoke), -1);
+
+    ASSERT_EQ(session.Send("DKC短句||1||1000"), 0);
+    SleepSeconds(1.0);
+    EXPECT_TRUE(session.Visible("PlumwickKaraoke"));
+    EXPECT_GT(RightmostHighlight(session.Screenshot(), karaoke), 0);
+
+    ASSERT_EQ(session.Send("DKC另一句||0||1000"), 0);
+    SleepSeconds(0.5);
+    EXPECT_FALSE(session.Visible("PlumwickKaraoke"));
 }
 
 TEST_F(KaraokeSweep, CktClearsBothWindows) {
@@ -84,7 +175,8 @@ TEST_F(KaraokeSweep, CktClearsBothWindows) {
     Session::Rect main = session.WindowRect("PlumwickMainText");
     Session::Rect karaoke = session.WindowRect("PlumwickKaraoke");
     Image drawn = session.Screenshot();
-    ASSERT_GT(CountNotDesktop(drawn, main.y, main.y + 60) + CountNotDesktop(drawn, karaoke.y, karaoke.y + 60), 500);
+    ASSERT_GT(CountNotDesktop(drawn, main.y, main.y + 60) + CountNotDesktop(drawn, karaoke.y, karaoke.y + 60),
+              500);
 
     ASSERT_EQ(session.Send("CKT"), 0);
     SleepSeconds(0.5);

@@ -1,5 +1,5 @@
-#include "common/TextUtil.h"
 #include "command/Command.h"
+#include "common/TextUtil.h"
 
 #include <gtest/gtest.h>
 
@@ -13,10 +13,10 @@ TEST(ParseVerb, RecognisesEachVerbByItsFirstThreeUnits) {
         Verb verb;
     };
     const Case cases[] = {
-        {u"DKCa||1||2", Verb::DKC},  {u"DLT", Verb::DLT}, {u"END", Verb::END},
-        {u"TMEanything", Verb::TME}, {u"TMS", Verb::TMS}, {u"CKT ", Verb::CKT},
-        {u"DKTline", Verb::DKT},     {u"HDE", Verb::HDE}, {u"ULK", Verb::ULK},
-        {u"LOK", Verb::LOK},
+        {u"DKCa||1||2", Verb::DKC},  {u"DLT", Verb::DLT},  {u"END", Verb::END},
+        {u"TMEanything", Verb::TME}, {u"TMS", Verb::TMS},  {u"CKT ", Verb::CKT},
+        {u"DKTline", Verb::DKT},     {u"HDE", Verb::HDE},  {u"ULK", Verb::ULK},
+        {u"LOK", Verb::LOK},         {u"HLD5", Verb::HLD},
     };
     for (const Case& c : cases) {
         EXPECT_EQ(ParseVerb(c.command), c.verb) << Utf16ToUtf8(c.command);
@@ -25,12 +25,42 @@ TEST(ParseVerb, RecognisesEachVerbByItsFirstThreeUnits) {
 
 TEST(ParseVerb, TextsThatAreNoCommand) {
     for (std::u16string_view text :
-         {u"", u"D", u"DK", u"dlt hello", u"Dlt", u"KrcMessage", u" DLT", u"XYZ"}) {
+         {u"", u"D", u"DK", u"dlt hello", u"Dlt", u"KrcMessage", u" DLT", u"XYZ", u"?status", u"hld5"}) {
         EXPECT_EQ(ParseVerb(text), Verb::None) << Utf16ToUtf8(text);
     }
     // A verb must be the very first units: a NUL inside them breaks it, a NUL after it does not.
     EXPECT_EQ(ParseVerb(std::u16string_view(u"DL\0T", 4)), Verb::None);
     EXPECT_EQ(ParseVerb(std::u16string_view(u"END\0x", 5)), Verb::END);
+}
+
+TEST(ParseHoldSeconds, TakesAWholeNumberFromOneToAnHour) {
+    struct Case {
+        std::u16string_view command;
+        std::optional<unsigned> seconds;
+    };
+    const Case cases[] = {
+        {u"HLD1", 1u},
+        {u"HLD3600", 3600u},
+        {u"HLD0030", 30u},
+        {u"HLD 45 ", 45u},
+        {u"HLD12\r\n", 12u}, // a script's line end
+        {u"HLD0", std::nullopt},
+        {u"HLD3601", std::nullopt},
+        {u"HLD", std::nullopt},
+        {u"HLD ", std::nullopt},
+        {u"HLD-5", std::nullopt},
+        {u"HLD+5", std::nullopt},
+        {u"HLD2.5", std::nullopt},
+        {u"HLD1e3", std::nullopt},
+        {u"HLD5 5", std::nullopt},
+        {u"HLD99999999999999999999", std::nullopt}, // no overflow into the range
+        {u"HLD\uFF15", std::nullopt},               // fullwidth digit
+        {u"hld5", std::nullopt},
+        {u"DLT5", std::nullopt},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(ParseHoldSeconds(c.command), c.seconds) << Utf16ToUtf8(c.command);
+    }
 }
 
 TEST(CommandArgument, RemovesOnlyTheLeadingVerb) {

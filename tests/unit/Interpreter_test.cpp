@@ -1,5 +1,5 @@
-#include "common/TextUtil.h"
 #include "command/Interpreter.h"
+#include "common/TextUtil.h"
 
 #include <gtest/gtest.h>
 
@@ -36,6 +36,8 @@ class FakeTarget : public CommandTarget {
     void CloseToolbar() override { Record("CloseToolbar"); }
     void CloseCommandWindow() override { Record("CloseCommandWindow"); }
     void LockDisplay(bool clickThrough) override { Record("LockDisplay", clickThrough ? "true" : "false"); }
+    void HoldLine(unsigned seconds) override { Record("HoldLine", std::to_string(seconds)); }
+    void EndHold() override { Record("EndHold"); }
 
   private:
     static std::string Show(const std::u16string& text) {
@@ -88,11 +90,12 @@ TEST(RunCommand, CarriesOutEachVerbsStepsInOrder) {
         {u"CKT",
          Verb::CKT,
          {"KaraokeDrawText( )", "MainDrawText( )", "SetKaraokeText( )", "StopKaraokeTimer",
-          "ClearKaraokeSurface", "ClearMainSurface"}},
+          "ClearKaraokeSurface", "ClearMainSurface", "EndHold"}},
         {u"DKT歌词", Verb::DKT, {"StartKaraokeTimer", "KaraokeDrawText(歌词)"}},
         {u"HDE", Verb::HDE, {"HideToolbar"}},
         {u"ULK", Verb::ULK, {"LockDisplay(false)"}},
         {u"LOKxyz", Verb::LOK, {"LockDisplay(true)"}},
+        {u"HLD30", Verb::HLD, {"HoldLine(30)"}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(Utf16ToUtf8(c.command));
@@ -109,6 +112,14 @@ TEST(RunCommand, DkcWithoutAUsableWidthOnlyStartsTheTimer) {
     }
 }
 
+TEST(RunCommand, HoldWithoutAValidNumberDoesNothingNotEvenEndAHold) {
+    for (std::u16string_view command : {u"HLD", u"HLD0", u"HLD3601", u"HLDx", u"HLD-5", u"HLD 2.5"}) {
+        FakeTarget target;
+        EXPECT_EQ(RunCommand(command, target), Verb::HLD) << Utf16ToUtf8(command);
+        EXPECT_TRUE(target.calls_.empty()) << Utf16ToUtf8(command);
+    }
+}
+
 TEST(RunCommand, TextThatIsNoCommandDoesNothing) {
     for (std::u16string_view text : {u"", u"DK", u"dlt hello", u"KrcMessage", u"Krc", u"xDLT"}) {
         FakeTarget target;
@@ -122,8 +133,9 @@ TEST(RunCommand, AFailingStepDoesNotStopTheLaterOnes) {
     FakeTarget target;
     target.throwIn_ = {"KaraokeDrawText", "StopKaraokeTimer", "ClearKaraokeSurface"};
     EXPECT_EQ(RunCommand(u"CKT", target), Verb::CKT);
-    EXPECT_EQ(target.calls_, (Calls{"KaraokeDrawText( )", "MainDrawText( )", "SetKaraokeText( )",
-                                    "StopKaraokeTimer", "ClearKaraokeSurface", "ClearMainSurface"}));
+    EXPECT_EQ(target.calls_,
+              (Calls{"KaraokeDrawText( )", "MainDrawText( )", "SetKaraokeText( )", "StopKaraokeTimer",
+                     "ClearKaraokeSurface", "ClearMainSurface", "EndHold"}));
 
     FakeTarget starting;
     starting.throwIn_ = {"StartKaraokeTimer"};

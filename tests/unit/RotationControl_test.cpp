@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -22,6 +23,10 @@ class FakeHost : public RotationHost {
         timerRuns = runs;
         timerInterval = intervalMs;
     }
+    void ApplyHoldTimer(bool runs, unsigned ms) override {
+        holdRuns = runs;
+        holdMs = runs ? ms : 0;
+    }
 
     static std::string Ascii(const std::u16string& text) { return std::string(text.begin(), text.end()); }
 
@@ -30,6 +35,8 @@ class FakeHost : public RotationHost {
     bool answerOk = false;
     bool timerRuns = false;
     unsigned timerInterval = 0;
+    bool holdRuns = false;
+    unsigned holdMs = 0;
 };
 
 // Ten lines "l0".."l9": r = (k + 0.5) / 10 picks line k.
@@ -199,4 +206,89 @@ TEST_F(Rotation, LockTogglesEvenWhenTheIntervalIsZero) {
         EXPECT_FALSE(r.Enabled());
         EXPECT_FALSE(fresh.timerRuns);
     }
+}
+
+TEST_F(Rotation, AHoldKeepsTicksOffItsLineThenTicksOnceAtItsEndAndRunsOn) {
+    rotation.Start(3000);
+    TicksShowing({3});
+    rotation.Messages().index = 3;
+    rotation.Hold(10);
+    EXPECT_TRUE(rotation.Held());
+    EXPECT_FALSE(host.timerRuns);
+    EXPECT_TRUE(host.holdRuns);
+    EXPECT_EQ(host.holdMs, 10000u);
+    rotation.Tick(Picking(5)); // a tick already queued when the hold came
+    EXPECT_TRUE(host.calls.empty());
+    EXPECT_EQ(rotation.History().Text(), u"3,");
+    EXPECT_EQ(rotation.Messages().index, 3.0);
+    EXPECT_TRUE(rotation.Enabled()); // held, yet still running as far as the lock button goes
+
+    EXPECT_TRUE(rotation.HoldRanOut()); // one tick at once ...
+    EXPECT_FALSE(rotation.Held());
+    EXPECT_FALSE(host.holdRuns);
+    EXPECT_TRUE(host.timerRuns); // ... then every interval
+    EXPECT_EQ(host.timerInterval, 3000u);
+    rotation.Tick(Picking(5));
+    EXPECT_EQ(host.calls.back(), "draw l5");
+}
+
+TEST_F(Rotation, ASecondHoldReplacesTheFirst) {
+    rotation.Start(3000);
+    rotation.Hold(600);
+    rotation.Hold(2);
+    EXPECT_EQ(host.holdMs, 2000u);
+    EXPECT_TRUE(rotation.HoldRanOut());
+    EXPECT_FALSE(rotation.HoldRanOut()); // the first hold's time is gone with it
+    EXPECT_TRUE(host.timerRuns);
+}
+
+TEST_F(Rotation, PreviousNextLockPublicationAndClearEndAHoldWithoutATick) {
+    struct Case {
+        const char* name;
+        void (*act)(RotationControl&);
+        bool runsAfter;
+    };
+    const Case cases[] = {
+        {"previous", [](RotationControl& r) { r.Previous(); }, false},
+        {"next", [](RotationControl& r) { r.Next(); }, false},
+        {"lock", [](RotationControl& r) { r.ToggleLock(); }, false},
+        {"publication", [](RotationControl& r) { r.Stop(), r.Start(4000); }, true},
+        {"clear", [](RotationControl& r) { r.EndHold(); }, true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        FakeHost fresh;
+        RotationControl r{fresh};
+        r.Messages().lines = TenLines();
+        r.Start(3000);
+        r.Tick(Picking(1));
+        r.Tick(Picking(2));
+        r.Hold(30);
+        fresh.calls.clear();
+        c.act(r);
+        EXPECT_FALSE(r.Held());
+        EXPECT_FALSE(fresh.holdRuns);
+        EXPECT_EQ(fresh.timerRuns, c.runsAfter);
+        EXPECT_EQ(std::count(fresh.calls.begin(), fresh.calls.end(), "karaoke"), 0); // no tick of its own
+        EXPECT_FALSE(r.HoldRanOut()); // a timer message already queued ends nothing
+        EXPECT_EQ(fresh.timerRuns, c.runsAfter);
+    }
+}
+
+TEST_F(Rotation, AHoldOverAStoppedIdleOrZeroIntervalRotationEndsWithoutATick) {
+    rotation.Hold(5); // idle
+    EXPECT_FALSE(rotation.HoldRanOut());
+    EXPECT_FALSE(host.timerRuns);
+
+    rotation.Start(0);
+    rotation.Hold(5);
+    EXPECT_FALSE(rotation.HoldRanOut());
+    EXPECT_FALSE(host.timerRuns);
+
+    rotation.Start(2000);
+    rotation.Stop();
+    rotation.Hold(5);
+    EXPECT_FALSE(rotation.HoldRanOut());
+    EXPECT_FALSE(host.timerRuns);
+    EXPECT_FALSE(rotation.Enabled());
 }

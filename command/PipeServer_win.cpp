@@ -1,0 +1,307 @@
+#include "command/PipeServer_win.h"
+
+#include "command/PipeSecurity.h"
+#include "win32/Strings_win.h"
+
+#include <sddl.h>
+
+#include <new>
+
+namespace plumwick {
+
+namespace {
+
+constexpr UINT kRequestMessage = WM_APP + 19;
+constexpr DWORD kReadChunk = 64 * 1024;
+constexpr DWORD kOutBufferSize = 4096;
+constexpr DWORD kInBufferSize = 64 * 1024;
+
+enum class Wait { Done, TimedOut, Stopped };
+
+// Waits for an overlapped operation on `pipe` to finish, for at most `timeoutMs` or until `stop`. An
+// operation that does not finish in time is cancelled, and its cancellation waited for, so its buffer
+// is free again when this returns. For Done, `error` is 0 or the operation's error code.
+Wait Finish(HANDLE pipe, OVERLAPPED& overlapped, HANDLE stop, DWORD timeoutMs, DWORD& bytes, DWORD& error) {
+    HANDLE events[2] = {overlapped.hEvent, stop};
+    DWORD waited = WaitForMultipleObjects(2, events, FALSE, timeoutMs);
+    if (waited == WAIT_OBJECT_0) {
+        error = GetOverlappedResult(pipe, &overlapped, &bytes, FALSE) ? 0 : GetLastError();
+        return Wait::Done;
+    }
+    CancelIoEx(pipe, &overlapped);
+    GetOverlappedResult(pipe, &overlapped, &bytes, TRUE);
+    return waited == WAIT_OBJECT_0 + 1 ? Wait::Stopped : Wait::TimedOut;
+}
+
+// The started operation's outcome: pending or finished at once, both end in Finish.
+bool Started(BOOL result) {
+    if (result) {
+        return true;
+    }
+    DWORD error = GetLastError();
+    return error == ERROR_IO_PENDING || error == ERROR_MORE_DATA;
+}
+
+std::string UserSid() {
+    win::UniqueKernelHandle token;
+    if (!OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, token.put())) {
+        return {};
+    }
+    std::string sid;
+    DWORD size = 0;
+    GetTokenInformation(token.get(), TokenUser, nullptr, 0, &size);
+    std::vector<BYTE> buffer(size);
+    if (size > 0 && GetTokenInformation(token.get(), TokenUser, buffer.data(), size, &size)) {
+        wchar_t* text = nullptr;
+        if (ConvertSidToStringSidW(reinterpret_cast<TOKEN_USER*>(buffer.data())->User.Sid, &text)) {
+            for (const wchar_t* c = text; *c; ++c) {
+                sid += static_cast<char>(*c < 0x80 ? *c : '?');
+            }
+            LocalFree(text);
+        }
+    }
+    return sid;
+}
+
+} // namespace
+
+struct PipeServer::Request {
+    std::string message;
+    PipeReply reply;
+    win::UniqueKernelHandle answered{CreateEventW(nullptr, TRUE, FALSE, nullptr)};  // the reply is set
+    win::UniqueKernelHandle delivered{CreateEventW(nullptr, TRUE, FALSE, nullptr)}; // it has left (END waits)
+};
+
+struct PipeServer::Instance {
+    PipeServer* server = nullptr;
+    win::UniqueFile pipe;
+    win::UniqueKernelHandle event; // the overlapped operations' event
+    win::UniqueKernelHandle thread;
+    std::vector<char> chunk = std::vector<char>(kReadChunk);
+};
+
+PipeServer::PipeServer(CommandTarget& target, StatusSource& status)
+    : target_(target), status_(status), mailbox_(*this) {}
+
+PipeServer::~PipeServer() {
+    if (stop_) {
+        SetEvent(stop_.get());
+    }
+    std::vector<HANDLE> threads;
+    for (const auto& instance : instances_) {
+        if (instance->thread) {
+            threads.push_back(instance->thread.get());
+        }
+    }
+    if (!threads.empty() && WaitForMultipleObjects(static_cast<DWORD>(threads.size()), threads.data(), TRUE,
+                                                   2000) == WAIT_TIMEOUT) {
+        // A worker still inside a call would use its instance and the stop event: leave them to the
+        // process's end, which is near when this happens.
+        for (auto& instance : instances_) {
+            instance.release();
+        }
+        stop_.release();
+    }
+    mailbox_.Destroy();
+}
+
+bool PipeServer::Fail(const wchar_t* call) {
+    problem_ = win::LastErrorText(call);
+    OutputDebugStringW((L"plumwick command pipe: " + problem_ + L"\n").c_str());
+    return false;
+}
+
+bool PipeServer::Start() {
+    DWORD sessionId = 0;
+    if (!ProcessIdToSessionId(GetCurrentProcessId(), &sessionId)) {
+        return Fail(L"ProcessIdToSessionId");
+    }
+    return StartAs(PipeName(sessionId));
+}
+
+bool PipeServer::StartAs(const std::u16string& pipeName) {
+    if (!mailbox_.Create()) {
+        return Fail(L"CreateWindowEx (message-only window)");
+    }
+    stop_.reset(CreateEventW(nullptr, TRUE, FALSE, nullptr));
+    if (!stop_) {
+        return Fail(L"CreateEvent");
+    }
+    std::optional<std::string> sddl = PipeSecurityDescriptor(UserSid());
+    if (!sddl) {
+        return Fail(L"GetTokenInformation (the user's SID)");
+    }
+    PSECURITY_DESCRIPTOR descriptor = nullptr;
+    std::wstring wideSddl(sddl->begin(), sddl->end());
+    if (!ConvertStringSecurityDescriptorToSecurityDescriptorW(wideSddl.c_str(), SDDL_REVISION_1, &descriptor,
+                                                              nullptr)) {
+        return Fail(L"ConvertStringSecurityDescriptorToSecurityDescriptor");
+    }
+    SECURITY_ATTRIBUTES attributes{sizeof attributes, descriptor, FALSE};
+    const std::wstring name = win::ToWide(pipeName);
+    for (int i = 0; i < kInstances; ++i) {
+        // The first instance must be ours: a name someone else created first is never shared.
+        DWORD openMode =
+            PIPE_ACCESS_DUPLEX | FILE_FLAG_OVERLAPPED | (i == 0 ? FILE_FLAG_FIRST_PIPE_INSTANCE : 0);
+        HANDLE pipe = CreateNamedPipeW(name.c_str(), openMode,
+                                       PIPE_TYPE_MESSAGE | PIPE_READMODE_MESSAGE | PIPE_WAIT |
+                                           PIPE_REJECT_REMOTE_CLIENTS,
+                                       kInstances, kOutBufferSize, kInBufferSize, 0, &attributes);
+        if (pipe == INVALID_HANDLE_VALUE) {
+            if (i == 0) {
+                LocalFree(descriptor);
+                return Fail(L"CreateNamedPipe");
+            }
+            break; // fewer instances still serve
+        }
+        auto instance = std::make_unique<Instance>();
+        instance->server = this;
+        instance->pipe.reset(pipe);
+        instance->event.reset(CreateEventW(nullptr, TRUE, FALSE, nullptr));
+        if (!instance->event) {
+            Fail(L"CreateEvent");
+            break;
+        }
+        instances_.push_back(std::move(instance));
+    }
+    LocalFree(descriptor);
+    for (const auto& instance : instances_) {
+        instance->thread.reset(CreateThread(nullptr, 0, &PipeServer::WorkerMain, instance.get(), 0, nullptr));
+        if (!instance->thread) {
+            Fail(L"CreateThread");
+        }
+    }
+    return !instances_.empty() && instances_.front()->thread;
+}
+
+DWORD WINAPI PipeServer::WorkerMain(LPVOID parameter) {
+    auto& instance = *static_cast<Instance*>(parameter);
+    instance.server->Serve(instance);
+    return 0;
+}
+
+void PipeServer::Serve(Instance& instance) {
+    const HANDLE pipe = instance.pipe.get();
+    const HANDLE stop = stop_.get();
+    while (WaitForSingleObject(stop, 0) == WAIT_TIMEOUT) {
+        OVERLAPPED overlapped{};
+        overlapped.hEvent = instance.event.get();
+        BOOL connected = ConnectNamedPipe(pipe, &overlapped);
+        DWORD error = connected ? 0 : GetLastError();
+        if (!connected && error == ERROR_IO_PENDING) {
+            DWORD bytes = 0;
+            if (Finish(pipe, overlapped, stop, INFINITE, bytes, error) != Wait::Done) {
+                return;
+            }
+        }
+        if (error == 0 || error == ERROR_PIPE_CONNECTED) {
+            ServeClient(instance);
+        } else if (WaitForSingleObject(stop, 100) != WAIT_TIMEOUT) {
+            return; // a failed connection is tried again, without spinning
+        }
+        DisconnectNamedPipe(pipe);
+    }
+}
+
+void PipeServer::ServeClient(Instance& instance) {
+    const HANDLE pipe = instance.pipe.get();
+    const HANDLE stop = stop_.get();
+    OVERLAPPED overlapped{};
+    overlapped.hEvent = instance.event.get();
+    DWORD bytes = 0;
+    DWORD error = 0;
+    while (true) {
+        // One whole message; a longer one than the limit is read to its end and dropped.
+        std::string message;
+        bool tooLong = false;
+        while (true) {
+            BOOL read = ReadFile(pipe, instance.chunk.data(), kReadChunk, nullptr, &overlapped);
+            if (!Started(read) ||
+                Finish(pipe, overlapped, stop, kIdleTimeoutMs, bytes, error) != Wait::Done) {
+                return; // gone, silent for too long, or stopping
+            }
+            if (error != 0 && error != ERROR_MORE_DATA) {
+                return;
+            }
+            if (!tooLong && message.size() + bytes <= kPipeMessageLimit) {
+                message.append(instance.chunk.data(), bytes);
+            } else if (!tooLong) {
+                tooLong = true;
+                std::string().swap(message);
+            }
+            if (error == 0) {
+                break;
+            }
+        }
+
+        auto request = std::make_shared<Request>();
+        if (!request->answered || !request->delivered) {
+            return;
+        }
+        if (tooLong) {
+            request->reply.line = TooLongReply();
+        } else {
+            request->message = std::move(message);
+            auto* posted = new (std::nothrow) std::shared_ptr<Request>(request);
+            if (!posted ||
+                !PostMessageW(mailbox_.Handle(), kRequestMessage, 0, reinterpret_cast<LPARAM>(posted))) {
+                delete posted;
+                request->reply.line = "ERR the display is too busy";
+            } else {
+                HANDLE events[2] = {request->answered.get(), stop};
+                if (WaitForMultipleObjects(2, events, FALSE, INFINITE) != WAIT_OBJECT_0) {
+                    return;
+                }
+            }
+        }
+
+        std::string line = request->reply.line + std::string(kReplyLineEnd);
+        BOOL written = WriteFile(pipe, line.data(), static_cast<DWORD>(line.size()), nullptr, &overlapped);
+        bool sent = Started(written) &&
+                    Finish(pipe, overlapped, stop, kWriteTimeoutMs, bytes, error) == Wait::Done && error == 0;
+        if (request->reply.endsProgram) {
+            // The program ends once this is set: give the client the time to take its reply and hang up
+            // (the read then fails), so the reply is not lost with the pipe.
+            if (sent) {
+                BOOL read = ReadFile(pipe, instance.chunk.data(), kReadChunk, nullptr, &overlapped);
+                if (Started(read)) {
+                    Finish(pipe, overlapped, stop, kEndReplyTimeoutMs - 500, bytes, error);
+                }
+            }
+            SetEvent(request->delivered.get());
+            return;
+        }
+        if (!sent) {
+            return;
+        }
+    }
+}
+
+bool PipeServer::Mailbox::Create() {
+    win::WindowClass cls{L"PlumwickCommandPipe"};
+    return win::Window::Create(cls, 0, 0, L"", 0, 0, 0, 0, HWND_MESSAGE);
+}
+
+LRESULT PipeServer::Mailbox::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message != kRequestMessage) {
+        return Default(message, wParam, lParam);
+    }
+    std::unique_ptr<std::shared_ptr<Request>> posted(reinterpret_cast<std::shared_ptr<Request>*>(lParam));
+    server_.Answer(**posted);
+    return 0;
+}
+
+void PipeServer::Answer(Request& request) {
+    try {
+        request.reply = AnswerPipeMessage(request.message, target_, status_);
+    } catch (...) {
+        request.reply = {"ERR the display could not run it"};
+    }
+    SetEvent(request.answered.get());
+    if (request.reply.endsProgram) {
+        // END has asked the program to end; the reply leaves first, or the wait gives up.
+        WaitForSingleObject(request.delivered.get(), kEndReplyTimeoutMs);
+    }
+}
+
+} // namespace plumwick

@@ -1,0 +1,72 @@
+#pragma once
+// The command pipe, "\\.\pipe\plumwick.<session id>", for the senders window messages cannot reach: a
+// service, another session, a process that UIPI keeps from the desktop. Worker threads own the pipe's
+// instances and do every wait on a client, each with a bounded buffer and time-outs. A whole message is
+// posted to a message-only window, so it is answered on the user-interface thread, in the order the
+// messages arrive there, through the same interpreter as the box; that thread never waits on a client.
+#include "command/DisplayStatus.h"
+#include "command/Interpreter.h"
+#include "command/PipeProtocol.h"
+#include "win32/Handles_win.h"
+#include "win32/Window_win.h"
+
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace plumwick {
+
+class PipeServer {
+  public:
+    // Clients served at once; more wait in the system's queue (WaitNamedPipe) for a free instance.
+    static constexpr int kInstances = 4;
+    // A client that sends nothing, or stops in the middle of a message, for this long is dropped.
+    static constexpr DWORD kIdleTimeoutMs = 5000;
+    // A client that does not take its reply within this long is dropped.
+    static constexpr DWORD kWriteTimeoutMs = 5000;
+    // How long END waits for its reply to be taken before the program ends.
+    static constexpr DWORD kEndReplyTimeoutMs = 1500;
+
+    PipeServer(CommandTarget& target, StatusSource& status);
+    ~PipeServer();
+    PipeServer(const PipeServer&) = delete;
+    PipeServer& operator=(const PipeServer&) = delete;
+
+    // On the user-interface thread: serves this process's session. False when the pipe cannot be served
+    // (another process holds the name, the security descriptor cannot be built ...); Problem() then names
+    // the call and the system's error text.
+    bool Start();
+    // Serves the pipe of that name instead (tests).
+    bool StartAs(const std::u16string& pipeName);
+    const std::wstring& Problem() const { return problem_; }
+
+  private:
+    struct Request;
+    struct Instance;
+
+    // Receives the posted messages on the user-interface thread.
+    class Mailbox : public win::Window {
+      public:
+        explicit Mailbox(PipeServer& server) : server_(server) {}
+        bool Create();
+
+      private:
+        LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+        PipeServer& server_;
+    };
+
+    static DWORD WINAPI WorkerMain(LPVOID instance);
+    void Serve(Instance& instance);
+    void ServeClient(Instance& instance);
+    void Answer(Request& request);
+    bool Fail(const wchar_t* call);
+
+    CommandTarget& target_;
+    StatusSource& status_;
+    Mailbox mailbox_;
+    win::UniqueKernelHandle stop_;
+    std::vector<std::unique_ptr<Instance>> instances_;
+    std::wstring problem_;
+};
+
+} // namespace plumwick
