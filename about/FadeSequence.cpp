@@ -1,12 +1,14 @@
 #include "about/FadeSequence.h"
 
+#include "common/Twips.h"
+
 namespace plumwick {
 
 bool IsInCloseSpot(int x, int y) {
-    // Left 7080, top 0, 375 x 300 twips at 15 twips per pixel.
-    constexpr int kLeft = 7080 / 15;
-    constexpr int kWidth = 375 / 15;
-    constexpr int kHeight = 300 / 15;
+    // Left 7080, top 0, 375 x 300 twips.
+    constexpr int kLeft = 7080 / kTwipsPerPixel;
+    constexpr int kWidth = 375 / kTwipsPerPixel;
+    constexpr int kHeight = 300 / kTwipsPerPixel;
     return x >= kLeft && x < kLeft + kWidth && y >= 0 && y < kHeight;
 }
 

@@ -21,7 +21,6 @@ class CommandWindow : public win::Window {
     bool Create();
     // Replaces the box's text, exactly as an outside sender does (the toolbar's close button writes "END").
     void SetBoxText(const std::u16string& text);
-    HWND Box() const { return box_; }
     // Closing ends the program (once, however often it is asked).
     void Close();
 

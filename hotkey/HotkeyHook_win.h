@@ -26,10 +26,8 @@ class HotkeyHook : private HotkeyTarget {
     // key is no number, or another action, changes nothing. A refused registration is reported in the
     // result, its reason in RegisterError.
     HotkeyResult SetHotKey(int id, std::u16string_view spec, std::u16string_view action);
-    bool Hooked() const { return state_.hooked; }
     // The call and the system's reason of the last refused registration.
     const std::wstring& RegisterError() const { return registerError_; }
-    const HotkeyState& State() const { return state_; }
 
   private:
     static LRESULT CALLBACK HotKeyWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);

@@ -11,7 +11,6 @@ namespace plumwick::win {
 
 inline std::wstring ToWide(std::u16string_view text) { return std::wstring(text.begin(), text.end()); }
 inline std::u16string ToU16(std::wstring_view text) { return std::u16string(text.begin(), text.end()); }
-inline const wchar_t* WidePtr(const std::u16string& text) { return reinterpret_cast<const wchar_t*>(text.c_str()); }
 
 std::wstring WindowText(HWND window);
 // "CallName failed: <system message>" for the calling thread's last error.
