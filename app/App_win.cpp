@@ -2,8 +2,15 @@
 
 #include "common/FileBytes.h"
 #include "common/Twips.h"
+#include "display/DisplayPlace.h"
+#include "display/DisplayPlaceStore_win.h"
 #include "hotkey/UnlockHotkeyStart_win.h"
+#include "toolbar/ToolbarLayout.h"
 #include "win32/Layered_win.h"
+
+// The display's reach at start is measured with these heights.
+static_assert(plumwick::SkinPanel::kHeightTwips == plumwick::kPanelDesignHeightTwips);
+static_assert(plumwick::kToolbarWindowHeightTwips == plumwick::kToolbarDesignHeightTwips);
 
 namespace plumwick {
 
@@ -87,11 +94,14 @@ bool App::Start() {
     }
     // The toolbar straddles the panel's top edge; the hotkey lives on it.
     toolbar_.Create(panel_.Handle(), panel_.TopTwips());
+    look_.AddObserver(toolbar_); // its colour discs show the scheme in use
     hotkey_.SetWindow(toolbar_.Handle());
 
     // The welcome line goes through the command box like any command; the box then holds "KrcMessage"
     // and senders can find it.
     command_.SetBoxText(u"DLT" + WelcomeLine(shop_));
+    // The welcome line is up; a publication remembered from the last run comes back now, hidden.
+    content_.RestoreRemembered();
     RegisterUnlockHotkey(hotkey_, shop_.unlockHotkey, notices_);
     command_.Hide();
     // The pipe for senders window messages cannot reach; without it the box still serves.
@@ -134,11 +144,7 @@ void App::Shutdown() {
 }
 
 void App::ShowContentManager() {
-    if (content_.Exists()) {
-        content_.ShowActive();
-    } else {
-        content_.Load();
-    }
+    content_.ShowAgain();
 }
 
 void App::ShowAboutWindow() {
@@ -233,6 +239,15 @@ DisplayStatus App::Status() {
 }
 
 // --- DisplayGroup --------------------------------------------------------------------------------
+
+void App::DragStarted() {
+    mainTopAtDragStart_ = win::WindowTopPx(main_.Handle());
+}
+
+void App::DragEnded() {
+    win::RememberDisplayTopAfterDrag(main_.Handle(), mainTopAtDragStart_);
+    mainTopAtDragStart_.reset();
+}
 
 void App::Drag(DragSource source, float dx, float dy) {
     DisplayWindows windows;
@@ -329,6 +344,20 @@ void App::ReplaceMessages(std::vector<std::u16string> lines) {
 }
 void App::StartRotation(unsigned intervalMs) {
     toolbar_.StartRotation(intervalMs);
+}
+void App::ResumeRotation(unsigned intervalMs) {
+    toolbar_.ResumeRotation(intervalMs);
+}
+std::optional<ScreenRows> App::DisplayRows() const {
+    std::optional<int> top = win::WindowTopPx(main_.Handle());
+    if (!top) {
+        return std::nullopt;
+    }
+    DisplayReach reach = DesignReach(look_.FontSize());
+    return ScreenRows{*top - reach.abovePx, *top + reach.belowPx};
+}
+bool App::PartOfDisplay(HWND window) const {
+    return Contains(window);
 }
 void App::DrawBuffer(const std::u16string& text) {
     main_.DrawText(text);

@@ -18,6 +18,7 @@
 #include "win32/Strings_win.h"
 
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -75,6 +76,8 @@ class App : private CommandTarget,
     DisplayStatus Status() override;
 
     // DisplayGroup: the windows that move and hover together.
+    void DragStarted() override;
+    void DragEnded() override;
     void Drag(DragSource source, float dx, float dy) override;
     void PointerOverText() override;
     void PointerLeft() override;
@@ -93,6 +96,9 @@ class App : private CommandTarget,
     void StopRotation() override;
     void ReplaceMessages(std::vector<std::u16string> lines) override;
     void StartRotation(unsigned intervalMs) override;
+    void ResumeRotation(unsigned intervalMs) override;
+    std::optional<ScreenRows> DisplayRows() const override;
+    bool PartOfDisplay(HWND window) const override;
     void DrawBuffer(const std::u16string& text) override;
 
     win::SystemAnsiCodePage codePage_;
@@ -117,6 +123,7 @@ class App : private CommandTarget,
     // Closed about windows, kept until the message loop is back at the top so their handlers can return.
     std::vector<std::unique_ptr<AboutWindow>> closedAbouts_;
     bool quitting_ = false;
+    std::optional<int> mainTopAtDragStart_; // screen pixels, for remembering where a drag left the line
 };
 
 } // namespace plumwick

@@ -40,6 +40,13 @@ std::u16string Decode(std::string_view bytes, const AnsiCodePage& codePage) {
     if (bytes.starts_with(kUtf8Bom)) {
         return Utf8ToUtf16(bytes.substr(kUtf8Bom.size()));
     }
+    // Notepad's "Unicode" and "Unicode big endian".
+    if (bytes.starts_with("\xFF\xFE")) {
+        return Utf16BytesToUtf16(bytes.substr(2), false);
+    }
+    if (bytes.starts_with("\xFE\xFF")) {
+        return Utf16BytesToUtf16(bytes.substr(2), true);
+    }
     // Notepad saves UTF-8 without a mark by default now; code-page text with Chinese in it is almost
     // never valid UTF-8.
     if (IsValidUtf8(bytes)) {

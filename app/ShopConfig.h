@@ -1,7 +1,7 @@
 #pragma once
 // The shop's own details, from the operator-editable file data\system\shop.ini: "Key=Value" lines with
 // the keys ShopName, WebAddress, HomePage and UnlockHotkey. Operators edit it in Notepad, so it may be UTF-8
-// (with or without a byte-order mark) or the ANSI code page.
+// (with or without a byte-order mark), UTF-16 behind its byte-order mark, or the ANSI code page.
 #include "common/AnsiCodePage.h"
 
 #include <string>

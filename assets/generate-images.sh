@@ -150,12 +150,19 @@ Disc() { # cx cy r fill rim glossOpacity
                g * 0.6, cx, cy - r * 0.48, r * 0.42, r * 0.24
     }'
 }
+# The disc of the scheme in use carries a white centre dot ringed in its rim colour, like a chosen radio
+# button, in its normal and pressed pictures; its hover picture is the common ring.
+ChosenDot() { # rim
+    echo "stroke $1 stroke-width 0.8 fill white circle 7,7 7,4.9"
+}
 Swatch() { # role x fill rim pressedFill pressedRim
     local role=$1 x=$2
     Picture "${role}Nor" "$x" 8 14 14 "$(Disc 7 7 6.3 "$3" "$4" 0.55)"
     Picture "${role}Poi" "$x" 8 16 16 \
             "fill none stroke $RING stroke-width 1.2 circle 8,8 8,0.9 $(Disc 8 8 5.5 "$3" "$4" 0.55)"
     Picture "${role}Down" "$x" 8 14 14 "$(Disc 7 7 6.3 "$5" "$6" 0.22)"
+    Picture "${role}Sel" "$x" 8 14 14 "$(Disc 7 7 6.3 "$3" "$4" 0.55) $(ChosenDot "$4")"
+    Picture "${role}SelDown" "$x" 8 14 14 "$(Disc 7 7 6.3 "$5" "$6" 0.22) $(ChosenDot "$6")"
 }
 Swatch Blue   94  '#3C8CE8' '#2262B4' '#2A70C6' '#174784'
 Swatch Green  114 '#50BF5B' '#2F8A39' '#3A9E45' '#22692A'
@@ -192,11 +199,19 @@ StripCrop 256 4 67 23 "$TMP/SelFirst.png"
 "$IM" "$TMP/SelFirst.png" "$TMP/SelNor.png" -geometry +0+0 -compose Over -composite "$TMP/SelFirst.png"
 WriteBmp "$TMP/SelFirst.png" "$TB/SelFirst.bmp"
 
-# Pause/resume: padlock. Close: cross.
+# Pause/resume: a closed padlock while the rotation is paused, an open one (the shackle raised and free
+# on the right) while it runs. Close: cross.
+PadlockBody() {
+    echo "stroke none fill $1 roundrectangle 1.5,6.3 10.5,13.2 1.3,1.3
+          fill $KEYHOLE circle 6,9.1 6,8.15 rectangle 5.55,9.2 6.45,11.3"
+}
 Padlock() {
     echo "fill none stroke $1 stroke-width 1.5 path 'M 3.7,7 L 3.7,4.5 A 2.3,2.3 0 0 1 8.3,4.5 L 8.3,7'
-          stroke none fill $1 roundrectangle 1.5,6.3 10.5,13.2 1.3,1.3
-          fill $KEYHOLE circle 6,9.1 6,8.15 rectangle 5.55,9.2 6.45,11.3"
+          $(PadlockBody "$1")"
+}
+OpenPadlock() {
+    echo "fill none stroke $1 stroke-width 1.5 path 'M 3.7,7 L 3.7,3.0 A 2.3,2.3 0 0 1 8.3,3.0 L 8.3,3.5'
+          $(PadlockBody "$1")"
 }
 Cross() {
     echo "fill none stroke $1 stroke-width 1.8 stroke-linecap round
@@ -204,6 +219,7 @@ Cross() {
 }
 for st in Nor Poi Down; do
     Picture "Lock$st" 350 8 12 14 "$(Padlock "$(SymColour $st)")"
+    Picture "Unlock$st" 350 8 12 14 "$(OpenPadlock "$(SymColour $st)")"
     Picture "End$st" 366 10 11 11 "$(Cross "$(SymColour $st)")"
 done
 
@@ -320,11 +336,12 @@ ExpectSize() { # file WxH
 }
 expected="Pic 389x30 Hint 26x27 Separator 2x24 SelFirst 67x23"
 for st in Nor Poi Down; do
-    expected+=" Delay1$st 12x11 Delay2$st 12x11 Lock$st 12x14 End$st 11x11 Sel$st 59x21"
+    expected+=" Delay1$st 12x11 Delay2$st 12x11 Lock$st 12x14 Unlock$st 12x14 End$st 11x11 Sel$st 59x21"
     for role in Blue Green Red White Yellow; do
         if [ $st = Poi ]; then expected+=" $role$st 16x16"; else expected+=" $role$st 14x14"; fi
     done
 done
+for role in Blue Green Red White Yellow; do expected+=" ${role}Sel 14x14 ${role}SelDown 14x14"; done
 expected+=" SetNor 41x22 SetPoi 41x22 SetDown 41x21"
 count=0
 while read -r name size; do
@@ -382,8 +399,11 @@ if [ -n "$PREVIEW" ]; then
         "$IM" "$TB/Pic.bmp" "${args[@]}" -transparent "$MAGENTA" "$TMP/bar-$1.png"
     }
     for st in Nor Poi Down First; do Place $st; done
+    # The running rotation and scheme 2 in use, as the strip shows them then.
+    "$IM" "$TMP/bar-Nor.png" "$TB/GreenSel.bmp" -geometry +114+8 -composite \
+          "$TB/UnlockNor.bmp" -geometry +350+8 -composite "$TMP/bar-State.png"
     "$IM" -size 392x36 xc:'#7A8A5A' "$TMP/bar-Nor.png" -composite -scale 400% "$PREVIEW/toolbar-x4.png"
-    "$IM" "$TMP/bar-Nor.png" "$TMP/bar-Poi.png" "$TMP/bar-Down.png" "$TMP/bar-First.png" \
+    "$IM" "$TMP/bar-Nor.png" "$TMP/bar-Poi.png" "$TMP/bar-Down.png" "$TMP/bar-First.png" "$TMP/bar-State.png" \
           -background '#7A8A5A' -splice 0x4 -append -scale 300% "$PREVIEW/toolbar-states-x3.png"
     W=900
     "$IM" -size ${W}x200 -seed 7 plasma:'#4a7a3a-#c8a060' -blur 0x6 -compose Over \

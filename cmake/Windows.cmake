@@ -9,6 +9,11 @@ set(RC_FILES)
 foreach(dir IN LISTS PLUMWICK_SUBSYSTEMS)
   file(GLOB rc CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/${dir}/*.rc)
   list(APPEND RC_FILES ${rc})
+  # The resource compiler reports no dependencies: a regenerated picture must rebuild its script.
+  file(GLOB pictures CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/${dir}/res/*)
+  if(rc AND pictures)
+    set_source_files_properties(${rc} PROPERTIES OBJECT_DEPENDS "${pictures}")
+  endif()
 endforeach()
 
 # One version number, the project's, for both programs' version information and the package's name.

@@ -63,6 +63,10 @@ void AddProblem(std::u16string& problems, std::u16string_view problem) {
 
 } // namespace
 
+bool IsUsableFontSize(double size) {
+    return size >= kMinFontSize && size <= kMaxFontSize;
+}
+
 Settings DefaultSettings() {
     return Settings{std::u16string(kDefaultFontName), kDefaultFontSize, kDefaultColorScheme};
 }
@@ -125,9 +129,7 @@ SettingsReadResult ParseSettings(std::string_view bytes, const AnsiCodePage& cod
         AddProblem(result.problem, u"line 2 is missing");
     } else if (auto size = ParseSize(decode(lines[1])); !size) {
         AddProblem(result.problem, u"line 2 is not a number");
-    } else if (!(*size > 0.0 && *size <= kMaxFontSize) || static_cast<float>(*size) <= 0.0f) {
-        // A size of 0 draws nothing at all and a negative one draws nothing sensible; both, and sizes
-        // too large for any screen, are treated as a damaged line.
+    } else if (!IsUsableFontSize(*size)) {
         AddProblem(result.problem, u"line 2 is not a usable font size");
     } else {
         result.settings.fontSize = static_cast<float>(*size);

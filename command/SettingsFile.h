@@ -13,8 +13,13 @@ namespace plumwick {
 inline constexpr std::u16string_view kDefaultFontName = u"Microsoft YaHei";
 inline constexpr float kDefaultFontSize = 36.0f;
 inline constexpr std::int16_t kDefaultColorScheme = 1;
-// Sizes above this are taken for a damaged file: the text would not fit on any screen.
-inline constexpr float kMaxFontSize = 1000.0f;
+// Font sizes the display takes, from the settings file and from the font dialog. Below 8 the line can
+// no longer be read across a counter; above 200 it leaves the screen and hides the toolbar's hover area.
+inline constexpr float kMinFontSize = 8.0f;
+inline constexpr float kMaxFontSize = 200.0f;
+
+// True for a size in kMinFontSize..kMaxFontSize (NaN is not).
+bool IsUsableFontSize(double size);
 
 struct Settings {
     std::u16string fontName;
@@ -38,7 +43,8 @@ struct SettingsReadResult {
 };
 
 // Reads the first three lines (CR LF, LF or CR endings). Whatever is missing or unreadable takes its
-// default; what could be read is kept. A scheme number outside 1..5 is passed on as it is.
+// default, a size outside kMinFontSize..kMaxFontSize included; what could be read is kept. A scheme number
+// outside 1..5 is passed on as it is.
 SettingsReadResult ParseSettings(std::string_view bytes, const AnsiCodePage& codePage);
 
 // The result for a settings file that does not exist: all defaults, not well formed.

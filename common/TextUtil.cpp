@@ -104,6 +104,17 @@ std::string Utf16ToUtf8(std::u16string_view utf16) {
     return out;
 }
 
+std::u16string Utf16BytesToUtf16(std::string_view bytes, bool bigEndian) {
+    std::u16string text;
+    text.reserve(bytes.size() / 2);
+    for (std::size_t i = 0; i + 1 < bytes.size(); i += 2) {
+        auto first = static_cast<unsigned char>(bytes[i]);
+        auto second = static_cast<unsigned char>(bytes[i + 1]);
+        text.push_back(static_cast<char16_t>(bigEndian ? (first << 8) | second : (second << 8) | first));
+    }
+    return text;
+}
+
 bool IsValidUtf8(std::string_view bytes) {
     for (std::size_t i = 0; i < bytes.size();) {
         char32_t cp;

@@ -12,6 +12,9 @@ std::string Utf16ToUtf8(std::u16string_view utf16);
 // True when the bytes are well-formed UTF-8 (no overlongs, no surrogates, nothing above U+10FFFF).
 bool IsValidUtf8(std::string_view bytes);
 
+// UTF-16 code units from bytes in little- or big-endian order; an odd last byte is dropped.
+std::u16string Utf16BytesToUtf16(std::string_view bytes, bool bigEndian);
+
 // Replaces every occurrence of `from` (non-empty) by `to`, left to right, non-overlapping.
 std::u16string ReplaceAll(std::u16string_view text, std::u16string_view from, std::u16string_view to);
 

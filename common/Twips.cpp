@@ -24,10 +24,23 @@ float PanelOffset(const DisplayWindows& w, float fontSize) {
     return (static_cast<float>(w.back.height) - fontSize * kTwipsPerPixel) / 3.0f;
 }
 
-// The toolbar is centred on the screen with its vertical middle dy below the panel's top.
-void MoveToolbar(DisplayWindows& w, float dy) {
+// The toolbar is centred on the screen with its vertical middle on the panel's top edge.
+void MoveToolbar(DisplayWindows& w) {
     MoveTo(w.set, static_cast<float>(w.screenWidthTwips) / 2.0f - static_cast<float>(w.set.width) / 2.0f,
-           static_cast<float>(w.back.top) + dy - static_cast<float>(w.set.height) / 2.0f, w.scale);
+           static_cast<float>(w.back.top) - static_cast<float>(w.set.height) / 2.0f, w.scale);
+}
+
+// The companions of a text window that has just moved to `lead`.
+void FollowTextWindow(DisplayWindows& w, const TwipsRect& lead, TwipsRect& other, float fontSize) {
+    other.left = lead.left;
+    other.top = lead.top;
+    MoveTo(w.back, 0.0f, static_cast<float>(lead.top) - PanelOffset(w, fontSize), w.scale);
+    MoveToolbar(w);
+}
+
+// The pointer's way in the windows' device pixels, in design twips.
+float ToTwips(float pixels, const DpiScale& scale) {
+    return pixels * static_cast<float>(kTwipsPerPixel) / static_cast<float>(scale.Factor());
 }
 
 } // namespace
@@ -69,26 +82,24 @@ int MainWindowTopTwips(int screenHeightTwips, int windowHeightTwips, int taskbar
 }
 
 DisplayWindows DragFromMain(DisplayWindows w, float dx, float dy, float fontSize) {
-    MoveTo(w.show, static_cast<float>(w.show.left) + dx, static_cast<float>(w.show.top) + dy, w.scale);
-    MoveTo(w.krc, static_cast<float>(w.show.left) + dx, static_cast<float>(w.show.top) + dy, w.scale);
-    MoveTo(w.back, 0.0f, static_cast<float>(w.show.top) + dy - PanelOffset(w, fontSize), w.scale);
-    MoveToolbar(w, dy);
+    MoveTo(w.show, static_cast<float>(w.show.left) + ToTwips(dx, w.scale),
+           static_cast<float>(w.show.top) + ToTwips(dy, w.scale), w.scale);
+    FollowTextWindow(w, w.show, w.krc, fontSize);
     return w;
 }
 
 DisplayWindows DragFromKaraoke(DisplayWindows w, float dx, float dy, float fontSize) {
-    MoveTo(w.krc, static_cast<float>(w.krc.left) + dx, static_cast<float>(w.krc.top) + dy, w.scale);
-    MoveTo(w.back, 0.0f, static_cast<float>(w.krc.top) + dy - PanelOffset(w, fontSize), w.scale);
-    MoveTo(w.show, static_cast<float>(w.krc.left) + dx, static_cast<float>(w.krc.top) + dy, w.scale);
-    MoveToolbar(w, dy);
+    MoveTo(w.krc, static_cast<float>(w.krc.left) + ToTwips(dx, w.scale),
+           static_cast<float>(w.krc.top) + ToTwips(dy, w.scale), w.scale);
+    FollowTextWindow(w, w.krc, w.show, fontSize);
     return w;
 }
 
 DisplayWindows DragFromPanel(DisplayWindows w, float dy, float fontSize) {
-    MoveTo(w.back, 0.0f, dy + static_cast<float>(w.back.top), w.scale);
-    MoveTo(w.show, static_cast<float>(w.show.left),
-           PanelOffset(w, fontSize) + dy + static_cast<float>(w.back.top), w.scale);
-    MoveToolbar(w, dy);
+    MoveTo(w.back, 0.0f, static_cast<float>(w.back.top) + ToTwips(dy, w.scale), w.scale);
+    MoveTo(w.show, static_cast<float>(w.show.left), static_cast<float>(w.back.top) + PanelOffset(w, fontSize),
+           w.scale);
+    MoveToolbar(w);
     AlignKaraokeOverMain(w);
     return w;
 }

@@ -45,15 +45,14 @@ struct DisplayWindows {
     DpiScale scale; // the windows' DPI: the pixel grid their twips snap to
 };
 
-// One mouse-move of a drag. dx and dy are the pointer's displacement in the dragged window's pixels and
-// are added unconverted to twips, so d pixels of pointer move the windows by d twips. The windows are
-// moved one after the other, each move reading the positions the earlier moves left (snapped to whole
-// pixels, as reading them back from the windows gives). A companion placed at the dragged window's new
-// place plus the displacement therefore runs ahead of it by that displacement until the next move at rest
-// (or the panel's hover watch) lines it up again. Sizes never change.
+// One mouse-move of a drag. dx and dy are the pointer's displacement in the dragged window's pixels; the
+// dragged window moves by as many pixels, so it follows the pointer one to one, and its companions are
+// placed against its new place: the karaoke window over the main window, the panel its offset above, the
+// toolbar centred on the panel's top edge. Positions are snapped to whole pixels, as reading them back
+// from the windows gives. Sizes never change.
 DisplayWindows DragFromMain(DisplayWindows windows, float dx, float dy, float fontSize);
 DisplayWindows DragFromKaraoke(DisplayWindows windows, float dx, float dy, float fontSize);
-// The panel moves only vertically; its drag ends by putting the karaoke window over the main window.
+// The panel moves only vertically.
 DisplayWindows DragFromPanel(DisplayWindows windows, float dy, float fontSize);
 
 // The karaoke window over the main window; done by the panel on every mouse-move and by its hover watch.

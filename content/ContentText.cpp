@@ -12,26 +12,15 @@ namespace {
 constexpr std::u16string_view kLineBreak = u"\r\n";
 constexpr std::u16string_view kDoubleBreak = u"\r\n\r\n";
 
-std::u16string DecodeUtf16(std::string_view bytes, bool bigEndian) {
-    std::u16string text;
-    text.reserve(bytes.size() / 2);
-    for (std::size_t i = 0; i + 1 < bytes.size(); i += 2) {
-        auto first = static_cast<unsigned char>(bytes[i]);
-        auto second = static_cast<unsigned char>(bytes[i + 1]);
-        text.push_back(static_cast<char16_t>(bigEndian ? (first << 8) | second : (second << 8) | first));
-    }
-    return text;
-}
-
 std::u16string DecodeByMark(std::string_view bytes, const AnsiCodePage& codePage) {
     if (bytes.starts_with("\xEF\xBB\xBF")) {
         return Utf8ToUtf16(bytes.substr(3));
     }
     if (bytes.starts_with("\xFF\xFE")) {
-        return DecodeUtf16(bytes.substr(2), false);
+        return Utf16BytesToUtf16(bytes.substr(2), false);
     }
     if (bytes.starts_with("\xFE\xFF")) {
-        return DecodeUtf16(bytes.substr(2), true);
+        return Utf16BytesToUtf16(bytes.substr(2), true);
     }
     if (IsValidUtf8(bytes)) {
         return Utf8ToUtf16(bytes);
@@ -93,18 +82,52 @@ std::vector<std::u16string> SplitMessages(std::u16string_view normalised, SplitO
     }
 }
 
-std::vector<std::u16string> BuildMessageList(const std::vector<std::u16string>& decodedFileTexts,
-                                             SplitOption option) {
+std::u16string UnifyLineBreaks(std::u16string_view text) {
+    std::u16string out;
+    out.reserve(text.size() + text.size() / 16);
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        char16_t c = text[i];
+        if (c == u'\r') {
+            out.append(kLineBreak);
+            if (i + 1 < text.size() && text[i + 1] == u'\n') {
+                ++i;
+            }
+        } else if (c == u'\n') {
+            out.append(kLineBreak);
+        } else {
+            out.push_back(c);
+        }
+    }
+    return out;
+}
+
+std::u16string JoinContentFiles(const std::vector<std::u16string>& decodedFileTexts) {
     std::u16string buffer;
     std::size_t total = 0;
     for (const std::u16string& text : decodedFileTexts) {
-        total += text.size();
+        total += text.size() + kLineBreak.size();
     }
     buffer.reserve(total);
     for (const std::u16string& text : decodedFileTexts) {
-        buffer += text;
+        if (text.empty()) {
+            continue;
+        }
+        // Unified, a buffer that ends a line ends in LF.
+        if (!buffer.empty() && buffer.back() != u'\n') {
+            buffer.append(kLineBreak);
+        }
+        buffer += UnifyLineBreaks(text);
     }
-    return SplitMessages(NormaliseLineBreaks(buffer, option), option);
+    return buffer;
+}
+
+std::u16string BuildContentBuffer(const std::vector<std::u16string>& decodedFileTexts, SplitOption option) {
+    return NormaliseLineBreaks(JoinContentFiles(decodedFileTexts), option);
+}
+
+std::vector<std::u16string> BuildMessageList(const std::vector<std::u16string>& decodedFileTexts,
+                                             SplitOption option) {
+    return SplitMessages(BuildContentBuffer(decodedFileTexts, option), option);
 }
 
 std::optional<int> ParseInterval(std::u16string_view field) {

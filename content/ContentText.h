@@ -20,6 +20,15 @@ std::u16string DecodeContentBytes(std::string_view bytes, const AnsiCodePage& co
 // "双回车符分列": with DoubleBreak an empty line separates messages, so a message may span lines.
 enum class SplitOption { SingleBreak, DoubleBreak };
 
+// Every line end as CR LF: LF alone and CR alone end a line too (editors outside Notepad, Python and git
+// write LF; old Mac files CR), and a CR LF stays one line end.
+std::u16string UnifyLineBreaks(std::u16string_view text);
+
+// The content buffer before normalising: each file with its line ends unified, a line break put between
+// two files where the earlier one does not end with one (its last line must not run into the next file's
+// first). Empty files add nothing.
+std::u16string JoinContentFiles(const std::vector<std::u16string>& decodedFileTexts);
+
 // Line breaks are CR LF exactly. SingleBreak: every run of two or more becomes one. DoubleBreak: every
 // run of three or more becomes two. The same result as replacing pairs (triples) until none is left, in
 // one pass.
@@ -29,7 +38,10 @@ std::u16string NormaliseLineBreaks(std::u16string_view buffer, SplitOption optio
 // keeping every piece, empty ones included. An empty buffer gives no lines.
 std::vector<std::u16string> SplitMessages(std::u16string_view normalised, SplitOption option);
 
-// The decoded files joined with nothing between them, normalised and split.
+// The content buffer a publish leaves: the files joined and normalised.
+std::u16string BuildContentBuffer(const std::vector<std::u16string>& decodedFileTexts, SplitOption option);
+
+// The message list of a publish: the content buffer split.
 std::vector<std::u16string> BuildMessageList(const std::vector<std::u16string>& decodedFileTexts,
                                              SplitOption option);
 

@@ -5,6 +5,8 @@
 #include "content/ContentText.h"
 #include "content/DirectoryLister_win.h"
 #include "content/IntervalStore_win.h"
+#include "content/ManagerPlacement.h"
+#include "content/UserMemoryStore_win.h"
 #include "win32/Strings_win.h"
 
 #include <algorithm>
@@ -232,13 +234,29 @@ bool ContentWindow::Load() {
         return false;
     }
     // Each step goes on whatever the one before achieved.
-    Findfile(win::ToU16(programFolder_ + L"\\Text\\"));
-    std::wstring interval = win::ToWide(win::IntervalStore::Read());
-    SetWindowTextW(text2_, interval.c_str());
+    std::u16string contentFolder = ContentFolder();
+    Findfile(contentFolder);
+    std::u16string interval = win::IntervalStore::Read();
+    SetWindowTextW(text2_, win::ToWide(interval).c_str());
     // After the scan, so the very first start shows an empty list.
     CreateDirectoryW((programFolder_ + L"\\Text").c_str(), nullptr);
 
-    CentreOnScreen();
+    if (!loadedBefore_) {
+        loadedBefore_ = true;
+        RestorePlan plan =
+            PlanRestore(contentFolder, Files(), win::UserMemoryStore::ReadPublication(), interval);
+        for (std::size_t i = 0; i < entries_.size() && i < plan.ticks.size(); ++i) {
+            SendMessageW(entries_[i].box, BM_SETCHECK, plan.ticks[i] ? BST_CHECKED : BST_UNCHECKED, 0);
+        }
+        SendMessageW(check2_, BM_SETCHECK,
+                     plan.option == SplitOption::DoubleBreak ? BST_CHECKED : BST_UNCHECKED, 0);
+        if (plan.publish) {
+            pendingRestore_ = std::move(plan);
+            FitAndPlace();
+            return true; // hidden: the start publishes it again
+        }
+    }
+    FitAndPlace();
     ShowActive();
     return true;
 }
@@ -263,14 +281,16 @@ bool ContentWindow::CreateControls() {
                 frame.bottom - frame.top, nullptr)) {
         return false;
     }
+    designHeightPx_ = frame.bottom - frame.top;
     HWND form = Handle();
     // The field lies over the blank gap of the label, so it is created first and stays above it.
     text2_ = MakeControl(form, L"EDIT", L"20", WS_TABSTOP | ES_AUTOHSCROLL, WS_EX_CLIENTEDGE, kText2,
                          kText2Id, fieldFont_.get());
     label1_ = MakeControl(form, L"STATIC", L"信息更换间隔：      秒", SS_LEFT | WS_CLIPSIBLINGS, 0, kLabel1,
                           kLabel1Id, labelFont_.get());
-    command2_ = MakeControl(form, L"BUTTON", L"确定 ", WS_TABSTOP | BS_PUSHBUTTON, 0, kCommand2, kCommand2Id,
-                            controlFont_.get());
+    // The default button: Enter publishes, wherever the focus is in the window.
+    command2_ = MakeControl(form, L"BUTTON", L"确定 ", WS_TABSTOP | BS_DEFPUSHBUTTON, 0, kCommand2,
+                            kCommand2Id, controlFont_.get());
     check2_ = MakeControl(form, L"BUTTON", L"双回车符分列", WS_TABSTOP | BS_AUTOCHECKBOX, 0, kCheck2,
                           kCheck2Id, controlFont_.get());
     command1_ = MakeControl(form, L"BUTTON", L"画文字 ", BS_PUSHBUTTON, 0, kCommand1, kCommand1Id,
@@ -292,9 +312,25 @@ void ContentWindow::Findfile(const std::u16string& folder) {
         return;
     }
     win::WinDirectoryLister lister;
-    std::vector<ContentEntry> files = ScanContentFolder(folder, lister, u'\\');
+    CreateEntries(ScanContentFolder(folder, lister, u'\\'), {});
+}
+
+std::u16string ContentWindow::ContentFolder() const {
+    return win::ToU16(programFolder_ + L"\\Text\\");
+}
+
+std::vector<ContentEntry> ContentWindow::Scan() const {
+    win::WinDirectoryLister lister;
+    return ScanContentFolder(ContentFolder(), lister, u'\\');
+}
+
+void ContentWindow::CreateEntries(std::vector<ContentEntry> files, const std::vector<bool>& ticks) {
+    if (!panel_) {
+        return;
+    }
     int panelTop = Px(kGridFirstTopTwips);
-    for (ContentEntry& file : files) {
+    for (std::size_t i = 0; i < files.size(); ++i) {
+        ContentEntry& file = files[i];
         // The hidden template is element 0, so the first file is element 1.
         int n = static_cast<int>(entries_.size()) + 1;
         EntryPlacement place = PlaceEntry(n);
@@ -302,27 +338,88 @@ void ContentWindow::Findfile(const std::u16string& folder) {
         std::wstring caption = win::ToWide(ReplaceAll(file.caption, u"&", u"&&"));
         HWND box = MakeControl(panel_->Handle(), L"BUTTON", caption.c_str(),
                                WS_TABSTOP | BS_AUTOCHECKBOX | BS_NOTIFY, 0, Px(place.leftTwips),
-                               Px(place.topTwips) - panelTop, Px(kEntryWidthTwips), Px(kEntryHeightTwips),
-                               kFirstEntryId + n - 1, controlFont_.get());
+                               Px(place.topTwips) - panelTop - panel_->Position(), Px(kEntryWidthTwips),
+                               Px(kEntryHeightTwips), kFirstEntryId + n - 1, controlFont_.get());
         if (!box) {
             continue; // no window for it: the file is not offered
         }
+        if (i < ticks.size() && ticks[i]) {
+            SendMessageW(box, BM_SETCHECK, BST_CHECKED, 0);
+        }
         entries_.push_back({box, std::move(file)});
     }
-    FitToEntries();
 }
 
-void ContentWindow::FitToEntries() {
-    RECT work = WorkArea();
-    GridScroll grid = ComputeGrid(static_cast<int>(entries_.size()), (work.bottom - work.top) * 15);
-    if (grid.keepDesignHeight) {
-        return;
+void ContentWindow::DestroyEntries() {
+    for (const Entry& entry : entries_) {
+        DestroyWindow(entry.box);
     }
-    scrollRangePx_ = grid.needsScroll ? Px(grid.scrollRangeTwips) : 0;
+    entries_.clear();
+}
+
+std::vector<ContentEntry> ContentWindow::Files() const {
+    std::vector<ContentEntry> files;
+    files.reserve(entries_.size());
+    for (const Entry& entry : entries_) {
+        files.push_back(entry.file);
+    }
+    return files;
+}
+
+std::vector<bool> ContentWindow::Ticks() const {
+    std::vector<bool> ticks;
+    ticks.reserve(entries_.size());
+    for (const Entry& entry : entries_) {
+        ticks.push_back(SendMessageW(entry.box, BM_GETCHECK, 0, 0) == BST_CHECKED);
+    }
+    return ticks;
+}
+
+void ContentWindow::Rescan() {
+    std::vector<ContentEntry> files = Scan();
+    std::vector<ContentEntry> before = Files();
+    auto same = [](const ContentEntry& a, const ContentEntry& b) {
+        return a.folder == b.folder && a.caption == b.caption;
+    };
+    if (std::equal(files.begin(), files.end(), before.begin(), before.end(), same)) {
+        return; // nothing added or removed: the boxes, their ticks and the scroll stay as they are
+    }
+    std::vector<bool> ticks = KeepTicks(before, Ticks(), files);
+    HWND focus = GetFocus();
+    bool focusInList = focus && panel_ && IsChild(panel_->Handle(), focus);
+    if (panel_) {
+        panel_->ScrollTo(0);
+    }
+    DestroyEntries();
+    lastFocus_ = nullptr;
+    CreateEntries(std::move(files), ticks);
+    if (focusInList) {
+        SetFocus(text2_);
+    }
+}
+
+void ContentWindow::FitAndPlace() {
+    RECT work = WorkArea();
+    PixelRect workPx{work.left, work.top, work.right, work.bottom};
     RECT rc{};
     GetWindowRect(Handle(), &rc);
-    SetWindowPos(Handle(), nullptr, 0, 0, rc.right - rc.left, Px(grid.windowHeightTwips),
-                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    int width = rc.right - rc.left;
+    const int count = static_cast<int>(entries_.size());
+    std::optional<int> wantedTwips = WindowHeightTwips(count);
+    int wanted = wantedTwips ? Px(*wantedTwips) : designHeightPx_;
+
+    // The rows the display takes: panel and toolbar around the main window's top, and the line below it.
+    int lineTop = work.top;
+    int lineBottom = work.top;
+    if (std::optional<ScreenRows> rows = host_.DisplayRows()) {
+        lineTop = rows->top;
+        lineBottom = rows->bottom;
+    }
+    ManagerPlace place =
+        PlaceContentManager(workPx, lineTop, lineBottom, width, wanted, Px(kGridOneRowWindowTwips));
+    GridScroll grid = ComputeGrid(count, place.height * 15);
+    scrollRangePx_ = grid.needsScroll ? Px(grid.scrollRangeTwips) : 0;
+    SetWindowPos(Handle(), nullptr, place.x, place.y, width, place.height, SWP_NOZORDER | SWP_NOACTIVATE);
     LayOutPanel();
 }
 
@@ -341,33 +438,54 @@ void ContentWindow::LayOutPanel() {
     panel_->SetContentHeight(std::max(visible + scrollRangePx_, lastBottom));
 }
 
-void ContentWindow::CentreOnScreen() {
-    RECT rc{};
-    GetWindowRect(Handle(), &rc);
-    int width = rc.right - rc.left;
-    int height = rc.bottom - rc.top;
-    int x = (GetSystemMetrics(SM_CXSCREEN) - width) / 2;
-    int y = (GetSystemMetrics(SM_CYSCREEN) - height) / 2;
-    // A window as tall as the work area must not slip under the taskbar.
-    RECT work = WorkArea();
-    y = std::max<int>(std::min<int>(y, work.bottom - height), work.top);
-    SetWindowPos(Handle(), nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-}
-
 void ContentWindow::ToggleVisible() {
     if (!Exists()) {
         Load();
     } else if (IsVisible()) {
         Hide();
     } else {
-        ShowActive();
+        ShowAgain();
     }
+}
+
+void ContentWindow::ShowAgain() {
+    if (!Exists()) {
+        Load();
+        return;
+    }
+    Rescan();
+    FitAndPlace();
+    ShowActive();
 }
 
 void ContentWindow::ShowActive() {
     if (Handle()) {
         ShowWindow(Handle(), SW_SHOW);
         SetForegroundWindow(Handle());
+    }
+}
+
+void ContentWindow::KeepAboveDisplay(bool active) {
+    if (!Handle()) {
+        return;
+    }
+    if (active) {
+        SetWindowPos(Handle(), HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+        SetTimer(Handle(), kKeepAboveTimer, kKeepAboveIntervalMs, nullptr);
+    } else {
+        KillTimer(Handle(), kKeepAboveTimer);
+        SetWindowPos(Handle(), HWND_NOTOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    }
+}
+
+void ContentWindow::OnKeepAboveTimer() {
+    // The hover panel and the toolbar are raised to the top of the topmost band whenever they come up;
+    // while the operator works here they go back under this window.
+    for (HWND above = GetWindow(Handle(), GW_HWNDPREV); above; above = GetWindow(above, GW_HWNDPREV)) {
+        if (IsWindowVisible(above) && host_.PartOfDisplay(above)) {
+            SetWindowPos(Handle(), HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+            return;
+        }
     }
 }
 
@@ -388,26 +506,52 @@ std::vector<std::u16string> ContentWindow::ReadTickedFiles(int& ticked) const {
     return texts;
 }
 
+SplitOption ContentWindow::ChosenSplit() const {
+    return SendMessageW(check2_, BM_GETCHECK, 0, 0) == BST_CHECKED ? SplitOption::DoubleBreak
+                                                                   : SplitOption::SingleBreak;
+}
+
+int ContentWindow::BuildList(SplitOption option, bool& anyLine) {
+    int ticked = 0;
+    buffer_ = BuildContentBuffer(ReadTickedFiles(ticked), option);
+    std::vector<std::u16string> lines = SplitMessages(buffer_, option);
+    anyLine =
+        std::any_of(lines.begin(), lines.end(), [](const std::u16string& line) { return !line.empty(); });
+    host_.ReplaceMessages(std::move(lines));
+    return ticked;
+}
+
+void ContentWindow::RememberPublication(SplitOption option) {
+    RememberedPublication remembered =
+        plumwick::RememberPublication(ContentFolder(), Files(), Ticks(), option);
+    std::wstring problem;
+    if (win::UserMemoryStore::WritePublication(remembered, problem)) {
+        lastMemoryProblem_.clear();
+        return;
+    }
+    // The publication runs all the same; the operator hears once why it will not come back by itself.
+    if (problem == lastMemoryProblem_) {
+        return;
+    }
+    lastMemoryProblem_ = problem;
+    std::wstring text = L"无法记住这次发布的内容，重新启动后不会自动显示：\r\n" + problem +
+                        L"\r\n\r\nThe publication could not be remembered; it will not come back by itself "
+                        L"after a restart.";
+    MessageBoxW(Handle(), text.c_str(), L"提醒", MB_OK | MB_ICONWARNING);
+}
+
 void ContentWindow::Publish() {
     if (publishing_ || !Handle()) {
         return;
     }
     publishing_ = true;
+    pendingRestore_.reset();
     host_.StopRotation();
     buffer_.clear();
 
-    int ticked = 0;
-    SplitOption option = SendMessageW(check2_, BM_GETCHECK, 0, 0) == BST_CHECKED ? SplitOption::DoubleBreak
-                                                                                 : SplitOption::SingleBreak;
-    {
-        std::vector<std::u16string> texts = ReadTickedFiles(ticked);
-        std::u16string joined;
-        for (const std::u16string& text : texts) {
-            joined += text;
-        }
-        buffer_ = NormaliseLineBreaks(joined, option);
-    }
-    host_.ReplaceMessages(SplitMessages(buffer_, option));
+    SplitOption option = ChosenSplit();
+    bool anyLine = false;
+    int ticked = BuildList(option, anyLine);
 
     if (ticked == 0) {
         MessageBoxW(Handle(), L"请选择要显示的内容卷", L"提醒", MB_ICONINFORMATION | MB_OK);
@@ -424,12 +568,39 @@ void ContentWindow::Publish() {
     }
     std::u16string stored = Utf8ToUtf16(std::to_string(*seconds));
     win::IntervalStore::Write(stored);
+    RememberPublication(option);
     Hide();
     // The period is what the store now holds; should it not read back, the value just chosen is meant.
     std::optional<int> readBack = ParseInterval(win::IntervalStore::Read());
     host_.StartRotation(static_cast<unsigned>(readBack.value_or(*seconds)) * 1000u);
     publishing_ = false;
     win::RunWaitingMessages(); // the events waiting now run before the publish returns
+}
+
+void ContentWindow::RestoreRemembered() {
+    if (!pendingRestore_ || !Handle() || publishing_) {
+        return;
+    }
+    RestorePlan plan = std::move(*pendingRestore_);
+    pendingRestore_.reset();
+    publishing_ = true;
+    host_.StopRotation();
+    bool anyLine = false;
+    BuildList(plan.option, anyLine);
+    publishing_ = false;
+    if (!anyLine) {
+        // The files are there but give nothing now (emptied, locked): the operator picks again.
+        ShowActive();
+        return;
+    }
+    unsigned intervalMs = static_cast<unsigned>(plan.intervalSeconds) * 1000u;
+    // The welcome line stays up for one interval, then the rotation goes on as before the restart. With an
+    // interval of 0 no tick would ever come, so the one message it shows comes at once.
+    if (intervalMs == 0) {
+        host_.StartRotation(0);
+    } else {
+        host_.ResumeRotation(intervalMs);
+    }
 }
 
 void ContentWindow::DrawBuffer() {
@@ -440,7 +611,8 @@ void ContentWindow::OnCommand(int id, int code) {
     if (code != BN_CLICKED) {
         return;
     }
-    if (id == kCommand2Id) {
+    // IDOK: Enter, passed on by the dialog navigation when no button has the focus.
+    if (id == kCommand2Id || id == IDOK) {
         Publish();
     } else if (id == kCommand1Id) {
         DrawBuffer();
@@ -453,7 +625,9 @@ void ContentWindow::OnSize() {
 
 void ContentWindow::OnDestroy() {
     // The close box unloads the window: the entries go, the next use loads it afresh.
+    KillTimer(Handle(), kKeepAboveTimer);
     entries_.clear();
+    pendingRestore_.reset();
     label1_ = text2_ = command2_ = check2_ = command1_ = lastFocus_ = nullptr;
 }
 
@@ -471,7 +645,15 @@ LRESULT ContentWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
             panel_->OnWheel(GET_WHEEL_DELTA_WPARAM(wParam));
         }
         return 0;
+    case DM_GETDEFID:
+        return MAKELRESULT(kCommand2Id, DC_HASDEFID);
+    case WM_TIMER:
+        if (wParam == kKeepAboveTimer) {
+            OnKeepAboveTimer();
+        }
+        return 0;
     case WM_ACTIVATE:
+        KeepAboveDisplay(LOWORD(wParam) != WA_INACTIVE);
         if (LOWORD(wParam) == WA_INACTIVE) {
             HWND focus = GetFocus();
             if (focus && IsChild(Handle(), focus)) {

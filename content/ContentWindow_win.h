@@ -2,11 +2,14 @@
 // Form1: the content manager, one check box per .txt file under Text\, and the publish of the ticked ones.
 #include "common/AnsiCodePage.h"
 #include "content/ContentHost.h"
+#include "content/ContentText.h"
 #include "content/FolderScan.h"
+#include "content/PublicationMemory.h"
 #include "win32/Handles_win.h"
 #include "win32/Window_win.h"
 
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -19,11 +22,20 @@ class ContentWindow : public win::Window {
     ~ContentWindow() override;
 
     // Loads (scans the content folder, reads the interval, makes sure the folder exists) and shows the
-    // window. When the window is still loaded it is only shown.
+    // window. When the window is still loaded it is only shown. The first load of the process brings back
+    // the ticks of the remembered publication, and stays hidden when that publication can be restored.
     bool Load();
-    // Shown if hidden, hidden if shown (the toolbar's content-manager button). A window closed with its
-    // close box is loaded again, which rescans the folder.
+    // Shown if hidden, hidden if shown (the toolbar's content-manager button). Shown again, it lists the
+    // files added or removed since, keeping the ticks of those still there. A window closed with its close
+    // box is loaded again, which rescans the folder.
     void ToggleVisible();
+    // At start, once the welcome line is up: publishes the remembered publication again, without message
+    // boxes and with the window hidden, when the first load found one to restore. When none of its files
+    // gives anything after all, the window shows as on a first start.
+    void RestoreRemembered();
+    // Shown and activated with the files as they are now (the toolbar's button, a second start): a fresh
+    // scan keeping the ticks of files still listed, placed beside the line again. Loaded if closed.
+    void ShowAgain();
     // Shown and activated like any ordinary window.
     void ShowActive();
 
@@ -42,6 +54,8 @@ class ContentWindow : public win::Window {
         HWND box;
         ContentEntry file;
     };
+    enum Timer : UINT_PTR { kKeepAboveTimer = 1 };
+    static constexpr UINT kKeepAboveIntervalMs = 100;
     enum ControlId : int {
         kLabel1Id = 10,
         kText2Id,
@@ -58,10 +72,28 @@ class ContentWindow : public win::Window {
     bool CreateControls();
     // Findfile: one check box per content file below `folder`, growing the window as rows are added.
     void Findfile(const std::u16string& folder);
-    void FitToEntries();
-    void CentreOnScreen();
+    std::vector<ContentEntry> Scan() const;
+    // One check box per file, ticked as given.
+    void CreateEntries(std::vector<ContentEntry> files, const std::vector<bool>& ticks);
+    void DestroyEntries();
+    // A fresh scan; the ticks of files still listed are kept.
+    void Rescan();
+    std::vector<ContentEntry> Files() const;
+    std::vector<bool> Ticks() const;
+    // Size and place: inside the work area, beside the text line, the grid scrolling when the room is short.
+    void FitAndPlace();
     void LayOutPanel();
     std::vector<std::u16string> ReadTickedFiles(int& ticked) const;
+    SplitOption ChosenSplit() const;
+    // The ticked files as the message list; the number of ticked entries. anyLine: the list holds a line
+    // that can be shown.
+    int BuildList(SplitOption option, bool& anyLine);
+    // Text\ below the program folder, with its separator.
+    std::u16string ContentFolder() const;
+    void RememberPublication(SplitOption option);
+    // While active, the window lies above the display's windows, which are topmost too.
+    void KeepAboveDisplay(bool active);
+    void OnKeepAboveTimer();
 
     ContentHost& host_;
     std::wstring programFolder_;
@@ -79,7 +111,11 @@ class ContentWindow : public win::Window {
     std::vector<Entry> entries_;
     std::u16string buffer_; // Text1, the hidden content buffer
     int scrollRangePx_ = 0;
+    int designHeightPx_ = 0;
     bool publishing_ = false;
+    bool loadedBefore_ = false;
+    std::optional<RestorePlan> pendingRestore_;
+    std::wstring lastMemoryProblem_;
 };
 
 } // namespace plumwick

@@ -13,6 +13,10 @@ enum class DragSource { Main, Karaoke, Panel };
 class DisplayGroup {
   public:
     virtual ~DisplayGroup() = default;
+    // A drag of a display window starts (mouse-down) and ends (mouse-up or lost capture); a drag that
+    // moved the display is remembered for the next start.
+    virtual void DragStarted() = 0;
+    virtual void DragEnded() = 0;
     // One mouse-move of a drag that started on `source`; dx and dy are the pointer's way in pixels.
     virtual void Drag(DragSource source, float dx, float dy) = 0;
     // The pointer is over a text window: the panel and the toolbar come up.

@@ -1,6 +1,7 @@
 #include "display/MainTextWindow_win.h"
 
 #include "common/Twips.h"
+#include "display/DisplayPlaceStore_win.h"
 
 namespace plumwick {
 
@@ -9,6 +10,13 @@ MainTextWindow::~MainTextWindow() = default;
 bool MainTextWindow::Create() {
     if (!CreateTextWindow(L"PlumwickMainText", L"FrmShow", kDesignHeightTwips)) {
         return false;
+    }
+    // Where a drag left it last time, if anywhere; the panel and the toolbar place themselves against it.
+    RECT placed{};
+    GetWindowRect(Handle(), &placed);
+    int topPx = win::StartingMainTopPx(placed.top, look_.FontSize());
+    if (topPx != placed.top) {
+        SetWindowPos(Handle(), nullptr, placed.left, topPx, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
     }
     if (!CheckRendererStarted()) {
         return false;

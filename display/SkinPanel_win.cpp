@@ -171,10 +171,14 @@ void SkinPanel::OnTimer(UINT_PTR id) {
 void SkinPanel::OnMouseDown(int y) {
     dragging_ = true;
     dragStartY_ = static_cast<float>(y);
+    group_.DragStarted();
     SetCapture(Handle());
 }
 
 void SkinPanel::OnMouseUp() {
+    if (dragging_) {
+        group_.DragEnded();
+    }
     dragging_ = false;
     if (GetCapture() == Handle()) {
         ReleaseCapture();
@@ -232,7 +236,7 @@ LRESULT SkinPanel::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         OnMouseUp();
         return 0;
     case WM_CAPTURECHANGED:
-        dragging_ = false;
+        OnMouseUp();
         return 0;
     case WM_MOUSEMOVE:
         OnMouseMove(GET_Y_LPARAM(lParam));

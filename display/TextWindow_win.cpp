@@ -61,6 +61,13 @@ void TextWindow::OnMouseMove(int x, int y) {
     group_.PointerOverText();
 }
 
+void TextWindow::EndDrag() {
+    if (dragging_) {
+        group_.DragEnded();
+    }
+    dragging_ = false;
+}
+
 LRESULT TextWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
     case WM_LBUTTONDOWN:
@@ -69,18 +76,19 @@ LRESULT TextWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         dragging_ = true;
         dragStartX_ = static_cast<float>(GET_X_LPARAM(lParam));
         dragStartY_ = static_cast<float>(GET_Y_LPARAM(lParam));
+        group_.DragStarted();
         SetCapture(Handle());
         return 0;
     case WM_LBUTTONUP:
     case WM_RBUTTONUP:
     case WM_MBUTTONUP:
-        dragging_ = false;
+        EndDrag();
         if (GetCapture() == Handle()) {
             ReleaseCapture();
         }
         return 0;
     case WM_CAPTURECHANGED:
-        dragging_ = false;
+        EndDrag();
         return 0;
     case WM_MOUSEMOVE:
         OnMouseMove(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam));

@@ -44,6 +44,7 @@ class TextWindow : public win::Window, public LookObserver {
 
   private:
     void OnMouseMove(int x, int y);
+    void EndDrag();
     Role role_;
     int heightTwips_ = 0;
     bool dragging_ = false;

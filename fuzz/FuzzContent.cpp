@@ -1,10 +1,10 @@
 // Content files are whatever the operator drops into the folder. The input holds one or more files,
 // separated by two 0x1E bytes; each is decoded, and the files are joined and split with both options.
-#include "fuzz/FuzzSupport.h"
 #include "common/AnsiCodePage.h"
 #include "common/Numeric.h"
 #include "common/TextUtil.h"
 #include "content/ContentText.h"
+#include "fuzz/FuzzSupport.h"
 
 #include <cmath>
 #include <cstddef>
@@ -16,7 +16,6 @@
 #include <string_view>
 #include <vector>
 
-
 namespace {
 
 using namespace plumwick;
@@ -25,7 +24,6 @@ using fuzz::FuzzCodePage;
 constexpr std::string_view kFileSeparator = "\x1E\x1E";
 constexpr std::size_t kMaxFiles = 8;
 constexpr std::u16string_view kLineBreak = u"\r\n";
-
 
 std::u16string Repeat(std::u16string_view text, std::size_t count) {
     std::u16string out;
@@ -108,14 +106,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     std::string_view input(reinterpret_cast<const char*>(data), size);
 
     std::vector<std::u16string> texts;
-    std::u16string joined;
     while (texts.size() < kMaxFiles) {
         const std::size_t cut = texts.size() + 1 < kMaxFiles ? input.find(kFileSeparator) : input.npos;
         const std::string_view file = input.substr(0, cut);
         std::u16string text = DecodeContentBytes(file, codePage);
         CheckDecoded(file, text);
         CheckInterval(text);
-        joined += text;
         texts.push_back(std::move(text));
         if (cut == std::string_view::npos) {
             break;
@@ -123,6 +119,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         input.remove_prefix(cut + kFileSeparator.size());
     }
 
+    const std::u16string joined = JoinContentFiles(texts);
+    // Only CR LF is left, and every non-empty file's text is in it in order.
+    for (std::size_t i = 0; i < joined.size(); ++i) {
+        FUZZ_CHECK((joined[i] == u'\r') == (i + 1 < joined.size() && joined[i + 1] == u'\n'));
+        FUZZ_CHECK(joined[i] != u'\n' || (i > 0 && joined[i - 1] == u'\r'));
+    }
     CheckMessages(texts, joined, SplitOption::SingleBreak);
     CheckMessages(texts, joined, SplitOption::DoubleBreak);
     return 0;

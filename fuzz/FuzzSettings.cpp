@@ -1,10 +1,10 @@
 // The settings file may have been edited by hand or damaged. Whatever it holds, reading it must give
 // usable settings, and writing those and reading them again must give them back.
-#include "fuzz/FuzzSupport.h"
+#include "command/SettingsFile.h"
 #include "common/AnsiCodePage.h"
 #include "common/Numeric.h"
 #include "common/TextUtil.h"
-#include "command/SettingsFile.h"
+#include "fuzz/FuzzSupport.h"
 
 #include <cmath>
 #include <cstddef>
@@ -15,12 +15,10 @@
 #include <string>
 #include <string_view>
 
-
 namespace {
 
 using namespace plumwick;
 using fuzz::FuzzCodePage;
-
 
 bool SameSettings(const Settings& a, const Settings& b) {
     return a.fontName == b.fontName && a.fontSize == b.fontSize && a.colorScheme == b.colorScheme;
@@ -60,7 +58,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     FUZZ_CHECK(first.wellFormed == first.problem.empty());
     const Settings& read = first.settings;
     // Whatever could not be read has its default, so the size is always one that can be drawn.
-    FUZZ_CHECK(std::isfinite(read.fontSize) && read.fontSize > 0.0f && read.fontSize <= kMaxFontSize);
+    FUZZ_CHECK(read.fontSize >= kMinFontSize && read.fontSize <= kMaxFontSize);
     FUZZ_CHECK(read.fontName.find_first_of(u"\r\n") == std::u16string::npos);
 
     // The rewrite after a read, damaged input or not.

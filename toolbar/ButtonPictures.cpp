@@ -37,6 +37,43 @@ void ButtonPictures::MouseMoveOverStrip() {
     pictures_.fill(Picture::Normal);
 }
 
+bool ButtonPictures::SetRotationRunning(bool running) {
+    bool changed = running != rotationRunning_;
+    rotationRunning_ = running;
+    return changed;
+}
+
+bool ButtonPictures::SetChosenScheme(std::int16_t scheme) {
+    std::int16_t chosen = SchemeButton(scheme) ? scheme : std::int16_t{0};
+    bool changed = chosen != chosenScheme_;
+    chosenScheme_ = chosen;
+    return changed;
+}
+
+PictureLook ButtonPictures::LookOf(ToolbarButton button) const {
+    if (button == ToolbarButton::CmdLock) {
+        return rotationRunning_ ? PictureLook::Running : PictureLook::Plain;
+    }
+    return SchemeButton(chosenScheme_) == button ? PictureLook::Chosen : PictureLook::Plain;
+}
+
+std::optional<ToolbarButton> SchemeButton(std::int16_t scheme) {
+    switch (scheme) {
+    case 1:
+        return ToolbarButton::CmdBlue;
+    case 2:
+        return ToolbarButton::CmdGreen;
+    case 3:
+        return ToolbarButton::CmdRed;
+    case 4:
+        return ToolbarButton::CmdWhite;
+    case 5:
+        return ToolbarButton::CmdYellow;
+    default:
+        return std::nullopt;
+    }
+}
+
 std::optional<ToolbarButton> ButtonAt(int x, int y, const ButtonPictures& pictures) {
     for (const ControlLayout& control : ToolbarControls()) {
         if (!control.button) {

@@ -3,6 +3,7 @@
 // an image button takes the size of its picture from a fixed top-left corner.
 #include <array>
 #include <cstddef>
+#include <cstdint>
 #include <optional>
 
 namespace plumwick {
@@ -25,6 +26,11 @@ inline constexpr std::size_t kToolbarButtonCount = 11;
 // Initial is CmdLrc's own first picture (67 x 23), shown until the first skin refresh.
 enum class Picture { Initial, Normal, Hover, Pressed };
 
+// Which set of pictures a button shows, from the state it stands for: the pause button shows a closed
+// padlock while the rotation is paused (or not started) and an open one while it runs; the disc of the
+// scheme in use shows its chosen picture. Sizes do not depend on it.
+enum class PictureLook { Plain, Chosen, Running };
+
 struct PixelSize {
     int width;
     int height;
@@ -46,10 +52,20 @@ class ButtonPictures {
     // The pointer moved over the bare strip: refreshSkin, all eleven back to Normal.
     void MouseMoveOverStrip();
 
+    // The states the pictures show; each returns whether a picture changes.
+    bool SetRotationRunning(bool running);
+    bool SetChosenScheme(std::int16_t scheme); // 1..5; anything else marks no disc
+    PictureLook LookOf(ToolbarButton button) const;
+
   private:
     static std::size_t Slot(ToolbarButton button) { return static_cast<std::size_t>(button); }
     std::array<Picture, kToolbarButtonCount> pictures_;
+    bool rotationRunning_ = false;
+    std::int16_t chosenScheme_ = 0;
 };
+
+// The disc that chooses scheme 1..5, nothing for other numbers.
+std::optional<ToolbarButton> SchemeButton(std::int16_t scheme);
 
 // The button under (x, y), in strip pixels, with every button at its current picture's size.
 std::optional<ToolbarButton> ButtonAt(int x, int y, const ButtonPictures& pictures);

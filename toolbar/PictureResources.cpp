@@ -20,10 +20,30 @@ constexpr std::array<std::array<std::string_view, 4>, kToolbarButtonCount> kName
     {"TB_ENDNOR", "TB_ENDNOR", "TB_ENDPOI", "TB_ENDDOWN"},
 }};
 
+// The chosen discs, in enum order from CmdBlue: first, normal, hover, pressed.
+constexpr std::array<std::array<std::string_view, 4>, 5> kChosenNames{{
+    {"TB_BLUESEL", "TB_BLUESEL", "TB_BLUEPOI", "TB_BLUESELDOWN"},
+    {"TB_GREENSEL", "TB_GREENSEL", "TB_GREENPOI", "TB_GREENSELDOWN"},
+    {"TB_REDSEL", "TB_REDSEL", "TB_REDPOI", "TB_REDSELDOWN"},
+    {"TB_WHITESEL", "TB_WHITESEL", "TB_WHITEPOI", "TB_WHITESELDOWN"},
+    {"TB_YELLOWSEL", "TB_YELLOWSEL", "TB_YELLOWPOI", "TB_YELLOWSELDOWN"},
+}};
+constexpr std::array<std::string_view, 4> kRunningLockNames{"TB_UNLOCKNOR", "TB_UNLOCKNOR", "TB_UNLOCKPOI",
+                                                            "TB_UNLOCKDOWN"};
+
 } // namespace
 
-std::string_view PictureResource(ToolbarButton button, Picture picture) {
-    return kNames[static_cast<std::size_t>(button)][static_cast<std::size_t>(picture)];
+std::string_view PictureResource(ToolbarButton button, Picture picture, PictureLook look) {
+    const auto slot = static_cast<std::size_t>(picture);
+    const auto disc = static_cast<std::size_t>(button) - static_cast<std::size_t>(ToolbarButton::CmdBlue);
+    if (look == PictureLook::Chosen && button >= ToolbarButton::CmdBlue &&
+        button <= ToolbarButton::CmdYellow) {
+        return kChosenNames[disc][slot];
+    }
+    if (look == PictureLook::Running && button == ToolbarButton::CmdLock) {
+        return kRunningLockNames[slot];
+    }
+    return kNames[static_cast<std::size_t>(button)][slot];
 }
 
 } // namespace plumwick

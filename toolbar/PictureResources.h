@@ -11,6 +11,10 @@ inline constexpr std::string_view kHintResource = "TB_HINT";
 inline constexpr std::string_view kSeparatorResource = "TB_SEPARATOR";
 
 // "TB_BLUEPOI" for CmdBlue's hover picture; Initial of a button other than CmdLrc names its normal one.
-std::string_view PictureResource(ToolbarButton button, Picture picture);
+// The look picks the chosen disc's normal and pressed pictures ("TB_BLUESEL", "TB_BLUESELDOWN"; its
+// hover ring stays) and the running pause button's three ("TB_UNLOCKNOR", ...); a look a button does not
+// have gives its plain pictures.
+std::string_view PictureResource(ToolbarButton button, Picture picture,
+                                 PictureLook look = PictureLook::Plain);
 
 } // namespace plumwick

@@ -10,6 +10,11 @@ void RotationControl::Start(unsigned intervalMs) {
     SetEnabled(true);
 }
 
+void RotationControl::Publish(unsigned intervalMs, double r) {
+    Start(intervalMs);
+    Tick(r);
+}
+
 void RotationControl::Stop() {
     DropHold();
     SetEnabled(false);

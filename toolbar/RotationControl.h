@@ -32,7 +32,10 @@ class RotationControl {
   public:
     explicit RotationControl(RotationHost& host) : host_(host) {}
 
-    void Start(unsigned intervalMs); // the publish: a new interval, running
+    void Start(unsigned intervalMs); // a new interval, running
+    // A successful publication: running with the new interval, and its first message shown at once (one
+    // tick with r) rather than a whole interval later.
+    void Publish(unsigned intervalMs, double r);
     void Stop();
     void ToggleLock();
     bool Enabled() const { return enabled_; }

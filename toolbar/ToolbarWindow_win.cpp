@@ -1,5 +1,6 @@
 #include "toolbar/ToolbarWindow_win.h"
 
+#include "command/SettingsFile.h"
 #include "toolbar/ButtonClicks.h"
 #include "toolbar/PictureResources.h"
 #include "toolbar/ToolbarLayout.h"
@@ -84,6 +85,7 @@ bool ToolbarWindow::Create(HWND panel, int panelTopTwips) {
         SetWindowLongPtrW(Handle(), GWLP_HWNDPARENT, reinterpret_cast<LONG_PTR>(panel));
     }
     SetOwnFont(look_.FontName(), look_.FontSize());
+    pictures_.SetChosenScheme(look_.ColorScheme());
 
     LONG_PTR exStyle = GetWindowLongPtrW(Handle(), GWL_EXSTYLE);
     SetWindowLongPtrW(Handle(), GWL_EXSTYLE, exStyle | WS_EX_LAYERED);
@@ -133,7 +135,9 @@ void ToolbarWindow::LoadPictures() {
     for (const ControlLayout& control : ToolbarControls()) {
         if (control.button) {
             for (Picture picture : {Picture::Initial, Picture::Normal, Picture::Hover, Picture::Pressed}) {
-                load(PictureResource(*control.button, picture));
+                for (PictureLook look : {PictureLook::Plain, PictureLook::Chosen, PictureLook::Running}) {
+                    load(PictureResource(*control.button, picture, look));
+                }
             }
         }
     }
@@ -207,6 +211,13 @@ void ToolbarWindow::SetColor(std::int16_t scheme) {
     host_.SaveSettings();
 }
 
+void ToolbarWindow::LookChanged(unsigned aspects) {
+    // The disc of the scheme in use shows its chosen picture; saving turns "none chosen" into 1.
+    if ((aspects & kLookScheme) && pictures_.SetChosenScheme(look_.ColorScheme())) {
+        PicturesChanged();
+    }
+}
+
 void ToolbarWindow::RefreshSkin() {
     bool changed = false;
     for (const ControlLayout& control : ToolbarControls()) {
@@ -221,8 +232,11 @@ void ToolbarWindow::RefreshSkin() {
 void ToolbarWindow::StopRotation() {
     rotation_.Stop();
 }
-void ToolbarWindow::StartRotation(unsigned intervalMs) {
+void ToolbarWindow::ResumeRotation(unsigned intervalMs) {
     rotation_.Start(intervalMs);
+}
+void ToolbarWindow::StartRotation(unsigned intervalMs) {
+    rotation_.Publish(intervalMs, random_.Next());
 }
 bool ToolbarWindow::RotationEnabled() const {
     return rotation_.Enabled();
@@ -332,8 +346,9 @@ void ToolbarWindow::OnStripPaint() {
                 blit(Bitmap(kSeparatorResource), control.x, control.y);
                 break;
             case ControlKind::Button:
-                blit(Bitmap(PictureResource(*control.button, pictures_.Get(*control.button))), control.x,
-                     control.y);
+                blit(Bitmap(PictureResource(*control.button, pictures_.Get(*control.button),
+                                            pictures_.LookOf(*control.button))),
+                     control.x, control.y);
                 break;
             }
         }
@@ -447,8 +462,12 @@ void ToolbarWindow::OnFontDialog() {
     dialog.lStructSize = sizeof dialog;
     dialog.hwndOwner = Handle();
     dialog.lpLogFont = &chosen;
-    dialog.Flags = CF_BOTH | CF_INITTOLOGFONTSTRUCT;
-    if (!ChooseFontW(&dialog)) {
+    // The dialog itself refuses sizes the display cannot show; the check after it covers a dialog that
+    // does not.
+    dialog.Flags = CF_BOTH | CF_INITTOLOGFONTSTRUCT | CF_LIMITSIZE;
+    dialog.nSizeMin = static_cast<INT>(kMinFontSize);
+    dialog.nSizeMax = static_cast<INT>(kMaxFontSize);
+    if (!ChooseFontW(&dialog) || !IsUsableFontSize(dialog.iPointSize / 10.0)) {
         return; // Cancel, or the dialog failed: nothing changes
     }
     // Bold and italic stay with this window's font; the display takes only the face and the size.
@@ -502,6 +521,10 @@ bool ToolbarWindow::AskReminder(std::u16string_view text) {
 void ToolbarWindow::ApplyTimer(bool runs, unsigned intervalMs) {
     if (!Handle()) {
         return;
+    }
+    // The pause button shows the lock's state: enabled counts as running even with an interval of 0.
+    if (pictures_.SetRotationRunning(rotation_.Enabled())) {
+        PicturesChanged();
     }
     if (runs) {
         SetTimer(Handle(), kRotationTimer, intervalMs, nullptr);

@@ -16,7 +16,7 @@
 
 namespace plumwick {
 
-class ToolbarWindow : public win::Window, private RotationHost {
+class ToolbarWindow : public win::Window, public LookObserver, private RotationHost {
   public:
     ToolbarWindow(Look& look, ToolbarHost& host);
     ~ToolbarWindow() override;
@@ -29,10 +29,16 @@ class ToolbarWindow : public win::Window, private RotationHost {
     void SetColor(std::int16_t scheme);
     // Every button back to its normal picture.
     void RefreshSkin();
+    // The colour discs show the scheme in use.
+    void LookChanged(unsigned aspects) override;
 
-    // The rotation timer, as the content manager's publish drives it.
+    // The rotation timer, as the content manager's publish drives it; a start shows the first message of
+    // the new list at once.
     void StopRotation();
     void StartRotation(unsigned intervalMs);
+    // Running with the interval, the next message one interval from now (a publication restored at start,
+    // which leaves the welcome line up for that long).
+    void ResumeRotation(unsigned intervalMs);
     bool RotationEnabled() const;
     const ShowHistory& History() const { return rotation_.History(); }
     const RotationControl& Rotation() const { return rotation_; }

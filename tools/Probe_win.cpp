@@ -23,6 +23,9 @@
 //                                HKCU\Software\VB and VBA Program Settings\plumwick\InfoDir
 //   regset VALUE                 stores the interval there
 //   regdel                       removes it
+//   memget SECTION VALUE         a value of the per-user memory beside it ("<none>" when missing)
+//   memset SECTION VALUE TEXT    stores one
+//   forget                       removes the remembered publication and place (a fresh user's state)
 //   screen                       "w h" and the work area "l t r b"
 //   dpi [CLASS]                  "dpi awareness" of the first window of CLASS, or the system DPI and
 //                                the probe's own awareness
@@ -423,6 +426,38 @@ int Run(int argc, wchar_t** argv) {
             CloseClipboard();
         }
         Print(Utf8(text));
+        return 0;
+    }
+    if (command == L"memget" || command == L"memset" || command == L"forget") {
+        const std::wstring base = L"Software\\VB and VBA Program Settings\\plumwick\\";
+        if (command == L"forget") {
+            RegDeleteKeyW(HKEY_CURRENT_USER, (base + L"LastPublication").c_str());
+            RegDeleteKeyW(HKEY_CURRENT_USER, (base + L"DisplayPlace").c_str());
+            return 0;
+        }
+        HKEY key = nullptr;
+        if (RegCreateKeyExW(HKEY_CURRENT_USER, (base + arg(2)).c_str(), 0, nullptr, 0, KEY_READ | KEY_WRITE,
+                            nullptr, &key, nullptr) != ERROR_SUCCESS) {
+            Print("<no key>");
+            return 1;
+        }
+        std::wstring name = arg(3);
+        if (command == L"memset") {
+            std::wstring value = arg(4);
+            RegSetValueExW(key, name.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
+                           static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t)));
+        } else {
+            std::wstring value(4096, L'\0');
+            DWORD size = static_cast<DWORD>((value.size() - 1) * sizeof(wchar_t));
+            DWORD type = 0;
+            if (RegQueryValueExW(key, name.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(value.data()),
+                                 &size) == ERROR_SUCCESS) {
+                Print(Utf8(value.c_str()));
+            } else {
+                Print("<none>");
+            }
+        }
+        RegCloseKey(key);
         return 0;
     }
     if (command == L"regget" || command == L"regset" || command == L"regdel") {

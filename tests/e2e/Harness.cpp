@@ -206,6 +206,8 @@ Session::Session(int dpi, int screenWidth, int screenHeight) {
     fs::create_directories(folder_);
     fs::copy(WinBuildDir() / "stage", folder_, fs::copy_options::recursive);
     fs::copy_file(WinBuildDir() / "plumwick-probe.exe", folder_ / "plumwick-probe.exe");
+    // The prefix is shared: what an earlier session left remembered must not publish or move this one.
+    Probe({"forget"});
 }
 
 Session::~Session() {

@@ -22,7 +22,9 @@ void WriteAll(const fs::path& file, const std::string& bytes) {
     out << bytes;
 }
 
-fs::path SettingsFile(Session& session) { return session.Folder() / "data/system/desktoplrc.pst"; }
+fs::path SettingsFile(Session& session) {
+    return session.Folder() / "data/system/desktoplrc.pst";
+}
 
 } // namespace
 
@@ -32,8 +34,9 @@ TEST(SettingsFile, IsRewrittenInTheWritersFormatRightAfterStartUp) {
         std::string rewritten;
     };
     // Each case starts the program once.
-    for (const Case& c : {Case{"Arial\r\n28\r\n3\r\n", "Arial\r\n 28 \r\n 3 \r\n"},
-                          Case{"Microsoft YaHei\r\n 10.5 \r\n 9 \r\n", "Microsoft YaHei\r\n 10.5 \r\n 1 \r\n"}}) {
+    for (const Case& c :
+         {Case{"Arial\r\n28\r\n3\r\n", "Arial\r\n 28 \r\n 3 \r\n"},
+          Case{"Microsoft YaHei\r\n 10.5 \r\n 9 \r\n", "Microsoft YaHei\r\n 10.5 \r\n 1 \r\n"}}) {
         Session session;
         WriteAll(SettingsFile(session), c.written);
         ASSERT_TRUE(session.Start());
@@ -60,4 +63,30 @@ TEST(SettingsFile, AMissingDataFolderIsCreatedWithAWellFormedFile) {
     EXPECT_EQ(ReadAll(SettingsFile(session)), "Microsoft YaHei\r\n 36 \r\n 1 \r\n");
     EXPECT_EQ(session.Send("DLT 欢迎光临"), 0);
     EXPECT_TRUE(session.Running());
+}
+
+TEST(SettingsFile, AnUnusableStoredSizeIsReadAsTheDefaultAndTheDisplayStaysReachable) {
+    Session session;
+    // A font the test desktop has (Arial is not there, and nothing would be drawn with it).
+    const std::string huge = "Microsoft YaHei\r\n 3648 \r\n 2 \r\n";
+    WriteAll(SettingsFile(session), huge);
+    ASSERT_TRUE(session.Start());
+    EXPECT_EQ(ReadAll(SettingsFile(session)), "Microsoft YaHei\r\n 36 \r\n 2 \r\n");
+    EXPECT_EQ(ReadAll(SettingsFile(session).string() + ".bad"), huge);
+
+    // The line is drawn at the usual size, and pointing at it brings the toolbar up.
+    ASSERT_TRUE(session.WaitForAboutToClose());
+    EXPECT_EQ(session.Send("DLT 梅溪 WWWWWWWW"), 0);
+    SleepSeconds(0.5);
+    Session::Rect main = session.WindowRect("PlumwickMainText");
+    Image shot = session.Screenshot();
+    EXPECT_GT(CountNotDesktop(shot, main.y, main.y + 80), 500) << "the line is not drawn";
+    // Below the line, down to where the content manager opens, nothing is drawn.
+    EXPECT_EQ(CountNotDesktop(shot, main.y + 100, main.y + 300), 0) << "the line is larger than size 36";
+    for (int x = 700; x <= 1300 && !session.Visible("PlumwickToolbar"); x += 50) {
+        session.MovePointer(x, main.y + 25);
+        SleepSeconds(0.3);
+    }
+    EXPECT_TRUE(session.Visible("PlumwickToolbar")) << "the toolbar cannot be brought up";
+    session.SaveScreenshot("settings-size-3648");
 }

@@ -72,7 +72,8 @@ void Put(Bitmap& strip, const Bitmap& picture, int left, int top) {
     }
 }
 
-// The strip as it looks at creation: every button normal, CmdLrc with its first picture.
+// The strip as it looks at creation: every button normal, CmdLrc with its first picture, the disc of the
+// scheme read at start (1) chosen and the rotation paused.
 Bitmap FirstLook() {
     Bitmap strip = LoadBmp("Pic");
     Put(strip, LoadBmp("Hint"), 8, 2);
@@ -82,7 +83,7 @@ Bitmap FirstLook() {
     }
     Put(strip, LoadBmp("Delay2Nor"), 40, 10);
     Put(strip, LoadBmp("Delay1Nor"), 56, 10);
-    Put(strip, LoadBmp("BlueNor"), 94, 8);
+    Put(strip, LoadBmp("BlueSel"), 94, 8);
     Put(strip, LoadBmp("GreenNor"), 114, 8);
     Put(strip, LoadBmp("RedNor"), 134, 8);
     Put(strip, LoadBmp("WhiteNor"), 150, 8);
@@ -276,7 +277,7 @@ TEST_F(Toolbar, ShowsOnHoverWithItsSkinSeeThroughCornersAndPictureStates) {
     At(190, 15);
     shot = session.Screenshot();
     session.SaveScreenshot("toolbar-refreshed");
-    EXPECT_EQ(Mismatches(shot, LoadBmp("BlueNor"), 94, 8), 0);
+    EXPECT_EQ(Mismatches(shot, LoadBmp("BlueSel"), 94, 8), 0);
     EXPECT_EQ(Mismatches(shot, LoadBmp("SetNor"), 208, 4), 0);
     EXPECT_EQ(Mismatches(shot, LoadBmp("SelNor"), 256, 4), 0);
     Bitmap strip = LoadBmp("Pic");
@@ -457,4 +458,38 @@ TEST_F(Toolbar, ButtonsReachTheContentManagerTheFontDialogAndTheEnd) {
     HoverText();
     ClickAt(371, 15); // CmdEnd
     EXPECT_TRUE(session.WaitForExit(10)) << "the close button did not end the program";
+}
+
+TEST_F(Toolbar, PauseButtonAndColourDiscsShowTheRotationAndTheSchemeInUse) {
+    StartAndSettle();
+    HoverText();
+    At(190, 15); // the bare strip: every button at rest
+    Image shot = session.Screenshot();
+    EXPECT_EQ(Mismatches(shot, LoadBmp("BlueSel"), 94, 8), 0) << "scheme 1, read at start, is not marked";
+    EXPECT_EQ(Mismatches(shot, LoadBmp("GreenNor"), 114, 8), 0);
+    EXPECT_EQ(Mismatches(shot, LoadBmp("LockNor"), 350, 8), 0) << "nothing runs before a publication";
+    ASSERT_NE(Mismatches(shot, LoadBmp("BlueNor"), 94, 8), 0)
+        << "the chosen picture looks like the plain one";
+    ASSERT_NE(Mismatches(shot, LoadBmp("UnlockNor"), 350, 8), 0);
+
+    ClickAt(120, 14); // CmdGreen
+    EXPECT_EQ(WaitForThirdLine(" 2 \r"), " 2 \r");
+    ClickAt(355, 14); // CmdLock: the rotation runs (with no interval yet it never ticks)
+    At(190, 15);
+    shot = session.Screenshot();
+    session.SaveScreenshot("toolbar-running-green");
+    EXPECT_EQ(Mismatches(shot, LoadBmp("GreenSel"), 114, 8), 0);
+    EXPECT_EQ(Mismatches(shot, LoadBmp("BlueNor"), 94, 8), 0);
+    EXPECT_EQ(Mismatches(shot, LoadBmp("UnlockNor"), 350, 8), 0);
+
+    // Over the running pause button: its hover picture of the same set.
+    At(355, 14);
+    shot = session.Screenshot();
+    EXPECT_EQ(Mismatches(shot, LoadBmp("UnlockPoi"), 350, 8), 0);
+    ClickAt(355, 14); // paused again
+    At(190, 15);
+    shot = session.Screenshot();
+    session.SaveScreenshot("toolbar-paused-green");
+    EXPECT_EQ(Mismatches(shot, LoadBmp("LockNor"), 350, 8), 0);
+    EXPECT_EQ(Mismatches(shot, LoadBmp("GreenSel"), 114, 8), 0);
 }

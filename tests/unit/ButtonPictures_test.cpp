@@ -61,6 +61,39 @@ TEST(ButtonPictures, LeftoverHoverAndPressedAllResetByOneStripMove) {
     }
 }
 
+TEST(ButtonPictures, PauseButtonAndChosenDiscShowTheirState) {
+    ButtonPictures pictures;
+    for (ToolbarButton button : kAll) {
+        EXPECT_EQ(pictures.LookOf(button), PictureLook::Plain); // not running, no scheme chosen yet
+    }
+    EXPECT_TRUE(pictures.SetRotationRunning(true));
+    EXPECT_FALSE(pictures.SetRotationRunning(true));
+    EXPECT_EQ(pictures.LookOf(ToolbarButton::CmdLock), PictureLook::Running);
+
+    EXPECT_TRUE(pictures.SetChosenScheme(3));
+    for (ToolbarButton button : kAll) {
+        PictureLook expected = button == ToolbarButton::CmdRed    ? PictureLook::Chosen
+                               : button == ToolbarButton::CmdLock ? PictureLook::Running
+                                                                  : PictureLook::Plain;
+        EXPECT_EQ(pictures.LookOf(button), expected) << static_cast<int>(button);
+    }
+    // The look survives the pointer's comings and goings.
+    pictures.MouseMoveOver(ToolbarButton::CmdRed);
+    pictures.MouseMoveOverStrip();
+    EXPECT_EQ(pictures.LookOf(ToolbarButton::CmdRed), PictureLook::Chosen);
+
+    EXPECT_TRUE(pictures.SetChosenScheme(5));
+    EXPECT_EQ(pictures.LookOf(ToolbarButton::CmdRed), PictureLook::Plain);
+    EXPECT_EQ(pictures.LookOf(ToolbarButton::CmdYellow), PictureLook::Chosen);
+    // A number that chooses no scheme marks no disc.
+    EXPECT_TRUE(pictures.SetChosenScheme(9));
+    EXPECT_FALSE(pictures.SetChosenScheme(0));
+    EXPECT_EQ(pictures.LookOf(ToolbarButton::CmdYellow), PictureLook::Plain);
+
+    EXPECT_TRUE(pictures.SetRotationRunning(false));
+    EXPECT_EQ(pictures.LookOf(ToolbarButton::CmdLock), PictureLook::Plain);
+}
+
 TEST(ButtonAt, FollowsTheCurrentPictureSize) {
     ButtonPictures pictures;
     pictures.MouseMoveOverStrip();

@@ -78,9 +78,9 @@ TEST(DecodeContentBytes, EndsTheTextAtItsFirstNul) {
     EXPECT_EQ(Decode(std::string("\xB9\xAB\0\xB8\xE6", 5)), u"公");
     EXPECT_EQ(Decode(Bytes({0xFF, 0xFE, 'A', 0, 0, 0, 'B', 0})), u"A");
     EXPECT_EQ(Decode(Bytes({0xFE, 0xFF, 0, 0, 0, 'B'})), u"");
-    // Its own file only: the next file still joins.
+    // Its own file only: the next file still follows.
     EXPECT_EQ(BuildMessageList({Decode(std::string("A\0x", 3)), Decode("B")}, SplitOption::SingleBreak),
-              Lines{u"AB"});
+              (Lines{u"A", u"B"}));
 }
 
 TEST(NormaliseLineBreaks, CollapsesRunsOfBreaks) {
@@ -146,6 +146,25 @@ TEST(NormaliseLineBreaks, CollapsesAVeryLongRun) {
     EXPECT_EQ(NormaliseLineBreaks(text, SplitOption::DoubleBreak), u"\r\n\r\nend");
 }
 
+TEST(UnifyLineBreaks, EndsLinesAtLfAndCrAloneAsAtCrLf) {
+    const struct {
+        std::u16string in;
+        std::u16string out;
+    } cases[] = {
+        {u"a\nb", u"a\r\nb"},
+        {u"a\rb", u"a\r\nb"},
+        {u"a\r\nb", u"a\r\nb"},
+        {u"\n\r", u"\r\n\r\n"},         // LF then CR: two ends, not one reversed pair
+        {u"\r\r\n\n", u"\r\n\r\n\r\n"}, // CR, CR LF, LF
+        {u"\r", u"\r\n"},
+        {u"", u""},
+        {u"公告", u"公告"},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(UnifyLineBreaks(c.in), c.out) << Show(c.in);
+    }
+}
+
 TEST(SplitMessages, CutsAtEverySeparatorKeepingEmptyPieces) {
     EXPECT_EQ(SplitMessages(u"", SplitOption::SingleBreak), Lines{});
     EXPECT_EQ(SplitMessages(u"", SplitOption::DoubleBreak), Lines{});
@@ -166,9 +185,24 @@ TEST(BuildMessageList, TurnsFilesIntoMessageLines) {
         {"empty line separates", {u"A\r\n\r\nB\r\n"}, SplitOption::DoubleBreak, {u"A", u"B\r\n"}},
         {"four breaks separate once", {u"A\r\n\r\n\r\n\r\nB"}, SplitOption::DoubleBreak, {u"A", u"B"}},
         {"paragraph stays whole", {u"one\r\ntwo"}, SplitOption::DoubleBreak, {u"one\r\ntwo"}},
-        {"files join without a break", {u"A\r\nB", u"C\r\nD"}, SplitOption::SingleBreak, {u"A", u"BC", u"D"}},
+        {"unterminated file ends its line",
+         {u"A\r\nB", u"C\r\nD"},
+         SplitOption::SingleBreak,
+         {u"A", u"B", u"C", u"D"}},
+        {"unterminated file, blank-line split",
+         {u"A\r\nB", u"C"},
+         SplitOption::DoubleBreak,
+         {u"A\r\nB\r\nC"}},
+        {"terminated file gets no second break", {u"A\r\n", u"B"}, SplitOption::DoubleBreak, {u"A\r\nB"}},
         {"break split across files", {u"A\r", u"\nB"}, SplitOption::SingleBreak, {u"A", u"B"}},
-        {"LF alone is no break", {u"one\ntwo\nthree\n"}, SplitOption::SingleBreak, {u"one\ntwo\nthree\n"}},
+        {"LF alone ends a line",
+         {u"one\ntwo\nthree\n"},
+         SplitOption::SingleBreak,
+         {u"one", u"two", u"three", u""}},
+        {"CR alone ends a line", {u"one\rtwo\r"}, SplitOption::SingleBreak, {u"one", u"two", u""}},
+        {"LF blank line separates", {u"a\nb\n\nc\n"}, SplitOption::DoubleBreak, {u"a\r\nb", u"c\r\n"}},
+        {"mixed ends in one file", {u"a\r\nb\nc\rd"}, SplitOption::SingleBreak, {u"a", u"b", u"c", u"d"}},
+        {"empty file between", {u"A", u"", u"B"}, SplitOption::SingleBreak, {u"A", u"B"}},
         {"unreadable files add nothing", {u"", u"A", u""}, SplitOption::SingleBreak, {u"A"}},
         {"nothing at all", {}, SplitOption::SingleBreak, {}},
     };

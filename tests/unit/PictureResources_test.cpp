@@ -86,6 +86,39 @@ TEST(PictureResources, EveryPictureIsABitmapOfItsSize) {
     ExpectBitmap(script, kSeparatorResource, {2, 24});
 }
 
+TEST(PictureResources, StatePicturesAreOwnBitmapsOfTheSameSizes) {
+    auto script = ResourceScript();
+    std::set<std::string_view> plain;
+    std::set<std::string_view> shown;
+    for (const ControlLayout& control : ToolbarControls()) {
+        if (!control.button) {
+            continue;
+        }
+        for (Picture picture : {Picture::Initial, Picture::Normal, Picture::Hover, Picture::Pressed}) {
+            plain.insert(PictureResource(*control.button, picture));
+            for (PictureLook look : {PictureLook::Chosen, PictureLook::Running}) {
+                std::string_view name = PictureResource(*control.button, picture, look);
+                shown.insert(name);
+                ExpectBitmap(script, name, PictureSize(*control.button, picture));
+            }
+        }
+    }
+    // Ten for the chosen discs (normal and pressed), three for the running rotation.
+    std::set<std::string_view> added;
+    for (std::string_view name : shown) {
+        if (!plain.count(name)) {
+            added.insert(name);
+        }
+    }
+    EXPECT_EQ(added.size(), 13u);
+    EXPECT_NE(PictureResource(ToolbarButton::CmdLock, Picture::Hover, PictureLook::Running),
+              PictureResource(ToolbarButton::CmdLock, Picture::Hover));
+    EXPECT_EQ(PictureResource(ToolbarButton::CmdBlue, Picture::Hover, PictureLook::Chosen),
+              PictureResource(ToolbarButton::CmdBlue, Picture::Hover));
+    EXPECT_EQ(PictureResource(ToolbarButton::CmdEnd, Picture::Normal, PictureLook::Chosen),
+              PictureResource(ToolbarButton::CmdEnd, Picture::Normal));
+}
+
 TEST(PictureResources, NoButtonPictureContainsTheColourKey) {
     // A magenta pixel would be a hole in the button that lets the pointer through.
     auto script = ResourceScript();

@@ -72,6 +72,25 @@ TEST_F(Rotation, TickStartsTheSweepThenDrawsAndRecordsThePick) {
     EXPECT_EQ(rotation.History().Text(), u"3,");
 }
 
+TEST_F(Rotation, PublishShowsTheFirstMessageAtOnceThenRunsOnTheInterval) {
+    TicksShowing({1});
+    rotation.Publish(20000, Picking(6));
+    EXPECT_EQ(host.calls, (std::vector<std::string>{"karaoke", "draw l6"}));
+    EXPECT_EQ(rotation.Messages().index, 6.0);
+    EXPECT_EQ(rotation.History().Text(), u"1,6,");
+    EXPECT_EQ(rotation.History().Pos(), 1u);
+    EXPECT_TRUE(rotation.Enabled());
+    EXPECT_TRUE(host.timerRuns);
+    EXPECT_EQ(host.timerInterval, 20000u);
+
+    // An interval of 0 still shows the first message; only the later ticks never come.
+    host.calls.clear();
+    rotation.Publish(0, Picking(2));
+    EXPECT_EQ(host.calls, (std::vector<std::string>{"karaoke", "draw l2"}));
+    EXPECT_TRUE(rotation.Enabled());
+    EXPECT_FALSE(host.timerRuns);
+}
+
 TEST_F(Rotation, TickOverNoDrawableLineDrawsAndRecordsNothing) {
     for (const auto& lines : {std::vector<std::u16string>{}, std::vector<std::u16string>{u"", u""}}) {
         rotation.Messages().lines = lines;

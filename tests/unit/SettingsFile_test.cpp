@@ -61,7 +61,7 @@ TEST(SettingsFile, CodePageNameThatLooksLikeAByteOrderMarkIsWrittenAsUtf8) {
 }
 
 TEST(SettingsFile, ReadsWhatItWrites) {
-    for (Settings s : {Settings{u"Arial", 10.5f, 1}, Settings{u"宋体", 0.1f, 5}, Settings{u"", 999.0f, 9},
+    for (Settings s : {Settings{u"Arial", 10.5f, 1}, Settings{u"宋体", 8.0f, 5}, Settings{u"", 200.0f, 9},
                        Settings{u" Leading blank", 36.6f, 2}}) {
         SettingsReadResult read = ParseSettings(FormatSettings(s, Gbk()), Gbk());
         EXPECT_TRUE(read.wellFormed) << Utf16ToUtf8(read.problem);
@@ -117,6 +117,9 @@ TEST(SettingsFile, DamagedFilesKeepWhatIsReadableAndUseDefaultsForTheRest) {
         {"Arial\r\n-12 \r\n 2 \r\n", u"Arial", 36.0f, 2, u"line 2 is not a usable font size"},
         {"Arial\r\n 1e-50 \r\n 2 \r\n", u"Arial", 36.0f, 2, u"line 2 is not a usable font size"},
         {"Arial\r\n 1001 \r\n 2 \r\n", u"Arial", 36.0f, 2, u"line 2 is not a usable font size"},
+        {"Arial\r\n 3648 \r\n 2 \r\n", u"Arial", 36.0f, 2, u"line 2 is not a usable font size"},
+        {"Arial\r\n 200.5 \r\n 2 \r\n", u"Arial", 36.0f, 2, u"line 2 is not a usable font size"},
+        {"Arial\r\n 7.9 \r\n 2 \r\n", u"Arial", 36.0f, 2, u"line 2 is not a usable font size"},
         {"Arial\r\n 1e300 \r\n 2 \r\n", u"Arial", 36.0f, 2, u"line 2 is not a usable font size"},
     };
     for (const Case& c : cases) {

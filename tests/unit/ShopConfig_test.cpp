@@ -36,6 +36,24 @@ TEST(ShopConfig, ReadsKeysCaseInsensitivelySkippingCommentsAndTrimming) {
     EXPECT_EQ(config.unlockHotkey, u"Ctrl+Shift,76");
 }
 
+TEST(ShopConfig, ReadsUtf16BehindItsByteOrderMark) {
+    // "ShopName=松林\r\nWebAddress=w" as Notepad saves it in either byte order.
+    std::u16string text = u"ShopName=松林\r\nWebAddress=w";
+    std::string little = "\xFF\xFE";
+    std::string big = "\xFE\xFF";
+    for (char16_t c : text) {
+        little += static_cast<char>(c & 0xFF);
+        little += static_cast<char>(c >> 8);
+        big += static_cast<char>(c >> 8);
+        big += static_cast<char>(c & 0xFF);
+    }
+    for (const std::string& bytes : {little, big}) {
+        ShopConfig config = ParseShopConfig(bytes, Gbk());
+        EXPECT_EQ(config.shopName, u"松林");
+        EXPECT_EQ(config.webAddress, u"w");
+    }
+}
+
 TEST(ShopConfig, MissingKeysKeepDefaultsAndEmptyValuesAreTaken) {
     ShopConfig config = ParseShopConfig("WebAddress=\r\nShopName=A\r\nShopName=B", Gbk());
     EXPECT_EQ(config.shopName, u"B");

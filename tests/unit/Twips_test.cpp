@@ -73,34 +73,37 @@ TEST(TwipsDrag, NoPointerMoveLinesCompanionsUp) {
     ExpectAtRest(fromPanel);
 }
 
-TEST(TwipsDrag, PointerPixelsMoveWindowsByTwipsInWholePixels) {
+TEST(TwipsDrag, PointerPixelsMoveWindowsAsManyPixels) {
     DisplayWindows rest = DragFromMain(Scattered(), 0, 0, kFontSize);
-    struct Case {
-        float d;
-        int movedTwips;
-    };
-    for (const Case& c : {Case{30, 30}, Case{5, 0}, Case{8, 15}, Case{-30, -30}}) {
-        DisplayWindows moved = DragFromMain(rest, c.d, c.d, kFontSize);
-        EXPECT_EQ(moved.show.left - rest.show.left, c.movedTwips) << c.d;
-        EXPECT_EQ(moved.show.top - rest.show.top, c.movedTwips) << c.d;
+    for (float d : {30.0f, 1.0f, -7.0f, 250.0f}) {
+        const int movedTwips = static_cast<int>(d) * kTwipsPerPixel;
+        DisplayWindows moved = DragFromMain(rest, d, d, kFontSize);
+        EXPECT_EQ(moved.show.left - rest.show.left, movedTwips) << d;
+        EXPECT_EQ(moved.show.top - rest.show.top, movedTwips) << d;
+        ExpectAtRest(moved);
 
-        moved = DragFromPanel(rest, c.d, kFontSize);
-        EXPECT_EQ(moved.back.top - rest.back.top, c.movedTwips) << c.d;
+        moved = DragFromKaraoke(rest, d, d, kFontSize);
+        EXPECT_EQ(moved.krc.top - rest.krc.top, movedTwips) << d;
+        ExpectAtRest(moved);
+
+        moved = DragFromPanel(rest, d, kFontSize);
+        EXPECT_EQ(moved.back.top - rest.back.top, movedTwips) << d;
         EXPECT_EQ(moved.back.left, 0);
-        EXPECT_EQ(moved.krc.top, moved.show.top);
+        ExpectAtRest(moved);
     }
 }
 
-TEST(TwipsDrag, EachMoveReadsThePositionTheEarlierMoveLeft) {
-    // The karaoke window goes to the main window's new place plus the displacement once more.
+TEST(TwipsDrag, CompanionsLandOnTheDraggedWindowsNewPlaceNotBeyondIt) {
     DisplayWindows rest = DragFromMain(Scattered(), 0, 0, kFontSize);
     DisplayWindows moved = DragFromMain(rest, 30, 0, kFontSize);
-    EXPECT_EQ(moved.show.left, rest.show.left + 30);
-    EXPECT_EQ(moved.krc.left, rest.show.left + 60);
+    EXPECT_EQ(moved.show.left, rest.show.left + 450);
+    EXPECT_EQ(moved.krc.left, moved.show.left);
 
     moved = DragFromKaraoke(rest, 0, 30, kFontSize);
-    EXPECT_EQ(moved.krc.top, rest.krc.top + 30);
-    EXPECT_EQ(moved.show.top, rest.krc.top + 60);
+    EXPECT_EQ(moved.krc.top, rest.krc.top + 450);
+    EXPECT_EQ(moved.show.top, moved.krc.top);
+    EXPECT_EQ(moved.back.top, rest.back.top + 450);
+    EXPECT_EQ(moved.set.top, rest.set.top + 450);
 }
 
 TEST(TwipsDrag, AtOneAndAHalfTimesTheWindowsSnapToThatDpisPixels) {
@@ -121,7 +124,7 @@ TEST(TwipsDrag, AtOneAndAHalfTimesTheWindowsSnapToThatDpisPixels) {
         EXPECT_EQ(r.left % 10, 0);
         EXPECT_EQ(r.top % 10, 0);
     }
-    // Pointer pixels still move the windows by as many twips, in whole pixels of this DPI.
-    EXPECT_EQ(DragFromMain(still, 30, 30, kFontSize).show.top, 880);
-    EXPECT_EQ(DragFromPanel(still, 14, kFontSize).back.top, still.back.top + 10);
+    // The windows follow the pointer one to one: 30 pixels of this DPI are 300 twips, 14 pixels 140.
+    EXPECT_EQ(DragFromMain(still, 30, 30, kFontSize).show.top, 1150);
+    EXPECT_EQ(DragFromPanel(still, 14, kFontSize).back.top, still.back.top + 140);
 }

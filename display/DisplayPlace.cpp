@@ -1,0 +1,60 @@
+#include "display/DisplayPlace.h"
+
+#include "common/Numeric.h"
+
+#include <algorithm>
+#include <cmath>
+#include <string>
+
+namespace plumwick {
+
+namespace {
+// Far beyond any screen; a value outside was not written by this program.
+constexpr int kMaxStoredPx = 100000;
+// The line's own height below the window's top: about 1.25 em, and the shadow's 6 pixels.
+constexpr float kLineHeightEm = 1.25f;
+constexpr int kShadowPx = 6;
+} // namespace
+
+std::u16string EncodeDisplayTop(int topPx) {
+    std::string digits = std::to_string(topPx);
+    return std::u16string(digits.begin(), digits.end());
+}
+
+std::optional<int> DecodeDisplayTop(std::u16string_view stored) {
+    std::optional<double> value = ParseNumber(stored);
+    if (!value || *value != std::floor(*value) || std::abs(*value) > kMaxStoredPx) {
+        return std::nullopt;
+    }
+    return static_cast<int>(*value);
+}
+
+DisplayReach ReachAroundMainTop(const DisplayWindows& w, float fontSize) {
+    // The panel's top lies this far above the main window's top; the toolbar's middle is on it.
+    float panelOffset = (static_cast<float>(w.back.height) - fontSize * kTwipsPerPixel) / 3.0f;
+    float aboveTwips = std::max(0.0f, panelOffset + static_cast<float>(w.set.height) / 2.0f);
+    float panelBelowTwips = static_cast<float>(w.back.height) - panelOffset;
+    float lineBelowTwips = (fontSize * kLineHeightEm + kShadowPx) * kTwipsPerPixel;
+    DisplayReach reach;
+    reach.abovePx = static_cast<int>(std::ceil(TwipsToPixels(aboveTwips)));
+    reach.belowPx = static_cast<int>(std::ceil(TwipsToPixels(std::max(panelBelowTwips, lineBelowTwips))));
+    return reach;
+}
+
+DisplayReach DesignReach(float fontSize) {
+    DisplayWindows sizes;
+    sizes.back.height = kPanelDesignHeightTwips;
+    sizes.set.height = kToolbarDesignHeightTwips;
+    return ReachAroundMainTop(sizes, fontSize);
+}
+
+int ClampMainTopPx(int wantedTopPx, int workTopPx, int workBottomPx, const DisplayReach& reach) {
+    int highest = workTopPx + reach.abovePx;
+    int lowest = workBottomPx - reach.belowPx;
+    if (lowest < highest) {
+        return highest;
+    }
+    return std::clamp(wantedTopPx, highest, lowest);
+}
+
+} // namespace plumwick
