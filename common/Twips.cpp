@@ -19,9 +19,8 @@ void MoveTo(TwipsRect& rect, float left, float top, const DpiScale& scale) {
     rect.top = Snapped(top, scale);
 }
 
-// How far the panel's top lies above the main window's top.
 float PanelOffset(const DisplayWindows& w, float fontSize) {
-    return (static_cast<float>(w.back.height) - fontSize * kTwipsPerPixel) / 3.0f;
+    return PanelAboveMainTwips(w.back.height, fontSize);
 }
 
 // The toolbar is centred on the screen with its vertical middle on the panel's top edge.
@@ -44,6 +43,10 @@ float ToTwips(float pixels, const DpiScale& scale) {
 }
 
 } // namespace
+
+float PanelAboveMainTwips(int panelHeightTwips, float fontSize) {
+    return (static_cast<float>(panelHeightTwips) - fontSize * kTwipsPerPixel) / 3.0f;
+}
 
 int SnapTwipsToPixels(double twips) {
     // Clamped so that the pixel count converts back to twips without overflow.

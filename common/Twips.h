@@ -28,6 +28,10 @@ std::int16_t TaskbarHeightTwips(int screenHeightTwips, int twipsPerPixelX, int w
 // precision.
 int MainWindowTopTwips(int screenHeightTwips, int windowHeightTwips, int taskbarTwips);
 
+// How far the skin panel's top lies above the main window's top: a third of what the panel is taller
+// than the text's em.
+float PanelAboveMainTwips(int panelHeightTwips, float fontSize);
+
 struct TwipsRect {
     int left = 0;
     int top = 0;

@@ -7,6 +7,7 @@
 #include "content/IntervalStore_win.h"
 #include "content/ManagerPlacement.h"
 #include "content/UserMemoryStore_win.h"
+#include "win32/Dpi_win.h"
 #include "win32/Strings_win.h"
 
 #include <algorithm>
@@ -38,12 +39,16 @@ constexpr TwipsBox kCheck2{5280, 240, 1695, 495};
 // Beyond the right edge of the client area: it is pressed only by program.
 constexpr TwipsBox kCommand1{7920, 120, 1335, 495};
 
-// Pixels a wheel notch moves the list: three rows.
-constexpr int kRowPx = kGridRowTwips / 15;
-constexpr int kWheelStepPx = 3 * kRowPx;
+// A wheel notch moves the list three rows.
+constexpr int kWheelStepRows = 3;
 
 int Px(int twips) {
     return win::TwipsToPixels(twips);
+}
+
+// One row of the grid, in the pixels it is drawn at.
+int RowPx() {
+    return Px(kGridRowTwips);
 }
 
 HFONT MakeFont(double points) {
@@ -145,7 +150,7 @@ class ContentWindow::EntryPanel : public win::Window {
         int notches = wheelRemainder_ / WHEEL_DELTA;
         wheelRemainder_ -= notches * WHEEL_DELTA;
         if (notches != 0) {
-            ScrollTo(position_ - notches * kWheelStepPx);
+            ScrollTo(position_ - notches * kWheelStepRows * RowPx());
         }
     }
 
@@ -176,10 +181,10 @@ class ContentWindow::EntryPanel : public win::Window {
         int page = ClientHeightPx();
         switch (code) {
         case SB_LINEUP:
-            ScrollTo(position_ - kRowPx);
+            ScrollTo(position_ - RowPx());
             break;
         case SB_LINEDOWN:
-            ScrollTo(position_ + kRowPx);
+            ScrollTo(position_ + RowPx());
             break;
         case SB_PAGEUP:
             ScrollTo(position_ - page);
@@ -273,7 +278,7 @@ bool ContentWindow::CreateControls() {
     }
 
     RECT frame{0, 0, Px(kClientWidthTwips), Px(kClientHeightTwips)};
-    AdjustWindowRectEx(&frame, kStyle, FALSE, kExStyle);
+    win::AdjustWindowRectForDpi(frame, kStyle, kExStyle, win::PrimaryScale().Dpi());
     win::WindowClass cls{kClassName};
     cls.background = GetSysColorBrush(COLOR_BTNFACE);
     cls.icon = LoadIconW(win::ModuleInstance(), MAKEINTRESOURCEW(1));
@@ -417,7 +422,7 @@ void ContentWindow::FitAndPlace() {
     }
     ManagerPlace place =
         PlaceContentManager(workPx, lineTop, lineBottom, width, wanted, Px(kGridOneRowWindowTwips));
-    GridScroll grid = ComputeGrid(count, place.height * 15);
+    GridScroll grid = ComputeGrid(count, Scale().PixelsToTwips(place.height));
     scrollRangePx_ = grid.needsScroll ? Px(grid.scrollRangeTwips) : 0;
     SetWindowPos(Handle(), nullptr, place.x, place.y, width, place.height, SWP_NOZORDER | SWP_NOACTIVATE);
     LayOutPanel();

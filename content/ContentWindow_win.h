@@ -1,5 +1,5 @@
 #pragma once
-// Form1: the content manager, one check box per .txt file under Text\, and the publish of the ticked ones.
+// The content manager: one check box per .txt file under Text\, and the publish of the ticked ones.
 #include "common/AnsiCodePage.h"
 #include "content/ContentHost.h"
 #include "content/ContentText.h"
@@ -45,8 +45,6 @@ class ContentWindow : public win::Window {
     void DrawBuffer();
 
     // The content buffer as the last publish left it: the ticked files joined and normalised.
-    const std::u16string& Buffer() const { return buffer_; }
-    std::size_t EntryCount() const { return entries_.size(); }
 
   private:
     class EntryPanel;
@@ -109,7 +107,7 @@ class ContentWindow : public win::Window {
     HWND command1_ = nullptr;
     HWND lastFocus_ = nullptr;
     std::vector<Entry> entries_;
-    std::u16string buffer_; // Text1, the hidden content buffer
+    std::u16string buffer_; // the ticked files as the last publish joined and normalised them
     int scrollRangePx_ = 0;
     int designHeightPx_ = 0;
     bool publishing_ = false;

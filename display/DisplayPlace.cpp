@@ -31,7 +31,7 @@ std::optional<int> DecodeDisplayTop(std::u16string_view stored) {
 
 DisplayReach ReachAroundMainTop(const DisplayWindows& w, float fontSize) {
     // The panel's top lies this far above the main window's top; the toolbar's middle is on it.
-    float panelOffset = (static_cast<float>(w.back.height) - fontSize * kTwipsPerPixel) / 3.0f;
+    float panelOffset = PanelAboveMainTwips(w.back.height, fontSize);
     float aboveTwips = std::max(0.0f, panelOffset + static_cast<float>(w.set.height) / 2.0f);
     float panelBelowTwips = static_cast<float>(w.back.height) - panelOffset;
     float lineBelowTwips = (fontSize * kLineHeightEm + kShadowPx) * kTwipsPerPixel;

@@ -75,7 +75,6 @@ class PresentPacer {
     bool MayPresent(double now) const;
     void Presented(double now);
     void Reset() { presented_ = false; }
-    double Period() const { return period_; }
 
   private:
     double period_;

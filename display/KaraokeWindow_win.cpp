@@ -92,7 +92,6 @@ double KaraokeWindow::Now() {
 
 void KaraokeWindow::StartTimer() {
     if (Handle() && SetTimer(Handle(), kSweepTimer, kSweepTimerMs, nullptr)) {
-        timerRunning_ = true;
         timeline_.Start(Now());
     }
 }
@@ -104,7 +103,6 @@ void KaraokeWindow::StopTimer() {
         timeline_.Stop(now);
         sweep_.Flush(Handle(), now); // a tick's picture that waited for the next refresh
     }
-    timerRunning_ = false;
 }
 
 void KaraokeWindow::OnSweepTick() {

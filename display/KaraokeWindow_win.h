@@ -1,5 +1,5 @@
 #pragma once
-// FrmKRC: kept over the main text window, it shows the part of a line sung so far in the scheme's
+// The karaoke window: kept over the main text window, it shows the part of a line sung so far in the scheme's
 // highlight colours; the highlight's edge moves right with the time the sweep timer has run.
 #include "display/KaraokeSweep.h"
 #include "display/SweepPainter_win.h"
@@ -27,7 +27,6 @@ class KaraokeWindow : public TextWindow {
     const std::u16string& KaraokeText() const { return karaokeText_; }
     void StartTimer();
     void StopTimer();
-    bool TimerRunning() const { return timerRunning_; }
 
     static constexpr int kDesignHeightTwips = 1665; // 111 px
 
@@ -55,7 +54,6 @@ class KaraokeWindow : public TextWindow {
     // itself keeps the screen's width (but in the straightforward mode).
     int edge_ = 0;
     int screenWidthPx_ = 0; // read at creation, by commands and on a display change
-    bool timerRunning_ = false;
 };
 
 } // namespace plumwick

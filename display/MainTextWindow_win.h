@@ -1,5 +1,5 @@
 #pragma once
-// FrmShow: the current message line, as wide as the screen and 646 px high, above the taskbar.
+// The main text window: the current message line, as wide as the screen and 646 px high, above the taskbar.
 #include "display/TextWindow_win.h"
 #include "toolbar/MessageList.h"
 

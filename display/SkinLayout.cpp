@@ -22,8 +22,7 @@ SkinLayout ComputeSkinLayout(int leftWidth, int leftHeight, int screenWidthTwips
 }
 
 int PanelTopTwips(int mainTopTwips, int panelHeightTwips, float fontSize) {
-    float top = static_cast<float>(mainTopTwips) -
-                (static_cast<float>(panelHeightTwips) - fontSize * kTwipsPerPixel) / 3.0f;
+    float top = static_cast<float>(mainTopTwips) - PanelAboveMainTwips(panelHeightTwips, fontSize);
     // A font size out of all reason (the settings file is edited by hand) must not overflow the cast.
     if (!(top > -1.0e9f && top < 1.0e9f)) {
         return mainTopTwips;

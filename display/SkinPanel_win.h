@@ -1,5 +1,5 @@
 #pragma once
-// FrmBack: the skin strip behind the text, shown while the pointer is over the display. It owns the main
+// The skin panel: the strip behind the text, shown while the pointer is over the display. It owns the main
 // text window, watches the pointer every 100 ms and trims the working set every 5 s.
 #include "display/DisplayGroup_win.h"
 #include "display/Look.h"

@@ -18,7 +18,6 @@ class TextWindow : public win::Window, public LookObserver {
     void ClearSurface() { renderer_.Clear(); }
     // Shown without activation, owned by `owner` (an owned window stays above its owner).
     void ShowOwnedBy(HWND owner);
-    LayeredTextRenderer& Renderer() { return renderer_; }
 
   protected:
     enum class Role { Main, Karaoke };

@@ -18,6 +18,7 @@ namespace {
 
 constexpr COLORREF kMagenta = RGB(255, 0, 255);
 static_assert(kMagenta == kToolbarColorKey);
+static_assert(kHistoryBoxFlags == (MB_OKCANCEL | MB_ICONINFORMATION | MB_DEFBUTTON2));
 
 std::wstring WideAscii(std::string_view ascii) {
     return std::wstring(ascii.begin(), ascii.end());
@@ -237,9 +238,6 @@ void ToolbarWindow::ResumeRotation(unsigned intervalMs) {
 }
 void ToolbarWindow::StartRotation(unsigned intervalMs) {
     rotation_.Publish(intervalMs, random_.Next());
-}
-bool ToolbarWindow::RotationEnabled() const {
-    return rotation_.Enabled();
 }
 HWND ToolbarWindow::PictureHandle() const {
     return pic_.Handle();

@@ -1,5 +1,5 @@
 #pragma once
-// FrmSet: the floating, colour-keyed toolbar with its eleven picture buttons, the colour-scheme choice,
+// The floating, colour-keyed toolbar with its eleven picture buttons, the colour-scheme choice,
 // the font dialog and the message rotation with its show history.
 #include "display/Look.h"
 #include "toolbar/ButtonPictures.h"
@@ -39,7 +39,6 @@ class ToolbarWindow : public win::Window, public LookObserver, private RotationH
     // Running with the interval, the next message one interval from now (a publication restored at start,
     // which leaves the welcome line up for that long).
     void ResumeRotation(unsigned intervalMs);
-    bool RotationEnabled() const;
     const ShowHistory& History() const { return rotation_.History(); }
     const RotationControl& Rotation() const { return rotation_; }
     // Keeps the rotation off the shown line for that long (HLD); EndHold ends it early (CKT).
@@ -54,7 +53,7 @@ class ToolbarWindow : public win::Window, public LookObserver, private RotationH
     void Close();
 
   private:
-    // Pic: the strip and every image control on it, painted from the loaded bitmaps.
+    // The picture strip and every image control on it, painted from the loaded bitmaps.
     class Strip : public win::Window {
       public:
         explicit Strip(ToolbarWindow& owner) : owner_(owner) {}

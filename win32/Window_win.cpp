@@ -88,7 +88,6 @@ LRESULT CALLBACK Window::StaticProc(HWND hwnd, UINT message, WPARAM wParam, LPAR
         LRESULT result = self->HandleMessage(message, wParam, lParam);
         SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
         self->hwnd_ = nullptr;
-        self->OnDestroyed();
         return result;
     }
     if (message == WM_DPICHANGED) {
@@ -154,14 +153,6 @@ void Window::MoveTwips(double left, double top) {
     if (hwnd_) {
         SetWindowPos(hwnd_, nullptr, scale_.TwipsToPixels(left), scale_.TwipsToPixels(top), 0, 0,
                      SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-    }
-}
-
-void Window::SetWidthTwips(double width) {
-    if (hwnd_) {
-        RECT rc = WindowRectOf(hwnd_);
-        SetWindowPos(hwnd_, nullptr, 0, 0, std::max(0, scale_.TwipsToPixels(width)), rc.bottom - rc.top,
-                     SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
     }
 }
 

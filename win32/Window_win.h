@@ -46,7 +46,6 @@ class Window {
     int HeightTwips() const;
     // Moves and sizes in twips; each value is turned into whole pixels as a window holds them.
     void MoveTwips(double left, double top);
-    void SetWidthTwips(double width);
     void SetBoundsTwips(double left, double top, double width, double height);
     int ClientWidthPx() const;
     int ClientHeightPx() const;
@@ -58,8 +57,6 @@ class Window {
     LRESULT Default(UINT message, WPARAM wParam, LPARAM lParam) {
         return DefWindowProcW(hwnd_, message, wParam, lParam);
     }
-    // Called from WM_NCDESTROY after the handle is gone.
-    virtual void OnDestroyed() {}
     // WM_DPICHANGED, with Scale() already at the new DPI: by default the window takes the rectangle the
     // system suggests; windows that lay themselves out do that again instead.
     virtual void OnDpiChanged(const RECT& suggested);
