@@ -6,8 +6,6 @@ namespace plumwick {
 
 namespace {
 
-constexpr std::string_view kUtf8Bom = "\xEF\xBB\xBF";
-
 // U+3000 is the blank Chinese input methods type.
 bool IsBlank(char16_t c) {
     return c == u' ' || c == u'\t' || c == u'\u3000';
@@ -36,24 +34,6 @@ bool EqualsIgnoringCase(std::u16string_view a, std::u16string_view b) {
     return true;
 }
 
-std::u16string Decode(std::string_view bytes, const AnsiCodePage& codePage) {
-    if (bytes.starts_with(kUtf8Bom)) {
-        return Utf8ToUtf16(bytes.substr(kUtf8Bom.size()));
-    }
-    // Notepad's "Unicode" and "Unicode big endian".
-    if (bytes.starts_with("\xFF\xFE")) {
-        return Utf16BytesToUtf16(bytes.substr(2), false);
-    }
-    if (bytes.starts_with("\xFE\xFF")) {
-        return Utf16BytesToUtf16(bytes.substr(2), true);
-    }
-    // Notepad saves UTF-8 without a mark by default now; code-page text with Chinese in it is almost
-    // never valid UTF-8.
-    if (IsValidUtf8(bytes)) {
-        return Utf8ToUtf16(bytes);
-    }
-    return codePage.ToUtf16(bytes);
-}
 
 } // namespace
 
@@ -63,7 +43,7 @@ ShopConfig DefaultShopConfig() {
 
 ShopConfig ParseShopConfig(std::string_view bytes, const AnsiCodePage& codePage) {
     ShopConfig config = DefaultShopConfig();
-    std::u16string text = Decode(bytes, codePage);
+    std::u16string text = DecodeTextBytes(bytes, codePage);
     std::u16string_view rest = text;
     while (!rest.empty()) {
         std::size_t end = rest.find_first_of(u"\r\n");

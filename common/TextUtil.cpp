@@ -147,4 +147,23 @@ std::u16string ReplaceAll(std::u16string_view text, std::u16string_view from, st
     return out;
 }
 
+std::u16string DecodeTextBytes(std::string_view bytes, const AnsiCodePage& codePage) {
+    if (bytes.starts_with("\xEF\xBB\xBF")) {
+        return Utf8ToUtf16(bytes.substr(3));
+    }
+    // Notepad's "Unicode" and "Unicode big endian".
+    if (bytes.starts_with("\xFF\xFE")) {
+        return Utf16BytesToUtf16(bytes.substr(2), false);
+    }
+    if (bytes.starts_with("\xFE\xFF")) {
+        return Utf16BytesToUtf16(bytes.substr(2), true);
+    }
+    // Notepad saves UTF-8 without a mark by default now; code-page text with Chinese in it is almost
+    // never valid UTF-8.
+    if (IsValidUtf8(bytes)) {
+        return Utf8ToUtf16(bytes);
+    }
+    return codePage.ToUtf16(bytes);
+}
+
 } // namespace plumwick

@@ -1,5 +1,7 @@
 #pragma once
 // Text helpers shared by the portable code: UTF-8 <-> UTF-16 and small string operations.
+#include "common/AnsiCodePage.h"
+
 #include <string>
 #include <string_view>
 
@@ -14,6 +16,10 @@ bool IsValidUtf8(std::string_view bytes);
 
 // UTF-16 code units from bytes in little- or big-endian order; an odd last byte is dropped.
 std::u16string Utf16BytesToUtf16(std::string_view bytes, bool bigEndian);
+
+// Text as people save it: UTF-8 behind its byte-order mark, UTF-16 (either byte order) behind its mark,
+// UTF-8 without a mark when the bytes are valid UTF-8, else the ANSI code page.
+std::u16string DecodeTextBytes(std::string_view bytes, const AnsiCodePage& codePage);
 
 // Replaces every occurrence of `from` (non-empty) by `to`, left to right, non-overlapping.
 std::u16string ReplaceAll(std::u16string_view text, std::u16string_view from, std::u16string_view to);

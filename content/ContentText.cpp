@@ -11,26 +11,10 @@ namespace plumwick {
 namespace {
 constexpr std::u16string_view kLineBreak = u"\r\n";
 constexpr std::u16string_view kDoubleBreak = u"\r\n\r\n";
-
-std::u16string DecodeByMark(std::string_view bytes, const AnsiCodePage& codePage) {
-    if (bytes.starts_with("\xEF\xBB\xBF")) {
-        return Utf8ToUtf16(bytes.substr(3));
-    }
-    if (bytes.starts_with("\xFF\xFE")) {
-        return Utf16BytesToUtf16(bytes.substr(2), false);
-    }
-    if (bytes.starts_with("\xFE\xFF")) {
-        return Utf16BytesToUtf16(bytes.substr(2), true);
-    }
-    if (IsValidUtf8(bytes)) {
-        return Utf8ToUtf16(bytes);
-    }
-    return codePage.ToUtf16(bytes);
-}
 } // namespace
 
 std::u16string DecodeContentBytes(std::string_view bytes, const AnsiCodePage& codePage) {
-    std::u16string text = DecodeByMark(bytes, codePage);
+    std::u16string text = DecodeTextBytes(bytes, codePage);
     std::size_t nul = text.find(u'\0');
     if (nul != std::u16string::npos) {
         text.resize(nul);

@@ -4,7 +4,6 @@
 #include "common/TextUtil.h"
 #include "content/ContentText.h"
 #include "content/DirectoryLister_win.h"
-#include "content/IntervalStore_win.h"
 #include "content/ManagerPlacement.h"
 #include "content/UserMemoryStore_win.h"
 #include "win32/Dpi_win.h"
@@ -241,7 +240,7 @@ bool ContentWindow::Load() {
     // Each step goes on whatever the one before achieved.
     std::u16string contentFolder = ContentFolder();
     Findfile(contentFolder);
-    std::u16string interval = win::IntervalStore::Read();
+    std::u16string interval = win::UserMemoryStore::ReadInterval();
     SetWindowTextW(text2_, win::ToWide(interval).c_str());
     // After the scan, so the very first start shows an empty list.
     CreateDirectoryW((programFolder_ + L"\\Text").c_str(), nullptr);
@@ -572,11 +571,11 @@ void ContentWindow::Publish() {
         return;
     }
     std::u16string stored = Utf8ToUtf16(std::to_string(*seconds));
-    win::IntervalStore::Write(stored);
+    win::UserMemoryStore::WriteInterval(stored);
     RememberPublication(option);
     Hide();
     // The period is what the store now holds; should it not read back, the value just chosen is meant.
-    std::optional<int> readBack = ParseInterval(win::IntervalStore::Read());
+    std::optional<int> readBack = ParseInterval(win::UserMemoryStore::ReadInterval());
     host_.StartRotation(static_cast<unsigned>(readBack.value_or(*seconds)) * 1000u);
     publishing_ = false;
     win::RunWaitingMessages(); // the events waiting now run before the publish returns

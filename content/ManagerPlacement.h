@@ -1,20 +1,12 @@
 #pragma once
 // Where the content manager opens: wholly inside the work area, on the side of the screen away from the
 // text line, so its top row (interval, "确定 ", split option) is never under the always-on-top display.
+#include "common/PixelRect.h"
 #include "content/FolderScan.h"
 
 #include <vector>
 
 namespace plumwick {
-
-struct PixelRect {
-    int left = 0;
-    int top = 0;
-    int right = 0;
-    int bottom = 0;
-    int Width() const { return right - left; }
-    int Height() const { return bottom - top; }
-};
 
 struct ManagerPlace {
     int x = 0;

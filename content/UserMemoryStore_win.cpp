@@ -2,7 +2,7 @@
 
 #include "display/DisplayPlace.h"
 #include "win32/Strings_win.h"
-#include "win32/Windows_win.h"
+#include "win32/Handles_win.h"
 
 #include <algorithm>
 
@@ -15,26 +15,11 @@ constexpr wchar_t kPublicationSection[] = L"LastPublication";
 constexpr wchar_t kFilesValue[] = L"Files";
 constexpr wchar_t kSplitValue[] = L"Split";
 constexpr wchar_t kPlaceSection[] = L"DisplayPlace";
+constexpr wchar_t kIntervalSection[] = L"InfoDir";
+constexpr wchar_t kIntervalValue[] = L"time1";
 constexpr wchar_t kTopValue[] = L"Top";
 // A file list of a few thousand paths; anything far longer was not written by this program.
 constexpr DWORD kMaxValueBytes = 4 * 1024 * 1024;
-
-class KeyHandle {
-  public:
-    KeyHandle() = default;
-    ~KeyHandle() {
-        if (key_) {
-            RegCloseKey(key_);
-        }
-    }
-    KeyHandle(const KeyHandle&) = delete;
-    KeyHandle& operator=(const KeyHandle&) = delete;
-    HKEY* out() { return &key_; }
-    HKEY get() const { return key_; }
-
-  private:
-    HKEY key_ = nullptr;
-};
 
 std::wstring SectionKey(const wchar_t* section) {
     return std::wstring(kApplicationKey) + section;
@@ -47,8 +32,8 @@ std::wstring Failure(const wchar_t* call, LONG status) {
 } // namespace
 
 std::u16string UserMemoryStore::Read(const wchar_t* section, const wchar_t* value) {
-    KeyHandle key;
-    if (RegOpenKeyExW(HKEY_CURRENT_USER, SectionKey(section).c_str(), 0, KEY_QUERY_VALUE, key.out()) !=
+    UniqueKey key;
+    if (RegOpenKeyExW(HKEY_CURRENT_USER, SectionKey(section).c_str(), 0, KEY_QUERY_VALUE, key.put()) !=
         ERROR_SUCCESS) {
         return {};
     }
@@ -76,9 +61,9 @@ std::u16string UserMemoryStore::Read(const wchar_t* section, const wchar_t* valu
 
 bool UserMemoryStore::Write(const wchar_t* section, const wchar_t* value, const std::u16string& text,
                             std::wstring& problem) {
-    KeyHandle key;
+    UniqueKey key;
     LONG status = RegCreateKeyExW(HKEY_CURRENT_USER, SectionKey(section).c_str(), 0, nullptr, 0,
-                                  KEY_SET_VALUE, nullptr, key.out(), nullptr);
+                                  KEY_SET_VALUE, nullptr, key.put(), nullptr);
     if (status != ERROR_SUCCESS) {
         problem = Failure(L"RegCreateKeyExW", status);
         return false;
@@ -115,6 +100,15 @@ std::optional<int> UserMemoryStore::ReadDisplayTop() {
 
 bool UserMemoryStore::WriteDisplayTop(int topPx, std::wstring& problem) {
     return Write(kPlaceSection, kTopValue, EncodeDisplayTop(topPx), problem);
+}
+
+std::u16string UserMemoryStore::ReadInterval() {
+    return Read(kIntervalSection, kIntervalValue);
+}
+
+bool UserMemoryStore::WriteInterval(const std::u16string& seconds) {
+    std::wstring problem;
+    return Write(kIntervalSection, kIntervalValue, seconds, problem);
 }
 
 } // namespace plumwick::win

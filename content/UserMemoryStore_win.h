@@ -1,7 +1,8 @@
 #pragma once
-// The per-user memory beside the message interval, in HKEY_CURRENT_USER\Software\VB and VBA Program
-// Settings\plumwick, each in a section of its own: "LastPublication" (values "Files" and "Split") holds the
-// last successful publication, "DisplayPlace" (value "Top") the display's vertical place after a drag.
+// The per-user memory in HKEY_CURRENT_USER\Software\VB and VBA Program Settings\plumwick, each in a
+// section of its own: "InfoDir" (value "time1") the message interval in whole seconds, as a decimal
+// string; "LastPublication" (values "Files" and "Split") the last successful publication; "DisplayPlace"
+// (value "Top") the display's vertical place after a drag.
 #include "content/PublicationMemory.h"
 
 #include <optional>
@@ -11,6 +12,10 @@ namespace plumwick::win {
 
 class UserMemoryStore {
   public:
+    // The stored interval text, or an empty string when nothing (or no string) is stored.
+    static std::u16string ReadInterval();
+    static bool WriteInterval(const std::u16string& seconds);
+
     // Nothing when no publication was remembered yet (or what is stored names no file).
     static std::optional<RememberedPublication> ReadPublication();
     // On failure `problem` says which call failed and the system's reason.

@@ -8,6 +8,8 @@
 //
 // What a tick presents is decided here as well: only the columns whose pixels changed, nothing when
 // nothing visible changed, and at most once per refresh of the display.
+#include "common/PixelRect.h"
+
 #include <cstdint>
 #include <optional>
 #include <string_view>
@@ -82,13 +84,6 @@ class PresentPacer {
     bool presented_ = false;
 };
 
-// A rectangle of pixels, right and bottom exclusive.
-struct PixelRect {
-    int left = 0, top = 0, right = 0, bottom = 0;
-    bool Empty() const { return left >= right || top >= bottom; }
-    long long Area() const { return Empty() ? 0 : static_cast<long long>(right - left) * (bottom - top); }
-    bool operator==(const PixelRect&) const = default;
-};
 PixelRect Intersect(const PixelRect& a, const PixelRect& b);
 // The smallest rectangle holding both (an empty one adds nothing).
 PixelRect Bounding(const PixelRect& a, const PixelRect& b);

@@ -103,14 +103,8 @@ LRESULT TextWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         }
         break;
     case WM_MOUSEACTIVATE:
-        return MA_NOACTIVATE; // the display never takes the focus from the shop's programs
-    case WM_PAINT: {
-        // The image is the one handed to the window system; nothing is painted here.
-        PAINTSTRUCT ps;
-        BeginPaint(Handle(), &ps);
-        EndPaint(Handle(), &ps);
-        return 0;
-    }
+    case WM_PAINT:
+        return win::LayeredDisplayMessage(Handle(), message);
     default:
         break;
     }

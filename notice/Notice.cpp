@@ -13,15 +13,15 @@ bool NoticeGate::FirstTime(NoticeCause cause) {
     return true;
 }
 
-NoticeRect PlaceNotice(const NoticeRect& workArea, int width, int height,
-                       const std::vector<NoticeRect>& open) {
+PixelRect PlaceNotice(const PixelRect& workArea, int width, int height,
+                       const std::vector<PixelRect>& open) {
     width = std::clamp(width, 0, std::max(0, workArea.Width() - 2 * kNoticeMarginPx));
     height = std::clamp(height, 0, std::max(0, workArea.Height() - 2 * kNoticeMarginPx));
     const int right = workArea.right - kNoticeMarginPx;
     const int left = right - width;
     const int firstTop = workArea.top + kNoticeMarginPx;
 
-    auto overlaps = [&](int top, const NoticeRect& other) {
+    auto overlaps = [&](int top, const PixelRect& other) {
         return left < other.right && other.left < right && top < other.bottom + kNoticeMarginPx &&
                other.top < top + height + kNoticeMarginPx;
     };
@@ -29,7 +29,7 @@ NoticeRect PlaceNotice(const NoticeRect& workArea, int width, int height,
     int top = firstTop;
     for (bool moved = true; moved;) {
         moved = false;
-        for (const NoticeRect& other : open) {
+        for (const PixelRect& other : open) {
             if (overlaps(top, other)) {
                 top = other.bottom + kNoticeMarginPx;
                 moved = true;

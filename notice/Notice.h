@@ -1,6 +1,8 @@
 #pragma once
 // Notices: the program's one way to tell the operator something without stopping anything. A notice is a
 // small window of its own that closes by itself; nothing waits for it.
+#include "common/PixelRect.h"
+
 #include <bitset>
 #include <string>
 #include <vector>
@@ -36,22 +38,13 @@ class NoticeGate {
     std::bitset<static_cast<std::size_t>(NoticeCause::Count)> told_;
 };
 
-struct NoticeRect {
-    int left = 0;
-    int top = 0;
-    int right = 0;
-    int bottom = 0;
-    int Width() const { return right - left; }
-    int Height() const { return bottom - top; }
-    friend bool operator==(const NoticeRect&, const NoticeRect&) = default;
-};
 
 // Where a new notice of the given size goes: the top-right corner of the work area, a margin in (the
 // display lies along the bottom, and the corner keeps the notice off it), below the notices still open
 // so none hides another. When the column is full it starts at the top again. A notice wider or taller
 // than the work area is cut to it.
-NoticeRect PlaceNotice(const NoticeRect& workArea, int width, int height,
-                       const std::vector<NoticeRect>& open);
+PixelRect PlaceNotice(const PixelRect& workArea, int width, int height,
+                       const std::vector<PixelRect>& open);
 
 inline constexpr int kNoticeMarginPx = 12;
 

@@ -11,7 +11,7 @@ void NoticeBoard::Notify(NoticeCause cause, std::u16string text) {
         return;
     }
     std::erase_if(notices_, [](const std::unique_ptr<NoticeWindow>& notice) { return !notice->Exists(); });
-    std::vector<NoticeRect> open;
+    std::vector<PixelRect> open;
     for (const auto& notice : notices_) {
         open.push_back(notice->Place());
     }
@@ -21,7 +21,7 @@ void NoticeBoard::Notify(NoticeCause cause, std::u16string text) {
     }
     std::wstring wide = win::ToWide(text);
     SIZE size = NoticeWindow::Measure(wide);
-    NoticeRect place = PlaceNotice({work.left, work.top, work.right, work.bottom}, size.cx, size.cy, open);
+    PixelRect place = PlaceNotice({work.left, work.top, work.right, work.bottom}, size.cx, size.cy, open);
     auto notice = std::make_unique<NoticeWindow>();
     if (notice->Open(wide, place)) {
         notices_.push_back(std::move(notice));

@@ -44,7 +44,7 @@ SIZE NoticeWindow::Measure(const std::wstring& text) {
     return size;
 }
 
-bool NoticeWindow::Open(const std::wstring& text, const NoticeRect& place) {
+bool NoticeWindow::Open(const std::wstring& text, const PixelRect& place) {
     text_ = text;
     win::WindowClass cls{kClassName};
     cls.background = GetSysColorBrush(COLOR_INFOBK);
@@ -58,7 +58,7 @@ bool NoticeWindow::Open(const std::wstring& text, const NoticeRect& place) {
     return true;
 }
 
-NoticeRect NoticeWindow::Place() const {
+PixelRect NoticeWindow::Place() const {
     RECT r{};
     if (Handle()) {
         GetWindowRect(Handle(), &r);

@@ -20,9 +20,9 @@ class NoticeWindow : public win::Window {
     // The size the text needs at the notice's fixed width, in pixels.
     static SIZE Measure(const std::wstring& text);
     // Creates and shows the window at `place` without activating it; false when the system refused.
-    bool Open(const std::wstring& text, const NoticeRect& place);
+    bool Open(const std::wstring& text, const PixelRect& place);
     // Screen rectangle while open.
-    NoticeRect Place() const;
+    PixelRect Place() const;
 
   private:
     enum Timer : UINT_PTR { kCloseTimer = 1 };

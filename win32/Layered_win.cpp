@@ -133,4 +133,13 @@ int ScreenRefreshHz() {
     return screen.get() ? GetDeviceCaps(screen.get(), VREFRESH) : 0;
 }
 
+LRESULT LayeredDisplayMessage(HWND window, UINT message) {
+    if (message == WM_PAINT) {
+        PAINTSTRUCT ps;
+        BeginPaint(window, &ps);
+        EndPaint(window, &ps);
+    }
+    return message == WM_MOUSEACTIVATE ? MA_NOACTIVATE : 0;
+}
+
 } // namespace plumwick::win

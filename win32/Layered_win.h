@@ -71,6 +71,11 @@ void SetLayeredTop(HWND window, bool topmost, bool clickThrough);
 
 void MakeTopmost(HWND window, bool topmost = true);
 
+// What every window of the display answers to a click that would activate it (it never takes the focus
+// from the shop's programs) and to WM_PAINT (its image is the one handed to the window system, so
+// nothing is painted).
+LRESULT LayeredDisplayMessage(HWND window, UINT message);
+
 // The refresh rate the system reports for the screen, in hertz; 0 when it reports none.
 int ScreenRefreshHz();
 

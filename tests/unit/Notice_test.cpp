@@ -17,28 +17,28 @@ TEST(NoticeGate, EachCauseIsToldOncePerStart) {
 
 namespace {
 // A 1920 x 1080 screen with a 40 px taskbar at the bottom, and one on a second monitor left of it.
-const NoticeRect kWork{0, 0, 1920, 1040};
-const NoticeRect kLeftMonitor{-1280, 100, 0, 1124};
+const PixelRect kWork{0, 0, 1920, 1040};
+const PixelRect kLeftMonitor{-1280, 100, 0, 1124};
 } // namespace
 
 TEST(NoticePlacement, FirstNoticeSitsInTheTopRightCornerOfTheWorkArea) {
-    EXPECT_EQ(PlaceNotice(kWork, 360, 90, {}), (NoticeRect{1548, 12, 1908, 102}));
-    EXPECT_EQ(PlaceNotice(kLeftMonitor, 360, 90, {}), (NoticeRect{-372, 112, -12, 202}));
+    EXPECT_EQ(PlaceNotice(kWork, 360, 90, {}), (PixelRect{1548, 12, 1908, 102}));
+    EXPECT_EQ(PlaceNotice(kLeftMonitor, 360, 90, {}), (PixelRect{-372, 112, -12, 202}));
 }
 
 TEST(NoticePlacement, FurtherNoticesStackBelowTheOpenOnesAndRestartAtTheTopWhenFull) {
-    NoticeRect first = PlaceNotice(kWork, 360, 90, {});
-    NoticeRect second = PlaceNotice(kWork, 360, 120, {first});
-    EXPECT_EQ(second, (NoticeRect{1548, 114, 1908, 234}));
+    PixelRect first = PlaceNotice(kWork, 360, 90, {});
+    PixelRect second = PlaceNotice(kWork, 360, 120, {first});
+    EXPECT_EQ(second, (PixelRect{1548, 114, 1908, 234}));
     // The first has closed: its place is free again, even though the second is still open.
     EXPECT_EQ(PlaceNotice(kWork, 360, 90, {second}), first);
     // A notice too tall for the space left below goes back to the top.
-    NoticeRect tall{1548, 246, 1908, 1000};
+    PixelRect tall{1548, 246, 1908, 1000};
     EXPECT_EQ(PlaceNotice(kWork, 360, 90, {first, second, tall}).top, 12);
 }
 
 TEST(NoticePlacement, IsCutToASmallWorkArea) {
-    NoticeRect placed = PlaceNotice(NoticeRect{0, 0, 300, 100}, 360, 200, {});
-    EXPECT_EQ(placed, (NoticeRect{12, 12, 288, 88}));
-    EXPECT_EQ(PlaceNotice(NoticeRect{0, 0, 10, 10}, 360, 90, {}).Width(), 0);
+    PixelRect placed = PlaceNotice(PixelRect{0, 0, 300, 100}, 360, 200, {});
+    EXPECT_EQ(placed, (PixelRect{12, 12, 288, 88}));
+    EXPECT_EQ(PlaceNotice(PixelRect{0, 0, 10, 10}, 360, 90, {}).Width(), 0);
 }
