@@ -1,7 +1,6 @@
 #include "display/KaraokeWindow_win.h"
 
 #include "common/Twips.h"
-#include "display/ColorSchemes.h"
 #include "display/KaraokeSweep.h"
 
 #include <chrono>

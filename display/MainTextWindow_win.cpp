@@ -1,6 +1,5 @@
 #include "display/MainTextWindow_win.h"
 
-#include "common/Twips.h"
 #include "display/DisplayPlaceStore_win.h"
 
 namespace plumwick {

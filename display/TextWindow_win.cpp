@@ -1,7 +1,6 @@
 #include "display/TextWindow_win.h"
 
 #include "common/Twips.h"
-#include "win32/Strings_win.h"
 
 namespace plumwick {
 

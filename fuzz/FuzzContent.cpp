@@ -1,6 +1,5 @@
 // Content files are whatever the operator drops into the folder. The input holds one or more files,
 // separated by two 0x1E bytes; each is decoded, and the files are joined and split with both options.
-#include "common/AnsiCodePage.h"
 #include "common/Numeric.h"
 #include "common/TextUtil.h"
 #include "content/ContentText.h"

@@ -3,7 +3,6 @@
 #include "command/SettingsFile.h"
 #include "common/AnsiCodePage.h"
 #include "common/Numeric.h"
-#include "common/TextUtil.h"
 #include "fuzz/FuzzSupport.h"
 
 #include <cmath>

@@ -1,5 +1,7 @@
 #include "notice/NoticeWindow_win.h"
 
+#include "win32/Handles_win.h"
+
 namespace plumwick {
 
 namespace {

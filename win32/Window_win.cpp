@@ -1,6 +1,5 @@
 #include "win32/Window_win.h"
 
-#include "common/Numeric.h"
 #include "common/Twips.h"
 #include "win32/Dpi_win.h"
 #include "win32/Strings_win.h"

@@ -1,6 +1,5 @@
 // The karaoke sweep's ticks on a real layered window, driven by a clock the tests set: the picture the
 // window is handed at each moment, and how much of it each tick hands over.
-#include "display/ColorSchemes.h"
 #include "display/KaraokeSweep.h"
 #include "display/RenderPasses.h"
 #include "display/SweepPainter_win.h"
