@@ -47,7 +47,7 @@ class AboutWindow : public win::Window {
     win::UniqueBitmap picture_;
     bool running_[4] = {}; // by Timer id
     Press pressed_ = Press::None;
-    bool topmost_ = false; // in the topmost band (until the close spot takes it out)
+    bool topmost_ = false;    // in the topmost band (until the close spot takes it out)
     HWND closeTip_ = nullptr; // owned by this window
 };
 

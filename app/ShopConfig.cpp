@@ -34,7 +34,6 @@ bool EqualsIgnoringCase(std::u16string_view a, std::u16string_view b) {
     return true;
 }
 
-
 } // namespace
 
 ShopConfig DefaultShopConfig() {

@@ -8,7 +8,7 @@
 namespace plumwick {
 
 class AnsiCodePage {
-public:
+  public:
     virtual ~AnsiCodePage() = default;
     // Bytes in the code page to UTF-16; bytes that form no character become U+FFFD or the code page's
     // own replacement.

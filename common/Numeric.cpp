@@ -24,8 +24,12 @@ double RoundHalfEven(double value) {
 
 namespace {
 
-bool IsBlank(char16_t c) { return c == u' ' || c == u'\t'; }
-bool IsDigit(char16_t c) { return c >= u'0' && c <= u'9'; }
+bool IsBlank(char16_t c) {
+    return c == u' ' || c == u'\t';
+}
+bool IsDigit(char16_t c) {
+    return c >= u'0' && c <= u'9';
+}
 
 // Length of the longest decimal number at the start of text (0 when there is none).
 std::size_t ScanNumber(std::u16string_view text) {
@@ -124,8 +128,12 @@ template <typename Int> std::optional<Int> ParseRounded(std::u16string_view text
 }
 } // namespace
 
-std::optional<std::int16_t> ParseInt16(std::u16string_view text) { return ParseRounded<std::int16_t>(text); }
-std::optional<std::int32_t> ParseInt32(std::u16string_view text) { return ParseRounded<std::int32_t>(text); }
+std::optional<std::int16_t> ParseInt16(std::u16string_view text) {
+    return ParseRounded<std::int16_t>(text);
+}
+std::optional<std::int32_t> ParseInt32(std::u16string_view text) {
+    return ParseRounded<std::int32_t>(text);
+}
 
 double LeadingNumber(std::u16string_view text) {
     std::size_t begin = 0;

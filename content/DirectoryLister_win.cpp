@@ -35,7 +35,7 @@ std::vector<DirectoryLister::Item> WinDirectoryLister::List(const std::u16string
     std::u16string pattern = SearchPattern(folder);
     WIN32_FIND_DATAW data{};
     win::UniqueFind find(FindFirstFileExW(reinterpret_cast<const wchar_t*>(pattern.c_str()), FindExInfoBasic,
-                                     &data, FindExSearchNameMatch, nullptr, FIND_FIRST_EX_LARGE_FETCH));
+                                          &data, FindExSearchNameMatch, nullptr, FIND_FIRST_EX_LARGE_FETCH));
     if (!find) {
         return items;
     }

@@ -1,8 +1,8 @@
 #include "content/UserMemoryStore_win.h"
 
 #include "display/DisplayPlace.h"
-#include "win32/Strings_win.h"
 #include "win32/Handles_win.h"
+#include "win32/Strings_win.h"
 
 #include <algorithm>
 

@@ -113,7 +113,8 @@ std::unique_ptr<Gdiplus::Brush> MakeBrush(const RenderPass& pass, const Gdiplus:
 std::unique_ptr<Gdiplus::GraphicsPath> MovedCopy(const Gdiplus::GraphicsPath& outline, int offset) {
     std::unique_ptr<Gdiplus::GraphicsPath> moved(outline.Clone());
     if (moved && offset != 0) {
-        Gdiplus::Matrix shift(1, 0, 0, 1, static_cast<Gdiplus::REAL>(offset), static_cast<Gdiplus::REAL>(offset));
+        Gdiplus::Matrix shift(1, 0, 0, 1, static_cast<Gdiplus::REAL>(offset),
+                              static_cast<Gdiplus::REAL>(offset));
         moved->Transform(&shift);
     }
     return moved;
@@ -208,7 +209,8 @@ bool LayeredTextRenderer::FillPasses(const std::u16string& text, const LineStyle
 
     // Only the part of the line that can reach the visible image is laid out, so a huge command line
     // costs no more than a full screen of text.
-    std::u16string_view visible = VisibleTextPrefix(text, style.layoutWidth, surface_.height(), style.fontSize);
+    std::u16string_view visible =
+        VisibleTextPrefix(text, style.layoutWidth, surface_.height(), style.fontSize);
     std::wstring wide(visible.begin(), visible.end());
     // The straightforward path lays the text out again for every pass, in a layout rectangle moved by the
     // pass's offset; the kept-image path lays it out once and moves copies of that outline.
@@ -224,7 +226,8 @@ bool LayeredTextRenderer::FillPasses(const std::u16string& text, const LineStyle
         if (style.fontSize <= 0) {
             break;
         }
-        std::unique_ptr<Gdiplus::GraphicsPath> moved = outline ? MovedCopy(*outline, pass.offset) : layOut(pass.offset);
+        std::unique_ptr<Gdiplus::GraphicsPath> moved =
+            outline ? MovedCopy(*outline, pass.offset) : layOut(pass.offset);
         if (moved) {
             FillPass(graphics, pass, style, *moved, outline.get(), coverage);
         }
@@ -233,16 +236,17 @@ bool LayeredTextRenderer::FillPasses(const std::u16string& text, const LineStyle
     return true;
 }
 
-void LayeredTextRenderer::FillPass(Gdiplus::Graphics& graphics, const RenderPass& pass, const LineStyle& style,
-                                   const Gdiplus::GraphicsPath& moved, const Gdiplus::GraphicsPath* outline,
+void LayeredTextRenderer::FillPass(Gdiplus::Graphics& graphics, const RenderPass& pass,
+                                   const LineStyle& style, const Gdiplus::GraphicsPath& moved,
+                                   const Gdiplus::GraphicsPath* outline,
                                    std::optional<CoverageMask>& coverage) {
     // Every pass fills the same outline moved by whole pixels: the outline is rasterised once and the
     // passes are blended from that coverage instead of filling the outline again (the pen is still drawn
     // by GDI+).
     if (outline && FilledFromCoverage(pass)) {
         if (!coverage) {
-            coverage = OutlineCoverage(*outline, graphics.GetSmoothingMode(), surface_.width(), surface_.height(),
-                                       LargestOffset(style.passes));
+            coverage = OutlineCoverage(*outline, graphics.GetSmoothingMode(), surface_.width(),
+                                       surface_.height(), LargestOffset(style.passes));
         }
         graphics.Flush(Gdiplus::FlushIntentionSync); // what GDI+ drew so far lies under this pass
         CompositeFill(surface_.pixels(), surface_.width(), surface_.height(), *coverage,

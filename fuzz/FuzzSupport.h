@@ -24,7 +24,7 @@ namespace plumwick::fuzz {
 // Latin-1 with the C1 range 0x80..0x9F left unassigned, so that text that does not fit and bytes that
 // form no character both occur.
 class FuzzCodePage : public AnsiCodePage {
-public:
+  public:
     std::u16string ToUtf16(std::string_view bytes) const override {
         std::u16string text;
         text.reserve(bytes.size());
@@ -46,7 +46,7 @@ public:
         return bytes;
     }
 
-private:
+  private:
     static bool Unassigned(unsigned value) { return value >= 0x80 && value <= 0x9F; }
 };
 

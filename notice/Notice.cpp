@@ -13,8 +13,7 @@ bool NoticeGate::FirstTime(NoticeCause cause) {
     return true;
 }
 
-PixelRect PlaceNotice(const PixelRect& workArea, int width, int height,
-                       const std::vector<PixelRect>& open) {
+PixelRect PlaceNotice(const PixelRect& workArea, int width, int height, const std::vector<PixelRect>& open) {
     width = std::clamp(width, 0, std::max(0, workArea.Width() - 2 * kNoticeMarginPx));
     height = std::clamp(height, 0, std::max(0, workArea.Height() - 2 * kNoticeMarginPx));
     const int right = workArea.right - kNoticeMarginPx;

@@ -9,6 +9,7 @@ packages=(
   icewm                                                               # the test desktop's taskbar
   fonts-wqy-microhei locales                                          # Chinese text and code page 936
   clang libclang-rt-14-dev                                            # libFuzzer
+  clang-format-14                                                     # the format check
 )
 missing=()
 for p in "${packages[@]}"; do

@@ -1,10 +1,12 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds everything and runs every test: the native unit tests, the fuzz
-# targets for a short bounded time, the tests inside Windows and the end-to-end tests under Wine.
+# Installs what is missing, checks the formatting, builds everything and runs every test: the native unit
+# tests, the fuzz targets for a short bounded time, the tests inside Windows and the end-to-end tests under
+# Wine.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
 bash scripts/install-deps.sh
+bash scripts/format-check.sh
 bash scripts/build.sh
 
 # The Wine prefix is made once, before the tests that share it.

@@ -9,8 +9,12 @@
 
 namespace plumwick::win {
 
-inline std::wstring ToWide(std::u16string_view text) { return std::wstring(text.begin(), text.end()); }
-inline std::u16string ToU16(std::wstring_view text) { return std::u16string(text.begin(), text.end()); }
+inline std::wstring ToWide(std::u16string_view text) {
+    return std::wstring(text.begin(), text.end());
+}
+inline std::u16string ToU16(std::wstring_view text) {
+    return std::u16string(text.begin(), text.end());
+}
 
 std::wstring WindowText(HWND window);
 // "CallName failed: <system message>" for the calling thread's last error.
@@ -19,7 +23,7 @@ std::wstring ErrorText(DWORD error);
 
 // The system's ANSI code page through MultiByteToWideChar / WideCharToMultiByte.
 class SystemAnsiCodePage : public AnsiCodePage {
-public:
+  public:
     std::u16string ToUtf16(std::string_view bytes) const override;
     std::optional<std::string> FromUtf16(std::u16string_view text) const override;
 };

@@ -5,8 +5,8 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
-#include <cstdio>
 #include <cmath>
+#include <cstdio>
 #include <fstream>
 #include <string>
 #include <utility>
@@ -25,8 +25,8 @@ constexpr int kPanelHeight = 127; // 1905 twips
 // Width and height of a PNG, through ImageMagick.
 std::pair<int, int> PngSize(const std::filesystem::path& png) {
     int width = 0, height = 0;
-    std::sscanf(Shell("/usr/bin/identify -format '%w %h' '" + png.string() + "' 2>/dev/null").c_str(), "%d %d",
-                &width, &height);
+    std::sscanf(Shell("/usr/bin/identify -format '%w %h' '" + png.string() + "' 2>/dev/null").c_str(),
+                "%d %d", &width, &height);
     return {width, height};
 }
 
@@ -55,7 +55,7 @@ int ExpectedPanelTop(int mainTopPx) {
 }
 
 class SkinPanel : public ::testing::Test {
-protected:
+  protected:
     void StartDisplay() {
         ASSERT_TRUE(session.Start()) << "the display did not start";
         SleepSeconds(1.0); // the welcome line is drawn and the hover watch runs
@@ -256,20 +256,20 @@ TEST_P(SkinPanelPictures, MissingOrBrokenPicturesLeaveTheirPartEmptyWithoutAMess
     EXPECT_EQ(session.Probe({"find-box"}), "yes");
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Skin, SkinPanelPictures,
-    ::testing::Values(
-        // Every piece takes its size from the left cap: without it nothing is visible.
-        MissingPieces{"no-left", {"left.png"}, {}, false, false, false},
-        MissingPieces{"broken-left", {}, {"left.png"}, false, false, false},
-        MissingPieces{"no-middle-broken-right", {"mid.png"}, {"right.png"}, true, false, false},
-        MissingPieces{"no-right", {"right.png"}, {}, true, true, false}),
-    [](const ::testing::TestParamInfo<MissingPieces>& info) {
-        std::string name = info.param.name;
-        for (char& ch : name) {
-            if (ch == '-') {
-                ch = '_';
-            }
-        }
-        return name;
-    });
+INSTANTIATE_TEST_SUITE_P(Skin, SkinPanelPictures,
+                         ::testing::Values(
+                             // Every piece takes its size from the left cap: without it nothing is visible.
+                             MissingPieces{"no-left", {"left.png"}, {}, false, false, false},
+                             MissingPieces{"broken-left", {}, {"left.png"}, false, false, false},
+                             MissingPieces{
+                                 "no-middle-broken-right", {"mid.png"}, {"right.png"}, true, false, false},
+                             MissingPieces{"no-right", {"right.png"}, {}, true, true, false}),
+                         [](const ::testing::TestParamInfo<MissingPieces>& info) {
+                             std::string name = info.param.name;
+                             for (char& ch : name) {
+                                 if (ch == '-') {
+                                     ch = '_';
+                                 }
+                             }
+                             return name;
+                         });

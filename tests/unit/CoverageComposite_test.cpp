@@ -36,13 +36,13 @@ TEST(CoverageComposite, BlendsPremultipliedSourceOverTheImage) {
     CoverageMask mask = Mask(0, 0, 3, 1, 255);
     mask.alpha[2] = 128;
     CompositeFill(pixels.data(), 3, 1, mask, Solid(0x40000000u), 0, 0);
-    EXPECT_EQ(pixels[0], 0x40000000u);            // a quarter of black over nothing
-    EXPECT_EQ(pixels[1], 0xFFBF0000u);            // the red keeps three quarters of itself
-    EXPECT_EQ(pixels[2], 0x20000000u);            // half covered: half the colour's alpha
+    EXPECT_EQ(pixels[0], 0x40000000u); // a quarter of black over nothing
+    EXPECT_EQ(pixels[1], 0xFFBF0000u); // the red keeps three quarters of itself
+    EXPECT_EQ(pixels[2], 0x20000000u); // half covered: half the colour's alpha
 
     std::vector<std::uint32_t> white = {0};
     CompositeFill(white.data(), 1, 1, Mask(0, 0, 1, 1, 128), Solid(0xFFFFFFFFu), 0, 0);
-    EXPECT_EQ(white[0], 0x80808080u);             // premultiplied: the colour scaled by its coverage
+    EXPECT_EQ(white[0], 0x80808080u); // premultiplied: the colour scaled by its coverage
 }
 
 TEST(CoverageComposite, StaysWithinRoundingOfExactBlendingAndKeepsColoursPremultiplied) {
@@ -87,17 +87,17 @@ TEST(CoverageComposite, MovedMasksLandWhereTheyAreMovedAndAreCutAtTheImageEdges)
     };
     const std::vector<Case> cases = {
         {0, 0, 0, 0, {0, 1, 4, 5}},
-        {0, 0, -1, -1, {0}},                  // up-left: only the mask's last pixel stays on the image
-        {0, 0, 3, 2, {11}},                   // down-right: only its first
-        {0, 0, 4, 0, {}},                     // wholly off the right edge
-        {0, 0, 0, -2, {}},                    // wholly above the top
-        {-2, -1, 2, 2, {4, 5, 8, 9}},         // a mask that starts off the image, moved onto it
-        {2, 1, -1, 1, {9, 10}},               // cut at the bottom
+        {0, 0, -1, -1, {0}},          // up-left: only the mask's last pixel stays on the image
+        {0, 0, 3, 2, {11}},           // down-right: only its first
+        {0, 0, 4, 0, {}},             // wholly off the right edge
+        {0, 0, 0, -2, {}},            // wholly above the top
+        {-2, -1, 2, 2, {4, 5, 8, 9}}, // a mask that starts off the image, moved onto it
+        {2, 1, -1, 1, {9, 10}},       // cut at the bottom
     };
     for (const Case& c : cases) {
         std::vector<std::uint32_t> pixels(kWidth * kHeight, 0);
-        CompositeFill(pixels.data(), kWidth, kHeight, Mask(c.left, c.top, 2, 2, 255), Solid(0xFF112233u), c.dx,
-                      c.dy);
+        CompositeFill(pixels.data(), kWidth, kHeight, Mask(c.left, c.top, 2, 2, 255), Solid(0xFF112233u),
+                      c.dx, c.dy);
         std::vector<int> touched;
         for (int i = 0; i < kWidth * kHeight; ++i) {
             if (pixels[i] != 0) {

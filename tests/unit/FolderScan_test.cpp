@@ -1,5 +1,5 @@
-#include "content/DirectoryLister.h"
 #include "common/FileBytes.h"
+#include "content/DirectoryLister.h"
 #include "content/FolderScan.h"
 
 #include "common/TextUtil.h"

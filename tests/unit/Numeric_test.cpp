@@ -51,7 +51,7 @@ TEST(Utf, RoundTripsAndReplacesMalformedInput) {
     EXPECT_EQ(Utf8ToUtf16("\xC3"), u"\uFFFD");
     EXPECT_EQ(Utf8ToUtf16("\xC0\x80"), u"\uFFFD\uFFFD"); // overlong NUL
     EXPECT_TRUE(IsValidUtf8(chinese));
-    EXPECT_FALSE(IsValidUtf8("\xB5\xC4")); // GBK bytes
+    EXPECT_FALSE(IsValidUtf8("\xB5\xC4"));     // GBK bytes
     EXPECT_FALSE(IsValidUtf8("\xED\xA0\x80")); // encoded surrogate
 }
 

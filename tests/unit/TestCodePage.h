@@ -11,7 +11,7 @@
 namespace plumwick::test {
 
 class IconvCodePage : public AnsiCodePage {
-public:
+  public:
     explicit IconvCodePage(const char* name = "GBK") : name_(name) {}
 
     std::u16string ToUtf16(std::string_view bytes) const override {
@@ -30,7 +30,7 @@ public:
         return out;
     }
 
-private:
+  private:
     // Converts all of `in`; with `lenient`, an undecodable byte becomes U+FFFD and conversion goes on.
     static bool Convert(const char* from, const char* to, std::string_view in, std::string& out,
                         bool lenient) {

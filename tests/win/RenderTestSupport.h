@@ -48,7 +48,8 @@ inline int LargestChannelDifference(const win::LayeredSurface& a, const win::Lay
     return largest;
 }
 
-// Rounding apart, the kept image is the fresh render: a missing, moved or recoloured pass differs by far more.
+// Rounding apart, the kept image is the fresh render: a missing, moved or recoloured pass differs by far
+// more.
 inline constexpr int kBlendRounding = 2;
 
 } // namespace plumwick::test

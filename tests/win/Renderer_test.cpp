@@ -23,7 +23,7 @@ Pixel At(const win::LayeredSurface& s, int x, int y) {
 
 // Hidden: the renderer's pixels do not depend on the window being shown.
 class HiddenLayeredWindow : public test::LayeredTestWindow {
-public:
+  public:
     HiddenLayeredWindow(int width, int height) : LayeredTestWindow(width, height, false) {}
 };
 
