@@ -36,6 +36,9 @@ REG
 # state (the user's registry and profile folder) for plumwick_wine_clean_state.
 plumwick_wine_prefix() {
   if [ "$(cat "$WINEPREFIX/.plumwick-ready" 2>/dev/null)" != "$plumwick_prefix_version" ]; then
+    # A prefix of an older make is made anew: what earlier runs left in it must not become the clean state.
+    wineserver -k 2>/dev/null || true
+    rm -rf "$WINEPREFIX"
     mkdir -p "$WINEPREFIX"
     wineboot -i >/dev/null 2>&1 || true
     wineserver -w
