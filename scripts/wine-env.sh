@@ -36,9 +36,12 @@ REG
 # state (the user's registry and profile folder) for plumwick_wine_clean_state.
 plumwick_wine_prefix() {
   if [ "$(cat "$WINEPREFIX/.plumwick-ready" 2>/dev/null)" != "$plumwick_prefix_version" ]; then
-    # A prefix of an older make is made anew: what earlier runs left in it must not become the clean state.
-    wineserver -k 2>/dev/null || true
-    rm -rf "$WINEPREFIX"
+    # A prefix of an older make of ours is made anew: what earlier runs left in it must not become the
+    # clean state. (A folder without our marker is never removed.)
+    if [ -f "$WINEPREFIX/.plumwick-ready" ]; then
+      wineserver -k 2>/dev/null || true
+      rm -rf "$WINEPREFIX"
+    fi
     mkdir -p "$WINEPREFIX"
     wineboot -i >/dev/null 2>&1 || true
     wineserver -w
