@@ -2,9 +2,6 @@
 
 #include "common/Numeric.h"
 
-#include <cmath>
-#include <limits>
-
 namespace plumwick {
 
 namespace {
@@ -46,36 +43,6 @@ float ToTwips(float pixels, const DpiScale& scale) {
 
 float PanelAboveMainTwips(int panelHeightTwips, float fontSize) {
     return (static_cast<float>(panelHeightTwips) - fontSize * kTwipsPerPixel) / 3.0f;
-}
-
-int SnapTwipsToPixels(double twips) {
-    // Clamped so that the pixel count converts back to twips without overflow.
-    constexpr int kMin = std::numeric_limits<int>::min() / kTwipsPerPixel;
-    constexpr int kMax = std::numeric_limits<int>::max() / kTwipsPerPixel;
-    double pixels = RoundHalfEven(twips / kTwipsPerPixel);
-    if (!(pixels >= kMin)) { // also NaN
-        return kMin;
-    }
-    if (pixels > kMax) {
-        return kMax;
-    }
-    return static_cast<int>(pixels);
-}
-
-std::int16_t TaskbarHeightTwips(int screenHeightTwips, int twipsPerPixelX, int workAreaBottomPx) {
-    if (twipsPerPixelX <= 0) {
-        return 0;
-    }
-    double tpp = twipsPerPixelX;
-    double height = RoundHalfEven((screenHeightTwips / tpp - workAreaBottomPx) * tpp);
-    // A work area reported beyond any sensible screen must not wrap around into a huge offset.
-    if (height > std::numeric_limits<std::int16_t>::max()) {
-        return std::numeric_limits<std::int16_t>::max();
-    }
-    if (height < std::numeric_limits<std::int16_t>::min()) {
-        return std::numeric_limits<std::int16_t>::min();
-    }
-    return static_cast<std::int16_t>(height);
 }
 
 int MainWindowTopTwips(int screenHeightTwips, int windowHeightTwips, int taskbarTwips) {

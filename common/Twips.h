@@ -1,7 +1,7 @@
 #pragma once
-// Window geometry in twips. Window positions and sizes are kept in twips with a fixed 15 twips per
-// pixel, while the screen holds windows at whole pixels; the helpers here do that arithmetic once for
-// every window that places itself or drags its companions.
+// Window geometry in twips. Positions and sizes are designed in twips at 15 to a 96-DPI pixel (DpiScale
+// turns them into the device's pixels); the helpers here do that arithmetic once for every window that
+// places itself or drags its companions.
 #include "common/DpiScale.h"
 
 #include <cstdint>
@@ -16,13 +16,6 @@ constexpr int PixelsToTwips(int pixels) {
 constexpr double TwipsToPixels(double twips) {
     return twips / kTwipsPerPixel;
 }
-
-// The whole pixel a window given this position or size in twips ends up at (halves to even).
-int SnapTwipsToPixels(double twips);
-
-// Height in twips of the strip of the screen below the work area; 0 when the taskbar is at another edge
-// or hidden. The horizontal twips-per-pixel value is used for both conversions, as the system does.
-std::int16_t TaskbarHeightTwips(int screenHeightTwips, int twipsPerPixelX, int workAreaBottomPx);
 
 // Top of a text window that sits on the taskbar: screen height - window height - taskbar, in single
 // precision.

@@ -6,25 +6,22 @@
 
 using namespace plumwick;
 
-TEST(Twips, SnapRoundsToNearestPixelHalvesToEven) {
+TEST(Twips, AtTheBaseDpiTwipsRoundToTheNearestPixelHalvesToEven) {
+    const DpiScale base(96);
     struct Case {
         double twips;
         int pixels;
     };
     for (const Case& c : {Case{30, 2}, Case{5, 0}, Case{7.5, 0}, Case{7.6, 1}, Case{22.5, 2}, Case{-8, -1},
                           Case{-5, 0}, Case{28800, 1920}}) {
-        EXPECT_EQ(SnapTwipsToPixels(c.twips), c.pixels) << c.twips;
+        EXPECT_EQ(base.TwipsToPixels(c.twips), c.pixels) << c.twips;
     }
-    EXPECT_EQ(PixelsToTwips(SnapTwipsToPixels(1e300)) / kTwipsPerPixel, SnapTwipsToPixels(1e300));
+    EXPECT_EQ(base.PixelsToTwips(base.TwipsToPixels(1e300)) / kTwipsPerPixel, base.TwipsToPixels(1e300));
 }
 
-TEST(Twips, TaskbarHeightIsStripBelowWorkArea) {
-    EXPECT_EQ(TaskbarHeightTwips(1080 * 15, 15, 1080), 0); // taskbar at another edge or hidden
-    EXPECT_EQ(TaskbarHeightTwips(1080 * 15, 15, 1040), 600);
-    EXPECT_EQ(TaskbarHeightTwips(1080 * 12, 12, 1040), 480);
-    EXPECT_EQ(TaskbarHeightTwips(16207, 15, 1080), 7);
-    EXPECT_EQ(TaskbarHeightTwips(16200, 0, 1040), 0);
-    EXPECT_EQ(TaskbarHeightTwips(16200, 15, -5000), 32767);
+TEST(Twips, TaskbarStripAtAnotherDpiIsStillInDesignTwips) {
+    EXPECT_EQ(StripBelowWorkAreaTwips(1080, 1040, DpiScale(120)), 480);
+    EXPECT_EQ(StripBelowWorkAreaTwips(1080, 1080, DpiScale(96)), 0); // taskbar at another edge or hidden
 }
 
 TEST(Twips, MainWindowSitsOnTaskbar) {
