@@ -106,7 +106,7 @@ BOOL CALLBACK CollectTop(HWND hwnd, LPARAM lParam) {
 
 bool IsDisplayWindow(HWND hwnd) {
     std::wstring cls = ClassOf(hwnd);
-    return cls.rfind(L"Plumwick", 0) == 0;
+    return cls.starts_with(L"Plumwick");
 }
 
 // CLASS may be a window class or a caption.
@@ -290,285 +290,301 @@ int SendEach(const std::wstring& path) {
 
 constexpr wchar_t kIntervalKey[] = L"Software\\VB and VBA Program Settings\\plumwick\\InfoDir";
 
-int Run(int argc, wchar_t** argv) {
-    if (argc < 2) {
-        std::fprintf(stderr, "usage: plumwick-probe COMMAND ...\n");
-        return 64;
-    }
-    std::wstring command = argv[1];
-    auto arg = [&](int i) -> std::wstring { return i < argc ? argv[i] : L""; };
+// The arguments of one probe command: argv[1] is the command, arg(i) the i-th word (empty past the end).
+struct Args {
+    int argc;
+    wchar_t** argv;
+    std::wstring command;
+    std::wstring arg(int i) const { return i < argc ? argv[i] : L""; }
+};
 
-    if (command == L"list") {
-        Collected c;
-        EnumWindows(CollectTop, reinterpret_cast<LPARAM>(&c));
-        for (HWND hwnd : c.windows) {
-            if (!IsDisplayWindow(hwnd)) {
-                continue;
+int CmdList(const Args& a) {
+    Collected c;
+    EnumWindows(CollectTop, reinterpret_cast<LPARAM>(&c));
+    for (HWND hwnd : c.windows) {
+        if (!IsDisplayWindow(hwnd)) {
+            continue;
+        }
+        LONG_PTR ex = GetWindowLongPtrW(hwnd, GWL_EXSTYLE);
+        HWND owner = GetWindow(hwnd, GW_OWNER);
+        Print(Hex(reinterpret_cast<LONG_PTR>(hwnd)) + " " + Utf8(ClassOf(hwnd)) + "|" +
+              Utf8(CaptionOf(hwnd)) + "|" + (IsWindowVisible(hwnd) ? "1" : "0") + "|" + RectText(hwnd) + "|" +
+              Hex(ex) + "|" + ((ex & WS_EX_TOPMOST) ? "1" : "0") + "|" + (owner ? Utf8(ClassOf(owner)) : ""));
+    }
+    return 0;
+}
+
+int CmdPipeRaw(const Args& a) {
+    std::ifstream in(a.arg(2).c_str(), std::ios::binary);
+    std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    plumwick::PipeResult result = plumwick::SendThroughPipe(plumwick::CurrentSessionId(), bytes, 5000, 30000);
+    switch (result.outcome) {
+    case plumwick::PipeOutcome::Answered:
+        Print("reply|" + result.reply);
+        break;
+    case plumwick::PipeOutcome::Ended:
+        Print("ended");
+        break;
+    case plumwick::PipeOutcome::NotRunning:
+        Print("not running");
+        break;
+    case plumwick::PipeOutcome::Busy:
+        Print("busy");
+        break;
+    case plumwick::PipeOutcome::NoAnswer:
+        Print("no answer");
+        break;
+    case plumwick::PipeOutcome::Failed:
+        Print("failed|" + Utf8(result.problem));
+        break;
+    }
+    return 0;
+}
+
+int CmdPipeSilent(const Args& a) {
+    plumwick::PipeResult result;
+    bool dropped = plumwick::DroppedWhileSilent(plumwick::CurrentSessionId(),
+                                                static_cast<DWORD>(_wtof(a.arg(2).c_str()) * 1000), result);
+    Print(result.outcome != plumwick::PipeOutcome::Answered ? "not connected"
+                                                            : (dropped ? "dropped" : "still connected"));
+    return 0;
+}
+
+int CmdBox(const Args& a) {
+    HWND window = FindWindowW(nullptr, L"FrmKrcMessage");
+    if (!window) {
+        Print("no window");
+        return 1;
+    }
+    if (a.command == L"find-box") {
+        Print(FindWindowExW(window, nullptr, L"ThunderRT6TextBox", L"KrcMessage") ? "yes" : "no");
+        return 0;
+    }
+    HWND box = FindWindowExW(window, nullptr, L"ThunderRT6TextBox", nullptr);
+    if (!box) {
+        Print("no box");
+        return 1;
+    }
+    Print(Hex(reinterpret_cast<LONG_PTR>(box)) + "|" + Utf8(TextOf(box)));
+    return 0;
+}
+
+int CmdForeground(const Args& a) {
+    HWND foreground = GetForegroundWindow();
+    Print(foreground ? Utf8(ClassOf(foreground)) : "none");
+    return 0;
+}
+
+int CmdScreen(const Args& a) {
+    RECT work{};
+    SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
+    char buffer[128];
+    std::snprintf(buffer, sizeof buffer, "%d %d %ld %ld %ld %ld", GetSystemMetrics(SM_CXSCREEN),
+                  GetSystemMetrics(SM_CYSCREEN), work.left, work.top, work.right, work.bottom);
+    Print(buffer);
+    return 0;
+}
+
+int CmdDpi(const Args& a) {
+    HWND window = a.arg(2).empty() ? nullptr : FindNamed(a.arg(2));
+    if (!a.arg(2).empty() && !window) {
+        Print("no window");
+        return 1;
+    }
+    unsigned dpi = window ? plumwick::win::DpiForWindow(window) : plumwick::win::SystemDpi();
+    Print(std::to_string(dpi) + " " + plumwick::win::DpiAwareness(window));
+    return 0;
+}
+
+int CmdFontsub(const Args& a) {
+    wchar_t value[256] = {};
+    DWORD size = sizeof value - sizeof(wchar_t);
+    if (RegGetValueW(HKEY_CURRENT_USER, L"Software\\Wine\\Fonts\\Replacements", a.arg(2).c_str(),
+                     RRF_RT_REG_SZ, nullptr, value, &size) == ERROR_SUCCESS) {
+        Print(Utf8(value));
+    } else {
+        Print("<none>");
+    }
+    return 0;
+}
+
+int CmdManifest(const Args& a) {
+    HMODULE module = LoadLibraryExW(a.arg(2).c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+    HRSRC found = module ? FindResourceW(module, CREATEPROCESS_MANIFEST_RESOURCE_ID, RT_MANIFEST) : nullptr;
+    HGLOBAL loaded = found ? LoadResource(module, found) : nullptr;
+    const char* text = loaded ? static_cast<const char*>(LockResource(loaded)) : nullptr;
+    Print(text ? std::string(text, SizeofResource(module, found)) : "<none>");
+    if (module) {
+        FreeLibrary(module);
+    }
+    return 0;
+}
+
+int CmdClipboard(const Args& a) {
+    std::wstring text;
+    if (OpenClipboard(nullptr)) {
+        if (HANDLE data = GetClipboardData(CF_UNICODETEXT)) {
+            if (auto p = static_cast<const wchar_t*>(GlobalLock(data))) {
+                text = p;
+                GlobalUnlock(data);
             }
-            LONG_PTR ex = GetWindowLongPtrW(hwnd, GWL_EXSTYLE);
-            HWND owner = GetWindow(hwnd, GW_OWNER);
-            Print(Hex(reinterpret_cast<LONG_PTR>(hwnd)) + " " + Utf8(ClassOf(hwnd)) + "|" +
-                  Utf8(CaptionOf(hwnd)) + "|" + (IsWindowVisible(hwnd) ? "1" : "0") + "|" + RectText(hwnd) +
-                  "|" + Hex(ex) + "|" + ((ex & WS_EX_TOPMOST) ? "1" : "0") + "|" +
-                  (owner ? Utf8(ClassOf(owner)) : ""));
         }
+        CloseClipboard();
+    }
+    Print(Utf8(text));
+    return 0;
+}
+
+int CmdMemget(const Args& a) {
+    const std::wstring base = L"Software\\VB and VBA Program Settings\\plumwick\\";
+    if (a.command == L"forget") {
+        RegDeleteKeyW(HKEY_CURRENT_USER, (base + L"LastPublication").c_str());
+        RegDeleteKeyW(HKEY_CURRENT_USER, (base + L"DisplayPlace").c_str());
         return 0;
     }
-    if (command == L"pipe-raw") {
-        std::ifstream in(arg(2).c_str(), std::ios::binary);
-        std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-        plumwick::PipeResult result =
-            plumwick::SendThroughPipe(plumwick::CurrentSessionId(), bytes, 5000, 30000);
-        switch (result.outcome) {
-        case plumwick::PipeOutcome::Answered:
-            Print("reply|" + result.reply);
-            break;
-        case plumwick::PipeOutcome::Ended:
-            Print("ended");
-            break;
-        case plumwick::PipeOutcome::NotRunning:
-            Print("not running");
-            break;
-        case plumwick::PipeOutcome::Busy:
-            Print("busy");
-            break;
-        case plumwick::PipeOutcome::NoAnswer:
-            Print("no answer");
-            break;
-        case plumwick::PipeOutcome::Failed:
-            Print("failed|" + Utf8(result.problem));
-            break;
+    HKEY key = nullptr;
+    if (RegCreateKeyExW(HKEY_CURRENT_USER, (base + a.arg(2)).c_str(), 0, nullptr, 0, KEY_READ | KEY_WRITE,
+                        nullptr, &key, nullptr) != ERROR_SUCCESS) {
+        Print("<no key>");
+        return 1;
+    }
+    std::wstring name = a.arg(3);
+    if (a.command == L"memset") {
+        std::wstring value = a.arg(4);
+        RegSetValueExW(key, name.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
+                       static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t)));
+    } else {
+        std::wstring value(4096, L'\0');
+        DWORD size = static_cast<DWORD>((value.size() - 1) * sizeof(wchar_t));
+        DWORD type = 0;
+        if (RegQueryValueExW(key, name.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(value.data()),
+                             &size) == ERROR_SUCCESS) {
+            Print(Utf8(value.c_str()));
+        } else {
+            Print("<none>");
         }
+    }
+    RegCloseKey(key);
+    return 0;
+}
+
+int CmdRegget(const Args& a) {
+    HKEY key = nullptr;
+    if (a.command == L"regdel") {
+        RegDeleteKeyValueW(HKEY_CURRENT_USER, kIntervalKey, L"time1");
         return 0;
     }
-    if (command == L"pipe-silent") {
-        plumwick::PipeResult result;
-        bool dropped = plumwick::DroppedWhileSilent(plumwick::CurrentSessionId(),
-                                                    static_cast<DWORD>(_wtof(arg(2).c_str()) * 1000), result);
-        Print(result.outcome != plumwick::PipeOutcome::Answered ? "not connected"
-                                                                : (dropped ? "dropped" : "still connected"));
-        return 0;
+    if (RegCreateKeyExW(HKEY_CURRENT_USER, kIntervalKey, 0, nullptr, 0, KEY_READ | KEY_WRITE, nullptr, &key,
+                        nullptr) != ERROR_SUCCESS) {
+        Print("<no key>");
+        return 1;
     }
-    if (command == L"box" || command == L"find-box") {
-        HWND window = FindWindowW(nullptr, L"FrmKrcMessage");
-        if (!window) {
-            Print("no window");
-            return 1;
-        }
-        if (command == L"find-box") {
-            Print(FindWindowExW(window, nullptr, L"ThunderRT6TextBox", L"KrcMessage") ? "yes" : "no");
-            return 0;
-        }
-        HWND box = FindWindowExW(window, nullptr, L"ThunderRT6TextBox", nullptr);
-        if (!box) {
-            Print("no box");
-            return 1;
-        }
-        Print(Hex(reinterpret_cast<LONG_PTR>(box)) + "|" + Utf8(TextOf(box)));
-        return 0;
-    }
-    if (command == L"foreground") {
-        HWND foreground = GetForegroundWindow();
-        Print(foreground ? Utf8(ClassOf(foreground)) : "none");
-        return 0;
-    }
-    if (command == L"screen") {
-        RECT work{};
-        SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
-        char buffer[128];
-        std::snprintf(buffer, sizeof buffer, "%d %d %ld %ld %ld %ld", GetSystemMetrics(SM_CXSCREEN),
-                      GetSystemMetrics(SM_CYSCREEN), work.left, work.top, work.right, work.bottom);
-        Print(buffer);
-        return 0;
-    }
-    if (command == L"dpi") {
-        HWND window = arg(2).empty() ? nullptr : FindNamed(arg(2));
-        if (!arg(2).empty() && !window) {
-            Print("no window");
-            return 1;
-        }
-        unsigned dpi = window ? plumwick::win::DpiForWindow(window) : plumwick::win::SystemDpi();
-        Print(std::to_string(dpi) + " " + plumwick::win::DpiAwareness(window));
-        return 0;
-    }
-    if (command == L"fontsub") {
+    if (a.command == L"regset") {
+        std::wstring value = a.arg(2);
+        RegSetValueExW(key, L"time1", 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
+                       static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t)));
+    } else {
         wchar_t value[256] = {};
         DWORD size = sizeof value - sizeof(wchar_t);
-        if (RegGetValueW(HKEY_CURRENT_USER, L"Software\\Wine\\Fonts\\Replacements", arg(2).c_str(),
-                         RRF_RT_REG_SZ, nullptr, value, &size) == ERROR_SUCCESS) {
+        DWORD type = 0;
+        if (RegQueryValueExW(key, L"time1", nullptr, &type, reinterpret_cast<BYTE*>(value), &size) ==
+            ERROR_SUCCESS) {
             Print(Utf8(value));
         } else {
             Print("<none>");
         }
-        return 0;
     }
-    if (command == L"manifest") {
-        HMODULE module = LoadLibraryExW(arg(2).c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
-        HRSRC found =
-            module ? FindResourceW(module, CREATEPROCESS_MANIFEST_RESOURCE_ID, RT_MANIFEST) : nullptr;
-        HGLOBAL loaded = found ? LoadResource(module, found) : nullptr;
-        const char* text = loaded ? static_cast<const char*>(LockResource(loaded)) : nullptr;
-        Print(text ? std::string(text, SizeofResource(module, found)) : "<none>");
-        if (module) {
-            FreeLibrary(module);
+    RegCloseKey(key);
+    return 0;
+}
+
+int CmdDialogs(const Args& a) {
+    Collected c;
+    EnumWindows(CollectTop, reinterpret_cast<LPARAM>(&c));
+    for (HWND hwnd : c.windows) {
+        if (ClassOf(hwnd) != L"#32770" || !IsWindowVisible(hwnd)) {
+            continue;
         }
-        return 0;
-    }
-    if (command == L"clipboard") {
-        std::wstring text;
-        if (OpenClipboard(nullptr)) {
-            if (HANDLE data = GetClipboardData(CF_UNICODETEXT)) {
-                if (auto p = static_cast<const wchar_t*>(GlobalLock(data))) {
-                    text = p;
-                    GlobalUnlock(data);
-                }
-            }
-            CloseClipboard();
-        }
-        Print(Utf8(text));
-        return 0;
-    }
-    if (command == L"memget" || command == L"memset" || command == L"forget") {
-        const std::wstring base = L"Software\\VB and VBA Program Settings\\plumwick\\";
-        if (command == L"forget") {
-            RegDeleteKeyW(HKEY_CURRENT_USER, (base + L"LastPublication").c_str());
-            RegDeleteKeyW(HKEY_CURRENT_USER, (base + L"DisplayPlace").c_str());
-            return 0;
-        }
-        HKEY key = nullptr;
-        if (RegCreateKeyExW(HKEY_CURRENT_USER, (base + arg(2)).c_str(), 0, nullptr, 0, KEY_READ | KEY_WRITE,
-                            nullptr, &key, nullptr) != ERROR_SUCCESS) {
-            Print("<no key>");
-            return 1;
-        }
-        std::wstring name = arg(3);
-        if (command == L"memset") {
-            std::wstring value = arg(4);
-            RegSetValueExW(key, name.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
-                           static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t)));
-        } else {
-            std::wstring value(4096, L'\0');
-            DWORD size = static_cast<DWORD>((value.size() - 1) * sizeof(wchar_t));
-            DWORD type = 0;
-            if (RegQueryValueExW(key, name.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(value.data()),
-                                 &size) == ERROR_SUCCESS) {
-                Print(Utf8(value.c_str()));
-            } else {
-                Print("<none>");
-            }
-        }
-        RegCloseKey(key);
-        return 0;
-    }
-    if (command == L"regget" || command == L"regset" || command == L"regdel") {
-        HKEY key = nullptr;
-        if (command == L"regdel") {
-            RegDeleteKeyValueW(HKEY_CURRENT_USER, kIntervalKey, L"time1");
-            return 0;
-        }
-        if (RegCreateKeyExW(HKEY_CURRENT_USER, kIntervalKey, 0, nullptr, 0, KEY_READ | KEY_WRITE, nullptr,
-                            &key, nullptr) != ERROR_SUCCESS) {
-            Print("<no key>");
-            return 1;
-        }
-        if (command == L"regset") {
-            std::wstring value = arg(2);
-            RegSetValueExW(key, L"time1", 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
-                           static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t)));
-        } else {
-            wchar_t value[256] = {};
-            DWORD size = sizeof value - sizeof(wchar_t);
-            DWORD type = 0;
-            if (RegQueryValueExW(key, L"time1", nullptr, &type, reinterpret_cast<BYTE*>(value), &size) ==
-                ERROR_SUCCESS) {
-                Print(Utf8(value));
-            } else {
-                Print("<none>");
-            }
-        }
-        RegCloseKey(key);
-        return 0;
-    }
-    if (command == L"dialogs") {
-        Collected c;
-        EnumWindows(CollectTop, reinterpret_cast<LPARAM>(&c));
-        for (HWND hwnd : c.windows) {
-            if (ClassOf(hwnd) != L"#32770" || !IsWindowVisible(hwnd)) {
-                continue;
-            }
-            std::wstring texts;
-            for (HWND child : Children(hwnd)) {
-                if (ClassOf(child) == L"Static") {
-                    std::wstring t = TextOf(child);
-                    if (!t.empty()) {
-                        texts += (texts.empty() ? L"" : L" / ") + t;
-                    }
-                }
-            }
-            Print(Hex(reinterpret_cast<LONG_PTR>(hwnd)) + " " + Utf8(CaptionOf(hwnd)) + "|" + Utf8(texts));
-        }
-        return 0;
-    }
-    if (command == L"press") {
-        Collected c;
-        EnumWindows(CollectTop, reinterpret_cast<LPARAM>(&c));
-        for (HWND hwnd : c.windows) {
-            if (ClassOf(hwnd) == L"#32770" && CaptionOf(hwnd) == arg(2)) {
-                if (HWND button = ChildWithText(hwnd, arg(3))) {
-                    PostMessageW(hwnd, WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(button), BN_CLICKED),
-                                 reinterpret_cast<LPARAM>(button));
-                    Print("pressed");
-                    return 0;
+        std::wstring texts;
+        for (HWND child : Children(hwnd)) {
+            if (ClassOf(child) == L"Static") {
+                std::wstring t = TextOf(child);
+                if (!t.empty()) {
+                    texts += (texts.empty() ? L"" : L" / ") + t;
                 }
             }
         }
-        Print("not found");
+        Print(Hex(reinterpret_cast<LONG_PTR>(hwnd)) + " " + Utf8(CaptionOf(hwnd)) + "|" + Utf8(texts));
+    }
+    return 0;
+}
+
+int CmdPress(const Args& a) {
+    Collected c;
+    EnumWindows(CollectTop, reinterpret_cast<LPARAM>(&c));
+    for (HWND hwnd : c.windows) {
+        if (ClassOf(hwnd) == L"#32770" && CaptionOf(hwnd) == a.arg(2)) {
+            if (HWND button = ChildWithText(hwnd, a.arg(3))) {
+                PostMessageW(hwnd, WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(button), BN_CLICKED),
+                             reinterpret_cast<LPARAM>(button));
+                Print("pressed");
+                return 0;
+            }
+        }
+    }
+    Print("not found");
+    return 1;
+}
+
+int CmdTypeBox(const Args& a) {
+    HWND box = FindBox(nullptr);
+    if (!box) {
+        Print("no box");
         return 1;
     }
-    if (command == L"type-box") {
-        HWND box = FindBox(nullptr);
-        if (!box) {
-            Print("no box");
-            return 1;
-        }
-        for (wchar_t c : arg(2)) {
-            PostMessageW(box, WM_CHAR, c, 1);
-        }
-        Print("typed");
-        return 0;
+    for (wchar_t c : a.arg(2)) {
+        PostMessageW(box, WM_CHAR, c, 1);
     }
-    if (command == L"send-each") {
-        return SendEach(arg(2));
-    }
-    if (command == L"hold-hotkey") {
-        // Owns a hotkey (modifier mask, key code) for some seconds, as another program on the PC would.
-        if (!RegisterHotKey(nullptr, 1, static_cast<UINT>(_wtoi(arg(2).c_str())),
-                            static_cast<UINT>(_wtoi(arg(3).c_str())))) {
-            Print("refused");
-            return 1;
-        }
-        Print("held");
-        std::fflush(stdout);
-        Sleep(static_cast<DWORD>(_wtoi(arg(4).c_str())) * 1000);
-        return 0;
-    }
-    if (command == L"mouse") {
-        Mouse(_wtoi(arg(2).c_str()), _wtoi(arg(3).c_str()), arg(4).empty() ? L"move" : arg(4));
-        return 0;
-    }
+    Print("typed");
+    return 0;
+}
 
-    HWND target = FindNamed(arg(2));
+int CmdSendEach(const Args& a) {
+    return SendEach(a.arg(2));
+}
+
+int CmdHoldHotkey(const Args& a) {
+    // Owns a hotkey (modifier mask, key code) for some seconds, as another program on the PC would.
+    if (!RegisterHotKey(nullptr, 1, static_cast<UINT>(_wtoi(a.arg(2).c_str())),
+                        static_cast<UINT>(_wtoi(a.arg(3).c_str())))) {
+        Print("refused");
+        return 1;
+    }
+    Print("held");
+    std::fflush(stdout);
+    Sleep(static_cast<DWORD>(_wtoi(a.arg(4).c_str())) * 1000);
+    return 0;
+}
+
+int CmdMouse(const Args& a) {
+    Mouse(_wtoi(a.arg(2).c_str()), _wtoi(a.arg(3).c_str()), a.arg(4).empty() ? L"move" : a.arg(4));
+    return 0;
+}
+
+// The commands that act on a window named by its class or caption (argument 2).
+int CmdOnWindow(const Args& a) {
+    HWND target = FindNamed(a.arg(2));
     if (!target) {
         Print("no window");
         return 1;
     }
-    if (command == L"exstyle") {
+    if (a.command == L"exstyle") {
         Print(Hex(GetWindowLongPtrW(target, GWL_EXSTYLE)));
-    } else if (command == L"rect") {
+    } else if (a.command == L"rect") {
         Print(RectText(target));
-    } else if (command == L"visible") {
+    } else if (a.command == L"visible") {
         Print(IsWindowVisible(target) ? "1" : "0");
-    } else if (command == L"alpha") {
+    } else if (a.command == L"alpha") {
         BYTE alpha = 0;
         DWORD flags = 0;
         COLORREF key = 0;
@@ -577,17 +593,17 @@ int Run(int argc, wchar_t** argv) {
         } else {
             Print("none");
         }
-    } else if (command == L"post") {
-        Print(PostMessageW(target, static_cast<UINT>(Number(arg(3).c_str())), Number(arg(4).c_str()),
-                           static_cast<LPARAM>(Number(arg(5).c_str())))
+    } else if (a.command == L"post") {
+        Print(PostMessageW(target, static_cast<UINT>(Number(a.arg(3).c_str())), Number(a.arg(4).c_str()),
+                           static_cast<LPARAM>(Number(a.arg(5).c_str())))
                   ? "posted"
                   : "failed");
-    } else if (command == L"send") {
+    } else if (a.command == L"send") {
         DWORD_PTR result = 0;
-        SendMessageTimeoutW(target, static_cast<UINT>(Number(arg(3).c_str())), Number(arg(4).c_str()),
-                            static_cast<LPARAM>(Number(arg(5).c_str())), SMTO_NORMAL, 10000, &result);
+        SendMessageTimeoutW(target, static_cast<UINT>(Number(a.arg(3).c_str())), Number(a.arg(4).c_str()),
+                            static_cast<LPARAM>(Number(a.arg(5).c_str())), SMTO_NORMAL, 10000, &result);
         Print(std::to_string(static_cast<long long>(result)));
-    } else if (command == L"children") {
+    } else if (a.command == L"children") {
         for (HWND child : Children(target)) {
             DWORD_PTR checked = 0;
             std::wstring cls = ClassOf(child);
@@ -598,26 +614,26 @@ int Run(int argc, wchar_t** argv) {
                   RectText(child) + "|" + (IsWindowVisible(child) ? "1" : "0") + "|" +
                   std::to_string(checked));
         }
-    } else if (command == L"click-child" || command == L"check-child") {
-        HWND child = ChildWithText(target, arg(3));
+    } else if (a.command == L"click-child" || a.command == L"check-child") {
+        HWND child = ChildWithText(target, a.arg(3));
         if (!child) {
             Print("no child");
             return 1;
         }
-        if (command == L"check-child") {
+        if (a.command == L"check-child") {
             SendMessageW(child, BM_SETCHECK, BST_CHECKED, 0);
         }
         // A click as the user makes it: the parent hears BN_CLICKED.
         PostMessageW(GetParent(child), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(child), BN_CLICKED),
                      reinterpret_cast<LPARAM>(child));
         Print("clicked");
-    } else if (command == L"set-child-text") {
-        int wanted = _wtoi(arg(3).c_str());
+    } else if (a.command == L"set-child-text") {
+        int wanted = _wtoi(a.arg(3).c_str());
         int index = 0;
         for (HWND child : Children(target)) {
             if (ClassOf(child) == L"Edit") {
                 if (index++ == wanted) {
-                    std::wstring text = arg(4);
+                    std::wstring text = a.arg(4);
                     SendMessageW(child, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
                     Print("set");
                     return 0;
@@ -631,6 +647,45 @@ int Run(int argc, wchar_t** argv) {
         return 64;
     }
     return 0;
+}
+
+int Run(int argc, wchar_t** argv) {
+    if (argc < 2) {
+        std::fprintf(stderr, "usage: plumwick-probe COMMAND ...\n");
+        return 64;
+    }
+    const Args args{argc, argv, argv[1]};
+    static const std::pair<const wchar_t*, int (*)(const Args&)> kCommands[] = {
+        {L"list", CmdList},
+        {L"pipe-raw", CmdPipeRaw},
+        {L"pipe-silent", CmdPipeSilent},
+        {L"box", CmdBox},
+        {L"find-box", CmdBox},
+        {L"foreground", CmdForeground},
+        {L"screen", CmdScreen},
+        {L"dpi", CmdDpi},
+        {L"fontsub", CmdFontsub},
+        {L"manifest", CmdManifest},
+        {L"clipboard", CmdClipboard},
+        {L"memget", CmdMemget},
+        {L"memset", CmdMemget},
+        {L"forget", CmdMemget},
+        {L"regget", CmdRegget},
+        {L"regset", CmdRegget},
+        {L"regdel", CmdRegget},
+        {L"dialogs", CmdDialogs},
+        {L"press", CmdPress},
+        {L"type-box", CmdTypeBox},
+        {L"send-each", CmdSendEach},
+        {L"hold-hotkey", CmdHoldHotkey},
+        {L"mouse", CmdMouse},
+    };
+    for (const auto& [name, handler] : kCommands) {
+        if (args.command == name) {
+            return handler(args);
+        }
+    }
+    return CmdOnWindow(args);
 }
 
 } // namespace

@@ -174,6 +174,61 @@ std::optional<std::string> ReadStandardInput() {
     return bytes;
 }
 
+// --status: the status line through the pipe.
+int AskStatus(const Channel& channel, double waitSeconds) {
+    PipeResult result =
+        plumwick::SendThroughPipe(channel.session, "?status", static_cast<DWORD>(waitSeconds * 1000), 30000);
+    switch (result.outcome) {
+    case PipeOutcome::Answered:
+        Print(result.reply);
+        return kExitHandled;
+    case PipeOutcome::NotRunning:
+        Fail("the display is not running (no command pipe in that session)");
+        return kExitNotRunning;
+    case PipeOutcome::Busy:
+        Fail("every instance of the command pipe stayed taken");
+        return kExitBusy;
+    default:
+        Fail(result.problem.empty() ? std::string("the display did not answer")
+                                    : Utf16ToUtf8(win::ToU16(result.problem)));
+        return kExitNoAnswer;
+    }
+}
+
+// The exit code and message for how sending one command ended.
+int ExitFor(Outcome outcome, const Channel& channel) {
+    switch (outcome) {
+    case Outcome::Sent:
+    case Outcome::Ended:
+        return kExitHandled;
+    case Outcome::NotRunning:
+        Fail(channel.pipe ? "the display is not running (no command pipe in that session)"
+                          : "the display is not running (no window \"FrmKrcMessage\" on this desktop)");
+        return kExitNotRunning;
+    case Outcome::Busy:
+        Fail(channel.pipe ? "every instance of the command pipe stayed taken"
+                          : "the display's command box is busy or missing (no \"ThunderRT6TextBox\" holding "
+                            "\"KrcMessage\")");
+        return kExitBusy;
+    case Outcome::NoAnswer:
+        break;
+    }
+    Fail("the display did not answer within 30 s");
+    return kExitNoAnswer;
+}
+
+// The bytes of --file, --batch or standard input; nothing (after saying why) when they cannot be read.
+std::optional<std::string> ReadInput(const Request& request) {
+    std::optional<std::string> bytes = request.source == Source::Stdin
+                                           ? ReadStandardInput()
+                                           : ReadFileBytes(request.path, kContentFileMaxBytes);
+    if (!bytes) {
+        Fail(request.source == Source::Stdin ? std::string("cannot read standard input")
+                                             : "cannot read " + Utf16ToUtf8(request.path));
+    }
+    return bytes;
+}
+
 } // namespace
 
 int wmain(int argc, wchar_t** argv) {
@@ -198,33 +253,12 @@ int wmain(int argc, wchar_t** argv) {
 
     Channel channel{request.pipe, request.session ? *request.session : CurrentSessionId()};
     if (request.source == Source::Status) {
-        PipeResult result = plumwick::SendThroughPipe(channel.session, "?status",
-                                                      static_cast<DWORD>(request.waitSeconds * 1000), 30000);
-        switch (result.outcome) {
-        case PipeOutcome::Answered:
-            Print(result.reply);
-            return kExitHandled;
-        case PipeOutcome::NotRunning:
-            Fail("the display is not running (no command pipe in that session)");
-            return kExitNotRunning;
-        case PipeOutcome::Busy:
-            Fail("every instance of the command pipe stayed taken");
-            return kExitBusy;
-        default:
-            Fail(result.problem.empty() ? std::string("the display did not answer")
-                                        : Utf16ToUtf8(win::ToU16(result.problem)));
-            return kExitNoAnswer;
-        }
+        return AskStatus(channel, request.waitSeconds);
     }
-
     std::u16string command = request.command;
     if (request.source != Source::Argument) {
-        std::optional<std::string> bytes = request.source == Source::Stdin
-                                               ? ReadStandardInput()
-                                               : ReadFileBytes(request.path, kContentFileMaxBytes);
+        std::optional<std::string> bytes = ReadInput(request);
         if (!bytes) {
-            Fail(request.source == Source::Stdin ? std::string("cannot read standard input")
-                                                 : "cannot read " + Utf16ToUtf8(request.path));
             return kExitInputUnreadable;
         }
         if (request.source == Source::Batch) {
@@ -232,28 +266,10 @@ int wmain(int argc, wchar_t** argv) {
         }
         command = DecodeCommandInput(*bytes, win::SystemAnsiCodePage());
     }
-
     Outcome outcome = SendOne(channel, command, request.ansi, request.waitSeconds, 30000);
     if (outcome == Outcome::Sent && request.holdSeconds > 0) {
         outcome = SendOne(channel, u"HLD" + Utf8ToUtf16(std::to_string(request.holdSeconds)), request.ansi,
                           10, 30000);
     }
-    switch (outcome) {
-    case Outcome::Sent:
-    case Outcome::Ended:
-        return kExitHandled;
-    case Outcome::NotRunning:
-        Fail(channel.pipe ? "the display is not running (no command pipe in that session)"
-                          : "the display is not running (no window \"FrmKrcMessage\" on this desktop)");
-        return kExitNotRunning;
-    case Outcome::Busy:
-        Fail(channel.pipe ? "every instance of the command pipe stayed taken"
-                          : "the display's command box is busy or missing (no \"ThunderRT6TextBox\" holding "
-                            "\"KrcMessage\")");
-        return kExitBusy;
-    case Outcome::NoAnswer:
-        break;
-    }
-    Fail("the display did not answer within 30 s");
-    return kExitNoAnswer;
+    return ExitFor(outcome, channel);
 }
