@@ -654,7 +654,7 @@ TEST_F(ContentManager, ShownAgainItListsNewFilesKeepingTicksAndEnterPublishes) {
 
     // Enter in the interval field publishes (with 0: the one message stays, for the pointer to find).
     SetField("0");
-    Shell(session.Env() + " xdotool key Return");
+    session.PressKeys("Return");
     EXPECT_EQ(WaitForStored("0"), "0") << "Enter did not publish";
     EXPECT_EQ(session.WaitFor(
                   {"visible", kForm}, [](const std::string& out) { return out == "0"; }, 5),
