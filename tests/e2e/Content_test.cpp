@@ -269,7 +269,9 @@ TEST_F(ContentManager, OffersEveryTextFileOfTheTreeInAThreeColumnGrid) {
     EXPECT_NEAR(form.x, (1920 - form.w) / 2, 1);
     int lineBottom = session.WindowRect("PlumwickMainText").y + 97;
     EXPECT_GE(form.y, lineBottom);
-    EXPECT_NEAR(form.y, lineBottom + (1080 - lineBottom - form.h) / 2, 1);
+    // Centred in the room between the line and the work area's bottom (above the taskbar).
+    int bottom = session.GetWorkArea().bottom;
+    EXPECT_NEAR(form.y, lineBottom + (bottom - lineBottom - form.h) / 2, 1);
     EXPECT_NE(session.ExStyle(kForm) & kAppWindow, 0) << "not in the taskbar";
     WaitForAboutToClose();
     session.SaveScreenshot("content-grid");
