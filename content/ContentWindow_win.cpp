@@ -573,10 +573,12 @@ void ContentWindow::Publish() {
     std::u16string stored = Utf8ToUtf16(std::to_string(*seconds));
     win::UserMemoryStore::WriteInterval(stored);
     RememberPublication(option);
-    Hide();
     // The period is what the store now holds; should it not read back, the value just chosen is meant.
     std::optional<int> readBack = ParseInterval(win::UserMemoryStore::ReadInterval());
+    // The first message goes up before the window hides: hiding can keep this thread for a while (Wine
+    // waits up to 2 s for a window manager to withdraw the window), and the message must not wait for it.
     host_.StartRotation(static_cast<unsigned>(readBack.value_or(*seconds)) * 1000u);
+    Hide();
     publishing_ = false;
     win::RunWaitingMessages(); // the events waiting now run before the publish returns
 }
