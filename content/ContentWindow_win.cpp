@@ -74,14 +74,6 @@ HWND MakeControl(HWND parent, const wchar_t* cls, const wchar_t* text, DWORD sty
                        Px(box.height), id, font);
 }
 
-RECT WorkArea() {
-    RECT work{};
-    if (!SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0) || work.bottom <= work.top) {
-        work = {0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
-    }
-    return work;
-}
-
 } // namespace
 
 // The entries live in a child panel below the controls: when they outgrow the work area, the panel keeps
@@ -403,7 +395,7 @@ void ContentWindow::Rescan() {
 }
 
 void ContentWindow::FitAndPlace() {
-    RECT work = WorkArea();
+    RECT work = win::WorkArea();
     PixelRect workPx{work.left, work.top, work.right, work.bottom};
     RECT rc{};
     GetWindowRect(Handle(), &rc);

@@ -2,29 +2,18 @@
 
 #include "content/UserMemoryStore_win.h"
 #include "display/DisplayPlace.h"
+#include "win32/Window_win.h"
 
 #include <string>
 
 namespace plumwick::win {
-
-namespace {
-
-RECT WorkAreaPx() {
-    RECT work{};
-    if (!SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0) || work.bottom <= work.top) {
-        work = {0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
-    }
-    return work;
-}
-
-} // namespace
 
 int StartingMainTopPx(int defaultTopPx, float fontSize) {
     std::optional<int> stored = UserMemoryStore::ReadDisplayTop();
     if (!stored) {
         return defaultTopPx;
     }
-    RECT work = WorkAreaPx();
+    RECT work = win::WorkArea();
     return ClampMainTopPx(*stored, work.top, work.bottom, DesignReach(fontSize));
 }
 

@@ -1,6 +1,7 @@
 #include "notice/NoticeBoard_win.h"
 
 #include "win32/Strings_win.h"
+#include "win32/Window_win.h"
 
 #include <algorithm>
 
@@ -15,10 +16,7 @@ void NoticeBoard::Notify(NoticeCause cause, std::u16string text) {
     for (const auto& notice : notices_) {
         open.push_back(notice->Place());
     }
-    RECT work{};
-    if (!SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0)) {
-        work = {0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
-    }
+    RECT work = win::WorkArea();
     std::wstring wide = win::ToWide(text);
     SIZE size = NoticeWindow::Measure(wide);
     PixelRect place = PlaceNotice({work.left, work.top, work.right, work.bottom}, size.cx, size.cy, open);

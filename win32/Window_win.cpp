@@ -179,9 +179,16 @@ int Window::ClientHeightPx() const {
     return rc.bottom - rc.top;
 }
 
-std::int16_t TaskbarHeightTwips(const DpiScale& scale) {
+RECT WorkArea() {
     RECT work{};
-    SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
+    if (!SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0) || work.bottom <= work.top) {
+        work = {0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+    }
+    return work;
+}
+
+std::int16_t TaskbarHeightTwips(const DpiScale& scale) {
+    RECT work = WorkArea();
     return StripBelowWorkAreaTwips(GetSystemMetrics(SM_CYSCREEN), work.bottom, scale);
 }
 

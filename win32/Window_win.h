@@ -80,6 +80,8 @@ void RunWaitingMessages(int limit = 10000);
 // A critical-error message box with one of the program's own fixed texts.
 void CriticalMessage(const wchar_t* text, const wchar_t* title);
 int ScreenHeightTwips(const DpiScale& scale = PrimaryScale());
+// The work area in pixels (the screen above the taskbar); the whole screen when the system gives none.
+RECT WorkArea();
 // The strip of the screen below the work area, in twips (0 when the taskbar is elsewhere or hidden).
 std::int16_t TaskbarHeightTwips(const DpiScale& scale = PrimaryScale());
 
