@@ -94,6 +94,11 @@ void SleepSeconds(double seconds) {
     std::this_thread::sleep_for(std::chrono::milliseconds(static_cast<long long>(seconds * 1000)));
 }
 
+std::string ReadAll(const fs::path& file) {
+    std::ifstream in(file, std::ios::binary);
+    return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+}
+
 std::string Shell(const std::string& command, int* status) {
     std::string output;
     FILE* pipe = popen(command.c_str(), "r");

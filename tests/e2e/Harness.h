@@ -33,6 +33,8 @@ bool SameBand(const Image& a, const Image& b, int top, int bottom);
 
 // Runs a command line through /bin/sh and returns its standard output; exit code in *status.
 std::string Shell(const std::string& command, int* status = nullptr);
+// A file's whole contents as bytes (empty when it cannot be read).
+std::string ReadAll(const std::filesystem::path& file);
 
 // One test's world: a fresh Xvfb display (1920x1080 unless told, desktop colour kDesktop) with icewm's
 // taskbar along its bottom edge, the shared Wine prefix with its per-user state (registry, profile folder)

@@ -11,11 +11,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-std::string ReadAll(const fs::path& file) {
-    std::ifstream in(file, std::ios::binary);
-    return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-}
-
 void WriteAll(const fs::path& file, const std::string& bytes) {
     fs::create_directories(file.parent_path());
     std::ofstream out(file, std::ios::binary);

@@ -13,11 +13,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-std::string ReadAll(const fs::path& file) {
-    std::ifstream in(file, std::ios::binary);
-    return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-}
-
 int CountLines(const std::string& list, const std::string& cls) {
     int count = 0;
     std::istringstream lines(list);

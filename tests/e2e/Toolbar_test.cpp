@@ -95,11 +95,6 @@ Bitmap FirstLook() {
     return strip;
 }
 
-std::string ReadFile(const std::filesystem::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::string((std::istreambuf_iterator<char>(in)), {});
-}
-
 std::string FirstTwoLines(const std::string& settings) {
     std::size_t second = settings.find('\n', settings.find('\n') + 1);
     return settings.substr(0, second);
@@ -206,7 +201,7 @@ class Toolbar : public ::testing::Test {
     std::string WaitForThirdLine(const std::string& wanted) {
         std::string line;
         for (int i = 0; i < 50; ++i) {
-            line = ThirdLine(ReadFile(SettingsPath()));
+            line = ThirdLine(ReadAll(SettingsPath()));
             if (line == wanted) {
                 break;
             }
@@ -304,7 +299,7 @@ TEST_F(Toolbar, ShowsOnHoverWithItsSkinSeeThroughCornersAndPictureStates) {
 
 TEST_F(Toolbar, ColourButtonsRecolourTheTextAndSaveTheScheme) {
     StartAndSettle();
-    std::string before = ReadFile(SettingsPath());
+    std::string before = ReadAll(SettingsPath());
     Image blue = session.Screenshot();
     HoverText();
     int greenBefore = CountText(blue, Greenish);
@@ -318,7 +313,7 @@ TEST_F(Toolbar, ColourButtonsRecolourTheTextAndSaveTheScheme) {
     EXPECT_GT(CountText(green, Greenish), greenBefore + 1000);
     EXPECT_LT(CountText(green, Bluish), blueBefore / 4);
     // Font and size lines are written back unchanged.
-    std::string after = ReadFile(SettingsPath());
+    std::string after = ReadAll(SettingsPath());
     EXPECT_EQ(FirstTwoLines(after), FirstTwoLines(before));
 
     HoverText();
@@ -424,7 +419,7 @@ TEST_F(Toolbar, ButtonsReachTheContentManagerTheFontDialogAndTheEnd) {
               "1");
 
     // Cancel in the font dialog leaves the settings file alone.
-    std::string before = ReadFile(SettingsPath());
+    std::string before = ReadAll(SettingsPath());
     auto stamp = std::filesystem::last_write_time(SettingsPath());
     ClickAt(228, 14); // CmdSet
     std::string dialog = session.WaitFor(
@@ -434,7 +429,7 @@ TEST_F(Toolbar, ButtonsReachTheContentManagerTheFontDialogAndTheEnd) {
     session.WaitFor(
         {"dialogs"}, [](const std::string& out) { return out.empty(); }, 5);
     SleepSeconds(0.5);
-    EXPECT_EQ(ReadFile(SettingsPath()), before);
+    EXPECT_EQ(ReadAll(SettingsPath()), before);
     EXPECT_EQ(std::filesystem::last_write_time(SettingsPath()), stamp);
 
     // OK takes the dialog's font, which started as the display's: the file is written with the same values.
@@ -446,7 +441,7 @@ TEST_F(Toolbar, ButtonsReachTheContentManagerTheFontDialogAndTheEnd) {
         SleepSeconds(0.1);
     }
     EXPECT_NE(std::filesystem::last_write_time(SettingsPath()), stamp) << "OK saves the settings";
-    EXPECT_EQ(ReadFile(SettingsPath()), before);
+    EXPECT_EQ(ReadAll(SettingsPath()), before);
 
     // HDE hides the toolbar.
     ASSERT_EQ(session.Send("HDE"), 0);
