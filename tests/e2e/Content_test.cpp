@@ -161,27 +161,9 @@ class ContentManager : public ::testing::Test {
         return session.WaitFor(
             {"regget"}, [&](const std::string& out) { return out == value; }, seconds);
     }
-    // The pointer onto a pixel of the drawn line: the layered window takes the pointer only there.
-    void HoverText() {
-        Session::Rect main = session.WindowRect("PlumwickMainText");
-        Image shot = session.Screenshot();
-        for (int dy = 8; dy < 60; ++dy) {
-            for (int dx = 0; dx < 700; ++dx) {
-                for (int x : {960 + dx, 960 - dx}) {
-                    Rgb c = shot.At(x, main.y + dy);
-                    if (!IsDesktop(c) && c.r + c.g + c.b > 150) {
-                        session.MovePointer(x, main.y + dy);
-                        session.MovePointer(x + 1, main.y + dy);
-                        return;
-                    }
-                }
-            }
-        }
-        session.MovePointer(960, main.y + 20);
-    }
     // The toolbar's content-manager button, reached as the user does: hover the text, click the button.
     void PressToolbarContentButton() {
-        HoverText();
+        EXPECT_TRUE(session.PointAtLine()) << "no text drawn to hover";
         session.WaitFor(
             {"visible", "PlumwickToolbar"}, [](const std::string& out) { return out == "1"; }, 5);
         Session::Rect bar = session.WindowRect("PlumwickToolbar");
@@ -668,7 +650,7 @@ TEST_F(ContentManager, ShownAgainItListsNewFilesKeepingTicksAndEnterPublishes) {
     ASSERT_EQ(session.WaitFor(
                   {"visible", kForm}, [](const std::string& out) { return out == "1"; }, 5),
               "1");
-    HoverText();
+    ASSERT_TRUE(session.PointAtLine()) << "no text drawn to hover";
     ASSERT_EQ(session.WaitFor(
                   {"visible", "PlumwickToolbar"}, [](const std::string& o) { return o == "1"; }, 5),
               "1");

@@ -404,6 +404,42 @@ void Session::MovePointer(int x, int y) {
     Shell("DISPLAY=" + display_ + " xdotool mousemove " + std::to_string(x) + " " + std::to_string(y));
 }
 
+bool Session::PointAtLine(int left, int right) {
+    // The layered window takes the pointer only where it has drawn. The skin panel lies under the line
+    // and stays up while the pointer is over it, and its pixels would pass for glyphs, so the pointer
+    // first leaves the display and the panel is let go before the screenshot.
+    MovePointer(2, 2);
+    WaitFor(
+        {"visible", "PlumwickSkinPanel"}, [](const std::string& out) { return out == "0"; }, 5);
+    Rect main = WindowRect("PlumwickMainText");
+    Image shot = Screenshot();
+    if (right < 0) {
+        right = shot.width;
+    }
+    // A pixel whose neighbours are drawn too: the pointer lands inside a stroke, not on its edge.
+    auto solid = [&](int x, int y) {
+        for (int d = -2; d <= 2; ++d) {
+            if (IsDesktop(shot.At(x + d, y)) || IsDesktop(shot.At(x, y + d))) {
+                return false;
+            }
+        }
+        return true;
+    };
+    int middle = (left + right) / 2;
+    for (int y = main.y + 5; y < main.y + std::min(main.h, 80); ++y) {
+        for (int dx = 0; dx < (right - left) / 2; ++dx) {
+            for (int x : {middle + dx, middle - dx - 1}) {
+                if (x - 2 >= left && x + 2 < right && solid(x, y)) {
+                    MovePointer(x, y);
+                    MovePointer(x + 1, y);
+                    return true;
+                }
+            }
+        }
+    }
+    return false;
+}
+
 void Session::PressKeys(const std::string& keys) {
     Shell(Env() + " xdotool search --name '选择要显示的内容卷' windowfocus --sync >/dev/null 2>&1");
     Shell(Env() + " xdotool key " + Quote(keys));

@@ -86,6 +86,10 @@ class Session {
 
     // Pointer moves through xdotool (the X server's own pointer, which Wine follows).
     void MovePointer(int x, int y);
+    // Puts the pointer on a glyph of the main line, as a user does to bring up the panel and the toolbar;
+    // false when no glyph is found. The spot is looked for between columns left and right (-1: the
+    // screen's width), e.g. to keep clear of the about window's splash.
+    bool PointAtLine(int left = 0, int right = -1);
     // A key press through the X server (xdotool key syntax, e.g. "ctrl+alt+w"). Wine hears keys only while
     // one of its windows has the X focus, which the window manager gives on a click; the content manager
     // gets it first.

@@ -121,30 +121,9 @@ class Toolbar : public ::testing::Test {
         main = session.WindowRect("PlumwickMainText");
     }
 
-    // A pixel of the drawn text: the pointer has to be over the glyphs of the layered window.
-    bool FindTextPixel(int& x, int& y) {
-        Image shot = session.Screenshot();
-        for (int dy = 5; dy < 80; ++dy) {
-            for (int dx = 0; dx < 600; ++dx) {
-                for (int sx : {960 + dx, 960 - dx}) {
-                    Rgb c = shot.At(sx, main.y + dy);
-                    if (!Same(c, Session::kDesktop) && (c.r + c.g + c.b) > 120) {
-                        x = sx;
-                        y = main.y + dy;
-                        return true;
-                    }
-                }
-            }
-        }
-        return false;
-    }
-
     // Hovers the welcome line so the toolbar shows.
     void HoverText() {
-        int x = 0, y = 0;
-        ASSERT_TRUE(FindTextPixel(x, y)) << "no text drawn to hover";
-        session.MovePointer(x, y);
-        session.MovePointer(x + 1, y);
+        ASSERT_TRUE(session.PointAtLine()) << "no text drawn to hover";
         std::string visible = session.WaitFor(
             {"visible", "PlumwickToolbar"}, [](const std::string& out) { return out == "1"; }, 5);
         ASSERT_EQ(visible, "1") << "the toolbar did not show on hover";
