@@ -39,6 +39,18 @@ int SweepEdgePixels(const SweepLine& line, double elapsedSeconds, int screenWidt
         RoundHalfEven(SweepEdgeTwips(line, elapsedSeconds, screenWidthTwips) / kTwipsPerPixel));
 }
 
+bool SweepAtRest(const SweepLine& line, double elapsedSeconds, int screenWidthTwips) {
+    if (SweepStopsAt(line.duration)) {
+        return false;
+    }
+    double direction = static_cast<double>(line.textWidthTwips) * static_cast<double>(line.duration);
+    if (direction == 0) {
+        return true;
+    }
+    double edge = SweepEdgeTwips(line, elapsedSeconds, screenWidthTwips);
+    return direction > 0 ? edge >= static_cast<double>(std::max(screenWidthTwips, 0)) : edge <= 0;
+}
+
 void SweepTimeline::Arm(double now) {
     before_ = 0;
     since_ = now;

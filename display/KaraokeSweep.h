@@ -48,6 +48,11 @@ double SweepEdgeTwips(const SweepLine& line, double elapsedSeconds, int screenWi
 // The same in whole pixels, as a window that wide holds it (halves to even).
 int SweepEdgePixels(const SweepLine& line, double elapsedSeconds, int screenWidthTwips);
 
+// The edge moves no more however long the timer runs on: it has reached the end it moves towards (the
+// screen's width, or 0 for a line swept leftwards), or the line does not move at all. A duration of 0 is
+// never at rest: its next tick hides the window.
+bool SweepAtRest(const SweepLine& line, double elapsedSeconds, int screenWidthTwips);
+
 // How long the sweep timer has been enabled since the line was armed: stopping it pauses the count,
 // starting it resumes; starting a running timer again changes nothing. Times are seconds on any
 // steady clock.

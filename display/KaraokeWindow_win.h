@@ -23,7 +23,8 @@ class KaraokeWindow : public TextWindow {
     void DrawText(const std::u16string& text);
     void RefreshText() { DrawText(lastKrcText_); }
     // KaraokeText, the line every sweep tick draws ("CKT" sets one blank).
-    void SetKaraokeText(const std::u16string& text) { karaokeText_ = text; }
+    void SetKaraokeText(const std::u16string& text);
+    void ClearSurface();
     const std::u16string& KaraokeText() const { return karaokeText_; }
     void StartTimer();
     void StopTimer();
@@ -39,6 +40,11 @@ class KaraokeWindow : public TextWindow {
     int ScreenWidthTwips() const;
     int EdgePixels(double elapsedSeconds) const;
     void OnSweepTick();
+    // With the edge at rest and all of it shown, every further tick would present nothing: the system
+    // timer is let go (the sweep timer still counts as running), and anything that changes what a tick
+    // would draw (a draw, a new KaraokeText, a clear, a hide or show, a new screen) takes it up again.
+    void RestTimerIfIdle(double now);
+    void WakeTimer();
     // The highlight colours are looked up each time the line is drawn.
     LineStyle Style() const;
     static double Now(); // seconds on a steady clock
@@ -53,6 +59,7 @@ class KaraokeWindow : public TextWindow {
     // The highlight's right edge in pixels: how far a window that wide would show the line. The window
     // itself keeps the screen's width (but in the straightforward mode).
     int edge_ = 0;
+    bool timerResting_ = false;
     int screenWidthPx_ = 0; // read at creation, by commands and on a display change
 };
 

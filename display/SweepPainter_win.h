@@ -47,6 +47,8 @@ class SweepPainter {
     // Hands over the picture a tick left waiting (the timer stopped before the next tick could).
     bool Flush(HWND window, double now);
 
+    // A tick's picture waits for the next refresh.
+    bool Pending() const { return pending_; }
     // The window may have dropped its image (shown, hidden or resized by someone else): the next present
     // hands over all of it.
     void ForgetShown() { shownWindow_ = nullptr; }

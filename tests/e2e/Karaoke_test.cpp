@@ -152,6 +152,29 @@ TEST_F(KaraokeSweep, DktIsReplacedAtTheNextTickUnlessTheTimerIsStopped) {
     EXPECT_TRUE(kept) << "DKT's line was not kept by TME";
 }
 
+TEST_F(KaraokeSweep, ASweepAtRestStillAnswersDktAndCkt) {
+    // A line 20000 twips wide sung in 0.5 s: its edge reaches the screen's width within 0.7 s and then
+    // rests, with the timer still counted as running.
+    ASSERT_EQ(session.Send("DKC短句||1||20000"), 0);
+    SleepSeconds(2.0);
+    Session::Rect karaoke = session.WindowRect("PlumwickKaraoke");
+    Image sung = session.Screenshot();
+    int shortLeft = LeftmostHighlight(sung, karaoke);
+    int shortRight = RightmostHighlight(sung, karaoke);
+    ASSERT_GT(shortRight, shortLeft) << "the line is not shown whole at rest";
+
+    // DKT's line is replaced by the sung one at the next tick, at rest as while sweeping.
+    ASSERT_EQ(session.Send("DKT一二三四五六七八九十一二三四五六七八九十"), 0);
+    SleepSeconds(0.5);
+    Image replaced = session.Screenshot();
+    EXPECT_EQ(LeftmostHighlight(replaced, karaoke), shortLeft) << "DKT's line still shown at rest";
+    EXPECT_EQ(RightmostHighlight(replaced, karaoke), shortRight);
+
+    ASSERT_EQ(session.Send("CKT"), 0);
+    SleepSeconds(0.5);
+    EXPECT_EQ(CountNotDesktop(session.Screenshot(), karaoke.y, karaoke.y + 60), 0) << "CKT left the line";
+}
+
 TEST_F(KaraokeSweep, ADurationOfZeroHidesTheWindowAtTheNextTick) {
     // No line has been sung since the start: the duration is 0, so the tick after the welcome line's DLT
     // has hidden the window already, and DKT's tick hides it again.

@@ -155,6 +155,27 @@ TEST(KaraokeSweep, ZeroDurationStaysAndNegativeDurationMovesLeftToZero) {
     EXPECT_EQ(SweepEdgePixels(back, 10.0, kScreenTwips), 0);
 }
 
+// The timer may be let go once the edge is at rest, so "at rest" must mean exactly that no later tick
+// moves it, in every direction a sender's numbers can give, and never before.
+TEST(KaraokeSweep, AtRestMeansNoLaterTickMovesTheEdge) {
+    for (int width : {0, 1, 1000, 8940, 28800, 30000, -8940}) {
+        for (std::int32_t duration : {1, 2, 30, -1, -6}) {
+            SweepLine line = Line(width, duration);
+            double final = SweepEdgeTwips(line, 1e9, kScreenTwips);
+            for (double t : IrregularTicks(20.0)) {
+                bool still = SweepEdgeTwips(line, t, kScreenTwips) == final;
+                EXPECT_EQ(SweepAtRest(line, t, kScreenTwips), still)
+                    << "width " << width << " duration " << duration << " at " << t << " s";
+            }
+        }
+    }
+    // The 8940-twip line of duration 1 reaches the screen's width 1.0554 s after arming.
+    EXPECT_FALSE(SweepAtRest(Line(8940, 1), 1.05, kScreenTwips));
+    EXPECT_TRUE(SweepAtRest(Line(8940, 1), 1.06, kScreenTwips));
+    // A duration of 0 never rests: its tick hides the window and stops the timer.
+    EXPECT_FALSE(SweepAtRest(Line(8940, 0), 100.0, kScreenTwips));
+}
+
 TEST(KaraokeSweep, TheTimelineCountsOnlyWhileTheTimerRuns) {
     SweepTimeline timeline;
     EXPECT_EQ(timeline.Elapsed(5.0), 0);
