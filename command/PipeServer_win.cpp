@@ -204,69 +204,28 @@ void PipeServer::Serve(Instance& instance) {
 }
 
 void PipeServer::ServeClient(Instance& instance) {
-    const HANDLE pipe = instance.pipe.get();
-    const HANDLE stop = stop_.get();
-    OVERLAPPED overlapped{};
-    overlapped.hEvent = instance.event.get();
-    DWORD bytes = 0;
-    DWORD error = 0;
     while (true) {
-        // One whole message; a longer one than the limit is read to its end and dropped.
         std::string message;
-        bool tooLong = false;
-        while (true) {
-            BOOL read = ReadFile(pipe, instance.chunk.data(), kReadChunk, nullptr, &overlapped);
-            if (!Started(read) ||
-                Finish(pipe, overlapped, stop, kIdleTimeoutMs, bytes, error) != Wait::Done) {
-                return; // gone, silent for too long, or stopping
-            }
-            if (error != 0 && error != ERROR_MORE_DATA) {
-                return;
-            }
-            if (!tooLong && message.size() + bytes <= kPipeMessageLimit) {
-                message.append(instance.chunk.data(), bytes);
-            } else if (!tooLong) {
-                tooLong = true;
-                std::string().swap(message);
-            }
-            if (error == 0) {
-                break;
-            }
+        Received received = ReadMessage(instance, message);
+        if (received == Received::Gone) {
+            return; // gone, silent for too long, or stopping
         }
-
         auto request = std::make_shared<Request>();
         if (!request->answered || !request->delivered) {
             return;
         }
-        if (tooLong) {
+        if (received == Received::TooLong) {
             request->reply.line = TooLongReply();
         } else {
             request->message = std::move(message);
-            auto* posted = new (std::nothrow) std::shared_ptr<Request>(request);
-            if (!posted ||
-                !PostMessageW(mailbox_.Handle(), kRequestMessage, 0, reinterpret_cast<LPARAM>(posted))) {
-                delete posted;
-                request->reply.line = "ERR the display is too busy";
-            } else {
-                HANDLE events[2] = {request->answered.get(), stop};
-                if (WaitForMultipleObjects(2, events, FALSE, INFINITE) != WAIT_OBJECT_0) {
-                    return;
-                }
+            if (!HandOver(request)) {
+                return;
             }
         }
-
-        std::string line = request->reply.line + std::string(kReplyLineEnd);
-        BOOL written = WriteFile(pipe, line.data(), static_cast<DWORD>(line.size()), nullptr, &overlapped);
-        bool sent = Started(written) &&
-                    Finish(pipe, overlapped, stop, kWriteTimeoutMs, bytes, error) == Wait::Done && error == 0;
+        bool sent = WriteReply(instance, request->reply.line + std::string(kReplyLineEnd));
         if (request->reply.endsProgram) {
-            // The program ends once this is set: give the client the time to take its reply and hang up
-            // (the read then fails), so the reply is not lost with the pipe.
             if (sent) {
-                BOOL read = ReadFile(pipe, instance.chunk.data(), kReadChunk, nullptr, &overlapped);
-                if (Started(read)) {
-                    Finish(pipe, overlapped, stop, kEndReplyTimeoutMs - 500, bytes, error);
-                }
+                AwaitHangUp(instance);
             }
             SetEvent(request->delivered.get());
             return;
@@ -274,6 +233,69 @@ void PipeServer::ServeClient(Instance& instance) {
         if (!sent) {
             return;
         }
+    }
+}
+
+PipeServer::Received PipeServer::ReadMessage(Instance& instance, std::string& message) {
+    OVERLAPPED overlapped{};
+    overlapped.hEvent = instance.event.get();
+    bool tooLong = false;
+    while (true) {
+        DWORD bytes = 0;
+        DWORD error = 0;
+        BOOL read = ReadFile(instance.pipe.get(), instance.chunk.data(), kReadChunk, nullptr, &overlapped);
+        if (!Started(read) ||
+            Finish(instance.pipe.get(), overlapped, stop_.get(), kIdleTimeoutMs, bytes, error) !=
+                Wait::Done ||
+            (error != 0 && error != ERROR_MORE_DATA)) {
+            return Received::Gone;
+        }
+        if (!tooLong && message.size() + bytes <= kPipeMessageLimit) {
+            message.append(instance.chunk.data(), bytes);
+        } else if (!tooLong) {
+            tooLong = true;
+            std::string().swap(message);
+        }
+        if (error == 0) {
+            return tooLong ? Received::TooLong : Received::Message;
+        }
+    }
+}
+
+bool PipeServer::HandOver(const std::shared_ptr<Request>& request) {
+    auto* posted = new (std::nothrow) std::shared_ptr<Request>(request);
+    if (!posted || !PostMessageW(mailbox_.Handle(), kRequestMessage, 0, reinterpret_cast<LPARAM>(posted))) {
+        delete posted;
+        request->reply.line = "ERR the display is too busy";
+        return true;
+    }
+    HANDLE events[2] = {request->answered.get(), stop_.get()};
+    return WaitForMultipleObjects(2, events, FALSE, INFINITE) == WAIT_OBJECT_0;
+}
+
+bool PipeServer::WriteReply(Instance& instance, const std::string& line) {
+    OVERLAPPED overlapped{};
+    overlapped.hEvent = instance.event.get();
+    DWORD bytes = 0;
+    DWORD error = 0;
+    BOOL written =
+        WriteFile(instance.pipe.get(), line.data(), static_cast<DWORD>(line.size()), nullptr, &overlapped);
+    return Started(written) &&
+           Finish(instance.pipe.get(), overlapped, stop_.get(), kWriteTimeoutMs, bytes, error) ==
+               Wait::Done &&
+           error == 0;
+}
+
+void PipeServer::AwaitHangUp(Instance& instance) {
+    // The program ends once END's reply is delivered: the client is given the time to take it and hang up
+    // (the read then fails), so the reply is not lost with the pipe.
+    OVERLAPPED overlapped{};
+    overlapped.hEvent = instance.event.get();
+    DWORD bytes = 0;
+    DWORD error = 0;
+    BOOL read = ReadFile(instance.pipe.get(), instance.chunk.data(), kReadChunk, nullptr, &overlapped);
+    if (Started(read)) {
+        Finish(instance.pipe.get(), overlapped, stop_.get(), kEndReplyTimeoutMs - 500, bytes, error);
     }
 }
 

@@ -58,6 +58,16 @@ class PipeServer {
     static DWORD WINAPI WorkerMain(LPVOID instance);
     void Serve(Instance& instance);
     void ServeClient(Instance& instance);
+    enum class Received { Message, TooLong, Gone };
+    // One whole message; a longer one than the limit is read to its end and dropped. Gone: the client
+    // hung up or was silent for too long, or the server is stopping.
+    Received ReadMessage(Instance& instance, std::string& message);
+    // Has the user-interface thread answer the request (a full queue answers at once); false when the
+    // server stops first.
+    bool HandOver(const std::shared_ptr<Request>& request);
+    // True when the client took the reply in time.
+    bool WriteReply(Instance& instance, const std::string& line);
+    void AwaitHangUp(Instance& instance);
     void Answer(Request& request);
     bool Fail(const wchar_t* call);
 
