@@ -141,23 +141,25 @@ bool SweepPainter::Show(HWND window, int edge, double now, bool paced) {
     }
     Compose(dirty, edge);
     pending_ = false;
+    bool shown = Present(window, whole, dirty);
+    shownWindow_ = shown ? window : nullptr;
+    pacer_.Presented(now);
+    return shown;
+}
+
+bool SweepPainter::Present(HWND window, bool whole, PixelRect dirty) {
     bool shown = false;
-    if (whole) {
+    if (!whole) {
+        RECT rect{dirty.left, dirty.top, dirty.right, dirty.bottom};
+        shown = frame_.PresentDirty(window, rect);
+    }
+    if (!shown) {
+        // A window that may not hold the rest, or whatever the window system made of the dirty
+        // rectangle: the whole image puts it right.
         shown = frame_.Present(window);
         dirty = {0, 0, frame_.width(), frame_.height()};
         ++counts_.fullPresents;
-    } else {
-        RECT rect{dirty.left, dirty.top, dirty.right, dirty.bottom};
-        shown = frame_.PresentDirty(window, rect);
-        if (!shown) {
-            // Whatever the window system made of it, the whole image puts it right.
-            shown = frame_.Present(window);
-            dirty = {0, 0, frame_.width(), frame_.height()};
-            ++counts_.fullPresents;
-        }
     }
-    shownWindow_ = shown ? window : nullptr;
-    pacer_.Presented(now);
     ++counts_.presents;
     counts_.pixels += dirty.Area();
     counts_.lastDirty = dirty;

@@ -64,6 +64,8 @@ class SweepPainter {
     bool ShowStraightforward(HWND window, const std::u16string& text, const LineStyle& style, int edge,
                              int height);
     void Compose(const PixelRect& dirty, int edge);
+    // Hands the frame's `dirty` part to the window, or all of it; counts what went.
+    bool Present(HWND window, bool whole, PixelRect dirty);
 
     LayeredTextRenderer& renderer_;
     PresentPacer pacer_;
