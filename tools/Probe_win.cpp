@@ -222,65 +222,77 @@ std::string CheckAfter(const std::wstring& command) {
     return {};
 }
 
-int SendEach(const std::wstring& path) {
+// The file's NUL-separated UTF-16 commands; false when it cannot be read.
+bool ReadCommands(const std::wstring& path, std::vector<std::wstring>& commands) {
+    FILE* file = _wfopen(path.c_str(), L"rb");
+    if (!file) {
+        return false;
+    }
     std::wstring all;
-    if (FILE* file = _wfopen(path.c_str(), L"rb")) {
-        wchar_t unit;
-        while (std::fread(&unit, sizeof unit, 1, file) == 1) {
-            all.push_back(unit);
+    wchar_t unit;
+    while (std::fread(&unit, sizeof unit, 1, file) == 1) {
+        all.push_back(unit);
+    }
+    std::fclose(file);
+    for (std::size_t start = 0; start < all.size();) {
+        std::size_t end = std::min(all.find(L'\0', start), all.size());
+        commands.push_back(all.substr(start, end - start));
+        start = end + 1;
+    }
+    return true;
+}
+
+// Writes one command into the idle box, every fifth as ANSI bytes (as older senders do); what went
+// wrong, or nothing. `box` is left null when no idle box turned up within 10 s.
+std::string SendOne(const std::wstring& command, int index, HWND& box) {
+    box = FindBox(L"KrcMessage");
+    for (int waited = 0; !box && waited < 10000; waited += 5) {
+        Sleep(5);
+        box = FindBox(L"KrcMessage");
+    }
+    if (!box) {
+        return "no idle box to send it to";
+    }
+    DWORD_PTR result = 0;
+    if (index % 5 == 0) {
+        int length = WideCharToMultiByte(CP_ACP, 0, command.c_str(), -1, nullptr, 0, nullptr, nullptr);
+        std::string bytes(static_cast<std::size_t>(length > 0 ? length : 1), '\0');
+        WideCharToMultiByte(CP_ACP, 0, command.c_str(), -1, bytes.data(), length, nullptr, nullptr);
+        if (!SendMessageTimeoutA(box, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(bytes.c_str()), SMTO_NORMAL,
+                                 20000, &result)) {
+            return "no answer";
         }
-        std::fclose(file);
-    } else {
+    } else if (!SendMessageTimeoutW(box, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(command.c_str()),
+                                    SMTO_NORMAL, 20000, &result)) {
+        return "no answer";
+    }
+    return {};
+}
+
+int SendEach(const std::wstring& path) {
+    std::vector<std::wstring> commands;
+    if (!ReadCommands(path, commands)) {
         Print("cannot read the command file");
         return 1;
     }
     int sent = 0, failed = 0, unreachable = 0;
-    std::size_t start = 0;
-    for (int index = 1; start < all.size(); ++index) {
-        std::size_t end = all.find(L'\0', start);
-        if (end == std::wstring::npos) {
-            end = all.size();
-        }
-        std::wstring command = all.substr(start, end - start);
-        start = end + 1;
-
-        std::string failure;
-        HWND box = FindBox(L"KrcMessage");
-        for (int waited = 0; !box && waited < 10000; waited += 5) {
-            Sleep(5);
-            box = FindBox(L"KrcMessage");
-        }
-        DWORD_PTR result = 0;
-        if (!box) {
-            failure = "no idle box to send it to";
-        } else if (index % 5 == 0) {
-            int length = WideCharToMultiByte(CP_ACP, 0, command.c_str(), -1, nullptr, 0, nullptr, nullptr);
-            std::string bytes(static_cast<std::size_t>(length > 0 ? length : 1), '\0');
-            WideCharToMultiByte(CP_ACP, 0, command.c_str(), -1, bytes.data(), length, nullptr, nullptr);
-            if (!SendMessageTimeoutA(box, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(bytes.c_str()), SMTO_NORMAL,
-                                     20000, &result)) {
-                failure = "no answer";
-            }
-        } else if (!SendMessageTimeoutW(box, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(command.c_str()),
-                                        SMTO_NORMAL, 20000, &result)) {
-            failure = "no answer";
-        }
+    for (std::size_t i = 0; i < commands.size(); ++i) {
+        int index = static_cast<int>(i) + 1;
+        HWND box = nullptr;
+        std::string failure = SendOne(commands[i], index, box);
         if (failure.empty()) {
             ++sent;
-            failure = CheckAfter(command);
+            failure = CheckAfter(commands[i]);
         }
-        if (!failure.empty()) {
-            if (++failed <= 20) {
-                Print("command " + std::to_string(index) + " (" + Utf8(command.substr(0, 24)) +
-                      "): " + failure);
-            }
+        if (!failure.empty() && ++failed <= 20) {
+            Print("command " + std::to_string(index) + " (" + Utf8(commands[i].substr(0, 24)) +
+                  "): " + failure);
         }
         // A display that no longer takes commands is not waited for command after command.
         unreachable = box ? 0 : unreachable + 1;
         if (unreachable == 3) {
             Print("giving up after command " + std::to_string(index));
-            failed += static_cast<int>(
-                std::count(all.begin() + static_cast<std::ptrdiff_t>(start), all.end(), L'\0'));
+            failed += static_cast<int>(commands.size() - i - 1);
             break;
         }
     }
@@ -572,12 +584,68 @@ int CmdMouse(const Args& a) {
 }
 
 // The commands that act on a window named by its class or caption (argument 2).
+void PrintChildren(HWND target) {
+    for (HWND child : Children(target)) {
+        DWORD_PTR checked = 0;
+        std::wstring cls = ClassOf(child);
+        if (cls == L"Button") {
+            SendMessageTimeoutW(child, BM_GETCHECK, 0, 0, SMTO_ABORTIFHUNG, 2000, &checked);
+        }
+        Print(Hex(reinterpret_cast<LONG_PTR>(child)) + " " + Utf8(cls) + "|" + Utf8(TextOf(child)) + "|" +
+              RectText(child) + "|" + (IsWindowVisible(child) ? "1" : "0") + "|" + std::to_string(checked));
+    }
+}
+
+int ClickChild(HWND target, const std::wstring& text, bool check) {
+    HWND child = ChildWithText(target, text);
+    if (!child) {
+        Print("no child");
+        return 1;
+    }
+    if (check) {
+        SendMessageW(child, BM_SETCHECK, BST_CHECKED, 0);
+    }
+    // A click as the user makes it: the parent hears BN_CLICKED.
+    PostMessageW(GetParent(child), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(child), BN_CLICKED),
+                 reinterpret_cast<LPARAM>(child));
+    Print("clicked");
+    return 0;
+}
+
+// The text of the target's wanted-th edit control (0 first).
+int SetChildText(HWND target, int wanted, const std::wstring& text) {
+    int index = 0;
+    for (HWND child : Children(target)) {
+        if (ClassOf(child) == L"Edit" && index++ == wanted) {
+            SendMessageW(child, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
+            Print("set");
+            return 0;
+        }
+    }
+    Print("no edit");
+    return 1;
+}
+
+void PrintAlpha(HWND target) {
+    BYTE alpha = 0;
+    DWORD flags = 0;
+    COLORREF key = 0;
+    if (GetLayeredWindowAttributes(target, &key, &alpha, &flags) && (flags & LWA_ALPHA)) {
+        Print(std::to_string(alpha));
+    } else {
+        Print("none");
+    }
+}
+
 int CmdOnWindow(const Args& a) {
     HWND target = FindNamed(a.arg(2));
     if (!target) {
         Print("no window");
         return 1;
     }
+    auto message = [&] { return static_cast<UINT>(Number(a.arg(3).c_str())); };
+    auto wParam = [&] { return static_cast<WPARAM>(Number(a.arg(4).c_str())); };
+    auto lParam = [&] { return static_cast<LPARAM>(Number(a.arg(5).c_str())); };
     if (a.command == L"exstyle") {
         Print(Hex(GetWindowLongPtrW(target, GWL_EXSTYLE)));
     } else if (a.command == L"rect") {
@@ -585,63 +653,19 @@ int CmdOnWindow(const Args& a) {
     } else if (a.command == L"visible") {
         Print(IsWindowVisible(target) ? "1" : "0");
     } else if (a.command == L"alpha") {
-        BYTE alpha = 0;
-        DWORD flags = 0;
-        COLORREF key = 0;
-        if (GetLayeredWindowAttributes(target, &key, &alpha, &flags) && (flags & LWA_ALPHA)) {
-            Print(std::to_string(alpha));
-        } else {
-            Print("none");
-        }
+        PrintAlpha(target);
     } else if (a.command == L"post") {
-        Print(PostMessageW(target, static_cast<UINT>(Number(a.arg(3).c_str())), Number(a.arg(4).c_str()),
-                           static_cast<LPARAM>(Number(a.arg(5).c_str())))
-                  ? "posted"
-                  : "failed");
+        Print(PostMessageW(target, message(), wParam(), lParam()) ? "posted" : "failed");
     } else if (a.command == L"send") {
         DWORD_PTR result = 0;
-        SendMessageTimeoutW(target, static_cast<UINT>(Number(a.arg(3).c_str())), Number(a.arg(4).c_str()),
-                            static_cast<LPARAM>(Number(a.arg(5).c_str())), SMTO_NORMAL, 10000, &result);
+        SendMessageTimeoutW(target, message(), wParam(), lParam(), SMTO_NORMAL, 10000, &result);
         Print(std::to_string(static_cast<long long>(result)));
     } else if (a.command == L"children") {
-        for (HWND child : Children(target)) {
-            DWORD_PTR checked = 0;
-            std::wstring cls = ClassOf(child);
-            if (cls == L"Button") {
-                SendMessageTimeoutW(child, BM_GETCHECK, 0, 0, SMTO_ABORTIFHUNG, 2000, &checked);
-            }
-            Print(Hex(reinterpret_cast<LONG_PTR>(child)) + " " + Utf8(cls) + "|" + Utf8(TextOf(child)) + "|" +
-                  RectText(child) + "|" + (IsWindowVisible(child) ? "1" : "0") + "|" +
-                  std::to_string(checked));
-        }
+        PrintChildren(target);
     } else if (a.command == L"click-child" || a.command == L"check-child") {
-        HWND child = ChildWithText(target, a.arg(3));
-        if (!child) {
-            Print("no child");
-            return 1;
-        }
-        if (a.command == L"check-child") {
-            SendMessageW(child, BM_SETCHECK, BST_CHECKED, 0);
-        }
-        // A click as the user makes it: the parent hears BN_CLICKED.
-        PostMessageW(GetParent(child), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(child), BN_CLICKED),
-                     reinterpret_cast<LPARAM>(child));
-        Print("clicked");
+        return ClickChild(target, a.arg(3), a.command == L"check-child");
     } else if (a.command == L"set-child-text") {
-        int wanted = _wtoi(a.arg(3).c_str());
-        int index = 0;
-        for (HWND child : Children(target)) {
-            if (ClassOf(child) == L"Edit") {
-                if (index++ == wanted) {
-                    std::wstring text = a.arg(4);
-                    SendMessageW(child, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
-                    Print("set");
-                    return 0;
-                }
-            }
-        }
-        Print("no edit");
-        return 1;
+        return SetChildText(target, _wtoi(a.arg(3).c_str()), a.arg(4));
     } else {
         std::fprintf(stderr, "plumwick-probe: unknown command\n");
         return 64;
