@@ -54,6 +54,31 @@ class KaraokeSweep : public ::testing::Test {
         session.Probe({"send", "PlumwickContentManager", "0x112", "0xF020", "0"}); // SC_MINIMIZE
         SleepSeconds(0.3);
     }
+    struct Extent {
+        int left = -1, right = -1;
+    };
+    // The highlight's left- and rightmost columns in the karaoke window's rows.
+    Extent HighlightExtent() {
+        Session::Rect karaoke = session.WindowRect("PlumwickKaraoke");
+        Image shot = session.Screenshot();
+        return {LeftmostHighlight(shot, karaoke), RightmostHighlight(shot, karaoke)};
+    }
+    static constexpr const char* kLongLine = "DKT一二三四五六七八九十一二三四五六七八九十";
+    // Sings the short line of `dkc`, lets it run for `settleSeconds`, then draws a long line with DKT, which
+    // the next tick replaces with the sung one. The sung line's extent, for the checks after.
+    Extent SingThenDkt(const std::string& dkc, double settleSeconds) {
+        EXPECT_EQ(session.Send(dkc), 0);
+        SleepSeconds(settleSeconds);
+        Extent sung = HighlightExtent();
+        EXPECT_GT(sung.right, sung.left) << dkc << " not shown";
+        EXPECT_EQ(session.Send(kLongLine), 0);
+        SleepSeconds(0.5);
+        Extent after = HighlightExtent();
+        EXPECT_EQ(after.left, sung.left) << "DKT's line still shown after the next tick of " << dkc;
+        EXPECT_EQ(after.right, sung.right);
+        return sung;
+    }
+
     Session session;
 };
 
@@ -121,31 +146,17 @@ TEST_F(KaraokeSweep, TheSameLineTwiceDoesNotRestartAndTmeStopsTheSweep) {
 
 TEST_F(KaraokeSweep, DktIsReplacedAtTheNextTickUnlessTheTimerIsStopped) {
     // A short line sung whole; its highlight's extent tells it from the long line DKT draws.
-    ASSERT_EQ(session.Send("DKC短句||1||1000"), 0);
-    SleepSeconds(1.0);
-    Session::Rect karaoke = session.WindowRect("PlumwickKaraoke");
-    Image sung = session.Screenshot();
-    int shortLeft = LeftmostHighlight(sung, karaoke);
-    int shortRight = RightmostHighlight(sung, karaoke);
-    ASSERT_GT(shortRight, shortLeft);
-
-    ASSERT_EQ(session.Send("DKT一二三四五六七八九十一二三四五六七八九十"), 0);
-    SleepSeconds(0.5);
-    Image replaced = session.Screenshot();
+    Extent sung = SingThenDkt("DKC短句||1||1000", 1.0);
     session.SaveScreenshot("karaoke-dkt-replaced");
-    EXPECT_EQ(LeftmostHighlight(replaced, karaoke), shortLeft)
-        << "DKT's line still shown after the next tick";
-    EXPECT_EQ(RightmostHighlight(replaced, karaoke), shortRight);
 
     // DKT then TME straight away: no tick comes between them, so DKT's line stays. The two commands
     // race the 10 ms timer, so a slow sender may lose; it tries again.
     bool kept = false;
     for (int attempt = 0; attempt < 8 && !kept; ++attempt) {
-        ASSERT_EQ(session.SendBatch({"DKT一二三四五六七八九十一二三四五六七八九十", "TME"}), 0);
+        ASSERT_EQ(session.SendBatch({kLongLine, "TME"}), 0);
         SleepSeconds(0.5);
-        Image shot = session.Screenshot();
-        kept = LeftmostHighlight(shot, karaoke) < shortLeft - 100 &&
-               RightmostHighlight(shot, karaoke) > shortRight + 100;
+        Extent shown = HighlightExtent();
+        kept = shown.left < sung.left - 100 && shown.right > sung.right + 100;
         ASSERT_EQ(session.Send("TMS"), 0);
         SleepSeconds(0.3);
     }
@@ -155,23 +166,10 @@ TEST_F(KaraokeSweep, DktIsReplacedAtTheNextTickUnlessTheTimerIsStopped) {
 TEST_F(KaraokeSweep, ASweepAtRestStillAnswersDktAndCkt) {
     // A line 20000 twips wide sung in 0.5 s: its edge reaches the screen's width within 0.7 s and then
     // rests, with the timer still counted as running.
-    ASSERT_EQ(session.Send("DKC短句||1||20000"), 0);
-    SleepSeconds(2.0);
-    Session::Rect karaoke = session.WindowRect("PlumwickKaraoke");
-    Image sung = session.Screenshot();
-    int shortLeft = LeftmostHighlight(sung, karaoke);
-    int shortRight = RightmostHighlight(sung, karaoke);
-    ASSERT_GT(shortRight, shortLeft) << "the line is not shown whole at rest";
-
-    // DKT's line is replaced by the sung one at the next tick, at rest as while sweeping.
-    ASSERT_EQ(session.Send("DKT一二三四五六七八九十一二三四五六七八九十"), 0);
-    SleepSeconds(0.5);
-    Image replaced = session.Screenshot();
-    EXPECT_EQ(LeftmostHighlight(replaced, karaoke), shortLeft) << "DKT's line still shown at rest";
-    EXPECT_EQ(RightmostHighlight(replaced, karaoke), shortRight);
-
+    SingThenDkt("DKC短句||1||20000", 2.0);
     ASSERT_EQ(session.Send("CKT"), 0);
     SleepSeconds(0.5);
+    Session::Rect karaoke = session.WindowRect("PlumwickKaraoke");
     EXPECT_EQ(CountNotDesktop(session.Screenshot(), karaoke.y, karaoke.y + 60), 0) << "CKT left the line";
 }
 
