@@ -118,7 +118,10 @@ bool Window::IsVisible() const {
 }
 
 void Window::Show(bool visible) {
-    if (hwnd_) {
+    // Hiding a hidden window changes nothing, yet costs Wine a trip to its server, and the hover watch
+    // asks for it ten times a second. The window's own style bit decides: a child of a hidden parent may
+    // still need hiding.
+    if (hwnd_ && (visible || (GetWindowLongPtrW(hwnd_, GWL_STYLE) & WS_VISIBLE))) {
         ShowWindow(hwnd_, visible ? SW_SHOWNOACTIVATE : SW_HIDE);
     }
 }
