@@ -365,6 +365,52 @@ int CmdPipeSilent(const Args& a) {
     return 0;
 }
 
+// decoy-pipe SESSION SECONDS: holds "\\.\pipe\plumwick.SESSION" as a decoy would, for up to SECONDS,
+// answers "OK" to whatever one client sends and prints how many bytes it was sent ("ready" first, once the
+// name is held).
+int CmdDecoyPipe(const Args& a) {
+    const std::wstring name = L"\\\\.\\pipe\\plumwick." + a.arg(2);
+    const DWORD waitMs = static_cast<DWORD>(_wtof(a.arg(3).c_str()) * 1000);
+    HANDLE pipe =
+        CreateNamedPipeW(name.c_str(), PIPE_ACCESS_DUPLEX | FILE_FLAG_OVERLAPPED,
+                         PIPE_TYPE_MESSAGE | PIPE_READMODE_MESSAGE | PIPE_WAIT, 1, 4096, 4096, 0, nullptr);
+    if (pipe == INVALID_HANDLE_VALUE) {
+        Print("cannot hold the name");
+        return 1;
+    }
+    Print("ready");
+    std::fflush(stdout);
+    HANDLE event = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    OVERLAPPED overlapped{};
+    overlapped.hEvent = event;
+    DWORD got = 0;
+    BOOL connected = ConnectNamedPipe(pipe, &overlapped);
+    if (connected || GetLastError() == ERROR_PIPE_CONNECTED ||
+        (GetLastError() == ERROR_IO_PENDING && WaitForSingleObject(event, waitMs) == WAIT_OBJECT_0)) {
+        char buffer[4096];
+        overlapped = OVERLAPPED{};
+        overlapped.hEvent = event;
+        ResetEvent(event);
+        BOOL read = ReadFile(pipe, buffer, sizeof buffer, nullptr, &overlapped);
+        if ((read || GetLastError() == ERROR_IO_PENDING || GetLastError() == ERROR_MORE_DATA) &&
+            WaitForSingleObject(event, 3000) == WAIT_OBJECT_0) {
+            GetOverlappedResult(pipe, &overlapped, &got, FALSE);
+            overlapped = OVERLAPPED{};
+            overlapped.hEvent = event;
+            ResetEvent(event);
+            if (WriteFile(pipe, "OK\r\n", 4, nullptr, &overlapped) || GetLastError() == ERROR_IO_PENDING) {
+                WaitForSingleObject(event, 3000); // the forged success a decoy would give
+            }
+        } else {
+            CancelIoEx(pipe, &overlapped);
+        }
+    }
+    Print("got " + std::to_string(got) + " bytes");
+    CloseHandle(event);
+    CloseHandle(pipe);
+    return 0;
+}
+
 int CmdBox(const Args& a) {
     HWND window = FindWindowW(nullptr, L"FrmKrcMessage");
     if (!window) {
@@ -766,6 +812,7 @@ int Run(int argc, wchar_t** argv) {
         {L"hold-hotkey", CmdHoldHotkey},
         {L"mouse", CmdMouse},
         {L"forge", CmdForge},
+        {L"decoy-pipe", CmdDecoyPipe},
     };
     for (const auto& [name, handler] : kCommands) {
         if (args.command == name) {

@@ -11,6 +11,10 @@ namespace plumwick::win {
 
 namespace {
 
+// The DPIs a WM_DPICHANGED may bring (50 % to 1000 %).
+constexpr UINT kLowestDpi = 48;
+constexpr UINT kHighestDpi = 960;
+
 // The window object whose CreateWindowExW runs on this thread, until its WM_NCCREATE takes it.
 thread_local Window* t_creating = nullptr;
 
@@ -122,7 +126,7 @@ bool Window::Create(const WindowClass& cls, DWORD exStyle, DWORD style, const wc
 }
 
 LRESULT CALLBACK Window::StaticProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (OnlyTheSystemSends(message) && FromAnotherThread()) {
+    if (OnlyTheSystemSends(message) && message != WM_DPICHANGED && FromAnotherThread()) {
         // Another process's forgery: what it says about the window's life is not acted on.
         return message == WM_NCCREATE ? FALSE : 0;
     }
@@ -143,7 +147,12 @@ LRESULT CALLBACK Window::StaticProc(HWND hwnd, UINT message, WPARAM wParam, LPAR
         return result;
     }
     if (message == WM_DPICHANGED) {
-        self->scale_ = DpiScale(LOWORD(wParam));
+        // A DPI from another thread's message is one nobody could mean: bounded to what screens have.
+        const UINT dpi = LOWORD(wParam);
+        if (dpi < kLowestDpi || dpi > kHighestDpi) {
+            return 0;
+        }
+        self->scale_ = DpiScale(dpi);
         // The suggested rectangle is read only from the system's own message (sent on this thread; a
         // posted one never gets here, see GuardPostedMessages). Without it the window keeps its rectangle.
         RECT suggested{};

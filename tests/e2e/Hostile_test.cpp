@@ -70,3 +70,48 @@ TEST(Hostile, ForgedWindowMessagesNeitherEndTheDisplayNorStopItServing) {
     EXPECT_NE(status.find("\"main\":\"through the pipe\""), std::string::npos) << status;
     EXPECT_TRUE(session.Running());
 }
+
+TEST(Hostile, ARefusedCommandExitsSevenOnThePipeAndHoldsNothing) {
+    Session session;
+    ASSERT_TRUE(session.Start()) << "the display did not start";
+    std::string err;
+    EXPECT_EQ(SendTool(session, {"--pipe", "XYZ no verb"}, nullptr, &err), 7);
+    EXPECT_NE(err.find("ERR no command"), std::string::npos) << err;
+    // The hold follows only a command that was shown.
+    EXPECT_EQ(SendTool(session, {"--pipe", "--hold", "30", "XYZ"}), 7);
+    std::string status;
+    EXPECT_EQ(SendTool(session, {"--status"}, &status), 0);
+    EXPECT_NE(status.find("\"held\":false"), std::string::npos) << status;
+    // A batch counts the refusal among the failed.
+    std::ofstream(session.Folder() / "mixed.bin", std::ios::binary) << std::string("DLTone\0XYZ\0DLTtwo", 17);
+    std::string report;
+    EXPECT_EQ(SendTool(session, {"--pipe", "--batch", "mixed.bin"}, &report), 5);
+    EXPECT_EQ(report, "sent 2, failed 1");
+    EXPECT_EQ(SendTool(session, {"--pipe", "DLTshown"}), 0);
+}
+
+// A pipe name is not bound to its session: a process in one session can take another session's name
+// before that session's display starts. The sender then sends nothing. (Wine runs one user in one
+// session, so a decoy of the sender's own user in its own session is not what this can show: the check
+// establishes user and session, and such a decoy shares both.)
+TEST(Hostile, ADecoyPipeInAnotherSessionGetsNothingAndTheSenderSaysWhy) {
+    Session session;
+    ASSERT_TRUE(session.Start()) << "the display did not start";
+    fs::path decoyOut = session.Folder() / "decoy.out";
+    Shell("(cd " + Quote(session.Folder().string()) + " && " + session.Env() +
+          " wine ./plumwick-probe.exe decoy-pipe 7 20 >" + Quote(decoyOut.string()) + " 2>/dev/null &)");
+    for (int i = 0; i < 100 && ReadAll(decoyOut).find("ready") == std::string::npos; ++i) {
+        SleepSeconds(0.1);
+    }
+    ASSERT_NE(ReadAll(decoyOut).find("ready"), std::string::npos) << ReadAll(decoyOut);
+    std::string err;
+    EXPECT_EQ(SendTool(session, {"--session", "7", "DLTfor the decoy"}, nullptr, &err), 8);
+    EXPECT_NE(err.find("the command pipe's server (process "), std::string::npos) << err;
+    EXPECT_NE(err.find("not in session 7"), std::string::npos) << err;
+    for (int i = 0; i < 100 && ReadAll(decoyOut).find("got") == std::string::npos; ++i) {
+        SleepSeconds(0.1);
+    }
+    EXPECT_NE(ReadAll(decoyOut).find("got 0 bytes"), std::string::npos) << ReadAll(decoyOut);
+    // The display of the sender's own session is still reached.
+    EXPECT_EQ(SendTool(session, {"--pipe", "DLTfor the display"}), 0);
+}
