@@ -3,8 +3,10 @@
 #include "common/Numeric.h"
 #include "common/TextUtil.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstddef>
+#include <iterator>
 
 namespace plumwick {
 
@@ -130,24 +132,40 @@ std::u16string UnifyLineBreaks(std::u16string_view text) {
     return out;
 }
 
-std::u16string JoinContentFiles(const std::vector<std::u16string>& decodedFileTexts) {
+namespace {
+
+// The joined buffer and, for every non-empty file, where its text begins in it.
+struct JoinedFiles {
     std::u16string buffer;
+    std::vector<std::pair<std::size_t, std::size_t>> starts; // (offset, file index), offsets rising
+};
+
+JoinedFiles JoinTracked(const std::vector<std::u16string>& decodedFileTexts) {
+    JoinedFiles joined;
     std::size_t total = 0;
     for (const std::u16string& text : decodedFileTexts) {
         total += text.size() + kLineBreak.size();
     }
-    buffer.reserve(total);
-    for (const std::u16string& text : decodedFileTexts) {
+    joined.buffer.reserve(total);
+    for (std::size_t i = 0; i < decodedFileTexts.size(); ++i) {
+        const std::u16string& text = decodedFileTexts[i];
         if (text.empty()) {
             continue;
         }
         // Unified, a buffer that ends a line ends in LF.
-        if (!buffer.empty() && buffer.back() != u'\n') {
-            buffer.append(kLineBreak);
+        if (!joined.buffer.empty() && joined.buffer.back() != u'\n') {
+            joined.buffer.append(kLineBreak);
         }
-        buffer += UnifyLineBreaks(text);
+        joined.starts.emplace_back(joined.buffer.size(), i);
+        joined.buffer += UnifyLineBreaks(text);
     }
-    return buffer;
+    return joined;
+}
+
+} // namespace
+
+std::u16string JoinContentFiles(const std::vector<std::u16string>& decodedFileTexts) {
+    return JoinTracked(decodedFileTexts).buffer;
 }
 
 std::u16string BuildContentBuffer(const std::vector<std::u16string>& decodedFileTexts, SplitOption option) {
@@ -156,7 +174,57 @@ std::u16string BuildContentBuffer(const std::vector<std::u16string>& decodedFile
 
 std::vector<std::u16string> BuildMessageList(const std::vector<std::u16string>& decodedFileTexts,
                                              SplitOption option) {
-    return SplitMessages(BuildContentBuffer(decodedFileTexts, option), option);
+    return BuildMessagesWithOrigins(decodedFileTexts, option).lines;
+}
+
+OriginatedMessages BuildMessagesWithOrigins(const std::vector<std::u16string>& decodedFileTexts,
+                                            SplitOption option) {
+    const JoinedFiles joined = JoinTracked(decodedFileTexts);
+    const std::u16string_view buffer = joined.buffer;
+    OriginatedMessages messages;
+    if (buffer.empty()) {
+        return messages;
+    }
+    // The file a buffer offset lies in; the break put between two files belongs to the earlier one.
+    auto fileAt = [&](std::size_t offset) {
+        auto after = std::upper_bound(joined.starts.begin(), joined.starts.end(), offset,
+                                      [](std::size_t at, const auto& start) { return at < start.first; });
+        return after == joined.starts.begin() ? joined.starts.front().second : std::prev(after)->second;
+    };
+    // Normalising and cutting in one pass: a run of line breaks as long as the separator or longer is
+    // one separator (normalising shortens it to exactly that); a shorter run stays inside the message.
+    const std::size_t keep = option == SplitOption::DoubleBreak ? 2 : 1;
+    std::u16string piece;
+    std::size_t pieceStart = 0; // buffer offset of the piece's first character
+    auto endPiece = [&](std::size_t end) {
+        const std::size_t first = end > pieceStart ? pieceStart : (pieceStart > 0 ? pieceStart - 1 : 0);
+        const std::size_t last = end > pieceStart ? end - 1 : first;
+        messages.origins.push_back({fileAt(first), fileAt(last)});
+        messages.lines.push_back(std::move(piece));
+        piece.clear();
+    };
+    std::size_t i = 0;
+    while (i < buffer.size()) {
+        if (buffer.substr(i, 2) != kLineBreak) {
+            piece.push_back(buffer[i]);
+            ++i;
+            continue;
+        }
+        const std::size_t runStart = i;
+        std::size_t run = 0;
+        while (buffer.substr(i, 2) == kLineBreak) {
+            ++run;
+            i += 2;
+        }
+        if (run < keep) {
+            piece.append(kLineBreak);
+        } else {
+            endPiece(runStart);
+            pieceStart = i;
+        }
+    }
+    endPiece(buffer.size());
+    return messages;
 }
 
 std::optional<int> ParseInterval(std::u16string_view field) {

@@ -3,6 +3,7 @@
 // and the check of the interval field.
 #include "common/AnsiCodePage.h"
 
+#include <cstddef>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -62,6 +63,23 @@ std::u16string BuildContentBuffer(const std::vector<std::u16string>& decodedFile
 // The message list of a publish: the content buffer split.
 std::vector<std::u16string> BuildMessageList(const std::vector<std::u16string>& decodedFileTexts,
                                              SplitOption option);
+
+// The files a message comes from, as indexes into the decoded file texts: a run, since files are joined
+// in order. A message spans two files only with the blank-line split, when the first file's last
+// paragraph runs into the next file's first. An empty message belongs to the file of the break before it.
+struct MessageOrigin {
+    std::size_t firstFile = 0;
+    std::size_t lastFile = 0;
+    bool operator==(const MessageOrigin&) const = default;
+};
+
+struct OriginatedMessages {
+    std::vector<std::u16string> lines;  // as BuildMessageList gives them
+    std::vector<MessageOrigin> origins; // one per line
+};
+
+OriginatedMessages BuildMessagesWithOrigins(const std::vector<std::u16string>& decodedFileTexts,
+                                            SplitOption option);
 
 // The interval field: a number (blanks allowed) whose value rounded down lies in 0..60 seconds.
 std::optional<int> ParseInterval(std::u16string_view field);
