@@ -51,7 +51,14 @@ std::u16string NormaliseLineBreaks(std::u16string_view buffer, SplitOption optio
 }
 
 std::vector<std::u16string> SplitMessages(std::u16string_view normalised, SplitOption option) {
+    std::size_t leftOut = 0;
+    return SplitMessages(normalised, option, static_cast<std::size_t>(-1), leftOut);
+}
+
+std::vector<std::u16string> SplitMessages(std::u16string_view normalised, SplitOption option,
+                                          std::size_t maxLines, std::size_t& leftOut) {
     std::vector<std::u16string> lines;
+    leftOut = 0;
     if (normalised.empty()) {
         return lines;
     }
@@ -59,13 +66,51 @@ std::vector<std::u16string> SplitMessages(std::u16string_view normalised, SplitO
     std::size_t start = 0;
     while (true) {
         std::size_t hit = normalised.find(separator, start);
+        if (lines.size() == maxLines) {
+            ++leftOut; // counted, never built
+        } else {
+            lines.emplace_back(
+                normalised.substr(start, hit == std::u16string_view::npos ? hit : hit - start));
+        }
         if (hit == std::u16string_view::npos) {
-            lines.emplace_back(normalised.substr(start));
             return lines;
         }
-        lines.emplace_back(normalised.substr(start, hit - start));
         start = hit + separator.size();
     }
+}
+
+std::vector<bool> FitPublicationBudget(const std::vector<std::size_t>& fileBytes, std::size_t budgetBytes) {
+    std::vector<bool> fits;
+    fits.reserve(fileBytes.size());
+    std::size_t used = 0;
+    for (std::size_t bytes : fileBytes) {
+        bool fit = bytes <= budgetBytes - used;
+        fits.push_back(fit);
+        if (fit) {
+            used += bytes;
+        }
+    }
+    return fits;
+}
+
+std::u16string PublicationCutNotice(const std::vector<std::u16string>& filesLeftOut,
+                                    std::size_t linesLeftOut) {
+    constexpr std::size_t kNamed = 5; // a notice is a few lines; the rest are counted
+    std::u16string text = u"发布的内容超出上限（共 64 MiB、1000000 行），以下部分未显示：\r\n"
+                          u"The publication is over the display's limit (64 MiB, 1000000 lines in all); "
+                          u"left out:";
+    for (std::size_t i = 0; i < filesLeftOut.size() && i < kNamed; ++i) {
+        text += u"\r\n" + filesLeftOut[i];
+    }
+    if (filesLeftOut.size() > kNamed) {
+        std::u16string more = Utf8ToUtf16(std::to_string(filesLeftOut.size() - kNamed));
+        text += u"\r\n… " + more + u" 个文件 / more files";
+    }
+    if (linesLeftOut > 0) {
+        std::u16string count = Utf8ToUtf16(std::to_string(linesLeftOut));
+        text += u"\r\n" + count + u" 行 / lines after the first 1000000";
+    }
+    return text;
 }
 
 std::u16string UnifyLineBreaks(std::u16string_view text) {
