@@ -57,8 +57,9 @@ App::App(LayeredTextRenderer::Mode renderMode)
       shop_(ReadShopConfig(programFolder_ + L"\\data\\system\\shop.ini", codePage_)),
       settings_(look_, programFolder_, codePage_, notices_), toolbar_(look_, *this),
       main_(look_, *this, renderMode, toolbar_.Messages()), karaoke_(look_, *this, renderMode),
-      panel_(look_, *this, programFolder_ + L"\\data\\system\\"), content_(*this, programFolder_, codePage_),
-      command_(*this, [this] { Shutdown(); }), pipe_(*this, *this), hotkey_([this] { LockDisplay(false); }),
+      panel_(look_, *this, programFolder_ + L"\\data\\system\\"),
+      content_(*this, programFolder_, codePage_, notices_), command_(*this, [this] { Shutdown(); }),
+      pipe_(*this, *this), hotkey_([this] { LockDisplay(false); }),
       instance_([this] { ShowContentManager(); }) {}
 
 App::~App() = default;
