@@ -71,7 +71,7 @@ TEST(Hostile, ForgedWindowMessagesNeitherEndTheDisplayNorStopItServing) {
     EXPECT_TRUE(session.Running());
 }
 
-TEST(Hostile, ARefusedCommandExitsSevenOnThePipeAndHoldsNothing) {
+TEST(Hostile, ARefusedCommandExitsSevenAndHoldsNothing) {
     Session session;
     ASSERT_TRUE(session.Start()) << "the display did not start";
     std::string err;
@@ -88,6 +88,7 @@ TEST(Hostile, ARefusedCommandExitsSevenOnThePipeAndHoldsNothing) {
     EXPECT_EQ(SendTool(session, {"--pipe", "--batch", "mixed.bin"}, &report), 5);
     EXPECT_EQ(report, "sent 2, failed 1");
     EXPECT_EQ(SendTool(session, {"--pipe", "DLTshown"}), 0);
+    EXPECT_EQ(session.Send("DLTshown through the box"), 0);
 }
 
 // A pipe name is not bound to its session: a process in one session can take another session's name
