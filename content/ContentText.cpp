@@ -178,7 +178,7 @@ std::vector<std::u16string> BuildMessageList(const std::vector<std::u16string>& 
 }
 
 OriginatedMessages BuildMessagesWithOrigins(const std::vector<std::u16string>& decodedFileTexts,
-                                            SplitOption option) {
+                                            SplitOption option, std::size_t maxLines) {
     const JoinedFiles joined = JoinTracked(decodedFileTexts);
     const std::u16string_view buffer = joined.buffer;
     OriginatedMessages messages;
@@ -197,6 +197,11 @@ OriginatedMessages BuildMessagesWithOrigins(const std::vector<std::u16string>& d
     std::u16string piece;
     std::size_t pieceStart = 0; // buffer offset of the piece's first character
     auto endPiece = [&](std::size_t end) {
+        if (messages.lines.size() == maxLines) {
+            ++messages.leftOut;
+            piece.clear();
+            return;
+        }
         const std::size_t first = end > pieceStart ? pieceStart : (pieceStart > 0 ? pieceStart - 1 : 0);
         const std::size_t last = end > pieceStart ? end - 1 : first;
         messages.origins.push_back({fileAt(first), fileAt(last)});

@@ -76,10 +76,12 @@ struct MessageOrigin {
 struct OriginatedMessages {
     std::vector<std::u16string> lines;  // as BuildMessageList gives them
     std::vector<MessageOrigin> origins; // one per line
+    std::size_t leftOut = 0;            // lines past maxLines, counted and never built
 };
 
 OriginatedMessages BuildMessagesWithOrigins(const std::vector<std::u16string>& decodedFileTexts,
-                                            SplitOption option);
+                                            SplitOption option,
+                                            std::size_t maxLines = static_cast<std::size_t>(-1));
 
 // The interval field: a number (blanks allowed) whose value rounded down lies in 0..60 seconds.
 std::optional<int> ParseInterval(std::u16string_view field);

@@ -41,6 +41,13 @@ TEST(MessageOrigins, TellWhichFilesEachMessageComesFrom) {
         EXPECT_EQ(messages.lines, BuildMessageList(c.files, c.option)) << c.what;
         EXPECT_EQ(messages.origins, c.origins) << c.what;
     }
+    // Capped as a publication is: the lines past the cap are counted, not built.
+    OriginatedMessages capped = BuildMessagesWithOrigins({u"a\r\nb\r\n", u"c"}, SplitOption::SingleBreak, 2);
+    std::size_t leftOut = 0;
+    EXPECT_EQ(capped.lines, SplitMessages(u"a\r\nb\r\nc", SplitOption::SingleBreak, 2, leftOut));
+    EXPECT_EQ(capped.origins, (std::vector<MessageOrigin>{{0, 0}, {0, 0}}));
+    EXPECT_EQ(capped.leftOut, leftOut);
+    EXPECT_EQ(capped.leftOut, 1u);
 }
 
 TEST(DrawableLines, LetThroughNonEmptyLinesWhoseEveryFileIsOpen) {
