@@ -1,6 +1,7 @@
 #include "content/Schedule.h"
 
 #include "common/TextUtil.h"
+#include "content/ContentText.h"
 
 #include <algorithm>
 #include <array>
@@ -448,6 +449,10 @@ Schedule ParseSchedule(std::u16string_view text) {
     std::stable_sort(schedule.errors.begin(), schedule.errors.end(),
                      [](const ScheduleError& a, const ScheduleError& b) { return a.line < b.line; });
     return schedule;
+}
+
+Schedule ParseScheduleFile(std::string_view bytes, const AnsiCodePage& codePage) {
+    return ParseSchedule(DecodeContentBytes(bytes, codePage));
 }
 
 std::string FormatScheduleError(const ScheduleError& error) {
