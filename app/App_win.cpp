@@ -4,6 +4,7 @@
 #include "common/Twips.h"
 #include "display/DisplayPlace.h"
 #include "display/DisplayPlaceStore_win.h"
+#include "display/FontChoice.h"
 #include "hotkey/UnlockHotkeyStart_win.h"
 #include "toolbar/ToolbarLayout.h"
 #include "win32/Layered_win.h"
@@ -315,6 +316,10 @@ std::vector<HWND> App::WindowsAbovePanel() const {
         }
     }
     return above;
+}
+
+void App::FontMissing(const std::u16string& chosen, const std::u16string& face) {
+    notices_.Notify(NoticeCause::FontMissing, MissingFontNotice(chosen, face));
 }
 
 // --- ToolbarHost ---------------------------------------------------------------------------------
