@@ -209,8 +209,9 @@ class ContentWindow::EntryPanel : public win::Window {
     int wheelRemainder_ = 0;
 };
 
-ContentWindow::ContentWindow(ContentHost& host, std::wstring programFolder, const AnsiCodePage& codePage)
-    : host_(host), programFolder_(std::move(programFolder)), codePage_(codePage) {}
+ContentWindow::ContentWindow(ContentHost& host, MessageFeed& feed, std::wstring programFolder,
+                             const AnsiCodePage& codePage)
+    : host_(host), feed_(feed), programFolder_(std::move(programFolder)), codePage_(codePage) {}
 
 ContentWindow::~ContentWindow() {
     // The controls go before the fonts they use.
@@ -513,7 +514,7 @@ int ContentWindow::BuildList(SplitOption option, bool& anyLine) {
     std::vector<std::u16string> lines = SplitMessages(buffer_, option);
     anyLine =
         std::any_of(lines.begin(), lines.end(), [](const std::u16string& line) { return !line.empty(); });
-    host_.ReplaceMessages(std::move(lines));
+    feed_.ReplaceMessages(std::move(lines));
     return ticked;
 }
 
@@ -542,7 +543,7 @@ void ContentWindow::Publish() {
     }
     publishing_ = true;
     pendingRestore_.reset();
-    host_.StopRotation();
+    feed_.StopRotation();
     buffer_.clear();
 
     SplitOption option = ChosenSplit();
@@ -569,7 +570,7 @@ void ContentWindow::Publish() {
     std::optional<int> readBack = ParseInterval(win::UserMemoryStore::ReadInterval());
     // The first message goes up before the window hides: hiding can keep this thread for a while (Wine
     // waits up to 2 s for a window manager to withdraw the window), and the message must not wait for it.
-    host_.StartRotation(static_cast<unsigned>(readBack.value_or(*seconds)) * 1000u);
+    feed_.StartRotation(static_cast<unsigned>(readBack.value_or(*seconds)) * 1000u);
     Hide();
     publishing_ = false;
     win::RunWaitingMessages(); // the events waiting now run before the publish returns
@@ -582,7 +583,7 @@ void ContentWindow::RestoreRemembered() {
     RestorePlan plan = std::move(*pendingRestore_);
     pendingRestore_.reset();
     publishing_ = true;
-    host_.StopRotation();
+    feed_.StopRotation();
     bool anyLine = false;
     BuildList(plan.option, anyLine);
     publishing_ = false;
@@ -595,14 +596,15 @@ void ContentWindow::RestoreRemembered() {
     // The welcome line stays up for one interval, then the rotation goes on as before the restart. With an
     // interval of 0 no tick would ever come, so the one message it shows comes at once.
     if (intervalMs == 0) {
-        host_.StartRotation(0);
+        feed_.StartRotation(0);
     } else {
-        host_.ResumeRotation(intervalMs);
+        feed_.ResumeRotation(intervalMs);
     }
 }
 
 void ContentWindow::DrawBuffer() {
-    host_.DrawBuffer(buffer_);
+    host_.DrawMainLine(buffer_);
+    host_.StartKaraokeTimer();
 }
 
 void ContentWindow::OnCommand(int id, int code) {

@@ -5,6 +5,7 @@
 #include "content/ContentText.h"
 #include "content/FolderScan.h"
 #include "content/PublicationMemory.h"
+#include "rotation/RotationPorts.h"
 #include "win32/Handles_win.h"
 #include "win32/Window_win.h"
 
@@ -18,7 +19,9 @@ namespace plumwick {
 class ContentWindow : public win::Window {
   public:
     // `programFolder` holds Text\, the content folder; files not in UTF-8 or UTF-16 are read in `codePage`.
-    ContentWindow(ContentHost& host, std::wstring programFolder, const AnsiCodePage& codePage);
+    // Publications go to `feed`, the message rotation.
+    ContentWindow(ContentHost& host, MessageFeed& feed, std::wstring programFolder,
+                  const AnsiCodePage& codePage);
     ~ContentWindow() override;
 
     // Loads (scans the content folder, reads the interval, makes sure the folder exists) and shows the
@@ -94,6 +97,7 @@ class ContentWindow : public win::Window {
     void OnKeepAboveTimer();
 
     ContentHost& host_;
+    MessageFeed& feed_;
     std::wstring programFolder_;
     const AnsiCodePage& codePage_;
     win::UniqueFont labelFont_;

@@ -60,7 +60,7 @@ void MainTextWindow::OnDoubleClick() {
         return;
     }
     EmptyClipboard();
-    if (std::optional<std::u16string> line = messages_.Current()) {
+    if (std::optional<std::u16string> line = group_.CurrentMessage()) {
         std::size_t bytes = (line->size() + 1) * sizeof(char16_t);
         if (HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, bytes)) {
             if (void* target = GlobalLock(memory)) {

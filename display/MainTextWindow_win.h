@@ -1,16 +1,13 @@
 #pragma once
 // The main text window: the current message line, as wide as the screen and 646 px high, above the taskbar.
 #include "display/TextWindow_win.h"
-#include "toolbar/MessageList.h"
 
 namespace plumwick {
 
 class MainTextWindow : public TextWindow {
   public:
-    // `messages` is what a double click copies from.
-    MainTextWindow(const Look& look, DisplayGroup& group, LayeredTextRenderer::Mode mode,
-                   const MessageList& messages)
-        : TextWindow(Role::Main, look, group, mode), messages_(messages) {}
+    MainTextWindow(const Look& look, DisplayGroup& group, LayeredTextRenderer::Mode mode)
+        : TextWindow(Role::Main, look, group, mode) {}
     ~MainTextWindow() override;
 
     // The hidden window across the screen's width, on the taskbar, topmost, with its renderer started.
@@ -28,7 +25,6 @@ class MainTextWindow : public TextWindow {
     void LookChanged(unsigned aspects) override;
     void OnDpiChanged(const RECT& suggested) override;
 
-    const MessageList& messages_;
     std::u16string currentText_;
 };
 
