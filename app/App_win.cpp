@@ -3,8 +3,9 @@
 #include "common/FileBytes.h"
 #include "common/Twips.h"
 #include "display/DisplayPlace.h"
-#include "display/DisplayPlaceStore_win.h"
+#include "display/DisplayPlace_win.h"
 #include "hotkey/UnlockHotkeyStart_win.h"
+#include "store/UserMemoryStore_win.h"
 #include "toolbar/ToolbarLayout.h"
 #include "win32/Layered_win.h"
 
@@ -54,8 +55,8 @@ void PlaceAt(win::Window& w, const TwipsRect& r) {
 App::App(LayeredTextRenderer::Mode renderMode)
     : programFolder_(FolderOfProgram()),
       shop_(ReadShopConfig(programFolder_ + L"\\data\\system\\shop.ini", codePage_)),
-      settings_(look_, programFolder_, codePage_, notices_), rotation_(*this),
-      toolbar_(look_, *this, rotation_), main_(look_, *this, renderMode), karaoke_(look_, *this, renderMode),
+      settings_(programFolder_, codePage_, notices_), rotation_(*this), toolbar_(look_, *this, rotation_),
+      main_(look_, *this, renderMode), karaoke_(look_, *this, renderMode),
       panel_(look_, *this, programFolder_ + L"\\data\\system\\"),
       content_(*this, rotation_, programFolder_, codePage_), command_(*this, [this] { Shutdown(); }),
       pipe_(*this, *this), hotkey_([this] { LockDisplay(false); }),
@@ -77,11 +78,15 @@ bool App::Start() {
     // The rotation's timers; without them the messages simply stay put.
     rotation_.Create();
     // The look comes from the settings file, which is written back at once, before anything is drawn.
-    settings_.LoadOkset();
+    Settings stored = settings_.LoadOkset();
+    look_.SetFont(stored.fontName, stored.fontSize);
+    look_.ApplyScheme(stored.colorScheme);
+    SaveSettings();
 
     // The display windows, hidden; the text windows redraw themselves whenever the look changes.
     // A text window whose GDI+ could not start has said so and stays away; the rest still runs.
-    if (!Required(main_, main_.Create()) || !Required(karaoke_, karaoke_.Create())) {
+    if (!Required(main_, main_.Create(DecodeDisplayTop(win::ReadValue(kDisplayTopKey)))) ||
+        !Required(karaoke_, karaoke_.Create())) {
         return false;
     }
     look_.AddObserver(main_);
@@ -250,8 +255,19 @@ void App::DragStarted() {
 }
 
 void App::DragEnded() {
-    win::RememberDisplayTopAfterDrag(main_.Handle(), mainTopAtDragStart_);
+    // A drag that moved the display is remembered for the next start.
+    std::optional<int> top = win::WindowTopPx(main_.Handle());
+    std::optional<int> atStart = mainTopAtDragStart_;
     mainTopAtDragStart_.reset();
+    if (!top || top == atStart) {
+        return;
+    }
+    std::wstring problem;
+    if (!win::WriteValue(kDisplayTopKey, EncodeDisplayTop(*top), problem)) {
+        // Not worth a box at every mouse-up; the place simply is not kept for the next start.
+        std::wstring text = L"plumwick: the display's place was not remembered: " + problem + L"\n";
+        OutputDebugStringW(text.c_str());
+    }
 }
 
 void App::Drag(DragSource source, float dx, float dy) {
@@ -328,7 +344,9 @@ std::optional<std::u16string> App::CurrentMessage() const {
 // --- ToolbarHost ---------------------------------------------------------------------------------
 
 void App::SaveSettings() {
-    settings_.SaveSet();
+    // "None chosen" is saved, and so shown, as scheme 1.
+    look_.SetSchemeNumber(EffectiveSavedScheme(look_.ColorScheme()));
+    settings_.SaveSet(Settings{look_.FontName(), look_.FontSize(), look_.ColorScheme()});
 }
 void App::ToggleContentManager() {
     content_.ToggleVisible();

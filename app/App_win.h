@@ -6,7 +6,6 @@
 #include "app/SingleInstance_win.h"
 #include "command/CommandWindow_win.h"
 #include "command/PipeServer_win.h"
-#include "command/SettingsStore_win.h"
 #include "content/ContentWindow_win.h"
 #include "display/KaraokeWindow_win.h"
 #include "display/Look.h"
@@ -15,6 +14,7 @@
 #include "hotkey/HotkeyHook_win.h"
 #include "notice/NoticeBoard_win.h"
 #include "rotation/MessageRotation_win.h"
+#include "store/SettingsStore_win.h"
 #include "toolbar/ToolbarWindow_win.h"
 #include "win32/Strings_win.h"
 

@@ -5,7 +5,7 @@
 #include "content/ContentText.h"
 #include "content/DirectoryLister_win.h"
 #include "content/ManagerPlacement.h"
-#include "content/UserMemoryStore_win.h"
+#include "store/UserMemoryStore_win.h"
 #include "win32/Dpi_win.h"
 #include "win32/Strings_win.h"
 
@@ -15,6 +15,18 @@
 namespace plumwick {
 
 namespace {
+
+// Nothing when no publication was remembered yet (or what is stored names no file).
+std::optional<RememberedPublication> ReadRememberedPublication() {
+    RememberedPublication publication;
+    publication.files = DecodeFileList(win::ReadValue(kPublicationFilesKey));
+    if (publication.files.empty()) {
+        return std::nullopt;
+    }
+    publication.option = DecodeSplitOption(win::ReadValue(kPublicationSplitKey));
+    return publication;
+}
+
 constexpr wchar_t kClassName[] = L"PlumwickContentManager";
 constexpr wchar_t kPanelClassName[] = L"PlumwickContentList";
 constexpr wchar_t kCaption[] = L" 选择要显示的内容卷";
@@ -233,15 +245,14 @@ bool ContentWindow::Load() {
     // Each step goes on whatever the one before achieved.
     std::u16string contentFolder = ContentFolder();
     Findfile(contentFolder);
-    std::u16string interval = win::UserMemoryStore::ReadInterval();
+    std::u16string interval = win::ReadValue(kIntervalKey);
     SetWindowTextW(text2_, win::ToWide(interval).c_str());
     // After the scan, so the very first start shows an empty list.
     CreateDirectoryW((programFolder_ + L"\\Text").c_str(), nullptr);
 
     if (!loadedBefore_) {
         loadedBefore_ = true;
-        RestorePlan plan =
-            PlanRestore(contentFolder, Files(), win::UserMemoryStore::ReadPublication(), interval);
+        RestorePlan plan = PlanRestore(contentFolder, Files(), ReadRememberedPublication(), interval);
         for (std::size_t i = 0; i < entries_.size() && i < plan.ticks.size(); ++i) {
             SendMessageW(entries_[i].box, BM_SETCHECK, plan.ticks[i] ? BST_CHECKED : BST_UNCHECKED, 0);
         }
@@ -522,7 +533,9 @@ void ContentWindow::RememberPublication(SplitOption option) {
     RememberedPublication remembered =
         plumwick::RememberPublication(ContentFolder(), Files(), Ticks(), option);
     std::wstring problem;
-    if (win::UserMemoryStore::WritePublication(remembered, problem)) {
+    // The option first: a list without its option would come back with the default split.
+    if (win::WriteValue(kPublicationSplitKey, EncodeSplitOption(remembered.option), problem) &&
+        win::WriteValue(kPublicationFilesKey, EncodeFileList(remembered.files), problem)) {
         lastMemoryProblem_.clear();
         return;
     }
@@ -564,10 +577,11 @@ void ContentWindow::Publish() {
         return;
     }
     std::u16string stored = Utf8ToUtf16(std::to_string(*seconds));
-    win::UserMemoryStore::WriteInterval(stored);
+    std::wstring intervalProblem; // the read-back below copes with a value that was not kept
+    win::WriteValue(kIntervalKey, stored, intervalProblem);
     RememberPublication(option);
     // The period is what the store now holds; should it not read back, the value just chosen is meant.
-    std::optional<int> readBack = ParseInterval(win::UserMemoryStore::ReadInterval());
+    std::optional<int> readBack = ParseInterval(win::ReadValue(kIntervalKey));
     // The first message goes up before the window hides: hiding can keep this thread for a while (Wine
     // waits up to 2 s for a window manager to withdraw the window), and the message must not wait for it.
     feed_.StartRotation(static_cast<unsigned>(readBack.value_or(*seconds)) * 1000u);

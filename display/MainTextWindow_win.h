@@ -2,6 +2,8 @@
 // The main text window: the current message line, as wide as the screen and 646 px high, above the taskbar.
 #include "display/TextWindow_win.h"
 
+#include <optional>
+
 namespace plumwick {
 
 class MainTextWindow : public TextWindow {
@@ -10,8 +12,9 @@ class MainTextWindow : public TextWindow {
         : TextWindow(Role::Main, look, group, mode) {}
     ~MainTextWindow() override;
 
-    // The hidden window across the screen's width, on the taskbar, topmost, with its renderer started.
-    bool Create();
+    // The hidden window across the screen's width, on the taskbar, topmost, with its renderer started;
+    // where a drag left it last time (screen pixels), if anywhere, brought inside the work area.
+    bool Create(std::optional<int> rememberedTopPx);
     // Draws the line with the six shadow passes and the face; a non-empty line becomes CurrentText.
     void DrawText(const std::u16string& text);
     // DrawText(CurrentText).

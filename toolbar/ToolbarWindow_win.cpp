@@ -1,6 +1,6 @@
 #include "toolbar/ToolbarWindow_win.h"
 
-#include "command/SettingsFile.h"
+#include "store/SettingsFile.h"
 #include "rotation/ShowHistory.h"
 #include "toolbar/ButtonClicks.h"
 #include "toolbar/PictureResources.h"
