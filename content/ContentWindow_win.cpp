@@ -7,6 +7,7 @@
 #include "content/ManagerPlacement.h"
 #include "store/UserMemoryStore_win.h"
 #include "win32/Dpi_win.h"
+#include "win32/Handles_win.h"
 #include "win32/Strings_win.h"
 
 #include <algorithm>
@@ -360,7 +361,7 @@ void ContentWindow::CreateEntries(std::vector<ContentEntry> files, const std::ve
 
 void ContentWindow::DestroyEntries() {
     for (const Entry& entry : entries_) {
-        DestroyWindow(entry.box);
+        win::UniqueWindow(entry.box).reset();
     }
     entries_.clear();
 }
