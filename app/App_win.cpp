@@ -58,8 +58,8 @@ App::App(LayeredTextRenderer::Mode renderMode)
       settings_(programFolder_, codePage_, notices_), rotation_(*this), toolbar_(look_, *this, rotation_),
       main_(look_, *this, renderMode), karaoke_(look_, *this, renderMode),
       panel_(look_, *this, programFolder_ + L"\\data\\system\\"),
-      content_(*this, rotation_, programFolder_, codePage_), command_(*this, [this] { Shutdown(); }),
-      pipe_(*this, *this), hotkey_([this] { LockDisplay(false); }),
+      content_(*this, rotation_, programFolder_, codePage_, notices_),
+      command_(*this, [this] { Shutdown(); }), pipe_(*this, *this), hotkey_([this] { LockDisplay(false); }),
       // A later start in this session asked for the content manager.
       instance_([this] { content_.ShowAgain(); }) {
     rotation_.SetView(&toolbar_);

@@ -223,8 +223,9 @@ class ContentWindow::EntryPanel : public win::Window {
 };
 
 ContentWindow::ContentWindow(ContentHost& host, MessageFeed& feed, std::wstring programFolder,
-                             const AnsiCodePage& codePage)
-    : host_(host), feed_(feed), programFolder_(std::move(programFolder)), codePage_(codePage) {}
+                             const AnsiCodePage& codePage, Notifier& notifier)
+    : host_(host), feed_(feed), programFolder_(std::move(programFolder)), codePage_(codePage),
+      notifier_(notifier) {}
 
 ContentWindow::~ContentWindow() {
     // The controls go before the fonts they use.
@@ -253,7 +254,12 @@ bool ContentWindow::Load() {
 
     if (!loadedBefore_) {
         loadedBefore_ = true;
-        RestorePlan plan = PlanRestore(contentFolder, Files(), ReadRememberedPublication(), interval);
+        RestorePlan plan =
+            SkipUnfinishedRestore(PlanRestore(contentFolder, Files(), ReadRememberedPublication(), interval),
+                                  win::ReadValue(kRestoreMarkKey));
+        if (plan.skipped) {
+            notifier_.Notify(NoticeCause::RestoreSkipped, RestoreSkippedNotice());
+        }
         for (std::size_t i = 0; i < entries_.size() && i < plan.ticks.size(); ++i) {
             SendMessageW(entries_[i].box, BM_SETCHECK, plan.ticks[i] ? BST_CHECKED : BST_UNCHECKED, 0);
         }
@@ -498,8 +504,10 @@ void ContentWindow::OnKeepAboveTimer() {
     }
 }
 
-std::vector<std::u16string> ContentWindow::ReadTickedFiles(int& ticked) const {
+std::vector<std::u16string> ContentWindow::ReadTickedFiles(int& ticked,
+                                                           std::vector<std::u16string>& leftOut) const {
     std::vector<std::u16string> texts;
+    std::size_t used = 0;
     for (const Entry& entry : entries_) {
         if (SendMessageW(entry.box, BM_GETCHECK, 0, 0) != BST_CHECKED) {
             continue;
@@ -508,9 +516,16 @@ std::vector<std::u16string> ContentWindow::ReadTickedFiles(int& ticked) const {
         // Missing, locked, not a regular file or far too large: the file gives nothing.
         std::optional<std::string> bytes =
             ReadFileBytes(entry.file.folder + entry.file.caption, kContentFileMaxBytes);
-        if (bytes && !bytes->empty()) {
-            texts.push_back(DecodeContentBytes(*bytes, codePage_));
+        if (!bytes || bytes->empty()) {
+            continue;
         }
+        // All files together stay within the publication's budget; one that does not fit is left out.
+        if (!FitPublicationBudget({bytes->size()}, kPublishMaxBytes - used).front()) {
+            leftOut.push_back(entry.file.caption);
+            continue;
+        }
+        used += bytes->size();
+        texts.push_back(DecodeContentBytes(*bytes, codePage_));
     }
     return texts;
 }
@@ -522,11 +537,16 @@ SplitOption ContentWindow::ChosenSplit() const {
 
 int ContentWindow::BuildList(SplitOption option, bool& anyLine) {
     int ticked = 0;
-    buffer_ = BuildContentBuffer(ReadTickedFiles(ticked), option);
-    std::vector<std::u16string> lines = SplitMessages(buffer_, option);
+    std::vector<std::u16string> filesLeftOut;
+    buffer_ = BuildContentBuffer(ReadTickedFiles(ticked, filesLeftOut), option);
+    std::size_t linesLeftOut = 0;
+    std::vector<std::u16string> lines = SplitMessages(buffer_, option, kPublishMaxLines, linesLeftOut);
     anyLine =
         std::any_of(lines.begin(), lines.end(), [](const std::u16string& line) { return !line.empty(); });
     feed_.ReplaceMessages(std::move(lines));
+    if (!filesLeftOut.empty() || linesLeftOut > 0) {
+        notifier_.Notify(NoticeCause::PublicationCut, PublicationCutNotice(filesLeftOut, linesLeftOut));
+    }
     return ticked;
 }
 
@@ -538,6 +558,7 @@ void ContentWindow::RememberPublication(SplitOption option) {
     if (win::WriteValue(kPublicationSplitKey, EncodeSplitOption(remembered.option), problem) &&
         win::WriteValue(kPublicationFilesKey, EncodeFileList(remembered.files), problem)) {
         lastMemoryProblem_.clear();
+        MarkRestore(kRestoreFinished); // the operator's own publication comes back at the next start
         return;
     }
     // The publication runs all the same; the operator hears once why it will not come back by itself.
@@ -597,11 +618,21 @@ void ContentWindow::RestoreRemembered() {
     }
     RestorePlan plan = std::move(*pendingRestore_);
     pendingRestore_.reset();
+    // Should this never finish (the process dies in it, or it fails), the next start does not try again.
+    MarkRestore(kRestoreUnderway);
     publishing_ = true;
     feed_.StopRotation();
     bool anyLine = false;
-    BuildList(plan.option, anyLine);
+    try {
+        BuildList(plan.option, anyLine);
+    } catch (...) {
+        publishing_ = false;
+        notifier_.Notify(NoticeCause::RestoreSkipped, RestoreSkippedNotice());
+        ShowActive();
+        return;
+    }
     publishing_ = false;
+    MarkRestore(kRestoreFinished);
     if (!anyLine) {
         // The files are there but give nothing now (emptied, locked): the operator picks again.
         ShowActive();
@@ -615,6 +646,11 @@ void ContentWindow::RestoreRemembered() {
     } else {
         feed_.ResumeRotation(intervalMs);
     }
+}
+
+void ContentWindow::MarkRestore(std::u16string_view mark) {
+    std::wstring problem;
+    win::WriteValue(kRestoreMarkKey, std::u16string(mark), problem);
 }
 
 void ContentWindow::DrawBuffer() {

@@ -22,6 +22,8 @@ inline constexpr StoreKey kIntervalKey{u"InfoDir", u"time1"};
 // The last successful publication: the files joined with '|' and the split option.
 inline constexpr StoreKey kPublicationFilesKey{u"LastPublication", u"Files"};
 inline constexpr StoreKey kPublicationSplitKey{u"LastPublication", u"Split"};
+// Beside the remembered publication: whether its restore at start finished.
+inline constexpr StoreKey kRestoreMarkKey{u"LastPublication", u"Restoring"};
 // The display's vertical place after a drag, in screen pixels.
 inline constexpr StoreKey kDisplayTopKey{u"DisplayPlace", u"Top"};
 

@@ -1,7 +1,7 @@
 #include "toolbar/ToolbarWindow_win.h"
 
-#include "store/SettingsFile.h"
 #include "rotation/ShowHistory.h"
+#include "store/SettingsFile.h"
 #include "toolbar/ButtonClicks.h"
 #include "toolbar/PictureResources.h"
 #include "toolbar/ToolbarLayout.h"

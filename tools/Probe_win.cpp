@@ -37,6 +37,10 @@
 //   pipe-silent SECONDS          connects to the command pipe and sends nothing: "dropped" when the
 //                                display hangs up within SECONDS, else "still connected"
 //   hold-hotkey MODS KEY SECONDS owns that hotkey for some seconds, as another program on the PC would
+//   set-box HEAD UNIT COUNT TAIL WM_SETTEXT of HEAD, COUNT copies of UNIT and TAIL into the idle box: the
+//                                box's answer ("TRUE", "FALSE", "no answer") and whether it is idle again
+//                                afterwards ("|idle", "|not idle"); "no idle box" when none turned up
+//   set-box-ansi HEAD UNIT COUNT TAIL  the same in the ANSI code page (ASCII text: one byte a character)
 //   type-box TEXT                posts the characters of TEXT to the command box as keystrokes (WM_CHAR)
 //   send-each FILE               the commands of FILE (UTF-16 LE, each ended by a NUL code unit) one after
 //                                the other into the idle box, every fifth in the ANSI code page; after each
@@ -382,6 +386,46 @@ int CmdBox(const Args& a) {
     return 0;
 }
 
+int CmdSetBox(const Args& a) {
+    HWND box = nullptr;
+    for (int waited = 0; !box && waited < 10000; waited += 20) {
+        box = FindBox(L"KrcMessage");
+        if (!box) {
+            Sleep(20);
+        }
+    }
+    if (!box) {
+        Print("no idle box");
+        return 1;
+    }
+    std::wstring unit = a.arg(3);
+    std::size_t count = static_cast<std::size_t>(_wtoi64(a.arg(4).c_str()));
+    std::wstring text = a.arg(2);
+    text.reserve(text.size() + unit.size() * count + a.arg(5).size());
+    for (std::size_t i = 0; i < count; ++i) {
+        text += unit;
+    }
+    text += a.arg(5);
+    DWORD_PTR result = 0;
+    std::string answer = "no answer";
+    bool answered = false;
+    if (a.command == L"set-box-ansi") {
+        std::string bytes(text.size(), '\0');
+        std::transform(text.begin(), text.end(), bytes.begin(),
+                       [](wchar_t c) { return static_cast<char>(c); });
+        answered = SendMessageTimeoutA(box, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(bytes.c_str()),
+                                       SMTO_NORMAL, 60000, &result);
+    } else {
+        answered = SendMessageTimeoutW(box, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()),
+                                       SMTO_NORMAL, 60000, &result);
+    }
+    if (answered) {
+        answer = result ? "TRUE" : "FALSE";
+    }
+    Print(answer + (FindBox(L"KrcMessage") ? "|idle" : "|not idle"));
+    return 0;
+}
+
 int CmdForeground(const Args& a) {
     HWND foreground = GetForegroundWindow();
     Print(foreground ? Utf8(ClassOf(foreground)) : "none");
@@ -698,6 +742,8 @@ int Run(int argc, wchar_t** argv) {
         {L"regdel", CmdRegget},
         {L"dialogs", CmdDialogs},
         {L"press", CmdPress},
+        {L"set-box", CmdSetBox},
+        {L"set-box-ansi", CmdSetBox},
         {L"type-box", CmdTypeBox},
         {L"send-each", CmdSendEach},
         {L"hold-hotkey", CmdHoldHotkey},

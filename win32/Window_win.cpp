@@ -71,6 +71,10 @@ bool Window::Create(const WindowClass& cls, DWORD exStyle, DWORD style, const wc
 }
 
 LRESULT CALLBACK Window::StaticProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    return Guarded([&] { return Dispatch(hwnd, message, wParam, lParam); });
+}
+
+LRESULT Window::Dispatch(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
     Window* self = nullptr;
     if (message == WM_NCCREATE) {
         auto create = reinterpret_cast<CREATESTRUCTW*>(lParam);
@@ -85,7 +89,8 @@ LRESULT CALLBACK Window::StaticProc(HWND hwnd, UINT message, WPARAM wParam, LPAR
         return DefWindowProcW(hwnd, message, wParam, lParam);
     }
     if (message == WM_NCDESTROY) {
-        LRESULT result = self->HandleMessage(message, wParam, lParam);
+        // The object lets go of the window even when its last step fails.
+        LRESULT result = Guarded([&] { return self->HandleMessage(message, wParam, lParam); });
         SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
         self->hwnd_ = nullptr;
         return result;

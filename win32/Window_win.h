@@ -63,10 +63,21 @@ class Window {
 
   private:
     static LRESULT CALLBACK StaticProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+    static LRESULT Dispatch(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
     HWND hwnd_ = nullptr;
     DpiScale scale_;
     std::wstring creationFailure_;
 };
+
+// Runs one step of a window procedure. Whatever the step throws (running out of memory included) ends
+// that step, never the process: no message another program can send may take the display down.
+template <typename Step> LRESULT Guarded(Step&& step, LRESULT failed = 0) noexcept {
+    try {
+        return step();
+    } catch (...) {
+        return failed;
+    }
+}
 
 HINSTANCE ModuleInstance();
 // The scale of the primary monitor, where the display's windows are made.
