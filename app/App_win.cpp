@@ -4,6 +4,7 @@
 #include "common/Twips.h"
 #include "display/DisplayPlace.h"
 #include "display/DisplayPlace_win.h"
+#include "display/FontChoice.h"
 #include "hotkey/UnlockHotkeyStart_win.h"
 #include "store/UserMemoryStore_win.h"
 #include "toolbar/ToolbarLayout.h"
@@ -339,6 +340,10 @@ std::vector<HWND> App::WindowsAbovePanel() const {
 
 std::optional<std::u16string> App::CurrentMessage() const {
     return rotation_.Messages().Current();
+}
+
+void App::FontMissing(const std::u16string& chosen, const std::u16string& face) {
+    notices_.Notify(NoticeCause::FontMissing, MissingFontNotice(chosen, face));
 }
 
 // --- ToolbarHost ---------------------------------------------------------------------------------

@@ -86,6 +86,7 @@ class App : private CommandTarget,
     void AlignKaraokeOverMain() override;
     std::vector<HWND> WindowsAbovePanel() const override;
     std::optional<std::u16string> CurrentMessage() const override;
+    void FontMissing(const std::u16string& chosen, const std::u16string& face) override;
 
     // ToolbarHost (AlignKaraokeOverMain is shared with DisplayGroup).
     void SaveSettings() override;

@@ -1,6 +1,7 @@
 #include "content/Schedule.h"
 
 #include "common/TextUtil.h"
+#include "content/ContentText.h"
 
 #include <algorithm>
 #include <array>
@@ -146,7 +147,7 @@ std::optional<std::vector<TimeWindow>> ParseTimes(std::u16string_view value, std
                 "cannot read the time window " + Quote(item) + " (expected HH:MM-HH:MM, such as 06:30-10:30)";
             return std::nullopt;
         }
-        if (*start == *end % kMinutesPerDay) {
+        if (*start == *end) {
             error = "the time window " + Quote(item) +
                     " starts where it ends (leave times out, or write 00:00-24:00, for the whole day)";
             return std::nullopt;
@@ -305,8 +306,8 @@ LocalDateTime LocalTimeAt(std::int64_t utcSeconds, int utcOffsetMinutes) {
 std::optional<std::u16string> NormaliseScheduleTarget(std::u16string_view path) {
     std::u16string out;
     std::u16string_view rest = path;
-    if (rest.size() >= 2 && rest[1] == u':') {
-        return std::nullopt; // a drive
+    if (rest.find(u':') != std::u16string_view::npos) {
+        return std::nullopt; // a drive, or a stream: no name below the folder holds one
     }
     while (!rest.empty()) {
         std::size_t cut = rest.find_first_of(u"\\/");
@@ -330,7 +331,7 @@ Schedule ParseSchedule(std::u16string_view text) {
     Schedule schedule;
     ScheduleRule* rule = nullptr;
     std::vector<std::u16string> keysSeen;
-    int untilLine = 0;
+    int dateLine = 0; // the section's last from or until line
 
     auto fail = [&](int line, std::string message) {
         schedule.errors.push_back({line, std::move(message)});
@@ -339,13 +340,13 @@ Schedule ParseSchedule(std::u16string_view text) {
         }
     };
     auto closeSection = [&]() {
-        if (rule && rule->first && rule->last && *rule->last < *rule->first) {
-            fail(untilLine, "until " + Utf16ToUtf8(FormatDate(*rule->last)) + " comes before from " +
-                                Utf16ToUtf8(FormatDate(*rule->first)));
+        if (rule && dateLine != 0 && rule->first && rule->last && *rule->last < *rule->first) {
+            fail(dateLine, "until " + Utf16ToUtf8(FormatDate(*rule->last)) + " comes before from " +
+                               Utf16ToUtf8(FormatDate(*rule->first)));
         }
         rule = nullptr;
         keysSeen.clear();
-        untilLine = 0;
+        dateLine = 0;
     };
 
     // Lines end in CR LF, LF or CR, as the content files' do.
@@ -434,9 +435,10 @@ Schedule ParseSchedule(std::u16string_view text) {
             }
         } else if (SameText(key, u"from")) {
             rule->first = ParseDate(value, error);
+            dateLine = lineNo;
         } else if (SameText(key, u"until")) {
             rule->last = ParseDate(value, error);
-            untilLine = lineNo;
+            dateLine = lineNo;
         } else {
             error = "unknown key " + Quote(key) + " (expected days, times, from or until)";
         }
@@ -448,6 +450,10 @@ Schedule ParseSchedule(std::u16string_view text) {
     std::stable_sort(schedule.errors.begin(), schedule.errors.end(),
                      [](const ScheduleError& a, const ScheduleError& b) { return a.line < b.line; });
     return schedule;
+}
+
+Schedule ParseScheduleFile(std::string_view bytes, const AnsiCodePage& codePage) {
+    return ParseSchedule(DecodeContentBytes(bytes, codePage));
 }
 
 std::string FormatScheduleError(const ScheduleError& error) {

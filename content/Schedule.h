@@ -26,6 +26,8 @@
 // covers is always shown. Keys: days (day names or ranges, comma separated; default every day), times
 // (HH:MM-HH:MM windows, comma separated, local time, end exclusive; default the whole day), from and
 // until (YYYY-MM-DD, both inclusive). Comments start with ';' or '#' (after a blank, behind a header).
+#include "common/AnsiCodePage.h"
+
 #include <compare>
 #include <cstdint>
 #include <optional>
@@ -99,6 +101,10 @@ struct Schedule {
 // Reads the text of schedule.ini (decoded as a content file is). Every line that cannot be read is
 // reported; the section it stands in, when there is one, is marked broken.
 Schedule ParseSchedule(std::u16string_view text);
+
+// The file's bytes, decoded as a content file is (byte-order mark, else UTF-8 when valid, else the ANSI
+// code page), then read.
+Schedule ParseScheduleFile(std::string_view bytes, const AnsiCodePage& codePage);
 
 // "line 4: ..." for the sender and the notice.
 std::string FormatScheduleError(const ScheduleError& error);

@@ -33,6 +33,8 @@ class DisplayGroup {
     // The message the rotation is at (what a double click on the main line copies); nothing when its
     // index lies outside the list, as after a publication of a shorter one.
     virtual std::optional<std::u16string> CurrentMessage() const = 0;
+    // The chosen font is not installed: `face` draws the line instead.
+    virtual void FontMissing(const std::u16string& chosen, const std::u16string& face) = 0;
 };
 
 } // namespace plumwick

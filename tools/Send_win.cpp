@@ -229,6 +229,19 @@ std::optional<std::string> ReadInput(const Request& request) {
     return bytes;
 }
 
+// --check-schedule: each line the file cannot read, named by the file and its number.
+int CheckSchedule(const Request& request) {
+    std::optional<std::string> bytes = ReadInput(request);
+    if (!bytes) {
+        return kExitInputUnreadable;
+    }
+    ScheduleCheck check = CheckScheduleFile(*bytes, win::SystemAnsiCodePage());
+    for (const std::string& line : check.lines) {
+        Print(Utf16ToUtf8(request.path) + ": " + line);
+    }
+    return check.exitCode;
+}
+
 } // namespace
 
 int wmain(int argc, wchar_t** argv) {
@@ -249,6 +262,10 @@ int wmain(int argc, wchar_t** argv) {
     if (request.version) {
         Print(VersionText());
         return kExitHandled;
+    }
+
+    if (request.source == Source::CheckSchedule) {
+        return CheckSchedule(request);
     }
 
     Channel channel{request.pipe, request.session ? *request.session : CurrentSessionId()};

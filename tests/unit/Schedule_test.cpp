@@ -163,8 +163,16 @@ TEST(ParseSchedule, ReportsEveryUnreadableLineAndKeepsItsFilesOffTheScreen) {
         }
     }
     EXPECT_TRUE(FileInWindow(schedule, u"ok.txt", At(2026, 12, 7, 23, 59)));
+    // The whole day written out, as the error for an empty window suggests.
+    Schedule whole = ParseSchedule(u"[a.txt]\ntimes = 00:00-24:00\n");
+    EXPECT_TRUE(whole.errors.empty());
+    EXPECT_TRUE(FileInWindow(whole, u"a.txt", At(2026, 12, 7, 0, 0)));
+    EXPECT_TRUE(FileInWindow(whole, u"a.txt", At(2026, 12, 7, 23, 59)));
     EXPECT_FALSE(FileInWindow(schedule, u"ok.txt", At(2026, 12, 7, 7, 59)));
     EXPECT_TRUE(FileInWindow(schedule, u"unnamed.txt", At(2026, 12, 7, 3, 0)));
+    // A second section for a name that gives a date clashing with the first's is reported at that line.
+    EXPECT_EQ(ErrorLines(ParseSchedule(u"[a.txt]\nuntil = 2026-01-01\n[a.txt]\nfrom = 2026-02-01\n")),
+              (std::vector<int>{3, 4}));
     const ScheduleRule* broken = FindScheduleRule(schedule, u"a.txt");
     ASSERT_NE(broken, nullptr);
     EXPECT_EQ(DescribeScheduleRule(*broken), u"not shown (schedule.ini line 2)");
@@ -175,6 +183,7 @@ TEST(ParseSchedule, NormalisesTargetsAndRefusesPathsOutsideTheFolder) {
     EXPECT_EQ(NormaliseScheduleTarget(u".\\a.txt\\"), u"a.txt");
     EXPECT_EQ(NormaliseScheduleTarget(u"sub\\..\\..\\a.txt"), std::nullopt);
     EXPECT_EQ(NormaliseScheduleTarget(u"C:\\Text\\a.txt"), std::nullopt);
+    EXPECT_EQ(NormaliseScheduleTarget(u"\\\\C:\\Text"), std::nullopt);
     // Names may hold ']' and ';' themselves; the header ends at the ']' that only blanks and a comment
     // follow.
     Schedule schedule = ParseSchedule(u"[menu [new]; v2.txt] ; note [x]\ntimes = 08:00-09:00\n");
