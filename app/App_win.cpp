@@ -9,6 +9,7 @@
 #include "store/UserMemoryStore_win.h"
 #include "toolbar/ToolbarLayout.h"
 #include "win32/Layered_win.h"
+#include "win32/UiTask_win.h"
 
 // The display's reach at start is measured with these heights.
 static_assert(plumwick::SkinPanel::kHeightTwips == plumwick::kPanelDesignHeightTwips);
@@ -69,6 +70,9 @@ App::App(LayeredTextRenderer::Mode renderMode)
 App::~App() = default;
 
 bool App::Start() {
+    // Before any window: what another process posts can only wake a window, never steer it.
+    win::GuardPostedMessages();
+    win::uitask::Initialize();
     // Found by later starts in this session; what they ask waits in the queue until the loop runs.
     instance_.Create();
     // The command window first: without it no sender can reach the program. Its box stays empty until

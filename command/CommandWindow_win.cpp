@@ -79,6 +79,9 @@ void CommandWindow::SetBoxText(const std::u16string& text) {
 
 LRESULT CALLBACK CommandWindow::BoxProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
     auto self = reinterpret_cast<CommandWindow*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+    if ((message == WM_NCDESTROY || message == WM_DESTROY) && (InSendMessageEx(nullptr) & ISMEX_SEND)) {
+        return 0; // another process's: the box lives on
+    }
     if (message == WM_SETTEXT && self) {
         // The sender's whole text is the command, read from the sender's own buffer. It never reaches the
         // control: laying out arbitrary scripts is the control's business, and a control that faults on
@@ -152,9 +155,16 @@ LRESULT CommandWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
         }
         break;
     }
-    case WM_CTLCOLORSTATIC:
-        SetBkMode(reinterpret_cast<HDC>(wParam), TRANSPARENT);
+    case WM_CTLCOLORSTATIC: {
+        // Only a label of this window drawing on its own DC: another process can send any handles here.
+        HWND control = reinterpret_cast<HWND>(lParam);
+        HDC dc = reinterpret_cast<HDC>(wParam);
+        if (!IsChild(Handle(), control) || WindowFromDC(dc) != control) {
+            return 0;
+        }
+        SetBkMode(dc, TRANSPARENT);
         return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_BTNFACE));
+    }
     case WM_CLOSE:
         Close();
         return 0;

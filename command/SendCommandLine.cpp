@@ -231,9 +231,23 @@ std::string HelpText() {
             "  5   with --batch: some commands failed\n"
             "  6   the display is busy: its command box is not idle, or no pipe instance came free (earlier\n"
             "      builds gave 2)\n"
+            "  7   the display refused the command (the box answered FALSE: too long or busy; the pipe\n"
+            "      answered ERR, printed on standard error; --status: no status line came back); with\n"
+            "      --hold, HLD is sent only after the command's OK\n"
+            "  8   nothing was sent: the pipe's server or the box's window belongs to a process of another\n"
+            "      user or session\n"
             "  64  usage error\n"
             "  65  with --check-schedule: the file has lines that cannot be read\n";
     return text;
+}
+
+bool IsHandledReply(std::string_view reply) {
+    return reply == "OK";
+}
+
+bool IsStatusLine(std::string_view reply) {
+    return reply.size() >= 2 && reply.front() == '{' && reply.back() == '}' &&
+           reply.find_first_of("\r\n") == std::string_view::npos;
 }
 
 ScheduleCheck CheckScheduleFile(std::string_view bytes, const AnsiCodePage& codePage) {

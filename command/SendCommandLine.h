@@ -19,9 +19,16 @@ enum ExitCode : int {
     kExitNoAnswer = 4,
     kExitBatchFailed = 5,
     kExitBusy = 6,
+    kExitRefused = 7,   // the display refused the command (ERR through the pipe, FALSE from the box)
+    kExitUntrusted = 8, // the pipe's server or the box's window is not the session user's: nothing sent
     kExitUsage = 64,
     kExitScheduleErrors = 65, // --check-schedule found lines it cannot read
 };
+
+// A pipe reply that means the command was handled; any other ("ERR ...", or anything else) refused it.
+bool IsHandledReply(std::string_view reply);
+// --status's answer: one JSON object on one line.
+bool IsStatusLine(std::string_view reply);
 
 // Where the command comes from; exactly one source per run. Status asks for the status line instead.
 // CheckSchedule reads a schedule file instead of sending anything.

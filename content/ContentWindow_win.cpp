@@ -172,7 +172,8 @@ class ContentWindow::EntryPanel : public win::Window {
             UpdateScrollBar();
             return 0;
         case WM_COMMAND:
-            if (HIWORD(wParam) == BN_SETFOCUS && lParam) {
+            // Only one of the panel's own check boxes is scrolled to: another process can send any handle.
+            if (HIWORD(wParam) == BN_SETFOCUS && IsChild(Handle(), reinterpret_cast<HWND>(lParam))) {
                 EnsureVisible(reinterpret_cast<HWND>(lParam));
             }
             return 0; // the check boxes tick themselves

@@ -80,6 +80,9 @@ template <typename Step> LRESULT Guarded(Step&& step, LRESULT failed = 0) noexce
 }
 
 HINSTANCE ModuleInstance();
+// On the window thread, once: messages posted to its windows that only the system sends (creation, end,
+// a DPI change's rectangle) are dropped before any loop, the program's or a modal box's, dispatches them.
+bool GuardPostedMessages();
 // The scale of the primary monitor, where the display's windows are made.
 DpiScale PrimaryScale();
 int TwipsToPixels(double twips, const DpiScale& scale = PrimaryScale());

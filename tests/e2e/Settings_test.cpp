@@ -92,14 +92,11 @@ TEST(SettingsFile, AFontThatIsNotInstalledDrawsInTheShippedFaceIsToldAndIsKept) 
     const std::string settings = "Arial\r\n 36 \r\n 2 \r\n";
     WriteAll(SettingsFile(session), settings);
     ASSERT_TRUE(session.Start());
-    EXPECT_NE(session
-                  .WaitFor(
-                      {"list"},
-                      [](const std::string& out) { return out.find("PlumwickNotice") != std::string::npos; },
-                      5)
-                  .find("PlumwickNotice"),
-              std::string::npos)
-        << "no notice names the missing font";
+    std::string list = session.WaitFor(
+        {"list"},
+        [](const std::string& out) { return out.find("\"Arial\" is not installed") != std::string::npos; },
+        5);
+    EXPECT_NE(list.find("\"Arial\" is not installed"), std::string::npos) << "no notice says so: " << list;
 
     ASSERT_TRUE(session.WaitForAboutToClose());
     EXPECT_EQ(session.Send("DLT 梅溪 WWWWWWWW"), 0);

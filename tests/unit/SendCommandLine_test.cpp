@@ -135,10 +135,23 @@ TEST(SendArguments, HelpListsEveryOptionAndEveryExitCode) {
         EXPECT_FALSE(option.help.empty());
     }
     for (int code : {kExitHandled, kExitNotRunning, kExitInputUnreadable, kExitNoAnswer, kExitBatchFailed,
-                     kExitBusy, kExitUsage, kExitScheduleErrors}) {
+                     kExitBusy, kExitRefused, kExitUntrusted, kExitUsage, kExitScheduleErrors}) {
         EXPECT_NE(help.find("\n  " + std::to_string(code) + " "), std::string::npos) << code;
     }
     EXPECT_EQ(VersionText(), std::string("plumwick-send ") + PLUMWICK_VERSION);
+}
+
+TEST(SendReplies, OnlyOkIsHandledAndOnlyAJsonLineIsAStatus) {
+    EXPECT_TRUE(IsHandledReply("OK"));
+    for (const char* refused :
+         {"ERR the display is too busy", "ERR no command", "", "OK ", "ok", "OKAY", "{}"}) {
+        EXPECT_FALSE(IsHandledReply(refused)) << refused;
+    }
+    EXPECT_TRUE(IsStatusLine(R"({"version":"1.0.0","pid":1})"));
+    EXPECT_TRUE(IsStatusLine("{}"));
+    for (const char* notStatus : {"ERR no command", "OK", "", "{", "{\"a\":1}\n{}", "{\"a\":1} "}) {
+        EXPECT_FALSE(IsStatusLine(notStatus)) << notStatus;
+    }
 }
 
 TEST(SendInput, DecodesLikeTheContentFilesAndDropsOneTrailingLineBreak) {
