@@ -411,8 +411,8 @@ int CmdDecoyPipe(const Args& a) {
         }
     }
     Print("got " + std::to_string(got) + " bytes");
-    CloseHandle(event);
-    CloseHandle(pipe);
+    plumwick::win::UniqueKernelHandle(event).reset();
+    plumwick::win::UniqueFile(pipe).reset();
     return 0;
 }
 
