@@ -1,4 +1,5 @@
 #include "app/App_win.h"
+#include "about/HomePage.h"
 
 #include "common/FileBytes.h"
 #include "common/Twips.h"
@@ -101,6 +102,12 @@ bool App::Start() {
     // The content manager comes up listing the content files.
     content_.Load();
 
+    // A HomePage that is no web address or page of the program folder is not opened; the operator hears
+    // why before the about window is clicked.
+    if (std::optional<std::u16string> notice =
+            ChooseHomePage(shop_.homePage, win::ToU16(programFolder_)).notice) {
+        notices_.Notify(NoticeCause::HomePageRefused, *notice);
+    }
     // Stacking by ownership: karaoke over main, main over the panel; the splash above them all.
     karaoke_.ShowOwnedBy(main_.Handle());
     ShowAbout();
@@ -177,10 +184,7 @@ void App::AboutClosed(AboutWindow* closed) {
 }
 
 std::wstring App::HomePageAddress() const {
-    if (!shop_.homePage.empty()) {
-        return win::ToWide(shop_.homePage);
-    }
-    return programFolder_ + L"\\help\\index.html";
+    return win::ToWide(ChooseHomePage(shop_.homePage, win::ToU16(programFolder_)).target);
 }
 
 // --- Shared --------------------------------------------------------------------------------------

@@ -79,16 +79,20 @@ std::vector<std::u16string> SplitMessages(std::u16string_view normalised, SplitO
     }
 }
 
+bool PublicationBudget::Take(std::size_t bytes) {
+    if (bytes > left_) {
+        return false;
+    }
+    left_ -= bytes;
+    return true;
+}
+
 std::vector<bool> FitPublicationBudget(const std::vector<std::size_t>& fileBytes, std::size_t budgetBytes) {
+    PublicationBudget budget(budgetBytes);
     std::vector<bool> fits;
     fits.reserve(fileBytes.size());
-    std::size_t used = 0;
     for (std::size_t bytes : fileBytes) {
-        bool fit = bytes <= budgetBytes - used;
-        fits.push_back(fit);
-        if (fit) {
-            used += bytes;
-        }
+        fits.push_back(budget.Take(bytes));
     }
     return fits;
 }

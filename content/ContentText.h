@@ -48,6 +48,17 @@ std::vector<std::u16string> SplitMessages(std::u16string_view normalised, SplitO
 inline constexpr std::size_t kPublishMaxBytes = std::size_t{64} << 20;
 inline constexpr std::size_t kPublishMaxLines = 1'000'000;
 
+// The bytes a publication has left to take, file by file.
+class PublicationBudget {
+  public:
+    explicit PublicationBudget(std::size_t bytes = kPublishMaxBytes) : left_(bytes) {}
+    // Takes a file of that size when it fits in what is left; false (and nothing taken) when it does not.
+    bool Take(std::size_t bytes);
+
+  private:
+    std::size_t left_;
+};
+
 // Which files, of these sizes in list order, the publication takes: a file that would carry the total past
 // the budget is left out whole (a cut file would end in half a line), and a later, smaller one may still fit.
 std::vector<bool> FitPublicationBudget(const std::vector<std::size_t>& fileBytes, std::size_t budgetBytes);

@@ -508,7 +508,7 @@ void ContentWindow::OnKeepAboveTimer() {
 std::vector<std::u16string> ContentWindow::ReadTickedFiles(int& ticked,
                                                            std::vector<std::u16string>& leftOut) const {
     std::vector<std::u16string> texts;
-    std::size_t used = 0;
+    PublicationBudget budget;
     for (const Entry& entry : entries_) {
         if (SendMessageW(entry.box, BM_GETCHECK, 0, 0) != BST_CHECKED) {
             continue;
@@ -521,11 +521,10 @@ std::vector<std::u16string> ContentWindow::ReadTickedFiles(int& ticked,
             continue;
         }
         // All files together stay within the publication's budget; one that does not fit is left out.
-        if (!FitPublicationBudget({bytes->size()}, kPublishMaxBytes - used).front()) {
+        if (!budget.Take(bytes->size())) {
             leftOut.push_back(entry.file.caption);
             continue;
         }
-        used += bytes->size();
         texts.push_back(DecodeContentBytes(*bytes, codePage_));
     }
     return texts;

@@ -19,6 +19,7 @@ enum class NoticeCause {
     PublicationCut,   // a publication was over the display's budget: files or lines were left out
     RestoreSkipped,   // the remembered publication failed, or died, at an earlier start; it waits
     FontMissing,      // the chosen font is not installed; another face draws
+    HomePageRefused,  // shop.ini's HomePage is no web address or page of the program folder
     Count
 };
 
