@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Installs what is missing, checks the formatting, builds everything and runs every test: the native unit
+# Installs what is missing, checks the formatting and the layering, builds everything and runs every test: the native unit
 # tests, the fuzz targets for a short bounded time, the tests inside Windows and the end-to-end tests under
 # Wine.
 set -euo pipefail
@@ -7,6 +7,7 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
 bash scripts/install-deps.sh
 bash scripts/format-check.sh
+bash scripts/check-structure.sh
 bash scripts/build.sh
 
 # The Wine prefix is made once, before the tests that share it.
