@@ -2,7 +2,7 @@
 // and walking it with any mix of ticks and previous / next presses keeps the walk inside the history, the
 // history bounded, and the text a faithful record of the entries.
 #include "fuzz/FuzzSupport.h"
-#include "toolbar/ShowHistory.h"
+#include "rotation/ShowHistory.h"
 
 #include <cstddef>
 #include <cstdint>
