@@ -170,15 +170,33 @@ bool Image::Save(const fs::path& png) const {
 }
 
 Session::Session(int dpi, int screenWidth, int screenHeight) {
+    // Everything of this session lives in one folder of its own: its Wine prefix and its program folder.
+    std::random_device random;
+    root_ = fs::temp_directory_path() /
+            ("plumwick-e2e-" + std::to_string(getpid()) + "-" + std::to_string(random()));
+    prefix_ = root_ / "prefix";
+    folder_ = root_ / "program";
+    fs::create_directories(root_);
+
     // A private display for this test. Xvfb picks a free display number itself and writes it out once it
     // accepts connections: choosing one here and starting the server after would race with the other test
     // runs on this machine.
-    std::random_device random;
-    fs::path numberFile = fs::temp_directory_path() /
-                          ("plumwick-xvfb-" + std::to_string(getpid()) + "-" + std::to_string(random()));
+    fs::path numberFile = root_ / "display";
     std::string screen = std::to_string(screenWidth) + "x" + std::to_string(screenHeight) + "x24";
     xvfbPid_ = Spawn("exec Xvfb -displayfd 3 -screen 0 " + screen + " -nolisten tcp 3>" +
                      Quote(numberFile.string()) + " >/dev/null 2>&1");
+
+    // Meanwhile a Wine prefix of its own, made from the clean one: no session sees what another left, and
+    // sessions run side by side.
+    Shell("bash -c " +
+          Quote("source " + (SourceDir() / "scripts/wine-env.sh").string() +
+                " && plumwick_wine_prefix && plumwick_wine_session_prefix " + Quote(prefix_.string()) + " " +
+                std::to_string(dpi)) +
+          " >/dev/null 2>&1");
+    fs::create_directories(folder_);
+    fs::copy(WinBuildDir() / "stage", folder_, fs::copy_options::recursive);
+    fs::copy_file(WinBuildDir() / "plumwick-probe.exe", folder_ / "plumwick-probe.exe");
+
     for (int i = 0; i < 100 && display_.empty(); ++i) {
         std::ifstream in(numberFile);
         std::string number;
@@ -188,7 +206,6 @@ Session::Session(int dpi, int screenWidth, int screenHeight) {
             SleepSeconds(0.1);
         }
     }
-    fs::remove(numberFile);
     // A shop PC's desktop: icewm's taskbar along the bottom sets the work area Wine reports. Wait for it, so
     // that the program never sees the bare screen.
     windowManagerPid_ =
@@ -199,20 +216,9 @@ Session::Session(int dpi, int screenWidth, int screenHeight) {
     }
     // icewm clears the root window; the desktop colour goes on after it.
     Shell("DISPLAY=" + display_ + " xsetroot -solid '#3a6ea5' 2>/dev/null");
-    // Nothing an earlier session left in the user's registry or profile folder reaches this one.
-    Shell(
-        Env() + " PLUMWICK_DPI=" + std::to_string(dpi) + " bash -c " +
-        Quote("source " + (SourceDir() / "scripts/wine-env.sh").string() + " && plumwick_wine_clean_state") +
-        " >/dev/null 2>&1");
-
-    // A private copy of the program folder.
-    folder_ = fs::temp_directory_path() /
-              ("plumwick-e2e-" + std::to_string(getpid()) + "-" + std::to_string(random()));
-    fs::create_directories(folder_);
-    fs::copy(WinBuildDir() / "stage", folder_, fs::copy_options::recursive);
-    fs::copy_file(WinBuildDir() / "plumwick-probe.exe", folder_ / "plumwick-probe.exe");
-    // The prefix is shared: what an earlier session left remembered must not publish or move this one.
-    Probe({"forget"});
+    // The prefix's server runs before the first program, so that the first programs do not race to start
+    // it and to set the fresh prefix up.
+    Shell(Env() + " wineserver -p >/dev/null 2>&1");
 }
 
 Session::~Session() {
@@ -227,28 +233,24 @@ Session::~Session() {
         waitpid(xvfbPid_, nullptr, 0);
     }
     std::error_code ec;
-    fs::remove_all(PerUserSettingsFolder(), ec);
     // A test that locked the folder has unlocked it already; this is for one that stopped half-way.
     Shell("chattr -R -i " + Quote(folder_.string()) + " 2>/dev/null");
     fs::permissions(folder_, fs::perms::owner_all, fs::perm_options::add, ec);
     for (auto& entry : fs::recursive_directory_iterator(folder_, ec)) {
         fs::permissions(entry.path(), fs::perms::owner_all, fs::perm_options::add, ec);
     }
-    fs::remove_all(folder_, ec);
+    fs::remove_all(root_, ec);
 }
 
-fs::path PerUserSettingsFolder() {
-    fs::path users = fs::path(GetEnv("PLUMWICK_WINEPREFIX", (SourceDir() / "build/wineprefix").string())) /
-                     "drive_c/users";
+fs::path Session::PerUserSettingsFolder() const {
     // Wine names the profile after the Unix account.
     const passwd* account = getpwuid(getuid());
     std::string name = account && account->pw_name ? account->pw_name : "root";
-    return users / name / "AppData/Roaming/plumwick";
+    return prefix_ / "drive_c/users" / name / "AppData/Roaming/plumwick";
 }
 
 std::string Session::Env() const {
-    fs::path prefix = GetEnv("PLUMWICK_WINEPREFIX", (SourceDir() / "build/wineprefix").string());
-    return "DISPLAY=" + display_ + " WINEPREFIX=" + Quote(prefix.string()) +
+    return "DISPLAY=" + display_ + " WINEPREFIX=" + Quote(prefix_.string()) +
            " WINEDEBUG=-all WINEDLLOVERRIDES='mscoree,mshtml=' LC_ALL=zh_CN.UTF-8 WINEARCH=win64";
 }
 

@@ -37,9 +37,9 @@ std::string Shell(const std::string& command, int* status = nullptr);
 std::string ReadAll(const std::filesystem::path& file);
 
 // One test's world: a fresh Xvfb display (1920x1080 unless told, desktop colour kDesktop) with icewm's
-// taskbar along its bottom edge, the shared Wine prefix with its per-user state (registry, profile folder)
-// put back as it was made, and a private copy of the staged program folder that the test may change before
-// Start().
+// taskbar along its bottom edge, a Wine prefix of its own made from the clean one, with its own wineserver,
+// and a private copy of the staged program folder that the test may change before Start(). Sessions share
+// nothing, so tests run side by side.
 class Session {
   public:
     static constexpr Rgb kDesktop = kDesktopColour;
@@ -50,6 +50,8 @@ class Session {
 
     // The program folder copy (holds plumwick.exe, data/system, Text).
     const std::filesystem::path& Folder() const { return folder_; }
+    // The per-user settings folder (%APPDATA%\plumwick) in this session's prefix.
+    std::filesystem::path PerUserSettingsFolder() const;
     // Starts plumwick.exe; true once the command box is idle (found by FindWindowEx), within timeout.
     // Without waitForIdle, true once the command window exists (start-up may still be showing a message).
     // `program` names another build of the display placed in Folder() beforehand.
@@ -112,16 +114,14 @@ class Session {
     WorkArea GetWorkArea();
 
   private:
+    std::filesystem::path root_;
+    std::filesystem::path prefix_;
     std::filesystem::path folder_;
     std::string display_;
     int xvfbPid_ = 0;
     int windowManagerPid_ = 0;
     int programPid_ = 0;
 };
-
-// The per-user settings folder (%APPDATA%\plumwick) inside the shared Wine prefix. Every session removes
-// it before and after, so no test sees another's per-user copy.
-std::filesystem::path PerUserSettingsFolder();
 
 std::filesystem::path SourceDir();
 std::filesystem::path WinBuildDir();
