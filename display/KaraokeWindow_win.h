@@ -26,6 +26,8 @@ class KaraokeWindow : public TextWindow {
     void SetKaraokeText(const std::u16string& text);
     void ClearSurface();
     const std::u16string& KaraokeText() const { return karaokeText_; }
+    // The line the window last drew: DrawText's until the next sweep tick draws KaraokeText over it.
+    const std::u16string& ShownText() const { return shownText_; }
     void StartTimer();
     void StopTimer();
 

@@ -8,6 +8,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
+#include <iostream>
 #include <random>
 #include <sstream>
 #include <thread>
@@ -316,9 +317,9 @@ void Session::Kill() {
 int Session::Send(const std::string& command, bool ansi) {
     int status = 0;
     Shell("cd " + Quote(folder_.string()) + " && " + Env() + " wine ./plumwick-send.exe " +
-              (ansi ? "--ansi " : "") + "-- " + Quote(command) + " >/dev/null 2>&1",
+              (ansi ? "--ansi " : "") + "-- " + Quote(command) + " >/dev/null 2>" + SenderErrors(),
           &status);
-    return status;
+    return ReportUndocumented(status);
 }
 
 int Session::SendFile(const std::string& command) {
@@ -329,9 +330,9 @@ int Session::SendFile(const std::string& command) {
     }
     int status = 0;
     Shell("cd " + Quote(folder_.string()) + " && " + Env() +
-              " wine ./plumwick-send.exe --file command.txt >/dev/null 2>&1",
+              " wine ./plumwick-send.exe --file command.txt >/dev/null 2>" + SenderErrors(),
           &status);
-    return status;
+    return ReportUndocumented(status);
 }
 
 int Session::SendBatch(const std::vector<std::string>& commands, std::string* report, double timeoutSeconds) {
@@ -345,10 +346,25 @@ int Session::SendBatch(const std::vector<std::string>& commands, std::string* re
     int status = 0;
     std::string out =
         Shell("cd " + Quote(folder_.string()) + " && " + Env() + " wine ./plumwick-send.exe --timeout " +
-                  std::to_string(timeoutSeconds) + " --batch batch.bin 2>/dev/null",
+                  std::to_string(timeoutSeconds) + " --batch batch.bin 2>" + SenderErrors(),
               &status);
     if (report) {
         *report = Trim(out);
+    }
+    return ReportUndocumented(status);
+}
+
+std::string Session::SenderErrors() const {
+    return Quote((root_ / "sender-errors.txt").string());
+}
+
+int Session::ReportUndocumented(int status) const {
+    // Codes the sender never gives come from Wine starting or ending it: what it said goes with the test's
+    // output, so that such a failure can be understood from a CI log.
+    static const int documented[] = {0, 2, 3, 4, 5, 6, 7, 8, 64};
+    if (std::find(std::begin(documented), std::end(documented), status) == std::end(documented)) {
+        std::cerr << "plumwick-send exited " << status << "; what Wine and the sender wrote:\n"
+                  << ReadAll(root_ / "sender-errors.txt") << std::endl;
     }
     return status;
 }

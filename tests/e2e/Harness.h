@@ -114,6 +114,9 @@ class Session {
     WorkArea GetWorkArea();
 
   private:
+    std::string SenderErrors() const; // where the sender's error output goes, quoted for the shell
+    int ReportUndocumented(int status) const;
+
     std::filesystem::path root_;
     std::filesystem::path prefix_;
     std::filesystem::path folder_;
