@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cctype>
 #include <cerrno>
 #include <chrono>
 #include <csignal>
@@ -170,7 +171,7 @@ bool Image::Save(const fs::path& png) const {
     return status == 0;
 }
 
-Session::Session(int dpi, int screenWidth, int screenHeight) {
+Session::Session(const SessionOptions& options) {
     // Everything of this session lives in one folder of its own: its Wine prefix and its program folder.
     std::random_device random;
     root_ = fs::temp_directory_path() /
@@ -183,20 +184,42 @@ Session::Session(int dpi, int screenWidth, int screenHeight) {
     // accepts connections: choosing one here and starting the server after would race with the other test
     // runs on this machine.
     fs::path numberFile = root_ / "display";
-    std::string screen = std::to_string(screenWidth) + "x" + std::to_string(screenHeight) + "x24";
-    xvfbPid_ = Spawn("exec Xvfb -displayfd 3 -screen 0 " + screen + " -nolisten tcp 3>" +
-                     Quote(numberFile.string()) + " >/dev/null 2>&1");
+    auto screen = [](int width, int height) {
+        return std::to_string(width) + "x" + std::to_string(height) + "x24";
+    };
+    std::string screens = "-screen 0 " + screen(options.screenWidth, options.screenHeight);
+    if (options.secondWidth > 0) {
+        screens = "+xinerama " + screens + " -screen 1 " + screen(options.secondWidth, options.secondHeight);
+    }
+    xvfbPid_ = Spawn("exec Xvfb -displayfd 3 " + screens + " -nolisten tcp 3>" + Quote(numberFile.string()) +
+                     " >/dev/null 2>&1");
 
     // Meanwhile a Wine prefix of its own, made from the clean one: no session sees what another left, and
     // sessions run side by side.
     Shell("bash -c " +
           Quote("source " + (SourceDir() / "scripts/wine-env.sh").string() +
                 " && plumwick_wine_prefix && plumwick_wine_session_prefix " + Quote(prefix_.string()) + " " +
-                std::to_string(dpi)) +
+                std::to_string(options.dpi)) +
           " >/dev/null 2>&1");
+    if (options.secondWidth > 0) {
+        // Wine asks XRandR for the monitors, which Xvfb answers with one; Xinerama tells both.
+        std::ofstream(prefix_ / "user.reg", std::ios::app)
+            << "\n[Software\\\\Wine\\\\X11 Driver] 0\n\"UseXRandR\"=\"N\"\n";
+    }
     fs::create_directories(folder_);
     fs::copy(WinBuildDir() / "stage", folder_, fs::copy_options::recursive);
     fs::copy_file(WinBuildDir() / "plumwick-probe.exe", folder_ / "plumwick-probe.exe");
+    // The window manager's preferences, with the taskbar on the edge asked for.
+    windowManagerConfig_ = root_ / "icewm";
+    fs::create_directories(windowManagerConfig_);
+    std::string preferences = ReadAll(SourceDir() / "scripts/icewm/preferences");
+    if (options.taskbarAtTop) {
+        std::size_t at = preferences.find("TaskBarAtTop=0");
+        if (at != std::string::npos) {
+            preferences.replace(at, 14, "TaskBarAtTop=1");
+        }
+    }
+    std::ofstream(windowManagerConfig_ / "preferences") << preferences;
 
     for (int i = 0; i < 100 && display_.empty(); ++i) {
         std::ifstream in(numberFile);
@@ -207,12 +230,14 @@ Session::Session(int dpi, int screenWidth, int screenHeight) {
             SleepSeconds(0.1);
         }
     }
-    // A shop PC's desktop: icewm's taskbar along the bottom sets the work area Wine reports. Wait for it, so
-    // that the program never sees the bare screen.
+
+    // A shop PC's desktop: icewm's taskbar sets the work area Wine reports. Wait for it, so that the program
+    // never sees the bare screen.
     windowManagerPid_ =
-        Spawn("DISPLAY=" + display_ + " ICEWM_PRIVCFG=" + Quote((SourceDir() / "scripts/icewm").string()) +
+        Spawn("DISPLAY=" + display_ + " ICEWM_PRIVCFG=" + Quote(windowManagerConfig_.string()) +
               " exec icewm >/dev/null 2>&1");
-    for (int i = 0; i < 100 && !TaskbarSetWorkArea(display_, screenHeight); ++i) {
+    int fullHeight = std::max(options.screenHeight, options.secondWidth > 0 ? options.secondHeight : 0);
+    for (int i = 0; i < 100 && !TaskbarSetWorkArea(display_, fullHeight); ++i) {
         SleepSeconds(0.1);
     }
     // icewm clears the root window; the desktop colour goes on after it.
@@ -220,6 +245,61 @@ Session::Session(int dpi, int screenWidth, int screenHeight) {
     // The prefix's server runs before the first program, so that the first programs do not race to start
     // it and to set the fresh prefix up.
     Shell(Env() + " wineserver -p >/dev/null 2>&1");
+}
+
+void Session::MapDrive(char letter, const fs::path& target) {
+    fs::path link = prefix_ / "dosdevices" / (std::string(1, static_cast<char>(std::tolower(letter))) + ":");
+    std::error_code ec;
+    fs::remove(link, ec);
+    fs::create_directory_symlink(fs::absolute(target), link);
+}
+
+void Session::MapShare(const std::string& server, const std::string& share, const fs::path& target) {
+    fs::path unc = prefix_ / "dosdevices/unc" / server;
+    fs::create_directories(unc);
+    std::error_code ec;
+    fs::remove(unc / share, ec);
+    fs::create_directory_symlink(fs::absolute(target), unc / share);
+}
+
+HttpServer::HttpServer(const fs::path& folder) {
+    std::random_device random;
+    fs::path portFile = fs::temp_directory_path() /
+                        ("plumwick-http-" + std::to_string(getpid()) + "-" + std::to_string(random()));
+    log_ = portFile;
+    log_ += ".log";
+    pid_ = Spawn("exec python3 " + Quote((SourceDir() / "tests/e2e/http_server.py").string()) + " " +
+                 Quote(folder.string()) + " " + Quote(portFile.string()) + " " + Quote(log_.string()) +
+                 " >/dev/null 2>&1");
+    for (int i = 0; i < 100 && port_ == 0; ++i) {
+        std::ifstream in(portFile);
+        std::string number;
+        if (std::getline(in, number) && !in.eof() && !number.empty()) {
+            port_ = std::stoi(number);
+        } else {
+            SleepSeconds(0.05);
+        }
+    }
+    std::error_code ec;
+    fs::remove(portFile, ec);
+}
+
+HttpServer::~HttpServer() {
+    if (pid_ > 0) {
+        kill(-pid_, SIGKILL);
+        kill(pid_, SIGKILL);
+        waitpid(pid_, nullptr, 0);
+    }
+    std::error_code ec;
+    fs::remove(log_, ec);
+}
+
+std::string HttpServer::Url(const std::string& path) const {
+    return "http://127.0.0.1:" + std::to_string(port_) + "/" + path;
+}
+
+std::string HttpServer::Log() const {
+    return ReadAll(log_);
 }
 
 Session::~Session() {
