@@ -1,12 +1,15 @@
 #include "app/App_win.h"
+#include "about/HomePage.h"
 
 #include "common/FileBytes.h"
 #include "common/Twips.h"
 #include "display/DisplayPlace.h"
 #include "display/DisplayPlaceStore_win.h"
+#include "display/FontChoice.h"
 #include "hotkey/UnlockHotkeyStart_win.h"
 #include "toolbar/ToolbarLayout.h"
 #include "win32/Layered_win.h"
+#include "win32/UiTask_win.h"
 
 // The display's reach at start is measured with these heights.
 static_assert(plumwick::SkinPanel::kHeightTwips == plumwick::kPanelDesignHeightTwips);
@@ -56,13 +59,17 @@ App::App(LayeredTextRenderer::Mode renderMode)
       shop_(ReadShopConfig(programFolder_ + L"\\data\\system\\shop.ini", codePage_)),
       settings_(look_, programFolder_, codePage_, notices_), toolbar_(look_, *this),
       main_(look_, *this, renderMode, toolbar_.Messages()), karaoke_(look_, *this, renderMode),
-      panel_(look_, *this, programFolder_ + L"\\data\\system\\"), content_(*this, programFolder_, codePage_),
-      command_(*this, [this] { Shutdown(); }), pipe_(*this, *this), hotkey_([this] { LockDisplay(false); }),
+      panel_(look_, *this, programFolder_ + L"\\data\\system\\"),
+      content_(*this, programFolder_, codePage_, notices_), command_(*this, [this] { Shutdown(); }),
+      pipe_(*this, *this), hotkey_([this] { LockDisplay(false); }),
       instance_([this] { ShowContentManager(); }) {}
 
 App::~App() = default;
 
 bool App::Start() {
+    // Before any window: what another process posts can only wake a window, never steer it.
+    win::GuardPostedMessages();
+    win::uitask::Initialize();
     // Found by later starts in this session; what they ask waits in the queue until the loop runs.
     instance_.Create();
     // The command window first: without it no sender can reach the program. Its box stays empty until
@@ -85,6 +92,12 @@ bool App::Start() {
     // The content manager comes up listing the content files.
     content_.Load();
 
+    // A HomePage that is no web address or page of the program folder is not opened; the operator hears
+    // why before the about window is clicked.
+    if (std::optional<std::u16string> notice =
+            ChooseHomePage(shop_.homePage, win::ToU16(programFolder_)).notice) {
+        notices_.Notify(NoticeCause::HomePageRefused, *notice);
+    }
     // Stacking by ownership: karaoke over main, main over the panel; the splash above them all.
     karaoke_.ShowOwnedBy(main_.Handle());
     ShowAboutWindow();
@@ -165,10 +178,7 @@ void App::AboutClosed(AboutWindow* closed) {
 }
 
 std::wstring App::HomePageAddress() const {
-    if (!shop_.homePage.empty()) {
-        return win::ToWide(shop_.homePage);
-    }
-    return programFolder_ + L"\\help\\index.html";
+    return win::ToWide(ChooseHomePage(shop_.homePage, win::ToU16(programFolder_)).target);
 }
 
 // --- CommandTarget -------------------------------------------------------------------------------
@@ -314,6 +324,10 @@ std::vector<HWND> App::WindowsAbovePanel() const {
         }
     }
     return above;
+}
+
+void App::FontMissing(const std::u16string& chosen, const std::u16string& face) {
+    notices_.Notify(NoticeCause::FontMissing, MissingFontNotice(chosen, face));
 }
 
 // --- ToolbarHost ---------------------------------------------------------------------------------

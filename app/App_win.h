@@ -84,6 +84,7 @@ class App : private CommandTarget,
     bool Contains(HWND window) const override;
     void AlignKaraokeOverMain() override;
     std::vector<HWND> WindowsAbovePanel() const override;
+    void FontMissing(const std::u16string& chosen, const std::u16string& face) override;
 
     // ToolbarHost (StartKaraokeTimer and AlignKaraokeOverMain are shared with the interfaces above).
     void DrawMain(const std::u16string& line) override;

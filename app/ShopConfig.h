@@ -1,7 +1,8 @@
 #pragma once
 // The shop's own details, from the operator-editable file data\system\shop.ini: "Key=Value" lines with
-// the keys ShopName, WebAddress, HomePage and UnlockHotkey. Operators edit it in Notepad, so it may be UTF-8
-// (with or without a byte-order mark), UTF-16 behind its byte-order mark, or the ANSI code page.
+// the keys ShopName, WebAddress, HomePage, UnlockHotkey and ContentFolder. Operators edit it in Notepad, so
+// it may be UTF-8 (with or without a byte-order mark), UTF-16 behind its byte-order mark, or the ANSI code
+// page.
 #include "common/AnsiCodePage.h"
 
 #include <string>
@@ -17,6 +18,8 @@ struct ShopConfig {
     // The hotkey that unlocks a locked display, as a hotkey specification ("Ctrl+Alt,87"); whether it is
     // usable is decided where it is registered.
     std::u16string unlockHotkey = u"Ctrl+Alt,87";
+    // Where the content files are, as written (see ResolveContentFolder); empty: Text\ beside the program.
+    std::u16string contentFolder;
 };
 
 ShopConfig DefaultShopConfig();

@@ -50,6 +50,20 @@ std::u16string_view Mid(std::u16string_view text, std::ptrdiff_t start,
 
 } // namespace
 
+std::optional<std::u16string_view> BoundedCommand(const char16_t* text) {
+    if (!text) {
+        return std::u16string_view{};
+    }
+    std::size_t length = 0;
+    while (length <= kMaxCommandUnits && text[length] != u'\0') {
+        ++length;
+    }
+    if (length > kMaxCommandUnits) {
+        return std::nullopt;
+    }
+    return std::u16string_view(text, length);
+}
+
 Verb ParseVerb(std::u16string_view command) {
     if (command.size() < kVerbLength) {
         return Verb::None;

@@ -12,6 +12,14 @@ namespace plumwick {
 // HLD holds the shown line against the rotation for a number of seconds.
 enum class Verb { None, DKC, DLT, END, TME, TMS, CKT, DKT, HDE, ULK, LOK, HLD };
 
+// The longest command the box takes, in UTF-16 units. A longer text is refused whole: a counter display
+// has no use for it, and copying and laying out megabytes on every change would keep the display busy.
+inline constexpr std::size_t kMaxCommandUnits = std::size_t{1} << 20;
+
+// A sender's NUL-terminated text as a command, when it holds at most kMaxCommandUnits units; nothing when
+// it is longer. No unit past kMaxCommandUnits + 1 is read. A null text is an empty command.
+std::optional<std::u16string_view> BoundedCommand(const char16_t* text);
+
 // The verb in the first three UTF-16 units, compared case-sensitively. Shorter texts are no command.
 Verb ParseVerb(std::u16string_view command);
 

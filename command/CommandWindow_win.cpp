@@ -79,19 +79,32 @@ void CommandWindow::SetBoxText(const std::u16string& text) {
 
 LRESULT CALLBACK CommandWindow::BoxProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
     auto self = reinterpret_cast<CommandWindow*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+    if ((message == WM_NCDESTROY || message == WM_DESTROY) && (InSendMessageEx(nullptr) & ISMEX_SEND)) {
+        return 0; // another process's: the box lives on
+    }
     if (message == WM_SETTEXT && self) {
         // The sender's whole text is the command, read from the sender's own buffer. It never reaches the
         // control: laying out arbitrary scripts is the control's business, and a control that faults on
         // one (Wine's EDIT does on some, and then unwinds past this procedure) must cost neither this
-        // command nor the next.
-        std::u16string text;
-        if (lParam) {
-            text = reinterpret_cast<const char16_t*>(lParam);
-        }
-        self->OnBoxChanged(text);
-        return TRUE;
+        // command nor the next. The answer tells the sender whether the command was taken.
+        return win::Guarded([&] { return self->OnSetText(reinterpret_cast<const char16_t*>(lParam)); });
     }
-    return CallWindowProcW(g_editProc, hwnd, message, wParam, lParam);
+    return win::Guarded([&] { return CallWindowProcW(g_editProc, hwnd, message, wParam, lParam); });
+}
+
+LRESULT CommandWindow::OnSetText(const char16_t* sent) {
+    // A command arriving while another runs (a step that let waiting messages in) waits its turn in no
+    // queue: it is refused, and the sender knows it was not shown. So is a text too long to be a command;
+    // the box stays idle for the next one.
+    if (running_) {
+        return FALSE;
+    }
+    std::optional<std::u16string_view> command = BoundedCommand(sent);
+    if (!command) {
+        return FALSE;
+    }
+    OnBoxChanged(std::u16string(*command));
+    return TRUE;
 }
 
 void CommandWindow::OnBoxChanged(const std::u16string& text) {
@@ -103,7 +116,11 @@ void CommandWindow::OnBoxChanged(const std::u16string& text) {
     }
     if (text != kIdleText) {
         handling_ = 1;
-        Verb verb = RunCommand(text, target_);
+        Verb verb = Verb::None;
+        {
+            Running running(running_);
+            verb = RunCommand(text, target_);
+        }
         handling_ = 0;
         if (verb == Verb::END || closing_) {
             return;
@@ -138,9 +155,16 @@ LRESULT CommandWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
         }
         break;
     }
-    case WM_CTLCOLORSTATIC:
-        SetBkMode(reinterpret_cast<HDC>(wParam), TRANSPARENT);
+    case WM_CTLCOLORSTATIC: {
+        // Only a label of this window drawing on its own DC: another process can send any handles here.
+        HWND control = reinterpret_cast<HWND>(lParam);
+        HDC dc = reinterpret_cast<HDC>(wParam);
+        if (!IsChild(Handle(), control) || WindowFromDC(dc) != control) {
+            return 0;
+        }
+        SetBkMode(dc, TRANSPARENT);
         return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_BTNFACE));
+    }
     case WM_CLOSE:
         Close();
         return 0;

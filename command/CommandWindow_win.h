@@ -27,7 +27,20 @@ class CommandWindow : public win::Window {
   private:
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
     static LRESULT CALLBACK BoxProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+    // A sender's WM_SETTEXT: TRUE when the command was taken, FALSE when it was refused.
+    LRESULT OnSetText(const char16_t* sent);
     void OnBoxChanged(const std::u16string& text);
+    // Raised for as long as a command runs, however the run ends.
+    class Running {
+      public:
+        explicit Running(bool& flag) : flag_(flag) { flag_ = true; }
+        ~Running() { flag_ = false; }
+        Running(const Running&) = delete;
+        Running& operator=(const Running&) = delete;
+
+      private:
+        bool& flag_;
+    };
 
     CommandTarget& target_;
     std::function<void()> closed_;
@@ -36,6 +49,7 @@ class CommandWindow : public win::Window {
     HFONT uiFont_ = nullptr; // stock font, not owned
     int handling_ = 0;       // raised while a command runs or the box is reset; cleared on every change
     bool closing_ = false;
+    bool running_ = false;
 };
 
 } // namespace plumwick

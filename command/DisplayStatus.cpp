@@ -43,7 +43,22 @@ std::string JsonString(std::u16string_view text) {
     static const char kHex[] = "0123456789abcdef";
     std::string out = "\"";
     out.reserve(text.size() + 2);
-    for (char16_t unit : text) {
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        char16_t unit = text[i];
+        // A surrogate goes out only as half of its pair: strict parsers refuse a lone one, so it becomes
+        // U+FFFD, as a conversion to UTF-8 makes it.
+        if (IsHighSurrogate(unit) && i + 1 < text.size() && IsLowSurrogate(text[i + 1])) {
+            for (char16_t half : {unit, text[++i]}) {
+                out += "\\u";
+                for (int shift = 12; shift >= 0; shift -= 4) {
+                    out += kHex[(half >> shift) & 0xF];
+                }
+            }
+            continue;
+        }
+        if (IsHighSurrogate(unit) || IsLowSurrogate(unit)) {
+            unit = u'\uFFFD';
+        }
         switch (unit) {
         case u'"':
             out += "\\\"";

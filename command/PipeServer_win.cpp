@@ -2,16 +2,14 @@
 
 #include "command/PipeSecurity.h"
 #include "win32/Strings_win.h"
+#include "win32/UiTask_win.h"
 
 #include <sddl.h>
-
-#include <new>
 
 namespace plumwick {
 
 namespace {
 
-constexpr UINT kRequestMessage = WM_APP + 19;
 constexpr DWORD kReadChunk = 64 * 1024;
 constexpr DWORD kOutBufferSize = 4096;
 constexpr DWORD kInBufferSize = 64 * 1024;
@@ -80,8 +78,7 @@ struct PipeServer::Instance {
     std::vector<char> chunk = std::vector<char>(kReadChunk);
 };
 
-PipeServer::PipeServer(CommandTarget& target, StatusSource& status)
-    : target_(target), status_(status), mailbox_(*this) {}
+PipeServer::PipeServer(CommandTarget& target, StatusSource& status) : target_(target), status_(status) {}
 
 PipeServer::~PipeServer() {
     if (stop_) {
@@ -102,7 +99,6 @@ PipeServer::~PipeServer() {
         }
         stop_.release();
     }
-    mailbox_.Destroy();
 }
 
 bool PipeServer::Fail(const wchar_t* call) {
@@ -120,8 +116,8 @@ bool PipeServer::Start() {
 }
 
 bool PipeServer::StartAs(const std::u16string& pipeName) {
-    if (!mailbox_.Create()) {
-        return Fail(L"CreateWindowEx (message-only window)");
+    if (!win::uitask::Initialize()) {
+        return Fail(L"CreateWindowEx (the task queue's message-only window)");
     }
     stop_.reset(CreateEventW(nullptr, TRUE, FALSE, nullptr));
     if (!stop_) {
@@ -263,9 +259,17 @@ PipeServer::Received PipeServer::ReadMessage(Instance& instance, std::string& me
 }
 
 bool PipeServer::HandOver(const std::shared_ptr<Request>& request) {
-    auto* posted = new (std::nothrow) std::shared_ptr<Request>(request);
-    if (!posted || !PostMessageW(mailbox_.Handle(), kRequestMessage, 0, reinterpret_cast<LPARAM>(posted))) {
-        delete posted;
+    std::weak_ptr<char> alive = alive_;
+    bool posted = false;
+    try {
+        posted = win::uitask::Post([this, alive, request] {
+            if (!alive.expired()) {
+                Answer(*request);
+            }
+        });
+    } catch (...) {
+    }
+    if (!posted) {
         request->reply.line = "ERR the display is too busy";
         return true;
     }
@@ -297,20 +301,6 @@ void PipeServer::AwaitHangUp(Instance& instance) {
     if (Started(read)) {
         Finish(instance.pipe.get(), overlapped, stop_.get(), kEndReplyTimeoutMs - 500, bytes, error);
     }
-}
-
-bool PipeServer::Mailbox::Create() {
-    win::WindowClass cls{L"PlumwickCommandPipe"};
-    return win::Window::Create(cls, 0, 0, L"", 0, 0, 0, 0, HWND_MESSAGE);
-}
-
-LRESULT PipeServer::Mailbox::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message != kRequestMessage) {
-        return Default(message, wParam, lParam);
-    }
-    std::unique_ptr<std::shared_ptr<Request>> posted(reinterpret_cast<std::shared_ptr<Request>*>(lParam));
-    server_.Answer(**posted);
-    return 0;
 }
 
 void PipeServer::Answer(Request& request) {

@@ -1,14 +1,14 @@
 #pragma once
 // The command pipe, "\\.\pipe\plumwick.<session id>", for the senders window messages cannot reach: a
 // service, another session, a process that UIPI keeps from the desktop. Worker threads own the pipe's
-// instances and do every wait on a client, each with a bounded buffer and time-outs. A whole message is
-// posted to a message-only window, so it is answered on the user-interface thread, in the order the
-// messages arrive there, through the same interpreter as the box; that thread never waits on a client.
+// instances and do every wait on a client, each with a bounded buffer and time-outs. A whole message goes
+// through the program's task queue (win32/UiTask_win.h), so it is answered on the user-interface thread, in
+// the order the messages arrive there, through the same interpreter as the box; that thread never waits on
+// a client.
 #include "command/DisplayStatus.h"
 #include "command/Interpreter.h"
 #include "command/PipeProtocol.h"
 #include "win32/Handles_win.h"
-#include "win32/Window_win.h"
 
 #include <memory>
 #include <string>
@@ -44,17 +44,6 @@ class PipeServer {
     struct Request;
     struct Instance;
 
-    // Receives the posted messages on the user-interface thread.
-    class Mailbox : public win::Window {
-      public:
-        explicit Mailbox(PipeServer& server) : server_(server) {}
-        bool Create();
-
-      private:
-        LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
-        PipeServer& server_;
-    };
-
     static DWORD WINAPI WorkerMain(LPVOID instance);
     void Serve(Instance& instance);
     void ServeClient(Instance& instance);
@@ -73,7 +62,9 @@ class PipeServer {
 
     CommandTarget& target_;
     StatusSource& status_;
-    Mailbox mailbox_;
+    // Held by the user-interface thread's tasks: a task that runs after the server has gone finds it
+    // expired and answers nothing.
+    std::shared_ptr<char> alive_ = std::make_shared<char>();
     win::UniqueKernelHandle stop_;
     std::vector<std::unique_ptr<Instance>> instances_;
     std::wstring problem_;

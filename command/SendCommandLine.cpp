@@ -3,6 +3,7 @@
 #include "common/Numeric.h"
 #include "common/TextUtil.h"
 #include "content/ContentText.h"
+#include "content/Schedule.h"
 
 #include <array>
 #include <cmath>
@@ -78,6 +79,10 @@ constexpr std::array kOptions{
                "send each command of FILE (UTF-8, NUL-separated) once the box is idle again; prints \"sent "
                "N, failed M\"",
                [](Request& r, std::u16string_view v) { return SetSource(r, Source::Batch, v); }},
+    OptionSpec{
+        u"--check-schedule", u"", "FILE",
+        "check the schedule file FILE (schedule.ini) and print each line it cannot read; sends nothing",
+        [](Request& r, std::u16string_view v) { return SetSource(r, Source::CheckSchedule, v); }},
     OptionSpec{u"--status", u"", "", "print the display's status line (JSON), through the command pipe",
                [](Request& r, std::u16string_view) { return SetSource(r, Source::Status, {}); }},
     OptionSpec{
@@ -188,7 +193,8 @@ ParseResult ParseArguments(const std::vector<std::u16string>& args) {
     if (request.source == Source::None) {
         return Error("no command given");
     }
-    if (request.holdSeconds > 0 && (request.source == Source::Batch || request.source == Source::Status)) {
+    if (request.holdSeconds > 0 && (request.source == Source::Batch || request.source == Source::Status ||
+                                    request.source == Source::CheckSchedule)) {
         return Error("option '--hold' needs a single command");
     }
     return ParseResult{request, {}};
@@ -198,6 +204,7 @@ std::string HelpText() {
     std::string text = "usage: plumwick-send [OPTIONS] COMMAND\n"
                        "       plumwick-send [OPTIONS] (--file FILE | --stdin | - | --batch FILE)\n"
                        "       plumwick-send [--session N] --status\n"
+                       "       plumwick-send --check-schedule FILE\n"
                        "\n"
                        "Writes a command into the running display's command box (with --pipe: its command\n"
                        "pipe), as any program may.\n"
@@ -224,8 +231,32 @@ std::string HelpText() {
             "  5   with --batch: some commands failed\n"
             "  6   the display is busy: its command box is not idle, or no pipe instance came free (earlier\n"
             "      builds gave 2)\n"
-            "  64  usage error\n";
+            "  7   the display refused the command (the box answered FALSE: too long or busy; the pipe\n"
+            "      answered ERR, printed on standard error; --status: no status line came back); with\n"
+            "      --hold, HLD is sent only after the command's OK\n"
+            "  8   nothing was sent: the pipe's server or the box's window belongs to a process of another\n"
+            "      user or session\n"
+            "  64  usage error\n"
+            "  65  with --check-schedule: the file has lines that cannot be read\n";
     return text;
+}
+
+bool IsHandledReply(std::string_view reply) {
+    return reply == "OK";
+}
+
+bool IsStatusLine(std::string_view reply) {
+    return reply.size() >= 2 && reply.front() == '{' && reply.back() == '}' &&
+           reply.find_first_of("\r\n") == std::string_view::npos;
+}
+
+ScheduleCheck CheckScheduleFile(std::string_view bytes, const AnsiCodePage& codePage) {
+    ScheduleCheck check;
+    for (const ScheduleError& error : ParseScheduleFile(bytes, codePage).errors) {
+        check.lines.push_back(FormatScheduleError(error));
+    }
+    check.exitCode = check.lines.empty() ? kExitHandled : kExitScheduleErrors;
+    return check;
 }
 
 std::string VersionText() {

@@ -19,11 +19,20 @@ enum ExitCode : int {
     kExitNoAnswer = 4,
     kExitBatchFailed = 5,
     kExitBusy = 6,
+    kExitRefused = 7,   // the display refused the command (ERR through the pipe, FALSE from the box)
+    kExitUntrusted = 8, // the pipe's server or the box's window is not the session user's: nothing sent
     kExitUsage = 64,
+    kExitScheduleErrors = 65, // --check-schedule found lines it cannot read
 };
 
+// A pipe reply that means the command was handled; any other ("ERR ...", or anything else) refused it.
+bool IsHandledReply(std::string_view reply);
+// --status's answer: one JSON object on one line.
+bool IsStatusLine(std::string_view reply);
+
 // Where the command comes from; exactly one source per run. Status asks for the status line instead.
-enum class Source { None, Argument, File, Stdin, Batch, Status };
+// CheckSchedule reads a schedule file instead of sending anything.
+enum class Source { None, Argument, File, Stdin, Batch, Status, CheckSchedule };
 
 struct Request {
     Source source = Source::None;
@@ -74,6 +83,14 @@ std::string VersionText();
 // files are read; the text stops at a NUL, and one trailing line break (CR LF, LF or CR) is dropped, since
 // editors and `echo` add one.
 std::u16string DecodeCommandInput(std::string_view bytes, const AnsiCodePage& codePage);
+
+// What --check-schedule prints for a schedule file's bytes (one line per error, "line N: ...") and the
+// exit code: kExitHandled when every line can be read, else kExitScheduleErrors.
+struct ScheduleCheck {
+    std::vector<std::string> lines;
+    int exitCode = kExitHandled;
+};
+ScheduleCheck CheckScheduleFile(std::string_view bytes, const AnsiCodePage& codePage);
 
 // The commands of a --batch file: UTF-8 text cut at NUL bytes. A NUL at the very end closes the last
 // command rather than starting an empty one.

@@ -15,6 +15,12 @@
 namespace plumwick {
 
 namespace {
+// Beside the remembered publication: whether its restore at start finished.
+constexpr wchar_t kRestoreSection[] = L"LastPublication";
+constexpr wchar_t kRestoreMarkValue[] = L"Restoring";
+} // namespace
+
+namespace {
 constexpr wchar_t kClassName[] = L"PlumwickContentManager";
 constexpr wchar_t kPanelClassName[] = L"PlumwickContentList";
 constexpr wchar_t kCaption[] = L" 选择要显示的内容卷";
@@ -159,7 +165,8 @@ class ContentWindow::EntryPanel : public win::Window {
             UpdateScrollBar();
             return 0;
         case WM_COMMAND:
-            if (HIWORD(wParam) == BN_SETFOCUS && lParam) {
+            // Only one of the panel's own check boxes is scrolled to: another process can send any handle.
+            if (HIWORD(wParam) == BN_SETFOCUS && IsChild(Handle(), reinterpret_cast<HWND>(lParam))) {
                 EnsureVisible(reinterpret_cast<HWND>(lParam));
             }
             return 0; // the check boxes tick themselves
@@ -209,8 +216,9 @@ class ContentWindow::EntryPanel : public win::Window {
     int wheelRemainder_ = 0;
 };
 
-ContentWindow::ContentWindow(ContentHost& host, std::wstring programFolder, const AnsiCodePage& codePage)
-    : host_(host), programFolder_(std::move(programFolder)), codePage_(codePage) {}
+ContentWindow::ContentWindow(ContentHost& host, std::wstring programFolder, const AnsiCodePage& codePage,
+                             Notifier& notifier)
+    : host_(host), programFolder_(std::move(programFolder)), codePage_(codePage), notifier_(notifier) {}
 
 ContentWindow::~ContentWindow() {
     // The controls go before the fonts they use.
@@ -239,8 +247,12 @@ bool ContentWindow::Load() {
 
     if (!loadedBefore_) {
         loadedBefore_ = true;
-        RestorePlan plan =
-            PlanRestore(contentFolder, Files(), win::UserMemoryStore::ReadPublication(), interval);
+        RestorePlan plan = SkipUnfinishedRestore(
+            PlanRestore(contentFolder, Files(), win::UserMemoryStore::ReadPublication(), interval),
+            win::UserMemoryStore::Read(kRestoreSection, kRestoreMarkValue));
+        if (plan.skipped) {
+            notifier_.Notify(NoticeCause::RestoreSkipped, RestoreSkippedNotice());
+        }
         for (std::size_t i = 0; i < entries_.size() && i < plan.ticks.size(); ++i) {
             SendMessageW(entries_[i].box, BM_SETCHECK, plan.ticks[i] ? BST_CHECKED : BST_UNCHECKED, 0);
         }
@@ -485,8 +497,10 @@ void ContentWindow::OnKeepAboveTimer() {
     }
 }
 
-std::vector<std::u16string> ContentWindow::ReadTickedFiles(int& ticked) const {
+std::vector<std::u16string> ContentWindow::ReadTickedFiles(int& ticked,
+                                                           std::vector<std::u16string>& leftOut) const {
     std::vector<std::u16string> texts;
+    PublicationBudget budget;
     for (const Entry& entry : entries_) {
         if (SendMessageW(entry.box, BM_GETCHECK, 0, 0) != BST_CHECKED) {
             continue;
@@ -495,9 +509,15 @@ std::vector<std::u16string> ContentWindow::ReadTickedFiles(int& ticked) const {
         // Missing, locked, not a regular file or far too large: the file gives nothing.
         std::optional<std::string> bytes =
             ReadFileBytes(entry.file.folder + entry.file.caption, kContentFileMaxBytes);
-        if (bytes && !bytes->empty()) {
-            texts.push_back(DecodeContentBytes(*bytes, codePage_));
+        if (!bytes || bytes->empty()) {
+            continue;
         }
+        // All files together stay within the publication's budget; one that does not fit is left out.
+        if (!budget.Take(bytes->size())) {
+            leftOut.push_back(entry.file.caption);
+            continue;
+        }
+        texts.push_back(DecodeContentBytes(*bytes, codePage_));
     }
     return texts;
 }
@@ -509,11 +529,16 @@ SplitOption ContentWindow::ChosenSplit() const {
 
 int ContentWindow::BuildList(SplitOption option, bool& anyLine) {
     int ticked = 0;
-    buffer_ = BuildContentBuffer(ReadTickedFiles(ticked), option);
-    std::vector<std::u16string> lines = SplitMessages(buffer_, option);
+    std::vector<std::u16string> filesLeftOut;
+    buffer_ = BuildContentBuffer(ReadTickedFiles(ticked, filesLeftOut), option);
+    std::size_t linesLeftOut = 0;
+    std::vector<std::u16string> lines = SplitMessages(buffer_, option, kPublishMaxLines, linesLeftOut);
     anyLine =
         std::any_of(lines.begin(), lines.end(), [](const std::u16string& line) { return !line.empty(); });
     host_.ReplaceMessages(std::move(lines));
+    if (!filesLeftOut.empty() || linesLeftOut > 0) {
+        notifier_.Notify(NoticeCause::PublicationCut, PublicationCutNotice(filesLeftOut, linesLeftOut));
+    }
     return ticked;
 }
 
@@ -523,6 +548,7 @@ void ContentWindow::RememberPublication(SplitOption option) {
     std::wstring problem;
     if (win::UserMemoryStore::WritePublication(remembered, problem)) {
         lastMemoryProblem_.clear();
+        MarkRestore(kRestoreFinished); // the operator's own publication comes back at the next start
         return;
     }
     // The publication runs all the same; the operator hears once why it will not come back by itself.
@@ -581,11 +607,21 @@ void ContentWindow::RestoreRemembered() {
     }
     RestorePlan plan = std::move(*pendingRestore_);
     pendingRestore_.reset();
+    // Should this never finish (the process dies in it, or it fails), the next start does not try again.
+    MarkRestore(kRestoreUnderway);
     publishing_ = true;
     host_.StopRotation();
     bool anyLine = false;
-    BuildList(plan.option, anyLine);
+    try {
+        BuildList(plan.option, anyLine);
+    } catch (...) {
+        publishing_ = false;
+        notifier_.Notify(NoticeCause::RestoreSkipped, RestoreSkippedNotice());
+        ShowActive();
+        return;
+    }
     publishing_ = false;
+    MarkRestore(kRestoreFinished);
     if (!anyLine) {
         // The files are there but give nothing now (emptied, locked): the operator picks again.
         ShowActive();
@@ -599,6 +635,11 @@ void ContentWindow::RestoreRemembered() {
     } else {
         host_.ResumeRotation(intervalMs);
     }
+}
+
+void ContentWindow::MarkRestore(std::u16string_view mark) {
+    std::wstring problem;
+    win::UserMemoryStore::Write(kRestoreSection, kRestoreMarkValue, std::u16string(mark), problem);
 }
 
 void ContentWindow::DrawBuffer() {

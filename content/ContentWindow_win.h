@@ -5,6 +5,7 @@
 #include "content/ContentText.h"
 #include "content/FolderScan.h"
 #include "content/PublicationMemory.h"
+#include "notice/Notice.h"
 #include "win32/Handles_win.h"
 #include "win32/Window_win.h"
 
@@ -18,7 +19,8 @@ namespace plumwick {
 class ContentWindow : public win::Window {
   public:
     // `programFolder` holds Text\, the content folder; files not in UTF-8 or UTF-16 are read in `codePage`.
-    ContentWindow(ContentHost& host, std::wstring programFolder, const AnsiCodePage& codePage);
+    ContentWindow(ContentHost& host, std::wstring programFolder, const AnsiCodePage& codePage,
+                  Notifier& notifier);
     ~ContentWindow() override;
 
     // Loads (scans the content folder, reads the interval, makes sure the folder exists) and shows the
@@ -81,7 +83,8 @@ class ContentWindow : public win::Window {
     // Size and place: inside the work area, beside the text line, the grid scrolling when the room is short.
     void FitAndPlace();
     void LayOutPanel();
-    std::vector<std::u16string> ReadTickedFiles(int& ticked) const;
+    // The ticked files' texts within the publication's budget; the names of those past it go to leftOut.
+    std::vector<std::u16string> ReadTickedFiles(int& ticked, std::vector<std::u16string>& leftOut) const;
     SplitOption ChosenSplit() const;
     // The ticked files as the message list; the number of ticked entries. anyLine: the list holds a line
     // that can be shown.
@@ -89,6 +92,8 @@ class ContentWindow : public win::Window {
     // Text\ below the program folder, with its separator.
     std::u16string ContentFolder() const;
     void RememberPublication(SplitOption option);
+    // Stores whether the restore at start is under way or finished.
+    void MarkRestore(std::u16string_view mark);
     // While active, the window lies above the display's windows, which are topmost too.
     void KeepAboveDisplay(bool active);
     void OnKeepAboveTimer();
@@ -96,6 +101,7 @@ class ContentWindow : public win::Window {
     ContentHost& host_;
     std::wstring programFolder_;
     const AnsiCodePage& codePage_;
+    Notifier& notifier_;
     win::UniqueFont labelFont_;
     win::UniqueFont fieldFont_;
     win::UniqueFont controlFont_;

@@ -115,4 +115,18 @@ RestorePlan PlanRestore(std::u16string_view contentFolder, const std::vector<Con
     return plan;
 }
 
+RestorePlan SkipUnfinishedRestore(RestorePlan plan, std::u16string_view storedMark) {
+    if (plan.publish && storedMark == kRestoreUnderway) {
+        plan.publish = false;
+        plan.skipped = true;
+    }
+    return plan;
+}
+
+std::u16string RestoreSkippedNotice() {
+    return u"上次启动时未能恢复发布的内容，这次不再自动发布。请在内容管理窗口中重新选择并发布。\r\n"
+           u"The remembered publication did not come back at the last start, so it was not tried again: "
+           u"tick the files and publish them in the content manager.";
+}
+
 } // namespace plumwick

@@ -44,6 +44,7 @@ std::vector<bool> RestoreTicks(std::u16string_view contentFolder, const std::vec
 // the content manager as on a first start (with whatever ticks could be restored).
 struct RestorePlan {
     bool publish = false;
+    bool skipped = false; // there was one to publish, but an earlier start's attempt never finished
     std::vector<bool> ticks;
     SplitOption option = SplitOption::SingleBreak;
     int intervalSeconds = 0;
@@ -51,5 +52,16 @@ struct RestorePlan {
 RestorePlan PlanRestore(std::u16string_view contentFolder, const std::vector<ContentEntry>& entries,
                         const std::optional<RememberedPublication>& remembered,
                         std::u16string_view storedInterval);
+
+// A restore that was under way when the process last ended (it died in it, or it failed) is not tried
+// again: a publication that takes the program down would otherwise do so at every start, unattended. The
+// mark is stored before a restore starts and cleared when it has finished; "1" means it never finished.
+// The plan then publishes nothing and keeps its ticks, so the operator sees what was published before.
+inline constexpr std::u16string_view kRestoreUnderway = u"1";
+inline constexpr std::u16string_view kRestoreFinished = u"0";
+RestorePlan SkipUnfinishedRestore(RestorePlan plan, std::u16string_view storedMark);
+
+// The notice the operator gets instead of the skipped restore.
+std::u16string RestoreSkippedNotice();
 
 } // namespace plumwick

@@ -4,6 +4,7 @@
 // over the real windows, so no display window needs to know the others.
 #include "win32/Windows_win.h"
 
+#include <string>
 #include <vector>
 
 namespace plumwick {
@@ -28,6 +29,8 @@ class DisplayGroup {
     virtual void AlignKaraokeOverMain() = 0;
     // The windows that belong above the skin panel, lowest first: main, karaoke, toolbar (those that exist).
     virtual std::vector<HWND> WindowsAbovePanel() const = 0;
+    // The chosen font is not installed: `face` draws the line instead.
+    virtual void FontMissing(const std::u16string& chosen, const std::u16string& face) = 0;
 };
 
 } // namespace plumwick

@@ -37,14 +37,25 @@ void KaraokeWindow::DrawText(const std::u16string& text) {
         return;
     }
     shownText_ = text;
+    showsKaraokeText_ = false;
     screenWidthPx_ = GetSystemMetrics(SM_CXSCREEN);
     sweep_.Draw(Handle(), text, Style(), edge_, screenWidthPx_, ClientHeightPx(), Now());
     WakeTimer(); // the next tick draws KaraokeText over this
 }
 
 void KaraokeWindow::SetKaraokeText(const std::u16string& text) {
-    karaokeText_ = text;
+    ReplaceKaraokeText(text);
     WakeTimer();
+}
+
+void KaraokeWindow::ReplaceKaraokeText(const std::u16string& text) {
+    if (showsKaraokeText_) {
+        // The window shows the old line until the next tick: it is what a redraw before then draws.
+        shownText_ = std::move(karaokeText_);
+        showsKaraokeText_ = false;
+    }
+    karaokeText_ = text;
+    ++karaokeVersion_;
 }
 
 void KaraokeWindow::ClearSurface() {
@@ -69,8 +80,8 @@ void KaraokeWindow::OnDpiChanged(const RECT&) {
 
 void KaraokeWindow::LookChanged(unsigned aspects) {
     // At rest a sweep draws nothing more, so the new font or colours would otherwise wait for the next line.
-    if ((aspects & (kLookFont | kLookScheme)) && Handle() && !shownText_.empty()) {
-        sweep_.Draw(Handle(), shownText_, Style(), edge_, screenWidthPx_, ClientHeightPx(), Now());
+    if ((aspects & (kLookFont | kLookScheme)) && Handle() && !ShownText().empty()) {
+        sweep_.Draw(Handle(), ShownText(), Style(), edge_, screenWidthPx_, ClientHeightPx(), Now());
         WakeTimer();
     }
 }
@@ -82,7 +93,7 @@ void KaraokeWindow::DrawKRC(const std::u16string& text, const std::u16string& du
     }
     lastKrcText_ = text;
     Hide();
-    karaokeText_ = text;
+    ReplaceKaraokeText(text);
     // The edge goes back to the line's left end, and the sweep's time starts there.
     screenWidthPx_ = GetSystemMetrics(SM_CXSCREEN);
     line_.startTwips = InitialSweepWidthTwips(ScreenWidthTwips(), textWidth);
@@ -131,8 +142,12 @@ void KaraokeWindow::OnSweepTick() {
     double now = Now();
     // The screen's width as last read: asking for it takes Wine a fifth of a millisecond, every 10 ms.
     edge_ = EdgePixels(timeline_.Elapsed(now));
-    shownText_ = karaokeText_;
-    sweep_.Tick(Handle(), karaokeText_, Style(), edge_, screenWidthPx_, ClientHeightPx(), now);
+    if (!showsKaraokeText_) {
+        showsKaraokeText_ = true;
+        shownText_.clear();
+    }
+    sweep_.Tick(Handle(), karaokeText_, Style(), edge_, screenWidthPx_, ClientHeightPx(), now,
+                karaokeVersion_);
     RestTimerIfIdle(now);
 }
 

@@ -52,8 +52,15 @@ class KaraokeWindow : public TextWindow {
     static double Now(); // seconds on a steady clock
 
     SweepPainter sweep_{renderer_, RefreshPeriodSeconds(win::ScreenRefreshHz())};
+    // The line a tick draws, and its version: a tick knows by the number that the line is the same, without
+    // copying or comparing it (a sender's line may be a megabyte long).
+    const std::u16string& ShownText() const { return showsKaraokeText_ ? karaokeText_ : shownText_; }
+    void ReplaceKaraokeText(const std::u16string& text);
     std::u16string karaokeText_;
-    std::u16string shownText_; // what the window shows now, drawn again when the look changes
+    std::uint64_t karaokeVersion_ = 1;
+    // What the window shows now, drawn again when the look changes: KaraokeText, or a line drawn on its own.
+    std::u16string shownText_;
+    bool showsKaraokeText_ = false;
     std::u16string lastKrcText_;
     // The line being swept (its duration is krcDuration) and how long the timer has run since it was armed.
     SweepLine line_;

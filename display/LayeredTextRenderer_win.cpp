@@ -1,6 +1,8 @@
 #include "display/LayeredTextRenderer_win.h"
 
 #include "display/CoverageComposite.h"
+#include "display/FontChoice.h"
+#include "win32/Strings_win.h"
 
 #include <gdiplus.h>
 
@@ -19,6 +21,21 @@ static_assert(kWrapTileFlipY == Gdiplus::WrapModeTileFlipY && kWrapTileFlipXY ==
 static_assert(kUnitDocument == Gdiplus::UnitDocument);
 
 namespace {
+
+// The system's default interface faces: the stock GUI font's, then the message font's.
+std::vector<std::u16string> SystemFaces() {
+    std::vector<std::u16string> faces;
+    LOGFONTW font{};
+    if (GetObjectW(GetStockObject(DEFAULT_GUI_FONT), sizeof font, &font)) {
+        faces.push_back(win::ToU16(font.lfFaceName));
+    }
+    NONCLIENTMETRICSW metrics{};
+    metrics.cbSize = sizeof metrics;
+    if (SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0)) {
+        faces.push_back(win::ToU16(metrics.lfMessageFont.lfFaceName));
+    }
+    return faces;
+}
 
 // A pen width in the pass's unit, in pixels of a surface at `dpi`.
 float PenWidthPixels(float width, int unit, float dpi) {
@@ -193,12 +210,27 @@ void LayeredTextRenderer::ClearPreviousInk() {
     changedRows_ = Union(changedRows_, previous);
 }
 
+std::unique_ptr<Gdiplus::FontFamily> LayeredTextRenderer::DrawingFamily(const std::u16string& chosen) {
+    for (const std::u16string& face : FontCandidates(chosen, SystemFaces())) {
+        std::wstring name(face.begin(), face.end());
+        auto family = std::make_unique<Gdiplus::FontFamily>(name.c_str());
+        if (family->GetLastStatus() != Gdiplus::Ok) {
+            continue;
+        }
+        if (face != chosen && fontMissing_) {
+            fontMissing_(chosen, face);
+        }
+        return family;
+    }
+    return nullptr;
+}
+
 bool LayeredTextRenderer::FillPasses(const std::u16string& text, const LineStyle& style) {
-    std::wstring fontName(style.fontName.begin(), style.fontName.end());
-    Gdiplus::FontFamily family(fontName.c_str());
-    if (family.GetLastStatus() != Gdiplus::Ok) {
+    std::unique_ptr<Gdiplus::FontFamily> drawing = DrawingFamily(style.fontName);
+    if (!drawing) {
         return false;
     }
+    const Gdiplus::FontFamily& family = *drawing;
     // A GDI+ bitmap over the DIB's own pixels, premultiplied, so the alpha the window needs is explicit.
     Gdiplus::Bitmap canvas(surface_.width(), surface_.height(), surface_.width() * 4, PixelFormat32bppPARGB,
                            reinterpret_cast<BYTE*>(surface_.pixels()));

@@ -11,11 +11,14 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
 
 namespace Gdiplus {
+class FontFamily;
 class Graphics;
 class GraphicsPath;
 } // namespace Gdiplus
@@ -63,6 +66,11 @@ class LayeredTextRenderer {
     // Releases the drawing resources.
     void Release();
 
+    // Told when the chosen font is not installed and another face draws the line: the chosen name, the
+    // face drawing instead.
+    using FontMissingHandler = std::function<void(const std::u16string& chosen, const std::u16string& face)>;
+    void SetFontMissingHandler(FontMissingHandler handler) { fontMissing_ = std::move(handler); }
+
     // The rendered image (premultiplied BGRA, top-down), for tests and the benchmark.
     const win::LayeredSurface& Surface() const { return surface_; }
 
@@ -79,7 +87,9 @@ class LayeredTextRenderer {
     bool Render(const std::u16string& text, const LineStyle& style);
     // The rows the previous line reached, made transparent again.
     void ClearPreviousInk();
-    // Every pass of the style, in order; false when the font does not exist.
+    // The chosen font's family, or the first installed face after it; nothing when no face exists.
+    std::unique_ptr<Gdiplus::FontFamily> DrawingFamily(const std::u16string& chosen);
+    // Every pass of the style, in order; false when no font exists.
     bool FillPasses(const std::u16string& text, const LineStyle& style);
     // One pass over the outline moved by its offset: blended from the outline's coverage where it can be,
     // else filled by GDI+; then its pen.
@@ -92,6 +102,7 @@ class LayeredTextRenderer {
     // The rows of the surface holding any visible pixel.
     Rows InkRows() const;
 
+    FontMissingHandler fontMissing_;
     win::GdiplusSession gdiplus_;
     win::LayeredSurface surface_;
     Mode mode_ = Mode::Cached;

@@ -51,16 +51,16 @@ void SweepPainter::Arm(HWND window, int edge, int height) {
 
 bool SweepPainter::Draw(HWND window, const std::u16string& text, const LineStyle& style, int edge,
                         int screenWidth, int height, double now) {
-    return Update(window, text, style, edge, screenWidth, height, now, false);
+    return Update(window, text, style, edge, screenWidth, height, now, false, 0);
 }
 
 bool SweepPainter::Tick(HWND window, const std::u16string& text, const LineStyle& style, int edge,
-                        int screenWidth, int height, double now) {
+                        int screenWidth, int height, double now, std::uint64_t textVersion) {
     if (lastEdge_ >= 0 && edge != lastEdge_) {
         ++counts_.moves;
     }
     lastEdge_ = edge;
-    return Update(window, text, style, edge, screenWidth, height, now, true);
+    return Update(window, text, style, edge, screenWidth, height, now, true, textVersion);
 }
 
 bool SweepPainter::Flush(HWND window, double now) {
@@ -71,18 +71,29 @@ bool SweepPainter::Flush(HWND window, double now) {
 }
 
 bool SweepPainter::Update(HWND window, const std::u16string& text, const LineStyle& style, int edge,
-                          int screenWidth, int height, double now, bool paced) {
+                          int screenWidth, int height, double now, bool paced, std::uint64_t textVersion) {
     if (!window) {
         return false;
     }
     if (renderer_.GetMode() == LayeredTextRenderer::Mode::Straightforward) {
         return ShowStraightforward(window, text, style, edge, height);
     }
-    if (!text.empty()) {
+    if (!text.empty() && !Prepared(textVersion, style, screenWidth, height)) {
         // The line is rendered across the whole screen once; the edge decides how much of it shows.
         renderer_.Prepare(window, text, style, screenWidth, height);
+        preparedText_ = textVersion;
+        preparedImage_ = renderer_.ImageVersion();
+        preparedStyle_ = style;
+        preparedWidth_ = screenWidth;
+        preparedHeight_ = height;
     }
     return Show(window, edge, now, paced);
+}
+
+bool SweepPainter::Prepared(std::uint64_t textVersion, const LineStyle& style, int screenWidth,
+                            int height) const {
+    return textVersion != 0 && textVersion == preparedText_ && renderer_.ImageVersion() == preparedImage_ &&
+           screenWidth == preparedWidth_ && height == preparedHeight_ && style == preparedStyle_;
 }
 
 bool SweepPainter::ShowStraightforward(HWND window, const std::u16string& text, const LineStyle& style,

@@ -41,8 +41,10 @@ class SweepPainter {
 
     // A timer tick: as Draw, but presents nothing when nothing visible changed and at most once per refresh
     // of the display; a tick that comes too soon leaves its picture for the next one (or Flush).
+    // textVersion, when not 0, changes whenever the text does: a tick with the version, style and size of
+    // the image already rendered neither copies nor compares the text, however long it is.
     bool Tick(HWND window, const std::u16string& text, const LineStyle& style, int edge, int screenWidth,
-              int height, double now);
+              int height, double now, std::uint64_t textVersion = 0);
 
     // Hands over the picture a tick left waiting (the timer stopped before the next tick could).
     bool Flush(HWND window, double now);
@@ -59,7 +61,9 @@ class SweepPainter {
 
   private:
     bool Update(HWND window, const std::u16string& text, const LineStyle& style, int edge, int screenWidth,
-                int height, double now, bool paced);
+                int height, double now, bool paced, std::uint64_t textVersion);
+    // The renderer's image is that of this text version, style and size.
+    bool Prepared(std::uint64_t textVersion, const LineStyle& style, int screenWidth, int height) const;
     bool Show(HWND window, int edge, double now, bool paced);
     bool ShowStraightforward(HWND window, const std::u16string& text, const LineStyle& style, int edge,
                              int height);
@@ -81,6 +85,13 @@ class SweepPainter {
 
     std::uint64_t inkVersion_ = 0; // the rendered image whose ink imageInk_ is
     PixelRect imageInk_;
+
+    // What the renderer's image was last prepared from (version 0: a text without a version).
+    std::uint64_t preparedText_ = 0;
+    std::uint64_t preparedImage_ = 0;
+    LineStyle preparedStyle_;
+    int preparedWidth_ = 0;
+    int preparedHeight_ = 0;
 
     bool pending_ = false; // a tick's picture not yet handed over
     HWND pendingWindow_ = nullptr;

@@ -24,6 +24,9 @@ class TextWindow : public win::Window, public LookObserver {
     TextWindow(Role role, const Look& look, DisplayGroup& group, LayeredTextRenderer::Mode mode)
         : look_(look), group_(group), role_(role) {
         renderer_.SetMode(mode);
+        renderer_.SetFontMissingHandler([this](const std::u16string& chosen, const std::u16string& face) {
+            group_.FontMissing(chosen, face);
+        });
     }
 
     // Creates the hidden window, as wide as the screen and heightTwips high, standing on the taskbar.

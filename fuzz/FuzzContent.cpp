@@ -79,6 +79,16 @@ void CheckMessages(const std::vector<std::u16string>& texts, const std::u16strin
     const std::u16string separator = option == SplitOption::DoubleBreak ? Repeat(kLineBreak, 2) : u"\r\n";
     const std::vector<std::u16string> lines = BuildMessageList(texts, option);
     FUZZ_CHECK(lines == SplitMessages(normalised, option));
+
+    // Each message comes from a run of files, in order, and a file that added nothing is no message's.
+    const OriginatedMessages originated = BuildMessagesWithOrigins(texts, option);
+    FUZZ_CHECK(originated.lines == lines && originated.origins.size() == lines.size());
+    for (std::size_t i = 0; i < originated.origins.size(); ++i) {
+        const MessageOrigin& origin = originated.origins[i];
+        FUZZ_CHECK(origin.firstFile <= origin.lastFile && origin.lastFile < texts.size());
+        FUZZ_CHECK(!texts[origin.firstFile].empty() && !texts[origin.lastFile].empty());
+        FUZZ_CHECK(i == 0 || originated.origins[i - 1].lastFile <= origin.firstFile);
+    }
     FUZZ_CHECK(lines.empty() == normalised.empty());
 
     // The pieces hold no separator and, joined with it again, give the normalised buffer back.

@@ -53,6 +53,29 @@ class EchoStatus : public StatusSource {
 };
 
 // Printable ASCII only, with every string literal closed: quotes outside escapes pair up.
+// Strict JSON parsers take a \\u escape of a surrogate only as half of a pair, high then low.
+void CheckSurrogatesPaired(const std::string& line) {
+    bool highOpen = false;
+    for (std::size_t i = 0; i < line.size(); ++i) {
+        if (line[i] != '\\') {
+            FUZZ_CHECK(!highOpen);
+            continue;
+        }
+        FUZZ_CHECK(i + 1 < line.size());
+        if (line[++i] != 'u') {
+            FUZZ_CHECK(!highOpen);
+            continue; // a one-letter escape
+        }
+        FUZZ_CHECK(i + 4 < line.size());
+        const unsigned unit = static_cast<unsigned>(std::stoul(line.substr(i + 1, 4), nullptr, 16));
+        i += 4;
+        const bool low = unit >= 0xDC00 && unit <= 0xDFFF;
+        FUZZ_CHECK(highOpen == low);
+        highOpen = unit >= 0xD800 && unit <= 0xDBFF;
+    }
+    FUZZ_CHECK(!highOpen);
+}
+
 void CheckAsciiLine(const std::string& line, bool json) {
     bool inString = false;
     for (std::size_t i = 0; i < line.size(); ++i) {
@@ -67,6 +90,9 @@ void CheckAsciiLine(const std::string& line, bool json) {
         }
     }
     FUZZ_CHECK(!inString);
+    if (json) {
+        CheckSurrogatesPaired(line);
+    }
 }
 
 } // namespace

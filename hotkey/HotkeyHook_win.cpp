@@ -2,6 +2,7 @@
 
 #include "hotkey/HotkeySpec.h"
 #include "win32/Strings_win.h"
+#include "win32/Window_win.h"
 
 namespace plumwick {
 
@@ -34,7 +35,10 @@ LRESULT CALLBACK HotkeyHook::HotKeyWndProc(HWND window, UINT message, WPARAM wPa
     }
     auto previous = reinterpret_cast<WNDPROC>(self->state_.oldWndProc);
     if (IsUnlockHotkey(message, wParam) && self->unlock_) {
-        self->unlock_();
+        win::Guarded([&] {
+            self->unlock_();
+            return LRESULT{0};
+        });
     }
     if (message == WM_NCDESTROY) {
         // The window goes, and its hotkeys with it.

@@ -16,6 +16,10 @@ enum class NoticeCause {
     HotkeyRefused,    // shop.ini names an unlock hotkey that cannot be one
     HotkeyTaken,      // another program owns the unlock hotkey
     PipeUnavailable,  // the command pipe cannot be served; the command box still works
+    PublicationCut,   // a publication was over the display's budget: files or lines were left out
+    RestoreSkipped,   // the remembered publication failed, or died, at an earlier start; it waits
+    FontMissing,      // the chosen font is not installed; another face draws
+    HomePageRefused,  // shop.ini's HomePage is no web address or page of the program folder
     Count
 };
 

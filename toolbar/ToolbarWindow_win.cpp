@@ -254,10 +254,15 @@ LRESULT ToolbarWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
         OnTimer(static_cast<UINT_PTR>(wParam));
         return 0;
     case WM_ERASEBKGND: {
-        // Magenta, the colour key: the margins around the strip are see-through.
+        // Magenta, the colour key: the margins around the strip are see-through. Only this window's own
+        // DC is painted on: another process can send any handle here.
+        HDC dc = reinterpret_cast<HDC>(wParam);
+        if (WindowFromDC(dc) != Handle()) {
+            return 0;
+        }
         RECT client{};
         GetClientRect(Handle(), &client);
-        FillRect(reinterpret_cast<HDC>(wParam), &client, background_.get());
+        FillRect(dc, &client, background_.get());
         return 1;
     }
     case WM_CLOSE:

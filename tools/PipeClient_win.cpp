@@ -103,17 +103,24 @@ unsigned long CurrentSessionId() {
     return session;
 }
 
-PipeResult SendThroughPipe(unsigned long sessionId, const std::string& message, DWORD waitMs,
-                           DWORD answerMs) {
-    return SendToPipe(PipeNameFor(sessionId), message, waitMs, answerMs);
+PipeResult SendThroughPipe(unsigned long sessionId, const std::string& message, DWORD waitMs, DWORD answerMs,
+                           const PipeVetting& vet) {
+    return SendToPipe(PipeNameFor(sessionId), message, waitMs, answerMs, vet);
 }
 
-PipeResult SendToPipe(const std::wstring& pipeName, const std::string& message, DWORD waitMs,
-                      DWORD answerMs) {
+PipeResult SendToPipe(const std::wstring& pipeName, const std::string& message, DWORD waitMs, DWORD answerMs,
+                      const PipeVetting& vet) {
     PipeResult result;
     win::UniqueFile pipe(Open(pipeName, waitMs, result));
     if (!pipe) {
         return result;
+    }
+    if (vet) {
+        if (std::optional<std::string> refusal = vet(pipe.get())) {
+            result.outcome = PipeOutcome::Untrusted;
+            result.untrusted = *refusal;
+            return result;
+        }
     }
     win::UniqueKernelHandle event(CreateEventW(nullptr, TRUE, FALSE, nullptr));
     if (!event.get()) {

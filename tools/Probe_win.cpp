@@ -37,6 +37,10 @@
 //   pipe-silent SECONDS          connects to the command pipe and sends nothing: "dropped" when the
 //                                display hangs up within SECONDS, else "still connected"
 //   hold-hotkey MODS KEY SECONDS owns that hotkey for some seconds, as another program on the PC would
+//   set-box HEAD UNIT COUNT TAIL WM_SETTEXT of HEAD, COUNT copies of UNIT and TAIL into the idle box: the
+//                                box's answer ("TRUE", "FALSE", "no answer") and whether it is idle again
+//                                afterwards ("|idle", "|not idle"); "no idle box" when none turned up
+//   set-box-ansi HEAD UNIT COUNT TAIL  the same in the ANSI code page (ASCII text: one byte a character)
 //   type-box TEXT                posts the characters of TEXT to the command box as keystrokes (WM_CHAR)
 //   send-each FILE               the commands of FILE (UTF-16 LE, each ended by a NUL code unit) one after
 //                                the other into the idle box, every fifth in the ANSI code page; after each
@@ -114,6 +118,9 @@ HWND FindNamed(const std::wstring& name) {
     HWND hwnd = FindWindowW(name.c_str(), nullptr);
     if (!hwnd) {
         hwnd = FindWindowW(nullptr, name.c_str());
+    }
+    if (!hwnd) {
+        hwnd = FindWindowExW(HWND_MESSAGE, nullptr, name.c_str(), nullptr);
     }
     return hwnd;
 }
@@ -362,6 +369,52 @@ int CmdPipeSilent(const Args& a) {
     return 0;
 }
 
+// decoy-pipe SESSION SECONDS: holds "\\.\pipe\plumwick.SESSION" as a decoy would, for up to SECONDS,
+// answers "OK" to whatever one client sends and prints how many bytes it was sent ("ready" first, once the
+// name is held).
+int CmdDecoyPipe(const Args& a) {
+    const std::wstring name = L"\\\\.\\pipe\\plumwick." + a.arg(2);
+    const DWORD waitMs = static_cast<DWORD>(_wtof(a.arg(3).c_str()) * 1000);
+    HANDLE pipe =
+        CreateNamedPipeW(name.c_str(), PIPE_ACCESS_DUPLEX | FILE_FLAG_OVERLAPPED,
+                         PIPE_TYPE_MESSAGE | PIPE_READMODE_MESSAGE | PIPE_WAIT, 1, 4096, 4096, 0, nullptr);
+    if (pipe == INVALID_HANDLE_VALUE) {
+        Print("cannot hold the name");
+        return 1;
+    }
+    Print("ready");
+    std::fflush(stdout);
+    HANDLE event = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    OVERLAPPED overlapped{};
+    overlapped.hEvent = event;
+    DWORD got = 0;
+    BOOL connected = ConnectNamedPipe(pipe, &overlapped);
+    if (connected || GetLastError() == ERROR_PIPE_CONNECTED ||
+        (GetLastError() == ERROR_IO_PENDING && WaitForSingleObject(event, waitMs) == WAIT_OBJECT_0)) {
+        char buffer[4096];
+        overlapped = OVERLAPPED{};
+        overlapped.hEvent = event;
+        ResetEvent(event);
+        BOOL read = ReadFile(pipe, buffer, sizeof buffer, nullptr, &overlapped);
+        if ((read || GetLastError() == ERROR_IO_PENDING || GetLastError() == ERROR_MORE_DATA) &&
+            WaitForSingleObject(event, 3000) == WAIT_OBJECT_0) {
+            GetOverlappedResult(pipe, &overlapped, &got, FALSE);
+            overlapped = OVERLAPPED{};
+            overlapped.hEvent = event;
+            ResetEvent(event);
+            if (WriteFile(pipe, "OK\r\n", 4, nullptr, &overlapped) || GetLastError() == ERROR_IO_PENDING) {
+                WaitForSingleObject(event, 3000); // the forged success a decoy would give
+            }
+        } else {
+            CancelIoEx(pipe, &overlapped);
+        }
+    }
+    Print("got " + std::to_string(got) + " bytes");
+    CloseHandle(event);
+    CloseHandle(pipe);
+    return 0;
+}
+
 int CmdBox(const Args& a) {
     HWND window = FindWindowW(nullptr, L"FrmKrcMessage");
     if (!window) {
@@ -378,6 +431,46 @@ int CmdBox(const Args& a) {
         return 1;
     }
     Print(Hex(reinterpret_cast<LONG_PTR>(box)) + "|" + Utf8(TextOf(box)));
+    return 0;
+}
+
+int CmdSetBox(const Args& a) {
+    HWND box = nullptr;
+    for (int waited = 0; !box && waited < 10000; waited += 20) {
+        box = FindBox(L"KrcMessage");
+        if (!box) {
+            Sleep(20);
+        }
+    }
+    if (!box) {
+        Print("no idle box");
+        return 1;
+    }
+    std::wstring unit = a.arg(3);
+    std::size_t count = static_cast<std::size_t>(_wtoi64(a.arg(4).c_str()));
+    std::wstring text = a.arg(2);
+    text.reserve(text.size() + unit.size() * count + a.arg(5).size());
+    for (std::size_t i = 0; i < count; ++i) {
+        text += unit;
+    }
+    text += a.arg(5);
+    DWORD_PTR result = 0;
+    std::string answer = "no answer";
+    bool answered = false;
+    if (a.command == L"set-box-ansi") {
+        std::string bytes(text.size(), '\0');
+        std::transform(text.begin(), text.end(), bytes.begin(),
+                       [](wchar_t c) { return static_cast<char>(c); });
+        answered = SendMessageTimeoutA(box, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(bytes.c_str()),
+                                       SMTO_NORMAL, 60000, &result);
+    } else {
+        answered = SendMessageTimeoutW(box, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()),
+                                       SMTO_NORMAL, 60000, &result);
+    }
+    if (answered) {
+        answer = result ? "TRUE" : "FALSE";
+    }
+    Print(answer + (FindBox(L"KrcMessage") ? "|idle" : "|not idle"));
     return 0;
 }
 
@@ -663,6 +756,65 @@ void PrintAlpha(HWND target) {
     }
 }
 
+// forge: what any process on the desktop can put into the display's windows' messages. Every window of
+// the display's process (top-level, message-only and their children) gets posted each private message
+// WM_APP .. WM_APP+63 and the messages only the system sends, with parameters that point nowhere, and is
+// sent (the program's own windows only) the handle-carrying ones with handles that are not its own. Prints
+// how many went out.
+int CmdForge(const Args&) {
+    HWND box = FindBox(L"KrcMessage");
+    DWORD display = 0;
+    if (!box || !GetWindowThreadProcessId(box, &display)) {
+        Print("no display");
+        return 1;
+    }
+    Collected c;
+    EnumWindows(CollectTop, reinterpret_cast<LPARAM>(&c));
+    for (HWND message = nullptr; (message = FindWindowExW(HWND_MESSAGE, message, nullptr, nullptr));) {
+        c.windows.push_back(message);
+    }
+    std::vector<HWND> targets;
+    for (HWND hwnd : c.windows) {
+        DWORD process = 0;
+        GetWindowThreadProcessId(hwnd, &process);
+        if (process != display) {
+            continue;
+        }
+        targets.push_back(hwnd);
+        for (HWND child : Children(hwnd)) {
+            targets.push_back(child);
+        }
+    }
+    constexpr LPARAM kNowhere = 0x4141;
+    int posted = 0;
+    for (HWND hwnd : targets) {
+        for (UINT message = WM_APP; message < WM_APP + 64; ++message) {
+            if (message != WM_APP + 1) { // the second start's "show the content manager"
+                posted += PostMessageW(hwnd, message, kNowhere, kNowhere) ? 1 : 0;
+            }
+        }
+        for (UINT message : {WM_DPICHANGED, WM_NCDESTROY, WM_DESTROY, WM_CREATE, WM_NCCREATE}) {
+            posted += PostMessageW(hwnd, message, 0x00600060, kNowhere) ? 1 : 0;
+        }
+        if (!IsDisplayWindow(hwnd) && ClassOf(hwnd) != L"ThunderRT6TextBox") {
+            continue; // the system's own controls: their messages are the system's business
+        }
+        DWORD_PTR result = 0;
+        SendMessageTimeoutW(hwnd, WM_DPICHANGED, 0x00600060, kNowhere, SMTO_NORMAL, 5000, &result);
+        SendMessageTimeoutW(hwnd, WM_NCDESTROY, 0, 0, SMTO_NORMAL, 5000, &result);
+        SendMessageTimeoutW(hwnd, WM_ERASEBKGND, kNowhere, 0, SMTO_NORMAL, 5000, &result);
+        SendMessageTimeoutW(hwnd, WM_CTLCOLORSTATIC, kNowhere, kNowhere, SMTO_NORMAL, 5000, &result);
+        SendMessageTimeoutW(hwnd, WM_COMMAND, MAKEWPARAM(0, BN_SETFOCUS), kNowhere, SMTO_NORMAL, 5000,
+                            &result);
+        CREATESTRUCTW create{};
+        create.lpCreateParams = reinterpret_cast<void*>(kNowhere);
+        SendMessageTimeoutW(hwnd, WM_NCCREATE, 0, reinterpret_cast<LPARAM>(&create), SMTO_NORMAL, 5000,
+                            &result);
+    }
+    Print("windows " + std::to_string(targets.size()) + ", posted " + std::to_string(posted));
+    return 0;
+}
+
 int CmdOnWindow(const Args& a) {
     HWND target = FindNamed(a.arg(2));
     if (!target) {
@@ -726,10 +878,14 @@ int Run(int argc, wchar_t** argv) {
         {L"regdel", CmdRegget},
         {L"dialogs", CmdDialogs},
         {L"press", CmdPress},
+        {L"set-box", CmdSetBox},
+        {L"set-box-ansi", CmdSetBox},
         {L"type-box", CmdTypeBox},
         {L"send-each", CmdSendEach},
         {L"hold-hotkey", CmdHoldHotkey},
         {L"mouse", CmdMouse},
+        {L"forge", CmdForge},
+        {L"decoy-pipe", CmdDecoyPipe},
     };
     for (const auto& [name, handler] : kCommands) {
         if (args.command == name) {

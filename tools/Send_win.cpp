@@ -6,6 +6,7 @@
 #include "common/FileBytes.h"
 #include "common/TextUtil.h"
 #include "tools/PipeClient_win.h"
+#include "tools/ReceiverIdentity_win.h"
 #include "win32/Strings_win.h"
 #include "win32/Windows_win.h"
 
@@ -61,7 +62,7 @@ HWND WaitForIdleBox(double seconds) {
     return box;
 }
 
-enum class Outcome { Sent, Ended, NotRunning, Busy, NoAnswer };
+enum class Outcome { Sent, Ended, NotRunning, Busy, NoAnswer, Refused, Untrusted };
 
 bool IsEnd(const std::u16string& command) {
     return command.starts_with(u"END");
@@ -73,16 +74,32 @@ struct Channel {
     unsigned long session = 0;
 };
 
+// The pipe's server must be a process of the session's user before anything is written to it.
+PipeVetting VetServer(const Channel& channel) {
+    return [session = channel.session](HANDLE pipe) -> std::optional<std::string> {
+        ULONG server = 0;
+        if (!GetNamedPipeServerProcessId(pipe, &server)) {
+            return Utf16ToUtf8(win::ToU16(win::LastErrorText(L"GetNamedPipeServerProcessId")));
+        }
+        return ReceiverRefusal(server, session, "the command pipe's server");
+    };
+}
+
 Outcome SendThroughPipe(const Channel& channel, const std::u16string& command, double waitSeconds,
                         UINT answerMs) {
-    PipeResult result = plumwick::SendThroughPipe(channel.session, Utf16ToUtf8(command),
-                                                  static_cast<DWORD>(waitSeconds * 1000), answerMs);
+    PipeResult result =
+        plumwick::SendThroughPipe(channel.session, Utf16ToUtf8(command),
+                                  static_cast<DWORD>(waitSeconds * 1000), answerMs, VetServer(channel));
     switch (result.outcome) {
     case PipeOutcome::Answered:
-        if (result.reply != "OK") {
+        if (!IsHandledReply(result.reply)) {
             Write(stderr, STD_ERROR_HANDLE, result.reply + "\n");
+            return Outcome::Refused;
         }
         return Outcome::Sent;
+    case PipeOutcome::Untrusted:
+        Fail(result.untrusted);
+        return Outcome::Untrusted;
     case PipeOutcome::Ended:
         return Outcome::Ended;
     case PipeOutcome::NotRunning:
@@ -110,6 +127,15 @@ Outcome SendOne(const Channel& channel, const std::u16string& command, bool ansi
     if (!box) {
         return FindWindowW(nullptr, L"FrmKrcMessage") ? Outcome::Busy : Outcome::NotRunning;
     }
+    DWORD owner = 0;
+    if (!GetWindowThreadProcessId(box, &owner)) {
+        Fail(Utf16ToUtf8(win::ToU16(win::LastErrorText(L"GetWindowThreadProcessId"))));
+        return Outcome::Untrusted;
+    }
+    if (std::optional<std::string> refusal = ReceiverRefusal(owner, CurrentSessionId(), "the command box")) {
+        Fail(*refusal);
+        return Outcome::Untrusted;
+    }
     std::wstring wide = win::ToWide(command);
     DWORD_PTR result = 0;
     LRESULT sent;
@@ -124,7 +150,8 @@ Outcome SendOne(const Channel& channel, const std::u16string& command, bool ansi
                                    answerMs, &result);
     }
     if (sent) {
-        return Outcome::Sent;
+        // The box answers FALSE for a text it refuses (too long, or busy with another command).
+        return result ? Outcome::Sent : Outcome::Refused;
     }
     // "END" ends the display while it handles the command, which is no failure.
     return IsEnd(command) ? Outcome::Ended : Outcome::NoAnswer;
@@ -145,13 +172,17 @@ int SendBatch(const Channel& channel, const std::vector<std::u16string>& command
             continue;
         }
         ++failed;
-        if (outcome == Outcome::NotRunning) {
-            Fail("the display is not running at command " + std::to_string(i + 1));
+        if (outcome == Outcome::NotRunning || outcome == Outcome::Untrusted) {
+            Fail((outcome == Outcome::NotRunning ? "the display is not running at command "
+                                                 : "nothing more is sent after command ") +
+                 std::to_string(i + 1));
             failed += static_cast<int>(commands.size() - i - 1);
             break;
         }
         Fail("command " + std::to_string(i + 1) +
-             (outcome == Outcome::Busy ? " found the box busy" : " got no answer"));
+             (outcome == Outcome::Busy      ? " found the box busy"
+              : outcome == Outcome::Refused ? " was refused"
+                                            : " got no answer"));
     }
     Print("sent " + std::to_string(sent) + ", failed " + std::to_string(failed));
     return failed == 0 ? kExitHandled : kExitBatchFailed;
@@ -176,12 +207,20 @@ std::optional<std::string> ReadStandardInput() {
 
 // --status: the status line through the pipe.
 int AskStatus(const Channel& channel, double waitSeconds) {
-    PipeResult result =
-        plumwick::SendThroughPipe(channel.session, "?status", static_cast<DWORD>(waitSeconds * 1000), 30000);
+    PipeResult result = plumwick::SendThroughPipe(
+        channel.session, "?status", static_cast<DWORD>(waitSeconds * 1000), 30000, VetServer(channel));
     switch (result.outcome) {
     case PipeOutcome::Answered:
+        if (!IsStatusLine(result.reply)) {
+            Write(stderr, STD_ERROR_HANDLE, result.reply + "\n");
+            Fail("the display gave no status line");
+            return kExitRefused;
+        }
         Print(result.reply);
         return kExitHandled;
+    case PipeOutcome::Untrusted:
+        Fail(result.untrusted);
+        return kExitUntrusted;
     case PipeOutcome::NotRunning:
         Fail("the display is not running (no command pipe in that session)");
         return kExitNotRunning;
@@ -210,6 +249,13 @@ int ExitFor(Outcome outcome, const Channel& channel) {
                           : "the display's command box is busy or missing (no \"ThunderRT6TextBox\" holding "
                             "\"KrcMessage\")");
         return kExitBusy;
+    case Outcome::Refused:
+        if (!channel.pipe) {
+            Fail("the display refused the command (too long, or its box was busy)");
+        }
+        return kExitRefused;
+    case Outcome::Untrusted:
+        return kExitUntrusted;
     case Outcome::NoAnswer:
         break;
     }
@@ -227,6 +273,19 @@ std::optional<std::string> ReadInput(const Request& request) {
                                              : "cannot read " + Utf16ToUtf8(request.path));
     }
     return bytes;
+}
+
+// --check-schedule: each line the file cannot read, named by the file and its number.
+int CheckSchedule(const Request& request) {
+    std::optional<std::string> bytes = ReadInput(request);
+    if (!bytes) {
+        return kExitInputUnreadable;
+    }
+    ScheduleCheck check = CheckScheduleFile(*bytes, win::SystemAnsiCodePage());
+    for (const std::string& line : check.lines) {
+        Print(Utf16ToUtf8(request.path) + ": " + line);
+    }
+    return check.exitCode;
 }
 
 } // namespace
@@ -249,6 +308,10 @@ int wmain(int argc, wchar_t** argv) {
     if (request.version) {
         Print(VersionText());
         return kExitHandled;
+    }
+
+    if (request.source == Source::CheckSchedule) {
+        return CheckSchedule(request);
     }
 
     Channel channel{request.pipe, request.session ? *request.session : CurrentSessionId()};

@@ -5,8 +5,60 @@
 #include "win32/Strings_win.h"
 
 #include <cmath>
+#include <utility>
 
 namespace plumwick::win {
+
+namespace {
+
+// The DPIs a WM_DPICHANGED may bring (50 % to 1000 %).
+constexpr UINT kLowestDpi = 48;
+constexpr UINT kHighestDpi = 960;
+
+// The window object whose CreateWindowExW runs on this thread, until its WM_NCCREATE takes it.
+thread_local Window* t_creating = nullptr;
+
+// Messages the system sends a window on its own thread, whose parameters are pointers or announce the
+// window's creation or end. Another process can send or post them too; acting on one would follow its
+// pointer or take a live window for a dead one.
+bool OnlyTheSystemSends(UINT message) {
+    switch (message) {
+    case WM_NCCREATE:
+    case WM_CREATE:
+    case WM_DESTROY:
+    case WM_NCDESTROY:
+    case WM_DPICHANGED:
+        return true;
+    default:
+        return false;
+    }
+}
+
+// Sent by another thread (of any process); posted messages are ISMEX_NOSEND too, and the hook below keeps
+// those of OnlyTheSystemSends out.
+bool FromAnotherThread() {
+    return (InSendMessageEx(nullptr) & ISMEX_SEND) != 0;
+}
+
+LRESULT CALLBACK PostedMessageGuard(int code, WPARAM wParam, LPARAM lParam) {
+    if (code == HC_ACTION) {
+        auto* msg = reinterpret_cast<MSG*>(lParam);
+        if (OnlyTheSystemSends(msg->message)) {
+            msg->message = WM_NULL; // the system never posts these: a forgery
+            msg->wParam = 0;
+            msg->lParam = 0;
+        }
+    }
+    return CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
+} // namespace
+
+bool GuardPostedMessages() {
+    static thread_local HHOOK hook = SetWindowsHookExW(WH_GETMESSAGE, &PostedMessageGuard, nullptr,
+                                                       GetCurrentThreadId()); // kept for the thread's life
+    return hook != nullptr;
+}
 
 HINSTANCE ModuleInstance() {
     return GetModuleHandleW(nullptr);
@@ -61,8 +113,12 @@ bool Window::Create(const WindowClass& cls, DWORD exStyle, DWORD style, const wc
             return false;
         }
     }
-    HWND hwnd =
-        CreateWindowExW(exStyle, cls.name, title, style, x, y, width, height, parent, menu, instance, this);
+    // The object comes to the new window through the thread, never through the creation message: any
+    // process can send WM_NCCREATE, with whatever lpCreateParams it likes, to a window that exists.
+    Window* outer = std::exchange(t_creating, this);
+    HWND hwnd = CreateWindowExW(exStyle, cls.name, title, style, x, y, width, height, parent, menu, instance,
+                                nullptr);
+    t_creating = outer;
     if (!hwnd) {
         creationFailure_ = LastErrorText(L"CreateWindowExW");
     }
@@ -70,30 +126,42 @@ bool Window::Create(const WindowClass& cls, DWORD exStyle, DWORD style, const wc
 }
 
 LRESULT CALLBACK Window::StaticProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-    Window* self = nullptr;
-    if (message == WM_NCCREATE) {
-        auto create = reinterpret_cast<CREATESTRUCTW*>(lParam);
-        self = static_cast<Window*>(create->lpCreateParams);
+    return Guarded([&] { return Dispatch(hwnd, message, wParam, lParam); });
+}
+
+LRESULT Window::Dispatch(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (OnlyTheSystemSends(message) && message != WM_DPICHANGED && FromAnotherThread()) {
+        // Another process's forgery: what it says about the window's life is not acted on.
+        return message == WM_NCCREATE ? FALSE : 0;
+    }
+    auto* self = reinterpret_cast<Window*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+    if (!self && message == WM_NCCREATE && t_creating) {
+        self = std::exchange(t_creating, nullptr);
         self->hwnd_ = hwnd;
         self->scale_ = DpiScale(DpiForWindow(hwnd));
         SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
-    } else {
-        self = reinterpret_cast<Window*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
     }
     if (!self) {
         return DefWindowProcW(hwnd, message, wParam, lParam);
     }
     if (message == WM_NCDESTROY) {
-        LRESULT result = self->HandleMessage(message, wParam, lParam);
+        // The object lets go of the window even when its last step fails.
+        LRESULT result = Guarded([&] { return self->HandleMessage(message, wParam, lParam); });
         SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
         self->hwnd_ = nullptr;
         return result;
     }
     if (message == WM_DPICHANGED) {
-        self->scale_ = DpiScale(LOWORD(wParam));
-        // Without a suggestion (a test's message from another process) the window keeps its rectangle.
+        // A DPI from another thread's message is one nobody could mean: bounded to what screens have.
+        const UINT dpi = LOWORD(wParam);
+        if (dpi < kLowestDpi || dpi > kHighestDpi) {
+            return 0;
+        }
+        self->scale_ = DpiScale(dpi);
+        // The suggested rectangle is read only from the system's own message (sent on this thread; a
+        // posted one never gets here, see GuardPostedMessages). Without it the window keeps its rectangle.
         RECT suggested{};
-        if (lParam) {
+        if (lParam && !FromAnotherThread()) {
             suggested = *reinterpret_cast<const RECT*>(lParam);
         } else {
             GetWindowRect(hwnd, &suggested);

@@ -63,12 +63,26 @@ class Window {
 
   private:
     static LRESULT CALLBACK StaticProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+    static LRESULT Dispatch(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
     HWND hwnd_ = nullptr;
     DpiScale scale_;
     std::wstring creationFailure_;
 };
 
+// Runs one step of a window procedure. Whatever the step throws (running out of memory included) ends
+// that step, never the process: no message another program can send may take the display down.
+template <typename Step> LRESULT Guarded(Step&& step, LRESULT failed = 0) noexcept {
+    try {
+        return step();
+    } catch (...) {
+        return failed;
+    }
+}
+
 HINSTANCE ModuleInstance();
+// On the window thread, once: messages posted to its windows that only the system sends (creation, end,
+// a DPI change's rectangle) are dropped before any loop, the program's or a modal box's, dispatches them.
+bool GuardPostedMessages();
 // The scale of the primary monitor, where the display's windows are made.
 DpiScale PrimaryScale();
 int TwipsToPixels(double twips, const DpiScale& scale = PrimaryScale());

@@ -673,3 +673,32 @@ TEST_F(ContentManager, ALinkedFolderIsNeitherWalkedNorOffered) {
     ASSERT_EQ(entries.size(), 1u) << session.Probe({"children", kForm});
     EXPECT_EQ(entries[0].text, "a.txt");
 }
+
+TEST_F(ContentManager, FilesPastThePublicationsTotalAreLeftOutAndANoticeNamesThem) {
+    EmptyTextFolder();
+    // Two files each under the one-file cap, together over the publication's 64 MiB.
+    std::string big;
+    for (std::string line = "A long line of a forty megabyte file\r\n"; big.size() < (40u << 20);) {
+        big += line;
+    }
+    WriteBytes(TextFolder() / "first.txt", big);
+    WriteBytes(TextFolder() / "second.txt", big);
+    WriteBytes(TextFolder() / "third.txt", "Third line\r\n");
+    ASSERT_NO_FATAL_FAILURE(StartWithInterval(nullptr));
+    for (const Child& entry : Entries(Children(session))) {
+        Tick(entry.text);
+    }
+    SetField("1");
+    Publish();
+    EXPECT_EQ(WaitForStored("1", 30), "1") << "the publish did not finish";
+    std::string list = session.WaitFor(
+        {"list"}, [](const std::string& out) { return out.find("left out") != std::string::npos; }, 10);
+    EXPECT_NE(list.find("left out"), std::string::npos) << "no notice: " << list;
+    // Which of the two big files comes first is the scan's order; the other one is named, the small one fits.
+    bool firstOut = list.find("first.txt") != std::string::npos;
+    bool secondOut = list.find("second.txt") != std::string::npos;
+    EXPECT_TRUE(firstOut != secondOut) << list;
+    EXPECT_EQ(list.find("third.txt"), std::string::npos) << list;
+    EXPECT_TRUE(session.Running());
+    EXPECT_EQ(session.Probe({"find-box"}), "yes") << "the program stopped answering";
+}

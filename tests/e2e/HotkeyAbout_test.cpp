@@ -5,6 +5,7 @@
 
 #include <chrono>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <iostream>
 #include <sstream>
@@ -81,16 +82,29 @@ Image ReadPng(const std::filesystem::path& png) {
     return image;
 }
 
-// Home page: a batch file the shell runs on "open", appending one line to a marker file per opening.
+// Home page: the shell opens a web address with the browser Wine is told of, here a script that appends
+// one line per opening, naming what it was given, to a marker file. `homePage` is shop.ini's HomePage.
+// (This Wine prefix has no program for .html files, so a page of the program folder or the bundled help
+// opens nothing that could be seen.)
 class HomePageMarker {
   public:
-    explicit HomePageMarker(Session& session) : marker_(session.Folder() / "home-opened.txt") {
+    explicit HomePageMarker(Session& session, const std::string& homePage = "http://home.example/shop")
+        : marker_(session.Folder() / "home-opened.txt") {
+        std::filesystem::path browser = session.Folder() / "browser.sh";
+        {
+            std::ofstream script(browser, std::ios::binary);
+            script << "#!/bin/sh\necho \"opened $*\" >>'" << marker_.string() << "'\n";
+        }
+        std::filesystem::permissions(browser, std::filesystem::perms::owner_all,
+                                     std::filesystem::perm_options::add);
+        Shell(session.Env() + " wine reg add 'HKCU\\Software\\Wine\\WineBrowser' /v Browsers /d '" +
+              browser.string() + "' /f >/dev/null 2>&1");
+        // A program beside it, which a HomePage naming it must never run.
         std::string folder = WinePath(session.Folder());
         std::ofstream bat(session.Folder() / "home.bat", std::ios::binary);
-        bat << "@echo off\r\necho opened>>" << folder << "\\home-opened.txt\r\n";
+        bat << "@echo off\r\necho ran-the-program>>" << folder << "\\home-opened.txt\r\n";
         std::ofstream ini(session.Folder() / "data/system/shop.ini", std::ios::binary);
-        ini << "ShopName=Marker Shop\r\nWebAddress=www.example.test\r\nHomePage=" << folder
-            << "\\home.bat\r\n";
+        ini << "ShopName=Marker Shop\r\nWebAddress=www.example.test\r\nHomePage=" << homePage << "\r\n";
     }
     int Openings() const {
         std::ifstream in(marker_);
@@ -100,6 +114,8 @@ class HomePageMarker {
         }
         return lines;
     }
+    // Every line the marker holds: what the browser was given, or a program that ran.
+    std::string Log() const { return ReadAll(marker_); }
     bool WaitForOpenings(int count, double timeoutSeconds) const {
         for (double waited = 0; waited <= timeoutSeconds; waited += 0.1) {
             if (Openings() >= count) {
@@ -109,8 +125,6 @@ class HomePageMarker {
         }
         return false;
     }
-
-  private:
     static std::string WinePath(const std::filesystem::path& path) {
         std::string out = "Z:" + path.string();
         for (char& c : out) {
@@ -118,6 +132,8 @@ class HomePageMarker {
         }
         return out;
     }
+
+  private:
     std::filesystem::path marker_;
 };
 
@@ -275,6 +291,21 @@ TEST(About, PictureClickOpensTheHomePageAndTheFadeGoesOn) {
     EXPECT_EQ(AboutAlpha(session), -1);
     EXPECT_GT(SecondsSince(held), 4.5);
     EXPECT_EQ(home.Openings(), 1);
+    EXPECT_NE(home.Log().find("http://home.example/shop"), std::string::npos) << home.Log();
+}
+
+TEST(About, AHomePageThatNamesAProgramNeverRunsItAndSaysWhy) {
+    Session session;
+    HomePageMarker home(session, HomePageMarker::WinePath(session.Folder()) + "\\home.bat");
+    ASSERT_TRUE(session.Start());
+    std::string list = session.WaitFor(
+        {"list"}, [](const std::string& out) { return out.find(" PlumwickNotice|") != std::string::npos; });
+    EXPECT_NE(list.find(" PlumwickNotice|"), std::string::npos) << "no notice: " << list;
+    ASSERT_GE(WaitForFullOpacity(session, 8), 0);
+    session.Probe({"mouse", std::to_string(kAboutX + 150), std::to_string(kAboutY + 250), "click"});
+    SleepSeconds(3);
+    EXPECT_EQ(home.Log().find("ran-the-program"), std::string::npos) << home.Log();
+    EXPECT_TRUE(session.Running());
 }
 
 TEST(About, CloseSpotClosesItEarlyAndOpensTheHomePage) {

@@ -179,3 +179,30 @@ TEST_F(Memory, ADragMovesTheLineAsFarAsThePointerAndTheNextStartPutsItThere) {
     EXPECT_LE(restored.y + 97, bottom) << "the line's panel leaves the work area";
     EXPECT_GE(restored.y - 49, top);
 }
+
+TEST_F(Memory, ARestoreThatDiedAtTheLastStartIsNotTriedAgainTheOperatorIsTold) {
+    EmptyTextFolder();
+    WriteBytes(TextFolder() / "apple.txt", "Apple line\r\n");
+    // What a start that died in the middle of its restore leaves behind.
+    session.Probe({"regset", "2"});
+    session.Probe({"memset", "LastPublication", "Files", "apple.txt"});
+    session.Probe({"memset", "LastPublication", "Split", "0"});
+    session.Probe({"memset", "LastPublication", "Restoring", "1"});
+    ASSERT_TRUE(session.Start()) << "the display did not start";
+    session.MovePointer(2, 2);
+    EXPECT_TRUE(ManagerShown()) << "the restore was tried again";
+    std::string list = session.WaitFor(
+        {"list"}, [](const std::string& out) { return out.find("not tried again") != std::string::npos; }, 5);
+    EXPECT_NE(list.find("not tried again"), std::string::npos) << "no notice says so: " << list;
+    EXPECT_EQ(session.Probe({"memget", "LastPublication", "Restoring"}), "1");
+    // The ticks are back; publishing them by hand is remembered, and the next start restores it again.
+    ASSERT_EQ(session.Probe({"click-child", kForm, "确定 "}), "clicked");
+    EXPECT_EQ(
+        session.WaitFor(
+            {"memget", "LastPublication", "Restoring"}, [](const std::string& out) { return out == "0"; }, 5),
+        "0");
+    ASSERT_NO_FATAL_FAILURE(Restart());
+    EXPECT_FALSE(session.Visible(kForm));
+    EXPECT_EQ(session.Probe({"memget", "LastPublication", "Restoring"}), "0");
+    EXPECT_TRUE(session.Running());
+}

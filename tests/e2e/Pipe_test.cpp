@@ -201,11 +201,11 @@ TEST_F(CommandPipe, CommandsFromThePipeAndTheBoxAreOneStreamDrawnAlike) {
         EXPECT_EQ(session.Probe({"find-box"}), "yes");
     }
 
-    // Every message gets one reply line; texts that run nothing say why.
+    // Every message gets one reply line; texts that run nothing say why, and the sender exits 7.
     std::string err;
-    EXPECT_EQ(SendPipe("dlt lower case", &err), 0);
+    EXPECT_EQ(SendPipe("dlt lower case", &err), 7);
     EXPECT_EQ(err, "ERR no command (the first three characters are no verb)");
-    EXPECT_EQ(SendPipe("HLD0", &err), 0);
+    EXPECT_EQ(SendPipe("HLD0", &err), 7);
     EXPECT_EQ(err.rfind("ERR HLD takes", 0), 0u) << err;
     EXPECT_EQ(SendPipe("TMS", &err), 0);
     EXPECT_EQ(err, "");

@@ -85,3 +85,30 @@ TEST(SettingsFile, AnUnusableStoredSizeIsReadAsTheDefaultAndTheDisplayStaysReach
     EXPECT_TRUE(session.Visible("PlumwickToolbar")) << "the toolbar cannot be brought up";
     session.SaveScreenshot("settings-size-3648");
 }
+
+TEST(SettingsFile, AFontThatIsNotInstalledDrawsInTheShippedFaceIsToldAndIsKept) {
+    Session session;
+    // Arial is not on the test desktop; the shipped face is (mapped to the installed CJK font).
+    const std::string settings = "Arial\r\n 36 \r\n 2 \r\n";
+    WriteAll(SettingsFile(session), settings);
+    ASSERT_TRUE(session.Start());
+    std::string list = session.WaitFor(
+        {"list"},
+        [](const std::string& out) { return out.find("\"Arial\" is not installed") != std::string::npos; },
+        5);
+    EXPECT_NE(list.find("\"Arial\" is not installed"), std::string::npos) << "no notice says so: " << list;
+
+    ASSERT_TRUE(session.WaitForAboutToClose());
+    EXPECT_EQ(session.Send("DLT 梅溪 WWWWWWWW"), 0);
+    SleepSeconds(0.5);
+    Session::Rect main = session.WindowRect("PlumwickMainText");
+    EXPECT_GT(CountNotDesktop(session.Screenshot(), main.y, main.y + 80), 500) << "nothing is drawn";
+    for (int x = 700; x <= 1300 && !session.Visible("PlumwickToolbar"); x += 50) {
+        session.MovePointer(x, main.y + 25);
+        SleepSeconds(0.3);
+    }
+    EXPECT_TRUE(session.Visible("PlumwickToolbar")) << "the toolbar cannot be brought up";
+    session.SaveScreenshot("settings-font-missing");
+    // The chosen name stays: installing the font brings it back.
+    EXPECT_EQ(ReadAll(SettingsFile(session)), settings);
+}

@@ -3,7 +3,9 @@
 
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <string>
+#include <vector>
 
 using namespace plumwick;
 
@@ -120,4 +122,21 @@ TEST(SplitKaraokeFields, KeepsEveryCharacterOfTheFields) {
     EXPECT_EQ(fields.text, text);
     EXPECT_EQ(fields.duration, u"\xDC00");
     EXPECT_EQ(fields.textWidth, 3);
+}
+
+TEST(BoundedCommand, TakesUpToAMebiUnitAndRefusesLongerWithoutReadingPastTheBound) {
+    std::u16string longest = u"DLT" + std::u16string(kMaxCommandUnits - 3, u'x');
+    std::optional<std::u16string_view> taken = BoundedCommand(longest.c_str());
+    ASSERT_TRUE(taken);
+    EXPECT_EQ(taken->size(), kMaxCommandUnits);
+
+    std::u16string tooLong = longest + u"y";
+    EXPECT_FALSE(BoundedCommand(tooLong.c_str()));
+
+    // No terminator anywhere in reach: the count stops one unit past the bound.
+    std::vector<char16_t> unterminated(kMaxCommandUnits + 1, u'x');
+    EXPECT_FALSE(BoundedCommand(unterminated.data()));
+
+    EXPECT_EQ(BoundedCommand(nullptr), std::u16string_view());
+    EXPECT_EQ(BoundedCommand(u"CKT"), std::u16string_view(u"CKT"));
 }

@@ -236,3 +236,43 @@ TEST(ParseInterval, AcceptsWholeSecondsRoundedDownFromZeroToSixty) {
         EXPECT_EQ(ParseInterval(c.field), c.seconds) << Utf16ToUtf8(c.field);
     }
 }
+
+TEST(PublicationBudget, FilesPastTheTotalAreLeftOutWholeAndSmallerLaterOnesStillFit) {
+    const std::size_t mib = std::size_t{1} << 20;
+    std::vector<bool> fits = FitPublicationBudget({40 * mib, 30 * mib, 24 * mib, 1}, kPublishMaxBytes);
+    EXPECT_EQ(fits, (std::vector<bool>{true, false, true, false}));
+    EXPECT_EQ(FitPublicationBudget({kPublishMaxBytes}, kPublishMaxBytes), std::vector<bool>{true});
+    EXPECT_EQ(FitPublicationBudget({}, kPublishMaxBytes), std::vector<bool>{});
+}
+
+TEST(PublicationBudget, LinesPastTheLimitAreCountedNotBuilt) {
+    std::size_t leftOut = 99;
+    std::vector<std::u16string> lines =
+        SplitMessages(u"a\r\nb\r\nc\r\nd", SplitOption::SingleBreak, 2, leftOut);
+    EXPECT_EQ(lines, (std::vector<std::u16string>{u"a", u"b"}));
+    EXPECT_EQ(leftOut, 2u);
+    lines = SplitMessages(u"a\r\n\r\nb", SplitOption::DoubleBreak, 2, leftOut);
+    EXPECT_EQ(lines, (std::vector<std::u16string>{u"a", u"b"}));
+    EXPECT_EQ(leftOut, 0u);
+
+    // A million and one lines: the last is left out.
+    std::u16string many;
+    for (std::size_t i = 0; i < kPublishMaxLines; ++i) {
+        many += u"x\r\n";
+    }
+    lines = SplitMessages(many, SplitOption::SingleBreak, kPublishMaxLines, leftOut);
+    EXPECT_EQ(lines.size(), kPublishMaxLines);
+    EXPECT_EQ(leftOut, 1u);
+}
+
+TEST(PublicationBudget, TheNoticeNamesTheFilesAndCountsTheLinesLeftOut) {
+    std::u16string notice = PublicationCutNotice({u"big.txt", u"huge.txt"}, 0);
+    EXPECT_NE(notice.find(u"big.txt"), std::u16string::npos);
+    EXPECT_NE(notice.find(u"huge.txt"), std::u16string::npos);
+    EXPECT_EQ(notice.find(u"lines after"), std::u16string::npos);
+    notice = PublicationCutNotice({}, 1234);
+    EXPECT_NE(notice.find(u"1234"), std::u16string::npos);
+    notice = PublicationCutNotice({u"1.txt", u"2.txt", u"3.txt", u"4.txt", u"5.txt", u"6.txt", u"7.txt"}, 0);
+    EXPECT_EQ(notice.find(u"6.txt"), std::u16string::npos) << "a notice names a few files, not all";
+    EXPECT_NE(notice.find(u"2 "), std::u16string::npos);
+}

@@ -67,6 +67,9 @@ TEST(JsonString, EscapesWhatJsonAndAnAsciiLineCannotCarry) {
     EXPECT_EQ(JsonString(u"a\\b\"c"), "\"a\\\\b\\\"c\"");
     EXPECT_EQ(JsonString(u"\r\n\t"), "\"\\r\\n\\t\"");
     EXPECT_EQ(JsonString(std::u16string(u"\0\x01\x1f\x7f", 4)), "\"\\u0000\\u0001\\u001f\\u007f\"");
-    EXPECT_EQ(JsonString(u"\xD800x\xDFFF"), "\"\\ud800x\\udfff\""); // lone surrogates as they are
+    // Strict parsers refuse a lone surrogate: it becomes U+FFFD; a pair stays a pair.
+    EXPECT_EQ(JsonString(u"\xD800x\xDFFF"), "\"\\ufffdx\\ufffd\"");
+    EXPECT_EQ(JsonString(u"\xDE00\xD83D"), "\"\\ufffd\\ufffd\""); // the halves in the wrong order
+    EXPECT_EQ(JsonString(u"\xD83D\xD83D\xDE00\xDE00"), "\"\\ufffd\\ud83d\\ude00\\ufffd\"");
     EXPECT_EQ(JsonString(u"\u00e9\uFFFF"), "\"\\u00e9\\uffff\"");
 }

@@ -66,3 +66,24 @@ TEST(PublicationMemory, StartPublishesAgainOnlyWithAFileLeftAndAValidInterval) {
     EXPECT_FALSE(badInterval.publish);
     EXPECT_EQ(badInterval.ticks, (std::vector<bool>{false, true, false, false}));
 }
+
+TEST(PlanRestore, ARestoreThatNeverFinishedIsNotTriedAgainButKeepsItsTicks) {
+    RememberedPublication remembered{{u"b.txt"}, SplitOption::DoubleBreak};
+    RestorePlan plan =
+        SkipUnfinishedRestore(PlanRestore(kRoot, Listed(), remembered, u"15"), kRestoreUnderway);
+    EXPECT_FALSE(plan.publish);
+    EXPECT_TRUE(plan.skipped);
+    EXPECT_EQ(plan.ticks, (std::vector<bool>{false, true, false, false}));
+    EXPECT_EQ(plan.option, SplitOption::DoubleBreak);
+
+    // Finished, or never marked (a build before the mark): restored as before.
+    for (std::u16string_view mark : {kRestoreFinished, std::u16string_view(), std::u16string_view(u"x")}) {
+        plan = SkipUnfinishedRestore(PlanRestore(kRoot, Listed(), remembered, u"15"), mark);
+        EXPECT_TRUE(plan.publish);
+        EXPECT_FALSE(plan.skipped);
+    }
+    // Nothing to restore: nothing was skipped, and the operator is told nothing.
+    plan = SkipUnfinishedRestore(PlanRestore(kRoot, Listed(), std::nullopt, u"15"), kRestoreUnderway);
+    EXPECT_FALSE(plan.publish);
+    EXPECT_FALSE(plan.skipped);
+}

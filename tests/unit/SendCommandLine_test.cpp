@@ -42,6 +42,7 @@ TEST(SendArguments, AcceptsEachWayOfGivingTheCommand) {
         {{u""}, Source::Argument, u"", u""}, // an empty command is sent (and does nothing)
         {{u"--status"}, Source::Status, u"", u""},
         {{u"--session", u"4", u"--status"}, Source::Status, u"", u""},
+        {{u"--check-schedule", u"Text\\schedule.ini"}, Source::CheckSchedule, u"", u"Text\\schedule.ini"},
     };
     for (const Case& c : cases) {
         ParseResult r = ParseArguments(c.args);
@@ -110,6 +111,8 @@ TEST(SendArguments, RefusesWhatItCannotSendNamingTheArgument) {
         {{u"--session", u"-1", u"DLT x"}, "'-1'"},
         {{u"--hold", u"5", u"--status"}, "'--hold'"},
         {{u"--hold", u"5", u"--batch", u"b"}, "'--hold'"},
+        {{u"--hold", u"5", u"--check-schedule", u"s.ini"}, "'--hold'"},
+        {{u"--check-schedule", u"s.ini", u"DLT x"}, "only one command"},
         {{u"--status", u"DLT x"}, "'DLT x'"},
         {{u"--batch", u"b", u"--status"}, "'--status'"},
         {{u"--wait", u"1"}, "no command"},
@@ -132,10 +135,23 @@ TEST(SendArguments, HelpListsEveryOptionAndEveryExitCode) {
         EXPECT_FALSE(option.help.empty());
     }
     for (int code : {kExitHandled, kExitNotRunning, kExitInputUnreadable, kExitNoAnswer, kExitBatchFailed,
-                     kExitBusy, kExitUsage}) {
+                     kExitBusy, kExitRefused, kExitUntrusted, kExitUsage, kExitScheduleErrors}) {
         EXPECT_NE(help.find("\n  " + std::to_string(code) + " "), std::string::npos) << code;
     }
     EXPECT_EQ(VersionText(), std::string("plumwick-send ") + PLUMWICK_VERSION);
+}
+
+TEST(SendReplies, OnlyOkIsHandledAndOnlyAJsonLineIsAStatus) {
+    EXPECT_TRUE(IsHandledReply("OK"));
+    for (const char* refused :
+         {"ERR the display is too busy", "ERR no command", "", "OK ", "ok", "OKAY", "{}"}) {
+        EXPECT_FALSE(IsHandledReply(refused)) << refused;
+    }
+    EXPECT_TRUE(IsStatusLine(R"({"version":"1.0.0","pid":1})"));
+    EXPECT_TRUE(IsStatusLine("{}"));
+    for (const char* notStatus : {"ERR no command", "OK", "", "{", "{\"a\":1}\n{}", "{\"a\":1} "}) {
+        EXPECT_FALSE(IsStatusLine(notStatus)) << notStatus;
+    }
 }
 
 TEST(SendInput, DecodesLikeTheContentFilesAndDropsOneTrailingLineBreak) {
@@ -181,4 +197,19 @@ TEST(SendInput, SplitsABatchAtNulBytes) {
                                      7)),
               (V{u"\uFEFFDLT\n"}))
         << "a batch is raw UTF-8";
+}
+
+TEST(SendScheduleCheck, PrintsEveryUnreadableLineWithItsNumber) {
+    const test::IconvCodePage gbk;
+    ScheduleCheck good =
+        CheckScheduleFile("\xEF\xBB\xBF[\xE6\x97\xA9\xE9\xA4\x90.txt]\r\ndays = Mon-Fri\r\n", gbk);
+    EXPECT_EQ(good.exitCode, kExitHandled);
+    EXPECT_TRUE(good.lines.empty());
+
+    ScheduleCheck bad =
+        CheckScheduleFile("[a.txt]\r\ndays = Mon-Fir\r\n; fine\r\ntimes = 25:00-26:00\r\n", gbk);
+    EXPECT_EQ(bad.exitCode, kExitScheduleErrors);
+    ASSERT_EQ(bad.lines.size(), 2u);
+    EXPECT_EQ(bad.lines[0].rfind("line 2: ", 0), 0u) << bad.lines[0];
+    EXPECT_EQ(bad.lines[1].rfind("line 4: ", 0), 0u) << bad.lines[1];
 }

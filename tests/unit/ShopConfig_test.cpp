@@ -28,12 +28,14 @@ TEST(ShopConfig, ReadsKeysCaseInsensitivelySkippingCommentsAndTrimming) {
                              "line without equals\r"
                              "HomePage=https://www.example.cn/?a=1&b=2\r\n"
                              "unlockhotkey = Ctrl+Shift,76\r\n"
+                             "ContentFolder = \\\\headoffice\\display\\Text \r\n"
                              "Unknown=ignored\r\n";
     ShopConfig config = ParseShopConfig(bytes, Gbk());
     EXPECT_EQ(config.shopName, u"松林书屋");
     EXPECT_EQ(config.webAddress, u"www.example.cn");
     EXPECT_EQ(config.homePage, u"https://www.example.cn/?a=1&b=2");
     EXPECT_EQ(config.unlockHotkey, u"Ctrl+Shift,76");
+    EXPECT_EQ(config.contentFolder, u"\\\\headoffice\\display\\Text");
 }
 
 TEST(ShopConfig, ReadsUtf16BehindItsByteOrderMark) {
@@ -84,4 +86,5 @@ TEST(ShopConfig, ShippedFileHoldsTheDefaults) {
     EXPECT_EQ(config.webAddress, defaults.webAddress);
     EXPECT_EQ(config.homePage, defaults.homePage);
     EXPECT_EQ(config.unlockHotkey, defaults.unlockHotkey);
+    EXPECT_EQ(config.contentFolder, defaults.contentFolder);
 }
