@@ -23,6 +23,7 @@ class NoGroup : public DisplayGroup {
     bool Contains(HWND) const override { return false; }
     void AlignKaraokeOverMain() override {}
     std::vector<HWND> WindowsAbovePanel() const override { return {}; }
+    void FontMissing(const std::u16string&, const std::u16string&) override {}
 };
 
 // The karaoke commands reach the window; the rest have nothing to act on here.
