@@ -95,7 +95,7 @@ plumwick_icewm() {
   PLUMWICK_ICEWM_PID=$!
   # icewm first announces the whole screen as the work area, then takes the taskbar's strip off it.
   local height; height=$(xdpyinfo | awk '/dimensions/{split($2,a,"x"); print a[2]}')
-  for _ in $(seq 1 50); do
+  for _ in $(seq 1 300); do
     xprop -root _NET_WORKAREA 2>/dev/null | awk -F'[=,]' -v h="$height" '$5+0 > 0 && $5+0 < h {ok=1} END {exit !ok}' && break
     sleep 0.1
   done
@@ -113,7 +113,7 @@ plumwick_xvfb() {
   local number; number=$(mktemp)
   Xvfb -displayfd 3 -screen 0 "${PLUMWICK_SCREEN:-1920x1080x24}" -nolisten tcp 3>"$number" >/dev/null 2>&1 &
   PLUMWICK_XVFB_PID=$!
-  for _ in $(seq 1 100); do
+  for _ in $(seq 1 300); do
     grep -q '^[0-9][0-9]*$' "$number" && break
     sleep 0.1
   done

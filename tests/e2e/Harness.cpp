@@ -221,7 +221,7 @@ Session::Session(const SessionOptions& options) {
     }
     std::ofstream(windowManagerConfig_ / "preferences") << preferences;
 
-    for (int i = 0; i < 100 && display_.empty(); ++i) {
+    for (int i = 0; i < 300 && display_.empty(); ++i) {
         std::ifstream in(numberFile);
         std::string number;
         if (std::getline(in, number) && !in.eof() && !number.empty()) {
@@ -237,7 +237,8 @@ Session::Session(const SessionOptions& options) {
         Spawn("DISPLAY=" + display_ + " ICEWM_PRIVCFG=" + Quote(windowManagerConfig_.string()) +
               " exec icewm >/dev/null 2>&1");
     int fullHeight = std::max(options.screenHeight, options.secondWidth > 0 ? options.secondHeight : 0);
-    for (int i = 0; i < 100 && !TaskbarSetWorkArea(display_, fullHeight); ++i) {
+    // On a machine busy with other sessions icewm may take many seconds to come up.
+    for (int i = 0; i < 600 && !TaskbarSetWorkArea(display_, fullHeight); ++i) {
         SleepSeconds(0.1);
     }
     // icewm clears the root window; the desktop colour goes on after it.
