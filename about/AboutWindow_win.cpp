@@ -1,11 +1,14 @@
 #include "about/AboutWindow_win.h"
 
+#include "win32/Handles_win.h"
 #include "win32/Layered_win.h"
 
 #include <commctrl.h>
 #include <gdiplus.h>
 #include <shellapi.h>
 #include <shlwapi.h>
+
+#include <utility>
 
 namespace plumwick {
 
@@ -163,10 +166,7 @@ void AboutWindow::Unload() {
     }
     StopTimers();
     // The tip subclasses this window; it goes first, so nothing calls into it during the destruction.
-    if (closeTip_) {
-        DestroyWindow(closeTip_);
-        closeTip_ = nullptr;
-    }
+    win::UniqueWindow(std::exchange(closeTip_, nullptr)).reset();
     Destroy();
     // Last: the owner frees this object once the current message has been handled.
     if (closed_) {

@@ -4,9 +4,10 @@
 #include "common/FileBytes.h"
 #include "common/Twips.h"
 #include "display/DisplayPlace.h"
-#include "display/DisplayPlaceStore_win.h"
+#include "display/DisplayPlace_win.h"
 #include "display/FontChoice.h"
 #include "hotkey/UnlockHotkeyStart_win.h"
+#include "store/UserMemoryStore_win.h"
 #include "toolbar/ToolbarLayout.h"
 #include "win32/Layered_win.h"
 #include "win32/UiTask_win.h"
@@ -57,12 +58,15 @@ void PlaceAt(win::Window& w, const TwipsRect& r) {
 App::App(LayeredTextRenderer::Mode renderMode)
     : programFolder_(FolderOfProgram()),
       shop_(ReadShopConfig(programFolder_ + L"\\data\\system\\shop.ini", codePage_)),
-      settings_(look_, programFolder_, codePage_, notices_), toolbar_(look_, *this),
-      main_(look_, *this, renderMode, toolbar_.Messages()), karaoke_(look_, *this, renderMode),
+      settings_(programFolder_, codePage_, notices_), rotation_(*this), toolbar_(look_, *this, rotation_),
+      main_(look_, *this, renderMode), karaoke_(look_, *this, renderMode),
       panel_(look_, *this, programFolder_ + L"\\data\\system\\"),
-      content_(*this, programFolder_, codePage_, notices_), command_(*this, [this] { Shutdown(); }),
-      pipe_(*this, *this), hotkey_([this] { LockDisplay(false); }),
-      instance_([this] { ShowContentManager(); }) {}
+      content_(*this, rotation_, programFolder_, codePage_, notices_),
+      command_(*this, [this] { Shutdown(); }), pipe_(*this, *this), hotkey_([this] { LockDisplay(false); }),
+      // A later start in this session asked for the content manager.
+      instance_([this] { content_.ShowAgain(); }) {
+    rotation_.SetView(&toolbar_);
+}
 
 App::~App() = default;
 
@@ -77,12 +81,18 @@ bool App::Start() {
     if (!Required(command_, command_.Create())) {
         return false;
     }
+    // The rotation's timers; without them the messages simply stay put.
+    rotation_.Create();
     // The look comes from the settings file, which is written back at once, before anything is drawn.
-    settings_.LoadOkset();
+    Settings stored = settings_.LoadOkset();
+    look_.SetFont(stored.fontName, stored.fontSize);
+    look_.ApplyScheme(stored.colorScheme);
+    SaveSettings();
 
     // The display windows, hidden; the text windows redraw themselves whenever the look changes.
     // A text window whose GDI+ could not start has said so and stays away; the rest still runs.
-    if (!Required(main_, main_.Create()) || !Required(karaoke_, karaoke_.Create())) {
+    if (!Required(main_, main_.Create(DecodeDisplayTop(win::ReadValue(kDisplayTopKey)))) ||
+        !Required(karaoke_, karaoke_.Create())) {
         return false;
     }
     look_.AddObserver(main_);
@@ -100,7 +110,7 @@ bool App::Start() {
     }
     // Stacking by ownership: karaoke over main, main over the panel; the splash above them all.
     karaoke_.ShowOwnedBy(main_.Handle());
-    ShowAboutWindow();
+    ShowAbout();
     main_.ShowOwnedBy(skinned ? panel_.Handle() : nullptr);
     if (skinned) {
         panel_.PlaceBelowText(main_.TopTwips());
@@ -156,11 +166,7 @@ void App::Shutdown() {
     PostQuitMessage(0);
 }
 
-void App::ShowContentManager() {
-    content_.ShowAgain();
-}
-
-void App::ShowAboutWindow() {
+void App::ShowAbout() {
     if (about_ && about_->Exists()) {
         about_->Show();
         return;
@@ -181,11 +187,17 @@ std::wstring App::HomePageAddress() const {
     return win::ToWide(ChooseHomePage(shop_.homePage, win::ToU16(programFolder_)).target);
 }
 
-// --- CommandTarget -------------------------------------------------------------------------------
+// --- Shared --------------------------------------------------------------------------------------
 
+void App::DrawMainLine(const std::u16string& line) {
+    main_.DrawText(line);
+}
 void App::StartKaraokeTimer() {
     karaoke_.StartTimer();
 }
+
+// --- CommandTarget -------------------------------------------------------------------------------
+
 void App::StopKaraokeTimer() {
     karaoke_.StopTimer();
 }
@@ -194,9 +206,6 @@ void App::KaraokeDrawKRC(const std::u16string& text, const std::u16string& durat
 }
 void App::KaraokeDrawText(const std::u16string& text) {
     karaoke_.DrawText(text);
-}
-void App::MainDrawText(const std::u16string& text) {
-    main_.DrawText(text);
 }
 void App::SetKaraokeText(const std::u16string& text) {
     karaoke_.SetKaraokeText(text);
@@ -222,10 +231,10 @@ void App::LockDisplay(bool clickThrough) {
 }
 
 void App::HoldLine(unsigned seconds) {
-    toolbar_.HoldLine(seconds);
+    rotation_.HoldLine(seconds);
 }
 void App::EndHold() {
-    toolbar_.EndHold();
+    rotation_.EndHold();
 }
 
 // --- StatusSource --------------------------------------------------------------------------------
@@ -238,7 +247,7 @@ DisplayStatus App::Status() {
     status.karaokeLine = karaoke_.KaraokeText();
     // Locked is what the window is: LOK, ULK and the hotkey all end in its extended style.
     status.locked = main_.Handle() && (GetWindowLongW(main_.Handle(), GWL_EXSTYLE) & WS_EX_TRANSPARENT) != 0;
-    const RotationControl& rotation = toolbar_.Rotation();
+    const RotationControl& rotation = rotation_.Control();
     status.rotating = rotation.Enabled();
     status.held = rotation.Held();
     status.intervalSeconds = rotation.IntervalMs() / 1000u;
@@ -255,8 +264,19 @@ void App::DragStarted() {
 }
 
 void App::DragEnded() {
-    win::RememberDisplayTopAfterDrag(main_.Handle(), mainTopAtDragStart_);
+    // A drag that moved the display is remembered for the next start.
+    std::optional<int> top = win::WindowTopPx(main_.Handle());
+    std::optional<int> atStart = mainTopAtDragStart_;
     mainTopAtDragStart_.reset();
+    if (!top || top == atStart) {
+        return;
+    }
+    std::wstring problem;
+    if (!win::WriteValue(kDisplayTopKey, EncodeDisplayTop(*top), problem)) {
+        // Not worth a box at every mouse-up; the place simply is not kept for the next start.
+        std::wstring text = L"plumwick: the display's place was not remembered: " + problem + L"\n";
+        OutputDebugStringW(text.c_str());
+    }
 }
 
 void App::Drag(DragSource source, float dx, float dy) {
@@ -298,7 +318,7 @@ void App::PointerLeft() {
     AlignKaraokeOverMain();
 }
 
-bool App::Contains(HWND window) const {
+bool App::PartOfDisplay(HWND window) const {
     // The toolbar's picture box is a child window, and WindowFromPoint finds children.
     for (HWND own :
          {main_.Handle(), karaoke_.Handle(), toolbar_.Handle(), panel_.Handle(), toolbar_.PictureHandle()}) {
@@ -326,23 +346,23 @@ std::vector<HWND> App::WindowsAbovePanel() const {
     return above;
 }
 
+std::optional<std::u16string> App::CurrentMessage() const {
+    return rotation_.Messages().Current();
+}
+
 void App::FontMissing(const std::u16string& chosen, const std::u16string& face) {
     notices_.Notify(NoticeCause::FontMissing, MissingFontNotice(chosen, face));
 }
 
 // --- ToolbarHost ---------------------------------------------------------------------------------
 
-void App::DrawMain(const std::u16string& line) {
-    main_.DrawText(line);
-}
 void App::SaveSettings() {
-    settings_.SaveSet();
+    // "None chosen" is saved, and so shown, as scheme 1.
+    look_.SetSchemeNumber(EffectiveSavedScheme(look_.ColorScheme()));
+    settings_.SaveSet(Settings{look_.FontName(), look_.FontSize(), look_.ColorScheme()});
 }
 void App::ToggleContentManager() {
     content_.ToggleVisible();
-}
-void App::ShowAbout() {
-    ShowAboutWindow();
 }
 void App::EndProgram() {
     command_.SetBoxText(u"END");
@@ -350,18 +370,6 @@ void App::EndProgram() {
 
 // --- ContentHost ---------------------------------------------------------------------------------
 
-void App::StopRotation() {
-    toolbar_.StopRotation();
-}
-void App::ReplaceMessages(std::vector<std::u16string> lines) {
-    toolbar_.Messages().lines = std::move(lines);
-}
-void App::StartRotation(unsigned intervalMs) {
-    toolbar_.StartRotation(intervalMs);
-}
-void App::ResumeRotation(unsigned intervalMs) {
-    toolbar_.ResumeRotation(intervalMs);
-}
 std::optional<ScreenRows> App::DisplayRows() const {
     std::optional<int> top = win::WindowTopPx(main_.Handle());
     if (!top) {
@@ -369,13 +377,6 @@ std::optional<ScreenRows> App::DisplayRows() const {
     }
     DisplayReach reach = DesignReach(look_.FontSize());
     return ScreenRows{*top - reach.abovePx, *top + reach.belowPx};
-}
-bool App::PartOfDisplay(HWND window) const {
-    return Contains(window);
-}
-void App::DrawBuffer(const std::u16string& text) {
-    main_.DrawText(text);
-    karaoke_.StartTimer();
 }
 
 } // namespace plumwick

@@ -6,7 +6,6 @@
 #include "app/SingleInstance_win.h"
 #include "command/CommandWindow_win.h"
 #include "command/PipeServer_win.h"
-#include "command/SettingsStore_win.h"
 #include "content/ContentWindow_win.h"
 #include "display/KaraokeWindow_win.h"
 #include "display/Look.h"
@@ -14,6 +13,8 @@
 #include "display/SkinPanel_win.h"
 #include "hotkey/HotkeyHook_win.h"
 #include "notice/NoticeBoard_win.h"
+#include "rotation/MessageRotation_win.h"
+#include "store/SettingsStore_win.h"
 #include "toolbar/ToolbarWindow_win.h"
 #include "win32/Strings_win.h"
 
@@ -28,6 +29,7 @@ class App : private CommandTarget,
             private DisplayGroup,
             private ToolbarHost,
             private ContentHost,
+            private RotationDisplay,
             private StatusSource {
   public:
     // Straightforward (option --render=straightforward) makes the text windows rebuild every image from
@@ -46,22 +48,21 @@ class App : private CommandTarget,
   private:
     // The command window's closing: the hotkey goes, the toolbar closes, the program ends.
     void Shutdown();
-    // A later start in this session asked for the content manager.
-    void ShowContentManager();
-    // Shows the about window, creating it anew (with its whole fade) when it has closed.
-    void ShowAboutWindow();
     void AboutClosed(AboutWindow* closed);
     // The shop's home page, or the bundled help\index.html when none is set.
     std::wstring HomePageAddress() const;
     bool Required(const win::Window& window, bool created);
 
-    // CommandTarget: what commands act on.
+    // Shared by several interfaces: the main line drawn (commands, the rotation, the content manager's
+    // "画文字 ") and the karaoke sweep started.
+    void DrawMainLine(const std::u16string& line) override;
     void StartKaraokeTimer() override;
+
+    // CommandTarget: what commands act on.
     void StopKaraokeTimer() override;
     void KaraokeDrawKRC(const std::u16string& text, const std::u16string& duration,
                         std::int16_t textWidth) override;
     void KaraokeDrawText(const std::u16string& text) override;
-    void MainDrawText(const std::u16string& text) override;
     void SetKaraokeText(const std::u16string& text) override;
     void ClearKaraokeSurface() override;
     void ClearMainSurface() override;
@@ -81,26 +82,21 @@ class App : private CommandTarget,
     void Drag(DragSource source, float dx, float dy) override;
     void PointerOverText() override;
     void PointerLeft() override;
-    bool Contains(HWND window) const override;
+    bool PartOfDisplay(HWND window) const override; // shared with ContentHost
     void AlignKaraokeOverMain() override;
     std::vector<HWND> WindowsAbovePanel() const override;
+    std::optional<std::u16string> CurrentMessage() const override;
     void FontMissing(const std::u16string& chosen, const std::u16string& face) override;
 
-    // ToolbarHost (StartKaraokeTimer and AlignKaraokeOverMain are shared with the interfaces above).
-    void DrawMain(const std::u16string& line) override;
+    // ToolbarHost (AlignKaraokeOverMain is shared with DisplayGroup).
     void SaveSettings() override;
     void ToggleContentManager() override;
+    // Shows the about window, creating it anew (with its whole fade) when it has closed.
     void ShowAbout() override;
     void EndProgram() override;
 
-    // ContentHost
-    void StopRotation() override;
-    void ReplaceMessages(std::vector<std::u16string> lines) override;
-    void StartRotation(unsigned intervalMs) override;
-    void ResumeRotation(unsigned intervalMs) override;
+    // ContentHost (PartOfDisplay, DrawMainLine and StartKaraokeTimer are shared with the above).
     std::optional<ScreenRows> DisplayRows() const override;
-    bool PartOfDisplay(HWND window) const override;
-    void DrawBuffer(const std::u16string& text) override;
 
     win::SystemAnsiCodePage codePage_;
     std::wstring programFolder_;
@@ -109,7 +105,8 @@ class App : private CommandTarget,
     // Before everything that tells the operator something.
     NoticeBoard notices_;
     SettingsStore settings_;
-    // The toolbar before the main window: its rotation owns the message list the main window copies from.
+    // Before the toolbar and the content manager, which steer and feed it.
+    MessageRotation rotation_;
     ToolbarWindow toolbar_;
     MainTextWindow main_;
     KaraokeWindow karaoke_;

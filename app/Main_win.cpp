@@ -1,6 +1,7 @@
 // Process start: one user-interface thread; App::Start is the start-up.
 #include "app/App_win.h"
 #include "app/SingleInstance_win.h"
+#include "win32/Handles_win.h"
 
 #include <objbase.h>
 #include <shellapi.h>
@@ -12,16 +13,15 @@ namespace {
 plumwick::LayeredTextRenderer::Mode RenderModeFromCommandLine() {
     plumwick::LayeredTextRenderer::Mode mode = plumwick::LayeredTextRenderer::Mode::Cached;
     int count = 0;
-    LPWSTR* args = CommandLineToArgvW(GetCommandLineW(), &count);
+    plumwick::win::UniqueLocal<LPWSTR*> args(CommandLineToArgvW(GetCommandLineW(), &count));
     if (!args) {
         return mode;
     }
     for (int i = 1; i < count; ++i) {
-        if (lstrcmpiW(args[i], L"--render=straightforward") == 0) {
+        if (lstrcmpiW(args.get()[i], L"--render=straightforward") == 0) {
             mode = plumwick::LayeredTextRenderer::Mode::Straightforward;
         }
     }
-    LocalFree(args);
     return mode;
 }
 

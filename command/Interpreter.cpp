@@ -33,7 +33,7 @@ Verb RunCommand(std::u16string_view command, CommandTarget& target) {
         break;
     case Verb::DLT:
         Attempt([&] { target.StartKaraokeTimer(); });
-        Attempt([&] { target.MainDrawText(CommandArgument(command)); });
+        Attempt([&] { target.DrawMainLine(CommandArgument(command)); });
         break;
     case Verb::END:
         Attempt([&] { target.CloseToolbar(); });
@@ -47,7 +47,7 @@ Verb RunCommand(std::u16string_view command, CommandTarget& target) {
         break;
     case Verb::CKT:
         Attempt([&] { target.KaraokeDrawText(kBlank); });
-        Attempt([&] { target.MainDrawText(kBlank); });
+        Attempt([&] { target.DrawMainLine(kBlank); });
         Attempt([&] { target.SetKaraokeText(kBlank); });
         Attempt([&] { target.StopKaraokeTimer(); });
         Attempt([&] { target.ClearKaraokeSurface(); });

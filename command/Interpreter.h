@@ -18,7 +18,7 @@ class CommandTarget {
     virtual void KaraokeDrawKRC(const std::u16string& text, const std::u16string& duration,
                                 std::int16_t textWidth) = 0;
     virtual void KaraokeDrawText(const std::u16string& text) = 0;
-    virtual void MainDrawText(const std::u16string& text) = 0;
+    virtual void DrawMainLine(const std::u16string& line) = 0;
     virtual void SetKaraokeText(const std::u16string& text) = 0;
     virtual void ClearKaraokeSurface() = 0;
     virtual void ClearMainSurface() = 0;

@@ -1,6 +1,7 @@
 #include "command/PipeServer_win.h"
 
 #include "command/PipeSecurity.h"
+#include "win32/Handles_win.h"
 #include "win32/Strings_win.h"
 #include "win32/UiTask_win.h"
 
@@ -50,12 +51,11 @@ std::string UserSid() {
     GetTokenInformation(token.get(), TokenUser, nullptr, 0, &size);
     std::vector<BYTE> buffer(size);
     if (size > 0 && GetTokenInformation(token.get(), TokenUser, buffer.data(), size, &size)) {
-        wchar_t* text = nullptr;
-        if (ConvertSidToStringSidW(reinterpret_cast<TOKEN_USER*>(buffer.data())->User.Sid, &text)) {
-            for (const wchar_t* c = text; *c; ++c) {
+        win::UniqueLocal<wchar_t*> text;
+        if (ConvertSidToStringSidW(reinterpret_cast<TOKEN_USER*>(buffer.data())->User.Sid, text.put())) {
+            for (const wchar_t* c = text.get(); *c; ++c) {
                 sid += static_cast<char>(*c < 0x80 ? *c : '?');
             }
-            LocalFree(text);
         }
     }
     return sid;
@@ -127,13 +127,13 @@ bool PipeServer::StartAs(const std::u16string& pipeName) {
     if (!sddl) {
         return Fail(L"GetTokenInformation (the user's SID)");
     }
-    PSECURITY_DESCRIPTOR descriptor = nullptr;
+    win::UniqueLocal<PSECURITY_DESCRIPTOR> descriptor;
     std::wstring wideSddl(sddl->begin(), sddl->end());
-    if (!ConvertStringSecurityDescriptorToSecurityDescriptorW(wideSddl.c_str(), SDDL_REVISION_1, &descriptor,
-                                                              nullptr)) {
+    if (!ConvertStringSecurityDescriptorToSecurityDescriptorW(wideSddl.c_str(), SDDL_REVISION_1,
+                                                              descriptor.put(), nullptr)) {
         return Fail(L"ConvertStringSecurityDescriptorToSecurityDescriptor");
     }
-    SECURITY_ATTRIBUTES attributes{sizeof attributes, descriptor, FALSE};
+    SECURITY_ATTRIBUTES attributes{sizeof attributes, descriptor.get(), FALSE};
     const std::wstring name = win::ToWide(pipeName);
     for (int i = 0; i < kInstances; ++i) {
         // The first instance must be ours: a name someone else created first is never shared.
@@ -145,7 +145,6 @@ bool PipeServer::StartAs(const std::u16string& pipeName) {
                                        kInstances, kOutBufferSize, kInBufferSize, 0, &attributes);
         if (pipe == INVALID_HANDLE_VALUE) {
             if (i == 0) {
-                LocalFree(descriptor);
                 return Fail(L"CreateNamedPipe");
             }
             break; // fewer instances still serve
@@ -160,7 +159,7 @@ bool PipeServer::StartAs(const std::u16string& pipeName) {
         }
         instances_.push_back(std::move(instance));
     }
-    LocalFree(descriptor);
+    descriptor.reset(); // each pipe instance has its own copy
     for (const auto& instance : instances_) {
         instance->thread.reset(CreateThread(nullptr, 0, &PipeServer::WorkerMain, instance.get(), 0, nullptr));
         if (!instance->thread) {

@@ -5,8 +5,9 @@
 #include "content/ContentText.h"
 #include "content/DirectoryLister_win.h"
 #include "content/ManagerPlacement.h"
-#include "content/UserMemoryStore_win.h"
+#include "store/UserMemoryStore_win.h"
 #include "win32/Dpi_win.h"
+#include "win32/Handles_win.h"
 #include "win32/Strings_win.h"
 
 #include <algorithm>
@@ -15,12 +16,18 @@
 namespace plumwick {
 
 namespace {
-// Beside the remembered publication: whether its restore at start finished.
-constexpr wchar_t kRestoreSection[] = L"LastPublication";
-constexpr wchar_t kRestoreMarkValue[] = L"Restoring";
-} // namespace
 
-namespace {
+// Nothing when no publication was remembered yet (or what is stored names no file).
+std::optional<RememberedPublication> ReadRememberedPublication() {
+    RememberedPublication publication;
+    publication.files = DecodeFileList(win::ReadValue(kPublicationFilesKey));
+    if (publication.files.empty()) {
+        return std::nullopt;
+    }
+    publication.option = DecodeSplitOption(win::ReadValue(kPublicationSplitKey));
+    return publication;
+}
+
 constexpr wchar_t kClassName[] = L"PlumwickContentManager";
 constexpr wchar_t kPanelClassName[] = L"PlumwickContentList";
 constexpr wchar_t kCaption[] = L" 选择要显示的内容卷";
@@ -216,9 +223,10 @@ class ContentWindow::EntryPanel : public win::Window {
     int wheelRemainder_ = 0;
 };
 
-ContentWindow::ContentWindow(ContentHost& host, std::wstring programFolder, const AnsiCodePage& codePage,
-                             Notifier& notifier)
-    : host_(host), programFolder_(std::move(programFolder)), codePage_(codePage), notifier_(notifier) {}
+ContentWindow::ContentWindow(ContentHost& host, MessageFeed& feed, std::wstring programFolder,
+                             const AnsiCodePage& codePage, Notifier& notifier)
+    : host_(host), feed_(feed), programFolder_(std::move(programFolder)), codePage_(codePage),
+      notifier_(notifier) {}
 
 ContentWindow::~ContentWindow() {
     // The controls go before the fonts they use.
@@ -240,16 +248,16 @@ bool ContentWindow::Load() {
     // Each step goes on whatever the one before achieved.
     std::u16string contentFolder = ContentFolder();
     Findfile(contentFolder);
-    std::u16string interval = win::UserMemoryStore::ReadInterval();
+    std::u16string interval = win::ReadValue(kIntervalKey);
     SetWindowTextW(text2_, win::ToWide(interval).c_str());
     // After the scan, so the very first start shows an empty list.
     CreateDirectoryW((programFolder_ + L"\\Text").c_str(), nullptr);
 
     if (!loadedBefore_) {
         loadedBefore_ = true;
-        RestorePlan plan = SkipUnfinishedRestore(
-            PlanRestore(contentFolder, Files(), win::UserMemoryStore::ReadPublication(), interval),
-            win::UserMemoryStore::Read(kRestoreSection, kRestoreMarkValue));
+        RestorePlan plan =
+            SkipUnfinishedRestore(PlanRestore(contentFolder, Files(), ReadRememberedPublication(), interval),
+                                  win::ReadValue(kRestoreMarkKey));
         if (plan.skipped) {
             notifier_.Notify(NoticeCause::RestoreSkipped, RestoreSkippedNotice());
         }
@@ -360,7 +368,7 @@ void ContentWindow::CreateEntries(std::vector<ContentEntry> files, const std::ve
 
 void ContentWindow::DestroyEntries() {
     for (const Entry& entry : entries_) {
-        DestroyWindow(entry.box);
+        win::UniqueWindow(entry.box).reset();
     }
     entries_.clear();
 }
@@ -535,7 +543,7 @@ int ContentWindow::BuildList(SplitOption option, bool& anyLine) {
     std::vector<std::u16string> lines = SplitMessages(buffer_, option, kPublishMaxLines, linesLeftOut);
     anyLine =
         std::any_of(lines.begin(), lines.end(), [](const std::u16string& line) { return !line.empty(); });
-    host_.ReplaceMessages(std::move(lines));
+    feed_.ReplaceMessages(std::move(lines));
     if (!filesLeftOut.empty() || linesLeftOut > 0) {
         notifier_.Notify(NoticeCause::PublicationCut, PublicationCutNotice(filesLeftOut, linesLeftOut));
     }
@@ -546,7 +554,9 @@ void ContentWindow::RememberPublication(SplitOption option) {
     RememberedPublication remembered =
         plumwick::RememberPublication(ContentFolder(), Files(), Ticks(), option);
     std::wstring problem;
-    if (win::UserMemoryStore::WritePublication(remembered, problem)) {
+    // The option first: a list without its option would come back with the default split.
+    if (win::WriteValue(kPublicationSplitKey, EncodeSplitOption(remembered.option), problem) &&
+        win::WriteValue(kPublicationFilesKey, EncodeFileList(remembered.files), problem)) {
         lastMemoryProblem_.clear();
         MarkRestore(kRestoreFinished); // the operator's own publication comes back at the next start
         return;
@@ -568,7 +578,7 @@ void ContentWindow::Publish() {
     }
     publishing_ = true;
     pendingRestore_.reset();
-    host_.StopRotation();
+    feed_.StopRotation();
     buffer_.clear();
 
     SplitOption option = ChosenSplit();
@@ -589,13 +599,14 @@ void ContentWindow::Publish() {
         return;
     }
     std::u16string stored = Utf8ToUtf16(std::to_string(*seconds));
-    win::UserMemoryStore::WriteInterval(stored);
+    std::wstring intervalProblem; // the read-back below copes with a value that was not kept
+    win::WriteValue(kIntervalKey, stored, intervalProblem);
     RememberPublication(option);
     // The period is what the store now holds; should it not read back, the value just chosen is meant.
-    std::optional<int> readBack = ParseInterval(win::UserMemoryStore::ReadInterval());
+    std::optional<int> readBack = ParseInterval(win::ReadValue(kIntervalKey));
     // The first message goes up before the window hides: hiding can keep this thread for a while (Wine
     // waits up to 2 s for a window manager to withdraw the window), and the message must not wait for it.
-    host_.StartRotation(static_cast<unsigned>(readBack.value_or(*seconds)) * 1000u);
+    feed_.StartRotation(static_cast<unsigned>(readBack.value_or(*seconds)) * 1000u);
     Hide();
     publishing_ = false;
     win::RunWaitingMessages(); // the events waiting now run before the publish returns
@@ -610,7 +621,7 @@ void ContentWindow::RestoreRemembered() {
     // Should this never finish (the process dies in it, or it fails), the next start does not try again.
     MarkRestore(kRestoreUnderway);
     publishing_ = true;
-    host_.StopRotation();
+    feed_.StopRotation();
     bool anyLine = false;
     try {
         BuildList(plan.option, anyLine);
@@ -631,19 +642,20 @@ void ContentWindow::RestoreRemembered() {
     // The welcome line stays up for one interval, then the rotation goes on as before the restart. With an
     // interval of 0 no tick would ever come, so the one message it shows comes at once.
     if (intervalMs == 0) {
-        host_.StartRotation(0);
+        feed_.StartRotation(0);
     } else {
-        host_.ResumeRotation(intervalMs);
+        feed_.ResumeRotation(intervalMs);
     }
 }
 
 void ContentWindow::MarkRestore(std::u16string_view mark) {
     std::wstring problem;
-    win::UserMemoryStore::Write(kRestoreSection, kRestoreMarkValue, std::u16string(mark), problem);
+    win::WriteValue(kRestoreMarkKey, std::u16string(mark), problem);
 }
 
 void ContentWindow::DrawBuffer() {
-    host_.DrawBuffer(buffer_);
+    host_.DrawMainLine(buffer_);
+    host_.StartKaraokeTimer();
 }
 
 void ContentWindow::OnCommand(int id, int code) {

@@ -6,6 +6,7 @@
 #include "content/FolderScan.h"
 #include "content/PublicationMemory.h"
 #include "notice/Notice.h"
+#include "rotation/RotationPorts.h"
 #include "win32/Handles_win.h"
 #include "win32/Window_win.h"
 
@@ -19,8 +20,9 @@ namespace plumwick {
 class ContentWindow : public win::Window {
   public:
     // `programFolder` holds Text\, the content folder; files not in UTF-8 or UTF-16 are read in `codePage`.
-    ContentWindow(ContentHost& host, std::wstring programFolder, const AnsiCodePage& codePage,
-                  Notifier& notifier);
+    // Publications go to `feed`, the message rotation.
+    ContentWindow(ContentHost& host, MessageFeed& feed, std::wstring programFolder,
+                  const AnsiCodePage& codePage, Notifier& notifier);
     ~ContentWindow() override;
 
     // Loads (scans the content folder, reads the interval, makes sure the folder exists) and shows the
@@ -99,6 +101,7 @@ class ContentWindow : public win::Window {
     void OnKeepAboveTimer();
 
     ContentHost& host_;
+    MessageFeed& feed_;
     std::wstring programFolder_;
     const AnsiCodePage& codePage_;
     Notifier& notifier_;

@@ -4,6 +4,7 @@
 // over the real windows, so no display window needs to know the others.
 #include "win32/Windows_win.h"
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -25,10 +26,13 @@ class DisplayGroup {
     // The pointer has left the display: the toolbar goes, drags end, the karaoke window lines up again.
     virtual void PointerLeft() = 0;
     // Whether a window (as WindowFromPoint finds it, children included) is part of the display.
-    virtual bool Contains(HWND window) const = 0;
+    virtual bool PartOfDisplay(HWND window) const = 0;
     virtual void AlignKaraokeOverMain() = 0;
     // The windows that belong above the skin panel, lowest first: main, karaoke, toolbar (those that exist).
     virtual std::vector<HWND> WindowsAbovePanel() const = 0;
+    // The message the rotation is at (what a double click on the main line copies); nothing when its
+    // index lies outside the list, as after a publication of a shorter one.
+    virtual std::optional<std::u16string> CurrentMessage() const = 0;
     // The chosen font is not installed: `face` draws the line instead.
     virtual void FontMissing(const std::u16string& chosen, const std::u16string& face) = 0;
 };

@@ -1,19 +1,19 @@
 #include "display/MainTextWindow_win.h"
 
-#include "display/DisplayPlaceStore_win.h"
+#include "display/DisplayPlace_win.h"
 
 namespace plumwick {
 
 MainTextWindow::~MainTextWindow() = default;
 
-bool MainTextWindow::Create() {
+bool MainTextWindow::Create(std::optional<int> rememberedTopPx) {
     if (!CreateTextWindow(L"PlumwickMainText", L"FrmShow", kDesignHeightTwips)) {
         return false;
     }
     // Where a drag left it last time, if anywhere; the panel and the toolbar place themselves against it.
     RECT placed{};
     GetWindowRect(Handle(), &placed);
-    int topPx = win::StartingMainTopPx(placed.top, look_.FontSize());
+    int topPx = win::StartingMainTopPx(placed.top, look_.FontSize(), rememberedTopPx);
     if (topPx != placed.top) {
         SetWindowPos(Handle(), nullptr, placed.left, topPx, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
     }
@@ -60,7 +60,7 @@ void MainTextWindow::OnDoubleClick() {
         return;
     }
     EmptyClipboard();
-    if (std::optional<std::u16string> line = messages_.Current()) {
+    if (std::optional<std::u16string> line = group_.CurrentMessage()) {
         std::size_t bytes = (line->size() + 1) * sizeof(char16_t);
         if (HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, bytes)) {
             if (void* target = GlobalLock(memory)) {

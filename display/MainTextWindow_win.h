@@ -1,20 +1,20 @@
 #pragma once
 // The main text window: the current message line, as wide as the screen and 646 px high, above the taskbar.
 #include "display/TextWindow_win.h"
-#include "toolbar/MessageList.h"
+
+#include <optional>
 
 namespace plumwick {
 
 class MainTextWindow : public TextWindow {
   public:
-    // `messages` is what a double click copies from.
-    MainTextWindow(const Look& look, DisplayGroup& group, LayeredTextRenderer::Mode mode,
-                   const MessageList& messages)
-        : TextWindow(Role::Main, look, group, mode), messages_(messages) {}
+    MainTextWindow(const Look& look, DisplayGroup& group, LayeredTextRenderer::Mode mode)
+        : TextWindow(Role::Main, look, group, mode) {}
     ~MainTextWindow() override;
 
-    // The hidden window across the screen's width, on the taskbar, topmost, with its renderer started.
-    bool Create();
+    // The hidden window across the screen's width, on the taskbar, topmost, with its renderer started;
+    // where a drag left it last time (screen pixels), if anywhere, brought inside the work area.
+    bool Create(std::optional<int> rememberedTopPx);
     // Draws the line with the six shadow passes and the face; a non-empty line becomes CurrentText.
     void DrawText(const std::u16string& text);
     // DrawText(CurrentText).
@@ -28,7 +28,6 @@ class MainTextWindow : public TextWindow {
     void LookChanged(unsigned aspects) override;
     void OnDpiChanged(const RECT& suggested) override;
 
-    const MessageList& messages_;
     std::u16string currentText_;
 };
 

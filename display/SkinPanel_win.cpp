@@ -139,7 +139,7 @@ void SkinPanel::DrawSkin() {
 void SkinPanel::OnHoverWatch() {
     POINT cursor{};
     HWND under = GetCursorPos(&cursor) ? WindowFromPoint(cursor) : nullptr;
-    if (under && (under == Handle() || group_.Contains(under))) {
+    if (under && (under == Handle() || group_.PartOfDisplay(under))) {
         // The text windows hide and show themselves while the panel is up; keep it below them.
         std::vector<HWND> above = group_.WindowsAbovePanel();
         if (IsVisible() && !above.empty() && IsAbove(Handle(), above.front())) {

@@ -116,7 +116,7 @@ class CheckingTarget : public CommandTarget {
         FUZZ_CHECK(text == (ParseVerb(command_) == Verb::DKT ? command_.substr(kVerbLength) : u" "));
         Record(Call::KaraokeDrawText);
     }
-    void MainDrawText(const std::u16string& text) override {
+    void DrawMainLine(const std::u16string& text) override {
         FUZZ_CHECK(text == (ParseVerb(command_) == Verb::DLT ? command_.substr(kVerbLength) : u" "));
         Record(Call::MainDrawText);
     }

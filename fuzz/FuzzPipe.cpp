@@ -21,7 +21,7 @@ class CountingTarget : public CommandTarget {
     void StopKaraokeTimer() override { ++calls; }
     void KaraokeDrawKRC(const std::u16string&, const std::u16string&, std::int16_t) override { ++calls; }
     void KaraokeDrawText(const std::u16string&) override { ++calls; }
-    void MainDrawText(const std::u16string&) override { ++calls; }
+    void DrawMainLine(const std::u16string&) override { ++calls; }
     void SetKaraokeText(const std::u16string&) override { ++calls; }
     void ClearKaraokeSurface() override { ++calls; }
     void ClearMainSurface() override { ++calls; }

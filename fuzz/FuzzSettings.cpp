@@ -1,9 +1,9 @@
 // The settings file may have been edited by hand or damaged. Whatever it holds, reading it must give
 // usable settings, and writing those and reading them again must give them back.
-#include "command/SettingsFile.h"
 #include "common/AnsiCodePage.h"
 #include "common/Numeric.h"
 #include "fuzz/FuzzSupport.h"
+#include "store/SettingsFile.h"
 
 #include <cmath>
 #include <cstddef>

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
-# Installs what is missing, checks the formatting, builds everything and runs every test: the native unit
-# tests, the fuzz targets for a short bounded time, the tests inside Windows and the end-to-end tests under
-# Wine. Prints at the end how long each step took.
+# Installs what is missing, checks the formatting and the layering, builds everything and runs every test:
+# the native unit tests, the fuzz targets for a short bounded time, the tests inside Windows and the
+# end-to-end tests under Wine. Prints at the end how long each step took.
 #
 # The end-to-end sessions mostly wait (for a window, a pixel, a fade), so they run side by side, each in its
 # own display and Wine prefix, and the fuzzing runs beside them on the core they leave free.
@@ -19,6 +19,7 @@ step() { # step NAME COMMAND...: runs the command and notes its time
 
 step "packages" bash scripts/install-deps.sh
 step "format check" bash scripts/format-check.sh
+step "layering check" bash scripts/check-structure.sh
 step "build (Windows and native)" bash scripts/build.sh
 # The clean Wine prefix every test session is made from, before the sessions that start side by side.
 step "clean Wine prefix" bash -c 'source scripts/wine-env.sh && plumwick_wine_prefix'

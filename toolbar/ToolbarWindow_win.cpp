@@ -1,6 +1,7 @@
 #include "toolbar/ToolbarWindow_win.h"
 
-#include "command/SettingsFile.h"
+#include "rotation/ShowHistory.h"
+#include "store/SettingsFile.h"
 #include "toolbar/ButtonClicks.h"
 #include "toolbar/PictureResources.h"
 #include "toolbar/ToolbarLayout.h"
@@ -55,8 +56,8 @@ LRESULT ToolbarWindow::Strip::HandleMessage(UINT message, WPARAM wParam, LPARAM 
 
 // --- FrmSet ---------------------------------------------------------------------------------------
 
-ToolbarWindow::ToolbarWindow(Look& look, ToolbarHost& host)
-    : look_(look), host_(host), pic_(*this), rotation_(*this) {}
+ToolbarWindow::ToolbarWindow(Look& look, ToolbarHost& host, RotationSteering& rotation)
+    : look_(look), host_(host), rotation_(rotation), pic_(*this) {}
 
 ToolbarWindow::~ToolbarWindow() {
     // The strip and the tooltip go with this window; the bitmaps after them (members die last).
@@ -230,15 +231,6 @@ void ToolbarWindow::RefreshSkin() {
     }
 }
 
-void ToolbarWindow::StopRotation() {
-    rotation_.Stop();
-}
-void ToolbarWindow::ResumeRotation(unsigned intervalMs) {
-    rotation_.Start(intervalMs);
-}
-void ToolbarWindow::StartRotation(unsigned intervalMs) {
-    rotation_.Publish(intervalMs, random_.Next());
-}
 HWND ToolbarWindow::PictureHandle() const {
     return pic_.Handle();
 }
@@ -250,9 +242,6 @@ LRESULT ToolbarWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
     switch (message) {
     case WM_MOUSEACTIVATE:
         return MA_NOACTIVATE; // the toolbar never takes the focus from the shop's programs
-    case WM_TIMER:
-        OnTimer(static_cast<UINT_PTR>(wParam));
-        return 0;
     case WM_ERASEBKGND: {
         // Magenta, the colour key: the margins around the strip are see-through. Only this window's own
         // DC is painted on: another process can send any handle here.
@@ -480,70 +469,15 @@ void ToolbarWindow::OnFontDialog() {
     host_.SaveSettings();
 }
 
-void ToolbarWindow::OnTimer(UINT_PTR id) {
-    switch (id) {
-    case kRotationTimer:
-        OnRotationTick();
-        break;
-    case kHoldTimer:
-        KillTimer(Handle(), kHoldTimer); // one shot
-        if (rotation_.HoldRanOut()) {
-            OnRotationTick();
-        }
-        break;
-    default:
-        break;
-    }
-}
-
-void ToolbarWindow::OnRotationTick() {
-    if (inTick_) {
-        return; // a tick that comes due while the last one lets events run waits for the next interval
-    }
-    inTick_ = true;
-    rotation_.Tick(random_.Next());
-    // Let the waiting events run, so a click queued during the tick is handled before it returns.
-    win::RunWaitingMessages();
-    inTick_ = false;
-}
-
-void ToolbarWindow::StartKaraokeTimer() {
-    host_.StartKaraokeTimer();
-}
-
-void ToolbarWindow::DrawMain(const std::u16string& line) {
-    host_.DrawMain(line);
-}
-
 bool ToolbarWindow::AskReminder(std::u16string_view text) {
     std::wstring wide = win::ToWide(text);
     std::wstring title = win::ToWide(kReminderTitle);
     return MessageBoxW(Handle(), wide.c_str(), title.c_str(), kHistoryBoxFlags) == IDOK;
 }
 
-void ToolbarWindow::ApplyTimer(bool runs, unsigned intervalMs) {
-    if (!Handle()) {
-        return;
-    }
-    // The pause button shows the lock's state: enabled counts as running even with an interval of 0.
-    if (pictures_.SetRotationRunning(rotation_.Enabled())) {
+void ToolbarWindow::RotationStateChanged(bool enabled) {
+    if (Handle() && pictures_.SetRotationRunning(enabled)) {
         PicturesChanged();
-    }
-    if (runs) {
-        SetTimer(Handle(), kRotationTimer, intervalMs, nullptr);
-    } else {
-        KillTimer(Handle(), kRotationTimer);
-    }
-}
-
-void ToolbarWindow::ApplyHoldTimer(bool runs, unsigned ms) {
-    if (!Handle()) {
-        return;
-    }
-    if (runs) {
-        SetTimer(Handle(), kHoldTimer, ms, nullptr);
-    } else {
-        KillTimer(Handle(), kHoldTimer);
     }
 }
 

@@ -1,10 +1,9 @@
 #pragma once
-// The floating, colour-keyed toolbar with its eleven picture buttons, the colour-scheme choice,
-// the font dialog and the message rotation with its show history.
+// The floating, colour-keyed toolbar with its eleven picture buttons, the colour-scheme choice and the
+// font dialog. It shows and steers the message rotation, which it does not own.
 #include "display/Look.h"
+#include "rotation/RotationPorts.h"
 #include "toolbar/ButtonPictures.h"
-#include "toolbar/Rotation.h"
-#include "toolbar/RotationControl.h"
 #include "toolbar/ToolbarHost.h"
 #include "win32/Handles_win.h"
 #include "win32/Window_win.h"
@@ -16,9 +15,9 @@
 
 namespace plumwick {
 
-class ToolbarWindow : public win::Window, public LookObserver, private RotationHost {
+class ToolbarWindow : public win::Window, public LookObserver, public RotationView {
   public:
-    ToolbarWindow(Look& look, ToolbarHost& host);
+    ToolbarWindow(Look& look, ToolbarHost& host, RotationSteering& rotation);
     ~ToolbarWindow() override;
 
     // Creates the hidden window, owned by the skin panel and placed against it, whose top is given.
@@ -32,20 +31,9 @@ class ToolbarWindow : public win::Window, public LookObserver, private RotationH
     // The colour discs show the scheme in use.
     void LookChanged(unsigned aspects) override;
 
-    // The rotation timer, as the content manager's publish drives it; a start shows the first message of
-    // the new list at once.
-    void StopRotation();
-    void StartRotation(unsigned intervalMs);
-    // Running with the interval, the next message one interval from now (a publication restored at start,
-    // which leaves the welcome line up for that long).
-    void ResumeRotation(unsigned intervalMs);
-    const ShowHistory& History() const { return rotation_.History(); }
-    const RotationControl& Rotation() const { return rotation_; }
-    // Keeps the rotation off the shown line for that long (HLD); EndHold ends it early (CKT).
-    void HoldLine(unsigned seconds) { rotation_.Hold(seconds); }
-    void EndHold() { rotation_.EndHold(); }
-    // InfoLines and InfoIndex, which the rotation owns.
-    MessageList& Messages() { return rotation_.Messages(); }
+    // RotationView: the pause button shows the rotation's state; the reminder box is this window's.
+    void RotationStateChanged(bool enabled) override;
+    bool AskReminder(std::u16string_view text) override;
 
     // The picture box carrying the strip (the hover watch counts it as part of the display).
     HWND PictureHandle() const;
@@ -64,8 +52,6 @@ class ToolbarWindow : public win::Window, public LookObserver, private RotationH
         ToolbarWindow& owner_;
     };
 
-    enum Timer : UINT_PTR { kRotationTimer = 1, kHoldTimer = 2 };
-
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
     void OnDpiChanged(const RECT& suggested) override;
     // The window and its strip at the design size times the toolbar's DPI.
@@ -77,8 +63,6 @@ class ToolbarWindow : public win::Window, public LookObserver, private RotationH
     void OnStripLeftUp(int x, int y);
     void OnStripDoubleClick(int x, int y);
     void OnClick(ToolbarButton button);
-    void OnTimer(UINT_PTR id);
-    void OnRotationTick();
     void OnFontDialog();
 
     void LoadPictures();
@@ -88,15 +72,9 @@ class ToolbarWindow : public win::Window, public LookObserver, private RotationH
     // The font dialog starts from the display's font, with this window's own bold and italic.
     void SetOwnFont(const std::u16string& name, float points);
 
-    // RotationHost
-    void StartKaraokeTimer() override;
-    void DrawMain(const std::u16string& line) override;
-    bool AskReminder(std::u16string_view text) override;
-    void ApplyTimer(bool runs, unsigned intervalMs) override;
-    void ApplyHoldTimer(bool runs, unsigned ms) override;
-
     Look& look_;
     ToolbarHost& host_;
+    RotationSteering& rotation_;
     Strip pic_;
     win::UniqueBrush background_;
     HWND tooltip_ = nullptr; // owned by this window, destroyed with it
@@ -108,10 +86,6 @@ class ToolbarWindow : public win::Window, public LookObserver, private RotationH
     // The window's own font: only the starting value of the font dialog.
     LOGFONTW font_{};
     float fontPoints_ = 0;
-
-    RotationControl rotation_;
-    RandomSource random_;
-    bool inTick_ = false;
 };
 
 } // namespace plumwick

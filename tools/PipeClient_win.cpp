@@ -13,14 +13,12 @@ std::wstring PipeNameFor(unsigned long sessionId) {
 }
 
 std::wstring ErrorText(const wchar_t* call, DWORD error) {
-    wchar_t* text = nullptr;
+    win::UniqueLocal<wchar_t*> text;
     DWORD length = FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM |
                                       FORMAT_MESSAGE_IGNORE_INSERTS,
-                                  nullptr, error, 0, reinterpret_cast<wchar_t*>(&text), 0, nullptr);
-    std::wstring message = length && text ? std::wstring(text, length) : L"error " + std::to_wstring(error);
-    if (text) {
-        LocalFree(text);
-    }
+                                  nullptr, error, 0, reinterpret_cast<wchar_t*>(text.put()), 0, nullptr);
+    std::wstring message =
+        length && text ? std::wstring(text.get(), length) : L"error " + std::to_wstring(error);
     while (!message.empty() &&
            (message.back() == L'\n' || message.back() == L'\r' || message.back() == L' ')) {
         message.pop_back();
@@ -67,7 +65,7 @@ HANDLE Open(const std::wstring& name, DWORD waitMs, PipeResult& result) {
             DWORD mode = PIPE_READMODE_MESSAGE;
             if (!SetNamedPipeHandleState(pipe, &mode, nullptr, nullptr)) {
                 result.problem = ErrorText(L"SetNamedPipeHandleState", GetLastError());
-                CloseHandle(pipe);
+                win::UniqueFile(pipe).reset();
                 result.outcome = PipeOutcome::Failed;
                 return INVALID_HANDLE_VALUE;
             }

@@ -50,6 +50,7 @@
 // clang-format on
 #include "tools/PipeClient_win.h"
 #include "win32/Dpi_win.h"
+#include "win32/Handles_win.h"
 #include "win32/Windows_win.h"
 
 #include <algorithm>
@@ -410,8 +411,8 @@ int CmdDecoyPipe(const Args& a) {
         }
     }
     Print("got " + std::to_string(got) + " bytes");
-    CloseHandle(event);
-    CloseHandle(pipe);
+    plumwick::win::UniqueKernelHandle(event).reset();
+    plumwick::win::UniqueFile(pipe).reset();
     return 0;
 }
 
@@ -573,59 +574,57 @@ int CmdMemget(const Args& a) {
         RegDeleteKeyW(HKEY_CURRENT_USER, (base + L"DisplayPlace").c_str());
         return 0;
     }
-    HKEY key = nullptr;
+    plumwick::win::UniqueKey key;
     if (RegCreateKeyExW(HKEY_CURRENT_USER, (base + a.arg(2)).c_str(), 0, nullptr, 0, KEY_READ | KEY_WRITE,
-                        nullptr, &key, nullptr) != ERROR_SUCCESS) {
+                        nullptr, key.put(), nullptr) != ERROR_SUCCESS) {
         Print("<no key>");
         return 1;
     }
     std::wstring name = a.arg(3);
     if (a.command == L"memset") {
         std::wstring value = a.arg(4);
-        RegSetValueExW(key, name.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
+        RegSetValueExW(key.get(), name.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
                        static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t)));
     } else {
         std::wstring value(4096, L'\0');
         DWORD size = static_cast<DWORD>((value.size() - 1) * sizeof(wchar_t));
         DWORD type = 0;
-        if (RegQueryValueExW(key, name.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(value.data()),
+        if (RegQueryValueExW(key.get(), name.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(value.data()),
                              &size) == ERROR_SUCCESS) {
             Print(Utf8(value.c_str()));
         } else {
             Print("<none>");
         }
     }
-    RegCloseKey(key);
     return 0;
 }
 
 int CmdRegget(const Args& a) {
-    HKEY key = nullptr;
+    plumwick::win::UniqueKey key;
     if (a.command == L"regdel") {
         RegDeleteKeyValueW(HKEY_CURRENT_USER, kIntervalKey, L"time1");
         return 0;
     }
-    if (RegCreateKeyExW(HKEY_CURRENT_USER, kIntervalKey, 0, nullptr, 0, KEY_READ | KEY_WRITE, nullptr, &key,
-                        nullptr) != ERROR_SUCCESS) {
+    if (RegCreateKeyExW(HKEY_CURRENT_USER, kIntervalKey, 0, nullptr, 0, KEY_READ | KEY_WRITE, nullptr,
+                        key.put(), nullptr) != ERROR_SUCCESS) {
         Print("<no key>");
         return 1;
     }
     if (a.command == L"regset") {
         std::wstring value = a.arg(2);
-        RegSetValueExW(key, L"time1", 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
+        RegSetValueExW(key.get(), L"time1", 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
                        static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t)));
     } else {
         wchar_t value[256] = {};
         DWORD size = sizeof value - sizeof(wchar_t);
         DWORD type = 0;
-        if (RegQueryValueExW(key, L"time1", nullptr, &type, reinterpret_cast<BYTE*>(value), &size) ==
+        if (RegQueryValueExW(key.get(), L"time1", nullptr, &type, reinterpret_cast<BYTE*>(value), &size) ==
             ERROR_SUCCESS) {
             Print(Utf8(value));
         } else {
             Print("<none>");
         }
     }
-    RegCloseKey(key);
     return 0;
 }
 

@@ -19,13 +19,11 @@ std::string Narrow(const std::wstring& wide) {
 }
 
 std::string SidText(PSID sid) {
-    wchar_t* text = nullptr;
-    if (!sid || !ConvertSidToStringSidW(sid, &text)) {
+    win::UniqueLocal<wchar_t*> text;
+    if (!sid || !ConvertSidToStringSidW(sid, text.put())) {
         return {};
     }
-    std::string result = Narrow(text);
-    LocalFree(text);
-    return result;
+    return Narrow(text.get());
 }
 
 // The user of the token, or empty with `problem` set.

@@ -54,6 +54,10 @@ template <typename T, auto Close, typename Empty = ZeroIsEmpty<T>> class UniqueA
 template <typename Interface> void ReleaseInterface(Interface* p) {
     p->Release();
 }
+// Memory the system allocated for the caller with LocalAlloc (FormatMessage, CommandLineToArgvW, SDDL).
+template <typename T> void FreeLocal(T p) {
+    LocalFree(reinterpret_cast<HLOCAL>(p));
+}
 
 using UniqueDc = UniqueAny<HDC, &DeleteDC>;
 using UniqueBitmap = UniqueAny<HBITMAP, &DeleteObject>;
@@ -63,6 +67,9 @@ using UniqueKernelHandle = UniqueAny<HANDLE, &CloseHandle>;
 using UniqueFile = UniqueAny<HANDLE, &CloseHandle, InvalidHandleIsEmpty>;
 using UniqueFind = UniqueAny<HANDLE, &FindClose, InvalidHandleIsEmpty>;
 using UniqueKey = UniqueAny<HKEY, &RegCloseKey>;
+template <typename T> using UniqueLocal = UniqueAny<T, &FreeLocal<T>>;
+// A window destroyed by its owner; windows the system destroys with their parent or owner need none.
+using UniqueWindow = UniqueAny<HWND, &DestroyWindow>;
 template <typename Interface> using ComPtr = UniqueAny<Interface*, &ReleaseInterface<Interface>>;
 
 // A window's DC from GetDC, released with ReleaseDC.

@@ -1,5 +1,7 @@
 #include "win32/Strings_win.h"
 
+#include "win32/Handles_win.h"
+
 #include <climits>
 
 namespace plumwick::win {
@@ -16,22 +18,19 @@ std::wstring WindowText(HWND window) {
 }
 
 std::wstring ErrorText(DWORD error) {
-    wchar_t* buffer = nullptr;
+    UniqueLocal<wchar_t*> buffer;
     DWORD length = FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM |
                                       FORMAT_MESSAGE_IGNORE_INSERTS,
-                                  nullptr, error, 0, reinterpret_cast<wchar_t*>(&buffer), 0, nullptr);
+                                  nullptr, error, 0, reinterpret_cast<wchar_t*>(buffer.put()), 0, nullptr);
     std::wstring text;
     if (length > 0 && buffer) {
-        text.assign(buffer, length);
+        text.assign(buffer.get(), length);
         // Line ends, blanks, and a terminating NUL that some systems count in the length.
         while (!text.empty() && text.back() <= L' ') {
             text.pop_back();
         }
     } else {
         text = L"error " + std::to_wstring(error);
-    }
-    if (buffer) {
-        LocalFree(buffer);
     }
     return text;
 }

@@ -2,6 +2,7 @@
 
 #include "common/Twips.h"
 #include "win32/Dpi_win.h"
+#include "win32/Handles_win.h"
 #include "win32/Strings_win.h"
 
 #include <cmath>
@@ -85,8 +86,8 @@ Window::~Window() {
 
 void Window::Destroy() {
     if (hwnd_) {
-        HWND hwnd = hwnd_;
-        DestroyWindow(hwnd);
+        // hwnd_ stays set while the window's last messages arrive.
+        UniqueWindow(hwnd_).reset();
         // WM_NCDESTROY clears hwnd_; make sure even if the window was destroyed elsewhere.
         hwnd_ = nullptr;
     }

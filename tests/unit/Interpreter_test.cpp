@@ -28,7 +28,7 @@ class FakeTarget : public CommandTarget {
         Record("KaraokeDrawKRC", Show(text) + "," + Show(duration) + "," + std::to_string(textWidth));
     }
     void KaraokeDrawText(const std::u16string& text) override { RecordText("KaraokeDrawText", text); }
-    void MainDrawText(const std::u16string& text) override { RecordText("MainDrawText", text); }
+    void DrawMainLine(const std::u16string& text) override { RecordText("MainDrawText", text); }
     void SetKaraokeText(const std::u16string& text) override { RecordText("SetKaraokeText", text); }
     void ClearKaraokeSurface() override { Record("ClearKaraokeSurface"); }
     void ClearMainSurface() override { Record("ClearMainSurface"); }

@@ -1,4 +1,4 @@
-#include "toolbar/MessageList.h"
+#include "rotation/MessageList.h"
 
 #include <gtest/gtest.h>
 

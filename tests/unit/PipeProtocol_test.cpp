@@ -19,7 +19,7 @@ class RecordingTarget : public CommandTarget {
     void StopKaraokeTimer() override { calls.push_back("stop"); }
     void KaraokeDrawKRC(const std::u16string&, const std::u16string&, std::int16_t) override {}
     void KaraokeDrawText(const std::u16string&) override {}
-    void MainDrawText(const std::u16string& text) override { calls.push_back("main " + Utf16ToUtf8(text)); }
+    void DrawMainLine(const std::u16string& text) override { calls.push_back("main " + Utf16ToUtf8(text)); }
     void SetKaraokeText(const std::u16string&) override {}
     void ClearKaraokeSurface() override {}
     void ClearMainSurface() override {}

@@ -1,4 +1,4 @@
-#include "toolbar/RotationControl.h"
+#include "rotation/RotationControl.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "command/SettingsFile.h"
+#include "store/SettingsFile.h"
 
 #include "common/TextUtil.h"
 #include "tests/unit/TestCodePage.h"

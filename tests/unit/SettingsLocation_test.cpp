@@ -1,4 +1,4 @@
-#include "command/SettingsLocation.h"
+#include "store/SettingsLocation.h"
 
 #include <gtest/gtest.h>
 

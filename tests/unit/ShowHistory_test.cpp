@@ -1,4 +1,4 @@
-#include "toolbar/ShowHistory.h"
+#include "rotation/ShowHistory.h"
 
 #include <gtest/gtest.h>
 

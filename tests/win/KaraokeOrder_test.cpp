@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <optional>
 #include <string>
 
 using namespace plumwick;
@@ -20,9 +21,10 @@ class NoGroup : public DisplayGroup {
     void Drag(DragSource, float, float) override {}
     void PointerOverText() override {}
     void PointerLeft() override {}
-    bool Contains(HWND) const override { return false; }
+    bool PartOfDisplay(HWND) const override { return false; }
     void AlignKaraokeOverMain() override {}
     std::vector<HWND> WindowsAbovePanel() const override { return {}; }
+    std::optional<std::u16string> CurrentMessage() const override { return std::nullopt; }
     void FontMissing(const std::u16string&, const std::u16string&) override {}
 };
 
@@ -37,7 +39,7 @@ class KaraokeOnly : public CommandTarget {
         karaoke_.DrawKRC(text, duration, textWidth);
     }
     void KaraokeDrawText(const std::u16string& text) override { karaoke_.DrawText(text); }
-    void MainDrawText(const std::u16string&) override {}
+    void DrawMainLine(const std::u16string&) override {}
     void SetKaraokeText(const std::u16string& text) override { karaoke_.SetKaraokeText(text); }
     void ClearKaraokeSurface() override { karaoke_.ClearSurface(); }
     void ClearMainSurface() override {}

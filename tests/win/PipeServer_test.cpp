@@ -27,7 +27,7 @@ class RecordingTarget : public CommandTarget {
     void StopKaraokeTimer() override {}
     void KaraokeDrawKRC(const std::u16string&, const std::u16string&, std::int16_t) override {}
     void KaraokeDrawText(const std::u16string&) override {}
-    void MainDrawText(const std::u16string& text) override {
+    void DrawMainLine(const std::u16string& text) override {
         lines.push_back(text.size() > 64 ? "<" + std::to_string(text.size()) + " units>" : Utf16ToUtf8(text));
         threads.push_back(GetCurrentThreadId());
     }

@@ -1,5 +1,5 @@
 // Whether the settings file can be replaced where it lies, asked of the real file system.
-#include "command/SettingsLocation_win.h"
+#include "store/SettingsLocation_win.h"
 
 #include <gtest/gtest.h>
 

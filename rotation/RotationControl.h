@@ -1,8 +1,8 @@
 #pragma once
 // The message rotation and the previous/next walk through its show history, apart from the window:
 // the toolbar supplies the timer, the drawing and the question box through RotationHost.
-#include "toolbar/MessageList.h"
-#include "toolbar/ShowHistory.h"
+#include "rotation/MessageList.h"
+#include "rotation/ShowHistory.h"
 
 #include <string_view>
 

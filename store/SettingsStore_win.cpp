@@ -1,9 +1,8 @@
-#include "command/SettingsStore_win.h"
+#include "store/SettingsStore_win.h"
 
-#include "command/SettingsFile.h"
-#include "command/SettingsLocation.h"
-#include "command/SettingsLocation_win.h"
 #include "common/FileBytes.h"
+#include "store/SettingsLocation.h"
+#include "store/SettingsLocation_win.h"
 #include "win32/Handles_win.h"
 #include "win32/Strings_win.h"
 
@@ -44,7 +43,7 @@ std::wstring SettingsStore::Path() const {
     return programFolder_ + L"\\data\\system\\desktoplrc.pst";
 }
 
-void SettingsStore::LoadOkset() {
+Settings SettingsStore::LoadOkset() {
     // A missing data\system folder is made, so the settings can be written back.
     CreateDirectoryW((programFolder_ + L"\\data").c_str(), nullptr);
     CreateDirectoryW((programFolder_ + L"\\data\\system").c_str(), nullptr);
@@ -69,14 +68,10 @@ void SettingsStore::LoadOkset() {
         std::wstring bad = path + L".bad";
         CopyFileW(path.c_str(), bad.c_str(), FALSE);
     }
-    look_.SetFont(read.settings.fontName, read.settings.fontSize);
-    look_.ApplyScheme(read.settings.colorScheme);
-    SaveSet();
+    return read.settings;
 }
 
-void SettingsStore::SaveSet() {
-    look_.SetSchemeNumber(EffectiveSavedScheme(look_.ColorScheme()));
-    Settings settings{look_.FontName(), look_.FontSize(), look_.ColorScheme()};
+void SettingsStore::SaveSet(const Settings& settings) {
     std::wstring path = SavePath();
     if (path != Path()) {
         win::MakeFolderOf(path);

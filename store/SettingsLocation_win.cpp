@@ -1,4 +1,4 @@
-#include "command/SettingsLocation_win.h"
+#include "store/SettingsLocation_win.h"
 
 #include "win32/Handles_win.h"
 

@@ -1,4 +1,4 @@
-#include "toolbar/Rotation.h"
+#include "rotation/Rotation.h"
 
 #include <chrono>
 #include <cmath>

@@ -1,6 +1,6 @@
-#include "toolbar/RotationControl.h"
+#include "rotation/RotationControl.h"
 
-#include "toolbar/Rotation.h"
+#include "rotation/Rotation.h"
 
 namespace plumwick {
 

@@ -1,0 +1,24 @@
+#include "display/DisplayPlace_win.h"
+
+#include "display/DisplayPlace.h"
+#include "win32/Window_win.h"
+
+namespace plumwick::win {
+
+int StartingMainTopPx(int defaultTopPx, float fontSize, std::optional<int> rememberedTopPx) {
+    if (!rememberedTopPx) {
+        return defaultTopPx;
+    }
+    RECT work = win::WorkArea();
+    return ClampMainTopPx(*rememberedTopPx, work.top, work.bottom, DesignReach(fontSize));
+}
+
+std::optional<int> WindowTopPx(HWND window) {
+    RECT rect{};
+    if (!window || !GetWindowRect(window, &rect)) {
+        return std::nullopt;
+    }
+    return rect.top;
+}
+
+} // namespace plumwick::win

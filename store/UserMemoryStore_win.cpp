@@ -1,0 +1,86 @@
+#include "store/UserMemoryStore_win.h"
+
+#include "win32/Handles_win.h"
+#include "win32/Strings_win.h"
+
+#include <algorithm>
+
+namespace plumwick::win {
+
+namespace {
+
+constexpr wchar_t kApplicationKey[] = L"Software\\VB and VBA Program Settings\\plumwick\\";
+
+std::wstring SectionKey(const StoreKey& key) {
+    return std::wstring(kApplicationKey) + ToWide(key.section);
+}
+
+std::wstring Failure(const wchar_t* call, LONG status) {
+    return std::wstring(call) + L": " + ErrorText(static_cast<DWORD>(status));
+}
+
+bool IsString(DWORD type) {
+    return type == REG_SZ || type == REG_EXPAND_SZ;
+}
+
+} // namespace
+
+std::optional<std::u16string> UserRegistry::Read(const StoreKey& key) const {
+    UniqueKey opened;
+    if (RegOpenKeyExW(HKEY_CURRENT_USER, SectionKey(key).c_str(), 0, KEY_QUERY_VALUE, opened.put()) !=
+        ERROR_SUCCESS) {
+        return std::nullopt;
+    }
+    std::wstring name = ToWide(key.name);
+    DWORD type = 0;
+    DWORD size = 0;
+    if (RegQueryValueExW(opened.get(), name.c_str(), nullptr, &type, nullptr, &size) != ERROR_SUCCESS ||
+        !IsString(type) || size > key.maxBytes) {
+        return std::nullopt;
+    }
+    // Room for a terminator the stored data may lack; the value may also grow between the two calls.
+    std::wstring text(size / sizeof(wchar_t) + 1, L'\0');
+    DWORD bytes = static_cast<DWORD>(text.size() * sizeof(wchar_t));
+    if (RegQueryValueExW(opened.get(), name.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(text.data()),
+                         &bytes) != ERROR_SUCCESS ||
+        !IsString(type)) {
+        return std::nullopt;
+    }
+    text.resize(std::min<std::size_t>(bytes / sizeof(wchar_t), text.size()));
+    std::size_t nul = text.find(L'\0');
+    if (nul != std::wstring::npos) {
+        text.resize(nul);
+    }
+    return ToU16(text);
+}
+
+bool UserRegistry::Write(const StoreKey& key, const std::u16string& text, std::wstring& problem) const {
+    UniqueKey opened;
+    LONG status = RegCreateKeyExW(HKEY_CURRENT_USER, SectionKey(key).c_str(), 0, nullptr, 0, KEY_SET_VALUE,
+                                  nullptr, opened.put(), nullptr);
+    if (status != ERROR_SUCCESS) {
+        problem = Failure(L"RegCreateKeyExW", status);
+        return false;
+    }
+    std::wstring wide = ToWide(text);
+    std::wstring name = ToWide(key.name);
+    status =
+        RegSetValueExW(opened.get(), name.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(wide.c_str()),
+                       static_cast<DWORD>((wide.size() + 1) * sizeof(wchar_t)));
+    if (status != ERROR_SUCCESS) {
+        problem = Failure(L"RegSetValueExW", status);
+        return false;
+    }
+    return true;
+}
+
+std::u16string ReadValue(const StoreKey& key) {
+    static const UserRegistry user;
+    return ReadByPrecedence({&user}, key).value_or(std::u16string());
+}
+
+bool WriteValue(const StoreKey& key, const std::u16string& text, std::wstring& problem) {
+    return UserRegistry().Write(key, text, problem);
+}
+
+} // namespace plumwick::win
