@@ -19,7 +19,7 @@ done
 
 mkdir -p "$build/logs"
 if ! { CC=clang CXX=clang++ cmake -S "$root" -B "$build" -DPLUMWICK_FUZZ=ON -DCMAKE_BUILD_TYPE=Release &&
-       cmake --build "$build" -j"$jobs"; } >"$build/logs/build.log" 2>&1; then
+       cmake --build "$build" --target plumwick-fuzz-targets -j"$jobs"; } >"$build/logs/build.log" 2>&1; then
   tail -n 40 "$build/logs/build.log" >&2
   echo "fuzz.sh: the fuzz build failed (build/fuzz/logs/build.log)" >&2
   exit 1
