@@ -260,6 +260,22 @@ std::int16_t TaskbarHeightTwips(const DpiScale& scale) {
     return StripBelowWorkAreaTwips(GetSystemMetrics(SM_CYSCREEN), work.bottom, scale);
 }
 
+namespace {
+const Window* dialogWindow = nullptr; // the window thread's only; windows live on that one thread
+} // namespace
+
+void SetDialogWindow(const Window* window) {
+    dialogWindow = window;
+}
+
+void HandleLoopMessage(MSG& msg) {
+    if (dialogWindow && dialogWindow->Exists() && IsDialogMessageW(dialogWindow->Handle(), &msg)) {
+        return;
+    }
+    TranslateMessage(&msg);
+    DispatchMessageW(&msg);
+}
+
 void RunWaitingMessages(int limit) {
     MSG msg;
     for (int i = 0; i < limit && PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE); ++i) {
@@ -267,8 +283,7 @@ void RunWaitingMessages(int limit) {
             PostQuitMessage(static_cast<int>(msg.wParam));
             return;
         }
-        TranslateMessage(&msg);
-        DispatchMessageW(&msg);
+        HandleLoopMessage(msg);
     }
 }
 

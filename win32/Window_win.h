@@ -91,9 +91,14 @@ bool GuardPostedMessages();
 DpiScale PrimaryScale();
 // The screen in design twips at a window's scale.
 int ScreenWidthTwips(const DpiScale& scale);
+// The window whose controls Tab and the arrow keys move between, as in any dialog (none: nullptr).
+void SetDialogWindow(const Window* window);
+// One message as every loop of the program handles it: the dialog window's keys go to the dialog, the
+// rest is translated and dispatched.
+void HandleLoopMessage(MSG& msg);
 // Lets the events waiting now run (handlers that let the user act before they return), at most
-// `limit` of them, so something that keeps posting cannot hold the caller forever. A quit request is put
-// back for the main loop.
+// `limit` of them, so something that keeps posting cannot hold the caller forever; each is handled as the
+// main loop handles it. A quit request is put back for the main loop.
 void RunWaitingMessages(int limit = 10000);
 // A critical-error message box with one of the program's own fixed texts.
 void CriticalMessage(const wchar_t* text, const wchar_t* title);
