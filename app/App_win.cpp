@@ -2,7 +2,9 @@
 #include "about/HomePage.h"
 
 #include "common/FileBytes.h"
+#include "common/TextUtil.h"
 #include "common/Twips.h"
+#include "content/ContentLocation.h"
 #include "display/DisplayPlace.h"
 #include "display/DisplayPlace_win.h"
 #include "display/FontChoice.h"
@@ -53,6 +55,20 @@ void PlaceAt(win::Window& w, const TwipsRect& r) {
     }
 }
 
+// shop.ini's ContentFolder with its environment variables (%OneDrive%, %PUBLIC%) expanded, resolved against
+// the program folder.
+ContentFolderChoice ChooseContentFolder(const std::wstring& programFolder, const std::u16string& configured) {
+    std::wstring written = win::ToWide(configured);
+    DWORD needed = ExpandEnvironmentStringsW(written.c_str(), nullptr, 0);
+    std::wstring expanded(needed, L'\0');
+    if (needed == 0 || ExpandEnvironmentStringsW(written.c_str(), expanded.data(), needed) != needed) {
+        expanded = written; // a name that cannot be expanded stays as written and is judged so
+    } else {
+        expanded.resize(needed - 1);
+    }
+    return ResolveContentFolder(win::ToU16(programFolder), win::ToU16(expanded));
+}
+
 } // namespace
 
 App::App(LayeredTextRenderer::Mode renderMode)
@@ -61,7 +77,8 @@ App::App(LayeredTextRenderer::Mode renderMode)
       settings_(programFolder_, codePage_, notices_), rotation_(*this), toolbar_(look_, *this, rotation_),
       main_(look_, *this, renderMode), karaoke_(look_, *this, renderMode),
       panel_(look_, *this, programFolder_ + L"\\data\\system\\"),
-      content_(*this, rotation_, programFolder_, codePage_, notices_),
+      content_(*this, rotation_, ChooseContentFolder(programFolder_, shop_.contentFolder).folder, codePage_,
+               notices_),
       command_(*this, [this] { Shutdown(); }), pipe_(*this, *this), hotkey_([this] { LockDisplay(false); }),
       // A later start in this session asked for the content manager.
       instance_([this] { content_.ShowAgain(); }) {
@@ -107,6 +124,11 @@ bool App::Start() {
     // The content manager comes up listing the content files.
     content_.Load();
 
+    // A ContentFolder that cannot be used leaves the content in Text\ beside the program; the operator hears
+    // why, since the shop's lines are then not the ones head office publishes.
+    if (std::string error = ChooseContentFolder(programFolder_, shop_.contentFolder).error; !error.empty()) {
+        notices_.Notify(NoticeCause::ContentFolderRefused, Utf8ToUtf16(error));
+    }
     // A HomePage that is no web address or page of the program folder is not opened; the operator hears
     // why before the about window is clicked.
     if (std::optional<std::u16string> notice =

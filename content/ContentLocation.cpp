@@ -69,6 +69,16 @@ ContentFolderChoice ResolveContentFolder(std::u16string_view programFolder, std:
     }
     std::u16string path(value);
     std::replace(path.begin(), path.end(), u'/', u'\\');
+    // Expansion leaves a variable that is not set as written: say so rather than list an empty folder.
+    if (std::size_t open = path.find(u'%'); open != std::u16string::npos) {
+        std::size_t close = path.find(u'%', open + 1);
+        if (close != std::u16string::npos && close > open + 1 &&
+            std::u16string_view(path).substr(open + 1, close - open - 1).find_first_of(u"\\ ") ==
+                std::u16string_view::npos) {
+            return refuse("names the variable " + Utf16ToUtf8(path.substr(open, close - open + 1)) +
+                          ", which is not set on this PC");
+        }
+    }
 
     // "\\?\" and "\\.\" paths are the system's own forms and are taken as written.
     const bool devicePath = path.starts_with(u"\\\\?\\") || path.starts_with(u"\\\\.\\");

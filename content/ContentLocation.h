@@ -16,7 +16,8 @@ struct ContentFolderChoice {
 // expanded. Accepted: "D:\Shop\Text", "n:" (a mapped drive's root), "\\server\share\Text", "\\?\..." and a
 // path relative to the program folder ("..\Shared\Text"), with '/' read as '\' and surrounding quotes
 // dropped. A path the current directory or drive would decide ("\Text", "D:Text") or one with characters
-// no Windows path holds is refused, and Text\ beside the program is used instead.
+// no Windows path holds, or that still names a variable (one not set on this PC), is refused, and the
+// folder Text beside the program is used instead.
 ContentFolderChoice ResolveContentFolder(std::u16string_view programFolder, std::u16string_view configured);
 
 } // namespace plumwick

@@ -219,9 +219,9 @@ class ContentWindow::EntryPanel : public win::Window {
     int wheelRemainder_ = 0;
 };
 
-ContentWindow::ContentWindow(ContentHost& host, MessageFeed& feed, std::wstring programFolder,
+ContentWindow::ContentWindow(ContentHost& host, MessageFeed& feed, std::u16string contentFolder,
                              const AnsiCodePage& codePage, Notifier& notifier)
-    : host_(host), feed_(feed), programFolder_(std::move(programFolder)), codePage_(codePage),
+    : host_(host), feed_(feed), contentFolder_(std::move(contentFolder)), codePage_(codePage),
       notifier_(notifier) {}
 
 ContentWindow::~ContentWindow() {
@@ -247,7 +247,7 @@ bool ContentWindow::Load() {
     std::u16string interval = win::ReadValue(kIntervalKey);
     SetWindowTextW(text2_, win::ToWide(interval).c_str());
     // After the scan, so the very first start shows an empty list.
-    CreateDirectoryW((programFolder_ + L"\\Text").c_str(), nullptr);
+    CreateDirectoryW(win::ToWide(contentFolder).c_str(), nullptr);
 
     if (!loadedBefore_) {
         loadedBefore_ = true;
@@ -330,7 +330,7 @@ void ContentWindow::Findfile(const std::u16string& folder) {
 }
 
 std::u16string ContentWindow::ContentFolder() const {
-    return win::ToU16(programFolder_ + L"\\Text\\");
+    return contentFolder_;
 }
 
 std::vector<ContentEntry> ContentWindow::Scan() const {

@@ -19,9 +19,10 @@ namespace plumwick {
 
 class ContentWindow : public win::Window {
   public:
-    // `programFolder` holds Text\, the content folder; files not in UTF-8 or UTF-16 are read in `codePage`.
-    // Publications go to `feed`, the message rotation.
-    ContentWindow(ContentHost& host, MessageFeed& feed, std::wstring programFolder,
+    // `contentFolder` (ending in '\') holds the content files: Text\ beside the program or shop.ini's
+    // ContentFolder; files not in UTF-8 or UTF-16 are read in `codePage`. Publications go to `feed`, the
+    // message rotation.
+    ContentWindow(ContentHost& host, MessageFeed& feed, std::u16string contentFolder,
                   const AnsiCodePage& codePage, Notifier& notifier);
     ~ContentWindow() override;
 
@@ -102,7 +103,7 @@ class ContentWindow : public win::Window {
 
     ContentHost& host_;
     MessageFeed& feed_;
-    std::wstring programFolder_;
+    std::u16string contentFolder_;
     const AnsiCodePage& codePage_;
     Notifier& notifier_;
     win::UniqueFont labelFont_;

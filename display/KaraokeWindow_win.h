@@ -26,6 +26,8 @@ class KaraokeWindow : public TextWindow {
     void SetKaraokeText(const std::u16string& text);
     void ClearSurface();
     const std::u16string& KaraokeText() const { return karaokeText_; }
+    // The line the window shows: DrawText's until the next sweep tick draws KaraokeText over it.
+    const std::u16string& ShownText() const { return showsKaraokeText_ ? karaokeText_ : shownText_; }
     void StartTimer();
     void StopTimer();
 
@@ -52,7 +54,6 @@ class KaraokeWindow : public TextWindow {
     SweepPainter sweep_{renderer_, RefreshPeriodSeconds(win::ScreenRefreshHz())};
     // The line a tick draws, and its version: a tick knows by the number that the line is the same, without
     // copying or comparing it (a sender's line may be a megabyte long).
-    const std::u16string& ShownText() const { return showsKaraokeText_ ? karaokeText_ : shownText_; }
     void ReplaceKaraokeText(const std::u16string& text);
     std::u16string karaokeText_;
     std::uint64_t karaokeVersion_ = 1;

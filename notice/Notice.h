@@ -11,15 +11,16 @@ namespace plumwick {
 
 // Each cause is told at most once per start, however often it arises.
 enum class NoticeCause {
-    SettingsPlace,    // the settings are kept per user, since the program folder cannot be written
-    SettingsNotSaved, // the settings could not be written anywhere
-    HotkeyRefused,    // shop.ini names an unlock hotkey that cannot be one
-    HotkeyTaken,      // another program owns the unlock hotkey
-    PipeUnavailable,  // the command pipe cannot be served; the command box still works
-    PublicationCut,   // a publication was over the display's budget: files or lines were left out
-    RestoreSkipped,   // the remembered publication failed, or died, at an earlier start; it waits
-    FontMissing,      // the chosen font is not installed; another face draws
-    HomePageRefused,  // shop.ini's HomePage is no web address or page of the program folder
+    SettingsPlace,        // the settings are kept per user, since the program folder cannot be written
+    SettingsNotSaved,     // the settings could not be written anywhere
+    HotkeyRefused,        // shop.ini names an unlock hotkey that cannot be one
+    HotkeyTaken,          // another program owns the unlock hotkey
+    PipeUnavailable,      // the command pipe cannot be served; the command box still works
+    PublicationCut,       // a publication was over the display's budget: files or lines were left out
+    RestoreSkipped,       // the remembered publication failed, or died, at an earlier start; it waits
+    FontMissing,          // the chosen font is not installed; another face draws
+    HomePageRefused,      // shop.ini's HomePage is no web address or page of the program folder
+    ContentFolderRefused, // shop.ini's ContentFolder cannot be used; Text\ beside the program is
     Count
 };
 

@@ -19,7 +19,7 @@ done
 
 mkdir -p "$build/logs"
 if ! { CC=clang CXX=clang++ cmake -S "$root" -B "$build" -DPLUMWICK_FUZZ=ON -DCMAKE_BUILD_TYPE=Release &&
-       cmake --build "$build" -j"$jobs"; } >"$build/logs/build.log" 2>&1; then
+       cmake --build "$build" --target plumwick-fuzz-targets -j"$jobs"; } >"$build/logs/build.log" 2>&1; then
   tail -n 40 "$build/logs/build.log" >&2
   echo "fuzz.sh: the fuzz build failed (build/fuzz/logs/build.log)" >&2
   exit 1
@@ -48,6 +48,12 @@ seed FuzzSettings loose 'Arial\n10,5\r-3'
 seed FuzzContent lines 'one\r\ntwo\r\n\r\n\r\nthree\r\n'
 seed FuzzContent utf16 '\xff\xfea\0\r\0\n\0b\0'
 seed FuzzContent two-files 'first\r\x1e\x1e\nsecond 15'
+seed FuzzShopConfig plain 'ShopName=Plum Shop\r\nWebAddress=www.example.cn\r\nHomePage=https://www.example.cn/\r\n'
+seed FuzzShopConfig page '\xef\xbb\xbfHomePage=help/index.html\r\nUnlockHotkey=Ctrl+Shift,76\r\n'
+seed FuzzShopConfig program 'HomePage=C:\\Windows\\System32\\calc.exe\r\n'
+seed FuzzPublication two 'a\0.\0t\0x\0t\0|\0s\0\\\0b\0\x1e\x001\0\x1e\x005\0\x1e\x001\0'
+seed FuzzShowHistory history '3\0,\x007\0,\x001\0,\0\0\x01\x02\x01'
+seed FuzzDisplayPlace place '\0\0\x38\x04\x7f\0\x7e\x02\x34\x003\x000\0'
 seed FuzzHotkey default 'Ctrl+Alt,87'
 seed FuzzFeed rss '<?xml version="1.0"?><rss version="2.0"><channel><item><title>Fish &amp; chips</title></item></channel></rss>'
 seed FuzzFeed atom '<feed xmlns="http://www.w3.org/2005/Atom"><entry><title type="html">a &amp;lt;b&amp;gt;</title></entry></feed>'

@@ -7,6 +7,7 @@ packages=(
   wine wine64                                                         # running it on Linux
   xvfb x11-utils x11-xserver-utils xdotool imagemagick                # a display, screenshots, pointer
   icewm                                                               # the test desktop's taskbar
+  python3 curl                                                        # the tests' web server and its check
   fonts-wqy-microhei locales                                          # Chinese text and code page 936
   clang libclang-rt-14-dev                                            # libFuzzer
   clang-format-14                                                     # the format check

@@ -1,27 +1,52 @@
 #!/usr/bin/env bash
-# Installs what is missing, checks the formatting and the layering, builds everything and runs every test: the native unit
-# tests, the fuzz targets for a short bounded time, the tests inside Windows and the end-to-end tests under
-# Wine.
+# Installs what is missing, checks the formatting and the layering, builds everything and runs every test:
+# the native unit tests, the fuzz targets for a short bounded time, the tests inside Windows and the
+# end-to-end tests under Wine. Prints at the end how long each step took.
+#
+# The end-to-end sessions mostly wait (for a window, a pixel, a fade), so they run side by side, each in its
+# own display and Wine prefix, and the fuzzing runs beside them on the core they leave free.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
-bash scripts/install-deps.sh
-bash scripts/format-check.sh
-bash scripts/check-structure.sh
-bash scripts/build.sh
+started=$SECONDS
+timings=()
+step() { # step NAME COMMAND...: runs the command and notes its time
+  local name=$1 begun=$SECONDS
+  shift
+  "$@"
+  timings+=("$(printf '%-34s %4d s' "$name" $((SECONDS - begun)))")
+}
 
-# The Wine prefix is made once, before the tests that share it.
-(
-  source scripts/wine-env.sh
-  plumwick_xvfb
-  plumwick_wine_prefix
-  wineserver -k 2>/dev/null || true
-  [ -n "${PLUMWICK_XVFB_PID:-}" ] && kill "$PLUMWICK_XVFB_PID" 2>/dev/null || true
-)
+step "packages" bash scripts/install-deps.sh
+step "format check" bash scripts/format-check.sh
+step "layering check" bash scripts/check-structure.sh
+step "build (Windows and native)" bash scripts/build.sh
+# The clean Wine prefix every test session is made from, before the sessions that start side by side.
+step "clean Wine prefix" bash -c 'source scripts/wine-env.sh && plumwick_wine_prefix'
 
-if [ -f scripts/fuzz.sh ]; then
-  bash scripts/fuzz.sh "${PLUMWICK_FUZZ_SECONDS:-10}"
-fi
+fuzz_log=$root/build/fuzz-summary.log
+fuzz_begun=$SECONDS
+bash scripts/fuzz.sh "${PLUMWICK_FUZZ_SECONDS:-10}" >"$fuzz_log" 2>&1 &
+fuzz_pid=$!
 
 cd build/native
-ctest --output-on-failure -j2 --timeout 600
+status=0
+unit_begun=$SECONDS
+ctest --output-on-failure -LE wine -j2 --timeout 120 || status=$?
+timings+=("$(printf '%-34s %4d s' "unit tests" $((SECONDS - unit_begun)))")
+# The two ten-thousand-command runs are the longest; they start first so that nothing waits for them at
+# the end.
+e2e_begun=$SECONDS
+ctest --output-on-failure -L wine -j"${PLUMWICK_E2E_JOBS:-4}" --timeout 600 || status=$?
+timings+=("$(printf '%-34s %4d s' "Windows and end-to-end tests" $((SECONDS - e2e_begun)))")
+
+fuzz_status=0
+wait "$fuzz_pid" || fuzz_status=$?
+timings+=("$(printf '%-34s %4d s' "fuzzing (beside the tests)" $((SECONDS - fuzz_begun)))")
+cat "$fuzz_log"
+[ "$fuzz_status" -eq 0 ] || status=1
+
+echo "Time taken:"
+printf '  %s\n' "${timings[@]}"
+printf '  %-34s %4d s\n' "total" $((SECONDS - started))
+exit "$status"

@@ -8,7 +8,7 @@ export LC_ALL=zh_CN.UTF-8
 export WINEARCH=win64
 
 # Bumped whenever the prefix's set-up changes, so that prefixes made by an older set-up are redone.
-plumwick_prefix_version=2
+plumwick_prefix_version=3
 
 # The prefix's registry settings. regedit reads a plain .reg file in the ANSI code page, which would garble
 # the Chinese font names; as UTF-16 with a byte-order mark it reads them as they are.
@@ -32,9 +32,19 @@ REG
   } >"$1"
 }
 
-# Makes the prefix once (later calls only check the marker), then keeps a copy of its clean per-user
-# state (the user's registry and profile folder) for plumwick_wine_clean_state.
+# Makes the prefix once (later calls only check the marker), then keeps a copy of its clean state (the
+# registry, the profile folders and the few files Wine rewrites in place) for plumwick_wine_session_prefix.
 plumwick_wine_prefix() {
+  [ "$(cat "$WINEPREFIX/.plumwick-ready" 2>/dev/null)" = "$plumwick_prefix_version" ] && return 0
+  # Test sessions starting side by side wait for the one that makes it.
+  mkdir -p "$(dirname "$WINEPREFIX")"
+  (
+    flock 9
+    plumwick_make_wine_prefix
+  ) 9>"$WINEPREFIX.lock"
+}
+
+plumwick_make_wine_prefix() {
   if [ "$(cat "$WINEPREFIX/.plumwick-ready" 2>/dev/null)" != "$plumwick_prefix_version" ]; then
     # A prefix of an older make of ours is made anew: what earlier runs left in it must not become the
     # clean state. (A folder without our marker is never removed.)
@@ -50,27 +60,31 @@ plumwick_wine_prefix() {
     wine regedit /S "$reg" >/dev/null 2>&1 || true
     wineserver -w
     rm -f "$reg"
-    rm -rf "$WINEPREFIX/.plumwick-clean"
-    mkdir -p "$WINEPREFIX/.plumwick-clean"
-    cp -a "$WINEPREFIX/user.reg" "$WINEPREFIX/drive_c/users" "$WINEPREFIX/.plumwick-clean/"
+    local clean="$WINEPREFIX/.plumwick-clean"
+    rm -rf "$clean"
+    mkdir -p "$clean/windows"
+    cp -a "$WINEPREFIX"/*.reg "$WINEPREFIX/drive_c/users" "$clean/"
+    cp -a "$WINEPREFIX"/drive_c/windows/*.ini "$clean/windows/"
     echo "$plumwick_prefix_version" >"$WINEPREFIX/.plumwick-ready"
   fi
 }
 
-# Puts the per-user state back as the prefix was made, so nothing one run left in the registry or in the
-# user's folders reaches the next. With PLUMWICK_DPI (e.g. 144) the desktop then runs at that DPI.
-# Ends any program still running in the prefix.
-plumwick_wine_clean_state() {
-  plumwick_wine_prefix
-  wineserver -k 2>/dev/null || true
-  wineserver -w 2>/dev/null || true
-  local clean="$WINEPREFIX/.plumwick-clean"
-  cp -a "$clean/user.reg" "$WINEPREFIX/user.reg"
-  rm -rf "$WINEPREFIX/drive_c/users"
-  cp -a "$clean/users" "$WINEPREFIX/drive_c/users"
-  local dpi=${PLUMWICK_DPI:-96}
+# Makes a prefix of its own at $1 from the clean prefix in a moment, for one test session: the system files
+# are hard links (Wine never writes them in place), the registry, the profile folders and the .ini files
+# Wine rewrites are copies of the clean state. Nothing one session does reaches another or the clean prefix.
+# With a second argument (e.g. 144) the desktop runs at that DPI. It goes into the registry file itself: a
+# Wine program run to set it would start the prefix's desktop before the taskbar has set the work area, and
+# Wine would keep the whole screen as the work area.
+plumwick_wine_session_prefix() {
+  local dest=$1 dpi=${2:-96} clean="$WINEPREFIX/.plumwick-clean"
+  mkdir -p "$dest"
+  cp -al "$WINEPREFIX/drive_c" "$dest/drive_c"
+  rm -rf "$dest/drive_c/users"
+  cp -a "$clean/users" "$dest/drive_c/users"
+  cp -a --remove-destination "$clean"/windows/*.ini "$dest/drive_c/windows/"
+  cp -a "$clean"/*.reg "$WINEPREFIX/dosdevices" "$WINEPREFIX/.update-timestamp" "$dest/"
   if [ "$dpi" != 96 ]; then
-    wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$dpi" /f >/dev/null 2>&1 || true
+    sed -i "/^\[Control Panel\\\\\\\\Desktop\] /a \"LogPixels\"=dword:$(printf %08x "$dpi")" "$dest/user.reg"
   fi
 }
 
@@ -81,7 +95,7 @@ plumwick_icewm() {
   PLUMWICK_ICEWM_PID=$!
   # icewm first announces the whole screen as the work area, then takes the taskbar's strip off it.
   local height; height=$(xdpyinfo | awk '/dimensions/{split($2,a,"x"); print a[2]}')
-  for _ in $(seq 1 50); do
+  for _ in $(seq 1 300); do
     xprop -root _NET_WORKAREA 2>/dev/null | awk -F'[=,]' -v h="$height" '$5+0 > 0 && $5+0 < h {ok=1} END {exit !ok}' && break
     sleep 0.1
   done
@@ -99,7 +113,7 @@ plumwick_xvfb() {
   local number; number=$(mktemp)
   Xvfb -displayfd 3 -screen 0 "${PLUMWICK_SCREEN:-1920x1080x24}" -nolisten tcp 3>"$number" >/dev/null 2>&1 &
   PLUMWICK_XVFB_PID=$!
-  for _ in $(seq 1 100); do
+  for _ in $(seq 1 300); do
     grep -q '^[0-9][0-9]*$' "$number" && break
     sleep 0.1
   done

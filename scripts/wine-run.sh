@@ -1,9 +1,19 @@
 #!/usr/bin/env bash
-# Runs one Windows program under the test Wine setup, in its own Xvfb: scripts/wine-run.sh PROGRAM.exe [ARGS]
+# Runs one Windows program under the test Wine setup, in its own Xvfb and in a prefix of its own made from the
+# clean one (so it can run beside the end-to-end tests): scripts/wine-run.sh PROGRAM.exe [ARGS]
 set -euo pipefail
 source "$(dirname "$0")/wine-env.sh"
-plumwick_xvfb
 plumwick_wine_prefix
-cleanup() { wineserver -k 2>/dev/null || true; [ -n "${PLUMWICK_XVFB_PID:-}" ] && kill "$PLUMWICK_XVFB_PID" 2>/dev/null || true; }
+plumwick_xvfb
+session=$(mktemp -d /tmp/plumwick-run-XXXXXX)
+plumwick_wine_session_prefix "$session/prefix"
+export WINEPREFIX="$session/prefix"
+cleanup() {
+  wineserver -k 2>/dev/null || true
+  [ -n "${PLUMWICK_ICEWM_PID:-}" ] && kill "$PLUMWICK_ICEWM_PID" 2>/dev/null || true
+  [ -n "${PLUMWICK_XVFB_PID:-}" ] && kill "$PLUMWICK_XVFB_PID" 2>/dev/null || true
+  rm -rf "$session"
+}
 trap cleanup EXIT
+wineserver -p
 wine "$@"

@@ -491,6 +491,32 @@ int CmdScreen(const Args& a) {
     return 0;
 }
 
+// One line a monitor, primary first: device name, its rectangle, its work area (left top right bottom)
+// and "primary" where it is.
+int CmdMonitors(const Args& a) {
+    std::vector<std::string> lines;
+    auto each = [](HMONITOR monitor, HDC, LPRECT, LPARAM data) -> BOOL {
+        MONITORINFOEXW info{};
+        info.cbSize = sizeof info;
+        if (GetMonitorInfoW(monitor, &info)) {
+            char buffer[160];
+            std::snprintf(buffer, sizeof buffer, " %ld %ld %ld %ld %ld %ld %ld %ld", info.rcMonitor.left,
+                          info.rcMonitor.top, info.rcMonitor.right, info.rcMonitor.bottom, info.rcWork.left,
+                          info.rcWork.top, info.rcWork.right, info.rcWork.bottom);
+            bool primary = info.dwFlags & MONITORINFOF_PRIMARY;
+            auto* lines = reinterpret_cast<std::vector<std::string>*>(data);
+            std::string line = Utf8(info.szDevice) + buffer + (primary ? " primary" : "");
+            lines->insert(primary ? lines->begin() : lines->end(), line);
+        }
+        return TRUE;
+    };
+    EnumDisplayMonitors(nullptr, nullptr, each, reinterpret_cast<LPARAM>(&lines));
+    for (const std::string& line : lines) {
+        Print(line);
+    }
+    return 0;
+}
+
 int CmdDpi(const Args& a) {
     HWND window = a.arg(2).empty() ? nullptr : FindNamed(a.arg(2));
     if (!a.arg(2).empty() && !window) {
@@ -838,6 +864,7 @@ int Run(int argc, wchar_t** argv) {
         {L"find-box", CmdBox},
         {L"foreground", CmdForeground},
         {L"screen", CmdScreen},
+        {L"monitors", CmdMonitors},
         {L"dpi", CmdDpi},
         {L"fontsub", CmdFontsub},
         {L"manifest", CmdManifest},

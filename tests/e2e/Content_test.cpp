@@ -8,6 +8,7 @@
 #include <sys/stat.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <random>
@@ -701,4 +702,70 @@ TEST_F(ContentManager, FilesPastThePublicationsTotalAreLeftOutAndANoticeNamesThe
     EXPECT_EQ(list.find("third.txt"), std::string::npos) << list;
     EXPECT_TRUE(session.Running());
     EXPECT_EQ(session.Probe({"find-box"}), "yes") << "the program stopped answering";
+}
+
+// shop.ini's ContentFolder on a network share: under Wine \\headoffice\display is a link in the prefix's
+// dosdevices/unc. The manager lists the share's files, not those of Text\ beside the program.
+TEST_F(ContentManager, ContentFolderOnAShareIsListedInsteadOfText) {
+    EmptyTextFolder();
+    WriteBytes(TextFolder() / "local.txt", "local\r\n");
+    const fs::path share = session.Folder() / "share";
+    WriteBytes(share / "Text" / "offers.txt", "two for one\r\n");
+    WriteBytes(share / "Text" / "sub" / "breakfast.txt", "eggs\r\n");
+    const char* prefixVariable = std::getenv("PLUMWICK_WINEPREFIX");
+    const fs::path prefix = prefixVariable ? fs::path(prefixVariable) : SourceDir() / "build/wineprefix";
+    // The share's link lives in the shared prefix: it goes again however the test ends.
+    struct ShareLink {
+        fs::path link;
+        ~ShareLink() {
+            std::error_code ec;
+            fs::remove(link, ec);
+        }
+    } shareLink{prefix / "dosdevices" / "unc" / "headoffice" / "display"};
+    fs::create_directories(shareLink.link.parent_path());
+    fs::remove(shareLink.link);
+    fs::create_directory_symlink(share, shareLink.link);
+    {
+        std::ofstream out(session.Folder() / "data/system/shop.ini", std::ios::binary | std::ios::app);
+        out << "\r\nContentFolder=\\\\headoffice\\display\\Text\r\n";
+    }
+    StartWithInterval(nullptr);
+    std::vector<Child> entries = Entries(Children(session));
+    ASSERT_EQ(entries.size(), 2u) << session.Probe({"children", kForm});
+    EXPECT_EQ(entries[0].text, "offers.txt");
+    EXPECT_EQ(entries[1].text, "breakfast.txt");
+
+    // Published from the share: its line is what the display shows.
+    WaitForAboutToClose();
+    Tick("offers.txt");
+    SetField("0");
+    Publish();
+    EXPECT_EQ(WaitForStored("0"), "0");
+    SleepSeconds(1.5); // the first message's sweep has ended
+    int top = session.WindowRect("PlumwickMainText").y;
+    Image published = session.Screenshot();
+    EXPECT_EQ(session.Send("DLTtwo for one"), 0);
+    SleepSeconds(1.5);
+    EXPECT_TRUE(SameBand(session.Screenshot(), published, top, top + 90));
+    EXPECT_EQ(session.Send("DLTlocal"), 0);
+    SleepSeconds(1.5);
+    EXPECT_FALSE(SameBand(session.Screenshot(), published, top, top + 90));
+}
+
+// A ContentFolder the current directory would decide is refused with a notice; Text\ stays.
+TEST_F(ContentManager, AnUnusableContentFolderIsToldAndTextStays) {
+    EmptyTextFolder();
+    WriteBytes(TextFolder() / "local.txt", "local\r\n");
+    {
+        std::ofstream out(session.Folder() / "data/system/shop.ini", std::ios::binary | std::ios::app);
+        out << "\r\nContentFolder=D:Text\r\n";
+    }
+    StartWithInterval(nullptr);
+    std::string list = session.WaitFor(
+        {"list"}, [](const std::string& out) { return out.find(" PlumwickNotice|") != std::string::npos; },
+        10);
+    EXPECT_NE(list.find("ContentFolder \"D:Text\""), std::string::npos) << list;
+    std::vector<Child> entries = Entries(Children(session));
+    ASSERT_EQ(entries.size(), 1u) << session.Probe({"children", kForm});
+    EXPECT_EQ(entries[0].text, "local.txt");
 }

@@ -4,6 +4,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
 #include <string>
 
 using namespace plumwick::e2e;
@@ -109,4 +112,59 @@ TEST(TestDesktop, ProgramsImportNothingWindows7Lacks) {
             EXPECT_FALSE(Contains(imports, std::string(" ") + call + "\n")) << program << " imports " << call;
         }
     }
+}
+
+// The desktops the round's tests ask for: the taskbar on the top edge, a second monitor of another size,
+// a mapped drive and a share, and a web server that answers as real ones do.
+TEST(TestDesktop, TaskbarAtTheTopLeavesTheBottomOfTheScreenInTheWorkArea) {
+    SessionOptions options;
+    options.taskbarAtTop = true;
+    Session session(options);
+    Session::WorkArea work = session.GetWorkArea();
+    EXPECT_GT(work.top, 0);
+    EXPECT_LT(work.top, 60);
+    EXPECT_EQ(work.bottom, 1080);
+}
+
+TEST(TestDesktop, TwoMonitorsOfDifferentSizesAreBothListed) {
+    SessionOptions options;
+    options.secondWidth = 1366;
+    options.secondHeight = 768;
+    Session session(options);
+    std::string monitors = session.Probe({"monitors"});
+    EXPECT_TRUE(Contains(monitors, "\\\\.\\DISPLAY1 0 0 1920 1080")) << monitors;
+    EXPECT_TRUE(Contains(monitors, "1366")) << monitors;
+    EXPECT_TRUE(Contains(monitors, "primary")) << monitors;
+    EXPECT_EQ(std::count(monitors.begin(), monitors.end(), '\n'), 1) << monitors;
+}
+
+TEST(TestDesktop, AMappedDriveAndAShareReachALinuxFolder) {
+    Session session;
+    std::filesystem::path shared = session.Folder().parent_path() / "head-office";
+    std::filesystem::create_directories(shared);
+    std::ofstream(shared / "offers.txt") << "seen";
+    session.MapDrive('n', shared);
+    session.MapShare("headoffice", "content", shared);
+    EXPECT_EQ(Shell(session.Env() + " wine cmd /c 'type N:\\offers.txt' 2>/dev/null"), "seen");
+    EXPECT_EQ(Shell(session.Env() + " wine cmd /c 'type \\\\headoffice\\content\\offers.txt' 2>/dev/null"),
+              "seen");
+}
+
+TEST(TestDesktop, TheWebServerSendsETagsAnswersConditionalRequestsAndCanHang) {
+    std::filesystem::path site = std::filesystem::temp_directory_path() / "plumwick-e2e-site";
+    std::filesystem::create_directories(site);
+    std::ofstream(site / "feed.txt") << "one\ntwo\n";
+    HttpServer server(site);
+    ASSERT_GT(server.Port(), 0);
+    std::string headers = Shell("curl -s -D - -o /dev/null " + server.Url("feed.txt"));
+    std::size_t at = headers.find("ETag: ");
+    ASSERT_NE(at, std::string::npos) << headers;
+    std::string etag = headers.substr(at + 6, headers.find('\r', at) - at - 6);
+    EXPECT_EQ(Shell("curl -s -o /dev/null -w '%{http_code}' -H 'If-None-Match: " + etag + "' " +
+                    server.Url("feed.txt")),
+              "304");
+    EXPECT_EQ(Shell("curl -s -o /dev/null -w '%{http_code}' " + server.Url("missing.txt")), "404");
+    EXPECT_EQ(Shell("curl -s -o /dev/null -w '%{http_code}' -m 1 " + server.Url("hang")), "000");
+    EXPECT_TRUE(Contains(server.Log(), "GET /feed.txt 304")) << server.Log();
+    std::filesystem::remove_all(site);
 }

@@ -2,12 +2,14 @@
 
 #include <algorithm>
 #include <array>
+#include <cctype>
 #include <cerrno>
 #include <chrono>
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
+#include <iostream>
 #include <random>
 #include <sstream>
 #include <thread>
@@ -169,17 +171,57 @@ bool Image::Save(const fs::path& png) const {
     return status == 0;
 }
 
-Session::Session(int dpi, int screenWidth, int screenHeight) {
+Session::Session(const SessionOptions& options) {
+    // Everything of this session lives in one folder of its own: its Wine prefix and its program folder.
+    std::random_device random;
+    root_ = fs::temp_directory_path() /
+            ("plumwick-e2e-" + std::to_string(getpid()) + "-" + std::to_string(random()));
+    prefix_ = root_ / "prefix";
+    folder_ = root_ / "program";
+    fs::create_directories(root_);
+
     // A private display for this test. Xvfb picks a free display number itself and writes it out once it
     // accepts connections: choosing one here and starting the server after would race with the other test
     // runs on this machine.
-    std::random_device random;
-    fs::path numberFile = fs::temp_directory_path() /
-                          ("plumwick-xvfb-" + std::to_string(getpid()) + "-" + std::to_string(random()));
-    std::string screen = std::to_string(screenWidth) + "x" + std::to_string(screenHeight) + "x24";
-    xvfbPid_ = Spawn("exec Xvfb -displayfd 3 -screen 0 " + screen + " -nolisten tcp 3>" +
-                     Quote(numberFile.string()) + " >/dev/null 2>&1");
-    for (int i = 0; i < 100 && display_.empty(); ++i) {
+    fs::path numberFile = root_ / "display";
+    auto screen = [](int width, int height) {
+        return std::to_string(width) + "x" + std::to_string(height) + "x24";
+    };
+    std::string screens = "-screen 0 " + screen(options.screenWidth, options.screenHeight);
+    if (options.secondWidth > 0) {
+        screens = "+xinerama " + screens + " -screen 1 " + screen(options.secondWidth, options.secondHeight);
+    }
+    xvfbPid_ = Spawn("exec Xvfb -displayfd 3 " + screens + " -nolisten tcp 3>" + Quote(numberFile.string()) +
+                     " >/dev/null 2>&1");
+
+    // Meanwhile a Wine prefix of its own, made from the clean one: no session sees what another left, and
+    // sessions run side by side.
+    Shell("bash -c " +
+          Quote("source " + (SourceDir() / "scripts/wine-env.sh").string() +
+                " && plumwick_wine_prefix && plumwick_wine_session_prefix " + Quote(prefix_.string()) + " " +
+                std::to_string(options.dpi)) +
+          " >/dev/null 2>&1");
+    if (options.secondWidth > 0) {
+        // Wine asks XRandR for the monitors, which Xvfb answers with one; Xinerama tells both.
+        std::ofstream(prefix_ / "user.reg", std::ios::app)
+            << "\n[Software\\\\Wine\\\\X11 Driver] 0\n\"UseXRandR\"=\"N\"\n";
+    }
+    fs::create_directories(folder_);
+    fs::copy(WinBuildDir() / "stage", folder_, fs::copy_options::recursive);
+    fs::copy_file(WinBuildDir() / "plumwick-probe.exe", folder_ / "plumwick-probe.exe");
+    // The window manager's preferences, with the taskbar on the edge asked for.
+    windowManagerConfig_ = root_ / "icewm";
+    fs::create_directories(windowManagerConfig_);
+    std::string preferences = ReadAll(SourceDir() / "scripts/icewm/preferences");
+    if (options.taskbarAtTop) {
+        std::size_t at = preferences.find("TaskBarAtTop=0");
+        if (at != std::string::npos) {
+            preferences.replace(at, 14, "TaskBarAtTop=1");
+        }
+    }
+    std::ofstream(windowManagerConfig_ / "preferences") << preferences;
+
+    for (int i = 0; i < 300 && display_.empty(); ++i) {
         std::ifstream in(numberFile);
         std::string number;
         if (std::getline(in, number) && !in.eof() && !number.empty()) {
@@ -188,31 +230,77 @@ Session::Session(int dpi, int screenWidth, int screenHeight) {
             SleepSeconds(0.1);
         }
     }
-    fs::remove(numberFile);
-    // A shop PC's desktop: icewm's taskbar along the bottom sets the work area Wine reports. Wait for it, so
-    // that the program never sees the bare screen.
+
+    // A shop PC's desktop: icewm's taskbar sets the work area Wine reports. Wait for it, so that the program
+    // never sees the bare screen.
     windowManagerPid_ =
-        Spawn("DISPLAY=" + display_ + " ICEWM_PRIVCFG=" + Quote((SourceDir() / "scripts/icewm").string()) +
+        Spawn("DISPLAY=" + display_ + " ICEWM_PRIVCFG=" + Quote(windowManagerConfig_.string()) +
               " exec icewm >/dev/null 2>&1");
-    for (int i = 0; i < 100 && !TaskbarSetWorkArea(display_, screenHeight); ++i) {
+    int fullHeight = std::max(options.screenHeight, options.secondWidth > 0 ? options.secondHeight : 0);
+    // On a machine busy with other sessions icewm may take many seconds to come up.
+    for (int i = 0; i < 600 && !TaskbarSetWorkArea(display_, fullHeight); ++i) {
         SleepSeconds(0.1);
     }
     // icewm clears the root window; the desktop colour goes on after it.
     Shell("DISPLAY=" + display_ + " xsetroot -solid '#3a6ea5' 2>/dev/null");
-    // Nothing an earlier session left in the user's registry or profile folder reaches this one.
-    Shell(
-        Env() + " PLUMWICK_DPI=" + std::to_string(dpi) + " bash -c " +
-        Quote("source " + (SourceDir() / "scripts/wine-env.sh").string() + " && plumwick_wine_clean_state") +
-        " >/dev/null 2>&1");
+    // The prefix's server runs before the first program, so that the first programs do not race to start
+    // it and to set the fresh prefix up.
+    Shell(Env() + " wineserver -p >/dev/null 2>&1");
+}
 
-    // A private copy of the program folder.
-    folder_ = fs::temp_directory_path() /
-              ("plumwick-e2e-" + std::to_string(getpid()) + "-" + std::to_string(random()));
-    fs::create_directories(folder_);
-    fs::copy(WinBuildDir() / "stage", folder_, fs::copy_options::recursive);
-    fs::copy_file(WinBuildDir() / "plumwick-probe.exe", folder_ / "plumwick-probe.exe");
-    // The prefix is shared: what an earlier session left remembered must not publish or move this one.
-    Probe({"forget"});
+void Session::MapDrive(char letter, const fs::path& target) {
+    fs::path link = prefix_ / "dosdevices" / (std::string(1, static_cast<char>(std::tolower(letter))) + ":");
+    std::error_code ec;
+    fs::remove(link, ec);
+    fs::create_directory_symlink(fs::absolute(target), link);
+}
+
+void Session::MapShare(const std::string& server, const std::string& share, const fs::path& target) {
+    fs::path unc = prefix_ / "dosdevices/unc" / server;
+    fs::create_directories(unc);
+    std::error_code ec;
+    fs::remove(unc / share, ec);
+    fs::create_directory_symlink(fs::absolute(target), unc / share);
+}
+
+HttpServer::HttpServer(const fs::path& folder) {
+    std::random_device random;
+    fs::path portFile = fs::temp_directory_path() /
+                        ("plumwick-http-" + std::to_string(getpid()) + "-" + std::to_string(random()));
+    log_ = portFile;
+    log_ += ".log";
+    pid_ = Spawn("exec python3 " + Quote((SourceDir() / "tests/e2e/http_server.py").string()) + " " +
+                 Quote(folder.string()) + " " + Quote(portFile.string()) + " " + Quote(log_.string()) +
+                 " >/dev/null 2>&1");
+    for (int i = 0; i < 100 && port_ == 0; ++i) {
+        std::ifstream in(portFile);
+        std::string number;
+        if (std::getline(in, number) && !in.eof() && !number.empty()) {
+            port_ = std::stoi(number);
+        } else {
+            SleepSeconds(0.05);
+        }
+    }
+    std::error_code ec;
+    fs::remove(portFile, ec);
+}
+
+HttpServer::~HttpServer() {
+    if (pid_ > 0) {
+        kill(-pid_, SIGKILL);
+        kill(pid_, SIGKILL);
+        waitpid(pid_, nullptr, 0);
+    }
+    std::error_code ec;
+    fs::remove(log_, ec);
+}
+
+std::string HttpServer::Url(const std::string& path) const {
+    return "http://127.0.0.1:" + std::to_string(port_) + "/" + path;
+}
+
+std::string HttpServer::Log() const {
+    return ReadAll(log_);
 }
 
 Session::~Session() {
@@ -227,28 +315,24 @@ Session::~Session() {
         waitpid(xvfbPid_, nullptr, 0);
     }
     std::error_code ec;
-    fs::remove_all(PerUserSettingsFolder(), ec);
     // A test that locked the folder has unlocked it already; this is for one that stopped half-way.
     Shell("chattr -R -i " + Quote(folder_.string()) + " 2>/dev/null");
     fs::permissions(folder_, fs::perms::owner_all, fs::perm_options::add, ec);
     for (auto& entry : fs::recursive_directory_iterator(folder_, ec)) {
         fs::permissions(entry.path(), fs::perms::owner_all, fs::perm_options::add, ec);
     }
-    fs::remove_all(folder_, ec);
+    fs::remove_all(root_, ec);
 }
 
-fs::path PerUserSettingsFolder() {
-    fs::path users = fs::path(GetEnv("PLUMWICK_WINEPREFIX", (SourceDir() / "build/wineprefix").string())) /
-                     "drive_c/users";
+fs::path Session::PerUserSettingsFolder() const {
     // Wine names the profile after the Unix account.
     const passwd* account = getpwuid(getuid());
     std::string name = account && account->pw_name ? account->pw_name : "root";
-    return users / name / "AppData/Roaming/plumwick";
+    return prefix_ / "drive_c/users" / name / "AppData/Roaming/plumwick";
 }
 
 std::string Session::Env() const {
-    fs::path prefix = GetEnv("PLUMWICK_WINEPREFIX", (SourceDir() / "build/wineprefix").string());
-    return "DISPLAY=" + display_ + " WINEPREFIX=" + Quote(prefix.string()) +
+    return "DISPLAY=" + display_ + " WINEPREFIX=" + Quote(prefix_.string()) +
            " WINEDEBUG=-all WINEDLLOVERRIDES='mscoree,mshtml=' LC_ALL=zh_CN.UTF-8 WINEARCH=win64";
 }
 
@@ -314,9 +398,9 @@ void Session::Kill() {
 int Session::Send(const std::string& command, bool ansi) {
     int status = 0;
     Shell("cd " + Quote(folder_.string()) + " && " + Env() + " wine ./plumwick-send.exe " +
-              (ansi ? "--ansi " : "") + "-- " + Quote(command) + " >/dev/null 2>&1",
+              (ansi ? "--ansi " : "") + "-- " + Quote(command) + " >/dev/null 2>" + SenderErrors(),
           &status);
-    return status;
+    return ReportUndocumented(status);
 }
 
 int Session::SendFile(const std::string& command) {
@@ -327,9 +411,9 @@ int Session::SendFile(const std::string& command) {
     }
     int status = 0;
     Shell("cd " + Quote(folder_.string()) + " && " + Env() +
-              " wine ./plumwick-send.exe --file command.txt >/dev/null 2>&1",
+              " wine ./plumwick-send.exe --file command.txt >/dev/null 2>" + SenderErrors(),
           &status);
-    return status;
+    return ReportUndocumented(status);
 }
 
 int Session::SendBatch(const std::vector<std::string>& commands, std::string* report, double timeoutSeconds) {
@@ -343,10 +427,25 @@ int Session::SendBatch(const std::vector<std::string>& commands, std::string* re
     int status = 0;
     std::string out =
         Shell("cd " + Quote(folder_.string()) + " && " + Env() + " wine ./plumwick-send.exe --timeout " +
-                  std::to_string(timeoutSeconds) + " --batch batch.bin 2>/dev/null",
+                  std::to_string(timeoutSeconds) + " --batch batch.bin 2>" + SenderErrors(),
               &status);
     if (report) {
         *report = Trim(out);
+    }
+    return ReportUndocumented(status);
+}
+
+std::string Session::SenderErrors() const {
+    return Quote((root_ / "sender-errors.txt").string());
+}
+
+int Session::ReportUndocumented(int status) const {
+    // Codes the sender never gives come from Wine starting or ending it: what it said goes with the test's
+    // output, so that such a failure can be understood from a CI log.
+    static const int documented[] = {0, 2, 3, 4, 5, 6, 7, 8, 64};
+    if (std::find(std::begin(documented), std::end(documented), status) == std::end(documented)) {
+        std::cerr << "plumwick-send exited " << status << "; what Wine and the sender wrote:\n"
+                  << ReadAll(root_ / "sender-errors.txt") << std::endl;
     }
     return status;
 }

@@ -31,25 +31,70 @@ int CountNotDesktop(const Image& image, int top, int bottom);
 // The rows top..bottom (exclusive) of two screenshots are equal pixel for pixel.
 bool SameBand(const Image& a, const Image& b, int top, int bottom);
 
+// A small HTTP server on 127.0.0.1 for the tests of content fetched from the web, serving the files of a
+// folder: an ETag (from the file's bytes) and Last-Modified with each file, 304 for a matching
+// If-None-Match or If-Modified-Since, 404 for a missing file, and a path beginning "/hang" that is
+// accepted and never answered. It logs one line per request ("GET /feed.xml 200") for the test to read.
+class HttpServer {
+  public:
+    explicit HttpServer(const std::filesystem::path& folder);
+    ~HttpServer();
+    HttpServer(const HttpServer&) = delete;
+    HttpServer& operator=(const HttpServer&) = delete;
+    int Port() const { return port_; }
+    // "http://127.0.0.1:<port>/<path>"
+    std::string Url(const std::string& path) const;
+    // The requests so far, one a line.
+    std::string Log() const;
+
+  private:
+    std::filesystem::path log_;
+    int pid_ = 0;
+    int port_ = 0;
+};
+
 // Runs a command line through /bin/sh and returns its standard output; exit code in *status.
 std::string Shell(const std::string& command, int* status = nullptr);
 // A file's whole contents as bytes (empty when it cannot be read).
 std::string ReadAll(const std::filesystem::path& file);
 
 // One test's world: a fresh Xvfb display (1920x1080 unless told, desktop colour kDesktop) with icewm's
-// taskbar along its bottom edge, the shared Wine prefix with its per-user state (registry, profile folder)
-// put back as it was made, and a private copy of the staged program folder that the test may change before
-// Start().
+// taskbar along its bottom edge, a Wine prefix of its own made from the clean one, with its own wineserver,
+// and a private copy of the staged program folder that the test may change before Start(). Sessions share
+// nothing, so tests run side by side.
+// What a session's desktop is like. The defaults are a shop PC's: one 1920x1080 monitor at 100 %, the
+// taskbar along the bottom.
+struct SessionOptions {
+    int dpi = 96; // LogPixels: 96 = 100 %, 120, 144, 168, 192
+    int screenWidth = 1920;
+    int screenHeight = 1080;
+    bool taskbarAtTop = false;
+    // A second monitor of this size beside the first (Xinerama; Wine then lists two monitors). 0: none.
+    int secondWidth = 0;
+    int secondHeight = 0;
+};
+
 class Session {
   public:
     static constexpr Rgb kDesktop = kDesktopColour;
 
+    explicit Session(const SessionOptions& options);
     // dpi: the desktop's scaling for this session (LogPixels, 96 = 100 %); the screen's size in pixels.
-    explicit Session(int dpi = 96, int screenWidth = 1920, int screenHeight = 1080);
+    explicit Session(int dpi = 96, int screenWidth = 1920, int screenHeight = 1080)
+        : Session(SessionOptions{dpi, screenWidth, screenHeight}) {}
     ~Session(); // ends the program, the wineserver and the display
 
     // The program folder copy (holds plumwick.exe, data/system, Text).
     const std::filesystem::path& Folder() const { return folder_; }
+    // The per-user settings folder (%APPDATA%\plumwick) in this session's prefix.
+    std::filesystem::path PerUserSettingsFolder() const;
+    // The Linux path of a Windows path of this session's drive C: ("C:\\users\\Public" and the like).
+    std::filesystem::path DriveC() const { return prefix_ / "drive_c"; }
+    // Makes a Linux folder reachable from Windows programs as drive `letter` ('n' gives N:\), as a mapped
+    // network drive is, or as \\server\share (Wine serves UNC paths from the prefix's dosdevices/unc).
+    // Call before Start().
+    void MapDrive(char letter, const std::filesystem::path& target);
+    void MapShare(const std::string& server, const std::string& share, const std::filesystem::path& target);
     // Starts plumwick.exe; true once the command box is idle (found by FindWindowEx), within timeout.
     // Without waitForIdle, true once the command window exists (start-up may still be showing a message).
     // `program` names another build of the display placed in Folder() beforehand.
@@ -112,16 +157,18 @@ class Session {
     WorkArea GetWorkArea();
 
   private:
+    std::string SenderErrors() const; // where the sender's error output goes, quoted for the shell
+    int ReportUndocumented(int status) const;
+
+    std::filesystem::path root_;
+    std::filesystem::path prefix_;
+    std::filesystem::path windowManagerConfig_;
     std::filesystem::path folder_;
     std::string display_;
     int xvfbPid_ = 0;
     int windowManagerPid_ = 0;
     int programPid_ = 0;
 };
-
-// The per-user settings folder (%APPDATA%\plumwick) inside the shared Wine prefix. Every session removes
-// it before and after, so no test sees another's per-user copy.
-std::filesystem::path PerUserSettingsFolder();
 
 std::filesystem::path SourceDir();
 std::filesystem::path WinBuildDir();

@@ -66,7 +66,7 @@ TEST(ShopPc, AProgramFolderNobodyMayWriteStartsWithoutABoxAndKeepsTheSettingsPer
     session.SaveScreenshot("shop-pc-settings-per-user");
 
     // The shop's file was read and is untouched; the per-user copy holds the look in the writer's format.
-    const fs::path perUser = PerUserSettingsFolder() / "desktoplrc.pst";
+    const fs::path perUser = session.PerUserSettingsFolder() / "desktoplrc.pst";
     EXPECT_EQ(ReadAll(settings), shipped);
     EXPECT_EQ(ReadAll(perUser), "Microsoft YaHei\r\n 36 \r\n 1 \r\n");
     EXPECT_EQ(session.Send("DLT 欢迎光临"), 0);

@@ -339,8 +339,8 @@ TEST_F(Toolbar, UnwritableSettingsFileWarnsOnceAndTheColoursStillApply) {
     // per-user copy too.
     std::filesystem::remove(SettingsPath());
     std::filesystem::create_directory(SettingsPath());
-    std::filesystem::create_directories(PerUserSettingsFolder().parent_path());
-    std::ofstream(PerUserSettingsFolder()) << "in the way";
+    std::filesystem::create_directories(session.PerUserSettingsFolder().parent_path());
+    std::ofstream(session.PerUserSettingsFolder()) << "in the way";
     // The warning is a notice: the start-up goes on and the box takes commands without anyone clicking.
     ASSERT_TRUE(session.Start()) << "an unwritable settings file must not stop the start";
     auto notices = [](const std::string& out) {

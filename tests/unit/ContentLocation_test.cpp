@@ -29,11 +29,14 @@ TEST(ResolveContentFolder, TakesLocalPathsMappedDrivesSharesAndPathsBesideThePro
     EXPECT_EQ(Folder(u"\\\\?\\UNC\\headoffice\\display"), u"\\\\?\\UNC\\headoffice\\display\\");
     EXPECT_EQ(Folder(u"Inhalt"), u"C:\\Program Files\\plumwick\\Inhalt\\");
     EXPECT_EQ(Folder(u"..\\Shared\\Text"), u"C:\\Program Files\\plumwick\\..\\Shared\\Text\\");
+    EXPECT_EQ(Folder(u"D:\\100% sale\\Text"), u"D:\\100% sale\\Text\\"); // a '%' of a name's own
+    EXPECT_NE(ResolveContentFolder(kProgram, u"%OneDrive%\\Shop").error.find("%OneDrive%"),
+              std::string::npos);
 }
 
 TEST(ResolveContentFolder, RefusesPathsTheCurrentDirectoryWouldDecideAndKeepsTheDefault) {
     for (std::u16string_view bad : {u"\\Text", u"D:Text", u"\\\\server", u"\\\\server\\", u"D:\\a|b",
-                                    u"D:\\what?", u"Text\\a:b", u"D:\\a\tb"}) {
+                                    u"D:\\what?", u"Text\\a:b", u"D:\\a\tb", u"%OneDrive%\\Shop"}) {
         ContentFolderChoice choice = ResolveContentFolder(kProgram, bad);
         EXPECT_EQ(choice.folder, u"C:\\Program Files\\plumwick\\Text\\")
             << std::string(bad.begin(), bad.end());
