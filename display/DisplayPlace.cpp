@@ -36,8 +36,10 @@ DisplayReach ReachAroundMainTop(const DisplayWindows& w, float fontSize) {
     float panelBelowTwips = static_cast<float>(w.back.height) - panelOffset;
     float lineBelowTwips = (fontSize * kLineHeightEm + kShadowPx) * kTwipsPerPixel;
     DisplayReach reach;
-    reach.abovePx = static_cast<int>(std::ceil(TwipsToPixels(aboveTwips)));
-    reach.belowPx = static_cast<int>(std::ceil(TwipsToPixels(std::max(panelBelowTwips, lineBelowTwips))));
+    // In design pixels: the reach is measured at the design's 96 DPI.
+    reach.abovePx = static_cast<int>(std::ceil(static_cast<double>(aboveTwips) / kTwipsPerPixel));
+    reach.belowPx = static_cast<int>(
+        std::ceil(static_cast<double>(std::max(panelBelowTwips, lineBelowTwips)) / kTwipsPerPixel));
     return reach;
 }
 

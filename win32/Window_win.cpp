@@ -69,10 +69,6 @@ DpiScale PrimaryScale() {
     return DpiScale(DpiForPoint(POINT{0, 0}));
 }
 
-int TwipsToPixels(double twips, const DpiScale& scale) {
-    return scale.TwipsToPixels(twips);
-}
-
 int ScreenWidthTwips(const DpiScale& scale) {
     return scale.PixelsToTwips(GetSystemMetrics(SM_CXSCREEN));
 }
@@ -206,31 +202,31 @@ RECT WindowRectOf(HWND hwnd) {
 } // namespace
 
 int Window::LeftTwips() const {
-    return scale_.PixelsToTwips(WindowRectOf(hwnd_).left);
+    return PixelsToTwips(WindowRectOf(hwnd_).left);
 }
 int Window::TopTwips() const {
-    return scale_.PixelsToTwips(WindowRectOf(hwnd_).top);
+    return PixelsToTwips(WindowRectOf(hwnd_).top);
 }
 int Window::WidthTwips() const {
     RECT rc = WindowRectOf(hwnd_);
-    return scale_.PixelsToTwips(rc.right - rc.left);
+    return PixelsToTwips(rc.right - rc.left);
 }
 int Window::HeightTwips() const {
     RECT rc = WindowRectOf(hwnd_);
-    return scale_.PixelsToTwips(rc.bottom - rc.top);
+    return PixelsToTwips(rc.bottom - rc.top);
 }
 
 void Window::MoveTwips(double left, double top) {
     if (hwnd_) {
-        SetWindowPos(hwnd_, nullptr, scale_.TwipsToPixels(left), scale_.TwipsToPixels(top), 0, 0,
+        SetWindowPos(hwnd_, nullptr, TwipsToPixels(left), TwipsToPixels(top), 0, 0,
                      SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
     }
 }
 
 void Window::SetBoundsTwips(double left, double top, double width, double height) {
     if (hwnd_) {
-        SetWindowPos(hwnd_, nullptr, scale_.TwipsToPixels(left), scale_.TwipsToPixels(top),
-                     std::max(0, scale_.TwipsToPixels(width)), std::max(0, scale_.TwipsToPixels(height)),
+        SetWindowPos(hwnd_, nullptr, TwipsToPixels(left), TwipsToPixels(top),
+                     std::max(0, TwipsToPixels(width)), std::max(0, TwipsToPixels(height)),
                      SWP_NOZORDER | SWP_NOACTIVATE);
     }
 }
@@ -264,6 +260,22 @@ std::int16_t TaskbarHeightTwips(const DpiScale& scale) {
     return StripBelowWorkAreaTwips(GetSystemMetrics(SM_CYSCREEN), work.bottom, scale);
 }
 
+namespace {
+const Window* dialogWindow = nullptr; // the window thread's only; windows live on that one thread
+} // namespace
+
+void SetDialogWindow(const Window* window) {
+    dialogWindow = window;
+}
+
+void HandleLoopMessage(MSG& msg) {
+    if (dialogWindow && dialogWindow->Exists() && IsDialogMessageW(dialogWindow->Handle(), &msg)) {
+        return;
+    }
+    TranslateMessage(&msg);
+    DispatchMessageW(&msg);
+}
+
 void RunWaitingMessages(int limit) {
     MSG msg;
     for (int i = 0; i < limit && PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE); ++i) {
@@ -271,8 +283,7 @@ void RunWaitingMessages(int limit) {
             PostQuitMessage(static_cast<int>(msg.wParam));
             return;
         }
-        TranslateMessage(&msg);
-        DispatchMessageW(&msg);
+        HandleLoopMessage(msg);
     }
 }
 
