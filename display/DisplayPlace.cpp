@@ -77,7 +77,7 @@ DisplayLayout LayOutDisplay(const MonitorInfo& monitor, const DisplayDesign& des
     layout.main = {screen.left, mainTop, screen.right, mainTop + mainHeight};
     layout.karaoke = layout.main;
 
-    float panelAbove = PanelAboveMainTwips(PixelsToTwips(design.panelHeightPx), design.fontSize);
+    float panelAbove = PanelAboveMainTwips(design.panelHeightPx * kTwipsPerPixel, design.fontSize);
     int panelTop = mainTop - scale.TwipsToPixels(panelAbove);
     layout.panel = {screen.left, panelTop, screen.right, panelTop + scale.Pixels(design.panelHeightPx)};
 
