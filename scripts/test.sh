@@ -20,9 +20,13 @@ step() { # step NAME COMMAND...: runs the command and notes its time
 step "packages" bash scripts/install-deps.sh
 step "format check" bash scripts/format-check.sh
 step "layering check" bash scripts/check-structure.sh
+# The clean Wine prefix every test session is made from is made while the build runs (it needs no build).
+prefix_log=$root/build/wine-prefix.log
+mkdir -p build
+bash -c 'source scripts/wine-env.sh && plumwick_wine_prefix' >"$prefix_log" 2>&1 &
+prefix_pid=$!
 step "build (Windows and native)" bash scripts/build.sh
-# The clean Wine prefix every test session is made from, before the sessions that start side by side.
-step "clean Wine prefix" bash -c 'source scripts/wine-env.sh && plumwick_wine_prefix'
+step "clean Wine prefix (after the build)" wait "$prefix_pid"
 
 fuzz_log=$root/build/fuzz-summary.log
 fuzz_begun=$SECONDS
