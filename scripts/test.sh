@@ -26,7 +26,8 @@ mkdir -p build
 bash -c 'source scripts/wine-env.sh && plumwick_wine_prefix' >"$prefix_log" 2>&1 &
 prefix_pid=$!
 step "build (Windows and native)" bash scripts/build.sh
-step "clean Wine prefix (after the build)" wait "$prefix_pid"
+prefix_made() { wait "$prefix_pid" || { cat "$prefix_log" >&2; return 1; }; }
+step "clean Wine prefix (after the build)" prefix_made
 
 fuzz_log=$root/build/fuzz-summary.log
 fuzz_begun=$SECONDS
