@@ -158,6 +158,7 @@ void ToolbarWindow::CreateTooltips() {
     if (!tooltip_) {
         return;
     }
+    win::GuardControl(tooltip_);
     auto controls = ToolbarControls();
     for (std::size_t i = 0; i < controls.size(); ++i) {
         if (controls[i].tooltip.empty()) {

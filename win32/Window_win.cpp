@@ -5,6 +5,8 @@
 #include "win32/Handles_win.h"
 #include "win32/Strings_win.h"
 
+#include <commctrl.h>
+
 #include <cmath>
 #include <utility>
 
@@ -41,10 +43,31 @@ bool FromAnotherThread() {
     return (InSendMessageEx(nullptr) & ISMEX_SEND) != 0;
 }
 
+// Marks a system control of this program whose private messages carry pointers (a tooltip's TTM_*).
+constexpr wchar_t kGuardedControl[] = L"PlumwickGuardedControl";
+
+bool IsControlMessage(UINT message) {
+    return message >= WM_USER && message < WM_APP;
+}
+
+LRESULT CALLBACK GuardedControlProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR id,
+                                    DWORD_PTR) {
+    if ((IsControlMessage(message) || (OnlyTheSystemSends(message) && message != WM_DPICHANGED)) &&
+        FromAnotherThread()) {
+        return 0; // another process's: the system does not carry these pointers across processes
+    }
+    if (message == WM_NCDESTROY) {
+        RemoveWindowSubclass(hwnd, &GuardedControlProc, id);
+        RemovePropW(hwnd, kGuardedControl);
+    }
+    return DefSubclassProc(hwnd, message, wParam, lParam);
+}
+
 LRESULT CALLBACK PostedMessageGuard(int code, WPARAM wParam, LPARAM lParam) {
     if (code == HC_ACTION) {
         auto* msg = reinterpret_cast<MSG*>(lParam);
-        if (OnlyTheSystemSends(msg->message)) {
+        if (OnlyTheSystemSends(msg->message) ||
+            (IsControlMessage(msg->message) && msg->hwnd && GetPropW(msg->hwnd, kGuardedControl))) {
             msg->message = WM_NULL; // the system never posts these: a forgery
             msg->wParam = 0;
             msg->lParam = 0;
@@ -54,6 +77,11 @@ LRESULT CALLBACK PostedMessageGuard(int code, WPARAM wParam, LPARAM lParam) {
 }
 
 } // namespace
+
+bool GuardControl(HWND control) {
+    return control && SetPropW(control, kGuardedControl, reinterpret_cast<HANDLE>(1)) &&
+           SetWindowSubclass(control, &GuardedControlProc, 1, 0);
+}
 
 bool GuardPostedMessages() {
     static thread_local HHOOK hook = SetWindowsHookExW(WH_GETMESSAGE, &PostedMessageGuard, nullptr,

@@ -87,6 +87,10 @@ HINSTANCE ModuleInstance();
 // On the window thread, once: messages posted to its windows that only the system sends (creation, end,
 // a DPI change's rectangle) are dropped before any loop, the program's or a modal box's, dispatches them.
 bool GuardPostedMessages();
+// A system control of the program whose own messages (WM_USER and above, a tooltip's TTM_*) carry
+// pointers, which the system does not carry across processes: from another thread, posted or sent, they
+// are dropped. On the window thread, right after the control is made.
+bool GuardControl(HWND control);
 // The scale of the primary monitor, where windows are made before they know their own.
 DpiScale PrimaryScale();
 // The screen in design twips at a window's scale.
