@@ -83,6 +83,7 @@ App::App(LayeredTextRenderer::Mode renderMode)
       // A later start in this session asked for the content manager.
       instance_([this] { content_.ShowAgain(); }) {
     rotation_.SetView(&toolbar_);
+    rotation_.SetGate(&content_);
 }
 
 App::~App() = default;
@@ -216,6 +217,9 @@ void App::DrawMainLine(const std::u16string& line) {
 }
 void App::StartKaraokeTimer() {
     karaoke_.StartTimer();
+}
+void App::ClearMainLine() {
+    main_.TakeDown();
 }
 
 // --- CommandTarget -------------------------------------------------------------------------------
