@@ -95,6 +95,7 @@ void AboutWindow::CreateCloseTip() {
     if (!tip) {
         return;
     }
+    win::GuardControl(tip);
     closeTip_ = tip;
     static wchar_t text[] = L"关闭";
     TTTOOLINFOW tool{};

@@ -84,9 +84,14 @@ App::App(LayeredTextRenderer::Mode renderMode)
       instance_([this] { content_.ShowAgain(); }) {
     rotation_.SetView(&toolbar_);
     rotation_.SetGate(&content_);
+    // Tab and the arrow keys move between the content manager's controls, as in any dialog, in the main
+    // loop and wherever a handler lets the waiting events run.
+    win::SetDialogWindow(&content_);
 }
 
-App::~App() = default;
+App::~App() {
+    win::SetDialogWindow(nullptr);
+}
 
 bool App::Start() {
     // Before any window: what another process posts can only wake a window, never steer it.
@@ -169,13 +174,7 @@ bool App::Required(const win::Window& window, bool created) {
 void App::Run() {
     MSG msg;
     while (!quitting_ && GetMessageW(&msg, nullptr, 0, 0) > 0) {
-        // Tab and the arrow keys move between the content manager's controls, as in any dialog.
-        if (content_.Exists() && IsDialogMessageW(content_.Handle(), &msg)) {
-            closedAbouts_.clear();
-            continue;
-        }
-        TranslateMessage(&msg);
-        DispatchMessageW(&msg);
+        win::HandleLoopMessage(msg);
         closedAbouts_.clear();
     }
     // The program ends at once: no other window's unload steps run.

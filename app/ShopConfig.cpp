@@ -37,7 +37,7 @@ bool EqualsIgnoringCase(std::u16string_view a, std::u16string_view b) {
 } // namespace
 
 ShopConfig DefaultShopConfig() {
-    return ShopConfig{u"梅溪小店", u"www.plumwick.example", u"", u"Ctrl+Alt,87", u""};
+    return ShopConfig{u"梅溪小店", u"www.plumwick.example", u"", u"Ctrl+Alt,87", u"", u""};
 }
 
 ShopConfig ParseShopConfig(std::string_view bytes, const AnsiCodePage& codePage) {
@@ -68,6 +68,8 @@ ShopConfig ParseShopConfig(std::string_view bytes, const AnsiCodePage& codePage)
             config.unlockHotkey = std::move(value);
         } else if (EqualsIgnoringCase(key, u"ContentFolder")) {
             config.contentFolder = std::move(value);
+        } else if (EqualsIgnoringCase(key, u"Monitor")) {
+            config.monitor = std::move(value);
         }
     }
     return config;

@@ -1,8 +1,8 @@
 #pragma once
 // The shop's own details, from the operator-editable file data\system\shop.ini: "Key=Value" lines with
-// the keys ShopName, WebAddress, HomePage, UnlockHotkey and ContentFolder. Operators edit it in Notepad, so
-// it may be UTF-8 (with or without a byte-order mark), UTF-16 behind its byte-order mark, or the ANSI code
-// page.
+// the keys ShopName, WebAddress, HomePage, UnlockHotkey, ContentFolder and Monitor. Operators edit it in
+// Notepad, so it may be UTF-8 (with or without a byte-order mark), UTF-16 behind its byte-order mark, or the
+// ANSI code page.
 #include "common/AnsiCodePage.h"
 
 #include <string>
@@ -20,6 +20,9 @@ struct ShopConfig {
     std::u16string unlockHotkey = u"Ctrl+Alt,87";
     // Where the content files are, as written (see ResolveContentFolder); empty: Text\ beside the program.
     std::u16string contentFolder;
+    // The monitor the display goes on, as written: "primary" (also empty), "secondary" or a display number
+    // (see ParseMonitorChoice).
+    std::u16string monitor;
 };
 
 ShopConfig DefaultShopConfig();

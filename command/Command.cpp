@@ -9,11 +9,6 @@ namespace plumwick {
 
 namespace {
 
-struct VerbName {
-    std::u16string_view name;
-    Verb verb;
-};
-
 constexpr std::array<VerbName, 11> kVerbs{{
     {u"DKC", Verb::DKC},
     {u"DLT", Verb::DLT},
@@ -62,6 +57,10 @@ std::optional<std::u16string_view> BoundedCommand(const char16_t* text) {
         return std::nullopt;
     }
     return std::u16string_view(text, length);
+}
+
+std::span<const VerbName> VerbNames() {
+    return kVerbs;
 }
 
 Verb ParseVerb(std::u16string_view command) {

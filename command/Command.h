@@ -3,6 +3,7 @@
 // and DKT an argument. Parsing only; Interpreter.h carries the commands out.
 #include <cstdint>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 
@@ -22,6 +23,13 @@ std::optional<std::u16string_view> BoundedCommand(const char16_t* text);
 
 // The verb in the first three UTF-16 units, compared case-sensitively. Shorter texts are no command.
 Verb ParseVerb(std::u16string_view command);
+
+// The interpreter's table: each verb by its letters, in the order they are matched.
+struct VerbName {
+    std::u16string_view name;
+    Verb verb;
+};
+std::span<const VerbName> VerbNames();
 
 // The command without its leading verb ("DLTA DLT B" -> "A DLT B"). Later occurrences of the verb's
 // letters belong to the argument and stay. A text that does not begin with a verb is returned as it is.

@@ -1,21 +1,15 @@
 #pragma once
-// Window geometry in twips. Positions and sizes are designed in twips at 15 to a 96-DPI pixel (DpiScale
-// turns them into the device's pixels); the helpers here do that arithmetic once for every window that
-// places itself or drags its companions.
+// Window geometry in twips. Positions and sizes are designed in twips at 15 to a 96-DPI pixel; DpiScale is
+// the one conversion into a window's device pixels and back. The helpers here do the twips arithmetic
+// once for every window that places itself or drags its companions.
 #include "common/DpiScale.h"
 
 #include <cstdint>
 
 namespace plumwick {
 
+// The design's own formulas (layout width, sweep edge, skin layout) divide by this.
 inline constexpr int kTwipsPerPixel = 15;
-
-constexpr int PixelsToTwips(int pixels) {
-    return pixels * kTwipsPerPixel;
-}
-constexpr double TwipsToPixels(double twips) {
-    return twips / kTwipsPerPixel;
-}
 
 // Top of a text window that sits on the taskbar: screen height - window height - taskbar, in single
 // precision.

@@ -77,15 +77,6 @@ constexpr TwipsBox kCommand1{7920, 120, 1335, 495};
 // A wheel notch moves the list three rows.
 constexpr int kWheelStepRows = 3;
 
-int Px(int twips) {
-    return win::TwipsToPixels(twips);
-}
-
-// One row of the grid, in the pixels it is drawn at.
-int RowPx() {
-    return Px(kGridRowTwips);
-}
-
 HFONT MakeFont(double points) {
     // At the DPI its controls are placed at, so the text keeps to the boxes made for it.
     int height = -static_cast<int>(points * win::PrimaryScale().Dpi() / 72.0 + 0.5);
@@ -104,10 +95,12 @@ HWND MakeControl(HWND parent, const wchar_t* cls, const wchar_t* text, DWORD sty
     return control;
 }
 
-HWND MakeControl(HWND parent, const wchar_t* cls, const wchar_t* text, DWORD style, DWORD exStyle,
-                 const TwipsBox& box, int id, HFONT font) {
-    return MakeControl(parent, cls, text, style, exStyle, Px(box.left), Px(box.top), Px(box.width),
-                       Px(box.height), id, font);
+// A control laid out in twips, at the pixels of the window it goes into.
+HWND MakeControl(const win::Window& parent, const wchar_t* cls, const wchar_t* text, DWORD style,
+                 DWORD exStyle, const TwipsBox& box, int id, HFONT font) {
+    return MakeControl(parent.Handle(), cls, text, style, exStyle, parent.TwipsToPixels(box.left),
+                       parent.TwipsToPixels(box.top), parent.TwipsToPixels(box.width),
+                       parent.TwipsToPixels(box.height), id, font);
 }
 
 } // namespace
@@ -182,6 +175,9 @@ class ContentWindow::EntryPanel : public win::Window {
     }
 
   private:
+    // One row of the grid, in the pixels it is drawn at.
+    int RowPx() const { return TwipsToPixels(kGridRowTwips); }
+
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override {
         switch (message) {
         case WM_VSCROLL:
@@ -322,8 +318,10 @@ bool ContentWindow::CreateControls() {
         controlFont_.reset(MakeFont(9));
     }
 
-    RECT frame{0, 0, Px(kClientWidthTwips), Px(kClientHeightTwips)};
-    win::AdjustWindowRectForDpi(frame, kStyle, kExStyle, win::PrimaryScale().Dpi());
+    // Sized before it exists, for the monitor it is made on; placed and laid out at its own DPI after.
+    const DpiScale made = win::PrimaryScale();
+    RECT frame{0, 0, made.TwipsToPixels(kClientWidthTwips), made.TwipsToPixels(kClientHeightTwips)};
+    win::AdjustWindowRectForDpi(frame, kStyle, kExStyle, made.Dpi());
     win::WindowClass cls{kClassName};
     cls.background = GetSysColorBrush(COLOR_BTNFACE);
     cls.icon = LoadIconW(win::ModuleInstance(), MAKEINTRESOURCEW(1));
@@ -334,23 +332,23 @@ bool ContentWindow::CreateControls() {
     designHeightPx_ = frame.bottom - frame.top;
     HWND form = Handle();
     // The field lies over the blank gap of the label, so it is created first and stays above it.
-    text2_ = MakeControl(form, L"EDIT", L"20", WS_TABSTOP | ES_AUTOHSCROLL, WS_EX_CLIENTEDGE, kText2,
+    text2_ = MakeControl(*this, L"EDIT", L"20", WS_TABSTOP | ES_AUTOHSCROLL, WS_EX_CLIENTEDGE, kText2,
                          kText2Id, fieldFont_.get());
-    label1_ = MakeControl(form, L"STATIC", L"信息更换间隔：      秒", SS_LEFT | WS_CLIPSIBLINGS, 0, kLabel1,
+    label1_ = MakeControl(*this, L"STATIC", L"信息更换间隔：      秒", SS_LEFT | WS_CLIPSIBLINGS, 0, kLabel1,
                           kLabel1Id, labelFont_.get());
     // The default button: Enter publishes, wherever the focus is in the window.
-    command2_ = MakeControl(form, L"BUTTON", L"确定 ", WS_TABSTOP | BS_DEFPUSHBUTTON, 0, kCommand2,
+    command2_ = MakeControl(*this, L"BUTTON", L"确定 ", WS_TABSTOP | BS_DEFPUSHBUTTON, 0, kCommand2,
                             kCommand2Id, controlFont_.get());
-    check2_ = MakeControl(form, L"BUTTON", L"双回车符分列", WS_TABSTOP | BS_AUTOCHECKBOX, 0, kCheck2,
+    check2_ = MakeControl(*this, L"BUTTON", L"双回车符分列", WS_TABSTOP | BS_AUTOCHECKBOX, 0, kCheck2,
                           kCheck2Id, controlFont_.get());
-    command1_ = MakeControl(form, L"BUTTON", L"画文字 ", BS_PUSHBUTTON, 0, kCommand1, kCommand1Id,
+    command1_ = MakeControl(*this, L"BUTTON", L"画文字 ", BS_PUSHBUTTON, 0, kCommand1, kCommand1Id,
                             controlFont_.get());
     if (text2_) {
         SetWindowPos(text2_, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     }
 
     panel_ = std::make_unique<EntryPanel>();
-    int top = Px(kGridFirstTopTwips);
+    int top = TwipsToPixels(kGridFirstTopTwips);
     if (!panel_->Create(form, 0, top, ClientWidthPx(), std::max(0, ClientHeightPx() - top))) {
         panel_.reset();
     }
@@ -378,7 +376,7 @@ void ContentWindow::CreateEntries(std::vector<ContentEntry> files, const std::ve
     if (!panel_) {
         return;
     }
-    int panelTop = Px(kGridFirstTopTwips);
+    int panelTop = TwipsToPixels(kGridFirstTopTwips);
     for (std::size_t i = 0; i < files.size(); ++i) {
         ContentEntry& file = files[i];
         // The hidden template is element 0, so the first file is element 1.
@@ -390,9 +388,10 @@ void ContentWindow::CreateEntries(std::vector<ContentEntry> files, const std::ve
         }
         std::wstring caption = EntryCaption(file.caption, schedule);
         HWND box = MakeControl(panel_->Handle(), L"BUTTON", caption.c_str(),
-                               WS_TABSTOP | BS_AUTOCHECKBOX | BS_NOTIFY, 0, Px(place.leftTwips),
-                               Px(place.topTwips) - panelTop - panel_->Position(), Px(kEntryWidthTwips),
-                               Px(kEntryHeightTwips), kFirstEntryId + n - 1, controlFont_.get());
+                               WS_TABSTOP | BS_AUTOCHECKBOX | BS_NOTIFY, 0, TwipsToPixels(place.leftTwips),
+                               TwipsToPixels(place.topTwips) - panelTop - panel_->Position(),
+                               TwipsToPixels(kEntryWidthTwips), TwipsToPixels(kEntryHeightTwips),
+                               kFirstEntryId + n - 1, controlFont_.get());
         if (!box) {
             continue; // no window for it: the file is not offered
         }
@@ -459,7 +458,7 @@ void ContentWindow::FitAndPlace() {
     int width = rc.right - rc.left;
     const int count = static_cast<int>(entries_.size());
     std::optional<int> wantedTwips = WindowHeightTwips(count);
-    int wanted = wantedTwips ? Px(*wantedTwips) : designHeightPx_;
+    int wanted = wantedTwips ? TwipsToPixels(*wantedTwips) : designHeightPx_;
 
     // The rows the display takes: panel and toolbar around the main window's top, and the line below it.
     int lineTop = work.top;
@@ -468,10 +467,10 @@ void ContentWindow::FitAndPlace() {
         lineTop = rows->top;
         lineBottom = rows->bottom;
     }
-    ManagerPlace place =
-        PlaceContentManager(workPx, lineTop, lineBottom, width, wanted, Px(kGridOneRowWindowTwips));
-    GridScroll grid = ComputeGrid(count, Scale().PixelsToTwips(place.height));
-    scrollRangePx_ = grid.needsScroll ? Px(grid.scrollRangeTwips) : 0;
+    ManagerPlace place = PlaceContentManager(workPx, lineTop, lineBottom, width, wanted,
+                                             TwipsToPixels(kGridOneRowWindowTwips));
+    GridScroll grid = ComputeGrid(count, PixelsToTwips(place.height));
+    scrollRangePx_ = grid.needsScroll ? TwipsToPixels(grid.scrollRangeTwips) : 0;
     SetWindowPos(Handle(), nullptr, place.x, place.y, width, place.height, SWP_NOZORDER | SWP_NOACTIVATE);
     LayOutPanel();
 }
@@ -480,13 +479,14 @@ void ContentWindow::LayOutPanel() {
     if (!panel_ || !panel_->Handle()) {
         return;
     }
-    int top = Px(kGridFirstTopTwips);
+    int top = TwipsToPixels(kGridFirstTopTwips);
     int visible = std::max(0, ClientHeightPx() - top);
     SetWindowPos(panel_->Handle(), nullptr, 0, top, ClientWidthPx(), visible, SWP_NOZORDER | SWP_NOACTIVATE);
     // Whatever the frame takes, the last row stays reachable.
     int lastBottom = 0;
     if (!entries_.empty()) {
-        lastBottom = Px(PlaceEntry(static_cast<int>(entries_.size())).topTwips) - top + Px(kEntryHeightTwips);
+        lastBottom = TwipsToPixels(PlaceEntry(static_cast<int>(entries_.size())).topTwips) - top +
+                     TwipsToPixels(kEntryHeightTwips);
     }
     panel_->SetContentHeight(std::max(visible + scrollRangePx_, lastBottom));
 }

@@ -36,8 +36,10 @@ DisplayReach ReachAroundMainTop(const DisplayWindows& w, float fontSize) {
     float panelBelowTwips = static_cast<float>(w.back.height) - panelOffset;
     float lineBelowTwips = (fontSize * kLineHeightEm + kShadowPx) * kTwipsPerPixel;
     DisplayReach reach;
-    reach.abovePx = static_cast<int>(std::ceil(TwipsToPixels(aboveTwips)));
-    reach.belowPx = static_cast<int>(std::ceil(TwipsToPixels(std::max(panelBelowTwips, lineBelowTwips))));
+    // In design pixels: the reach is measured at the design's 96 DPI.
+    reach.abovePx = static_cast<int>(std::ceil(static_cast<double>(aboveTwips) / kTwipsPerPixel));
+    reach.belowPx = static_cast<int>(
+        std::ceil(static_cast<double>(std::max(panelBelowTwips, lineBelowTwips)) / kTwipsPerPixel));
     return reach;
 }
 
@@ -55,6 +57,55 @@ int ClampMainTopPx(int wantedTopPx, int workTopPx, int workBottomPx, const Displ
         return highest;
     }
     return std::clamp(wantedTopPx, highest, lowest);
+}
+
+DisplayLayout LayOutDisplay(const MonitorInfo& monitor, const DisplayDesign& design,
+                            std::optional<int> draggedMainTopPx) {
+    DpiScale scale(monitor.dpi);
+    const PixelRect& screen = monitor.rect;
+    const PixelRect& work = monitor.work.Empty() ? monitor.rect : monitor.work;
+    DisplayLayout layout;
+
+    int mainHeight = scale.Pixels(design.mainHeightPx);
+    int mainTop = work.bottom - mainHeight;
+    if (draggedMainTopPx) {
+        DisplayReach design96 = DesignReach(design.fontSize);
+        DisplayReach reach{static_cast<int>(std::ceil(design96.abovePx * scale.Factor())),
+                           static_cast<int>(std::ceil(design96.belowPx * scale.Factor()))};
+        mainTop = ClampMainTopPx(*draggedMainTopPx, work.top, work.bottom, reach);
+    }
+    layout.main = {screen.left, mainTop, screen.right, mainTop + mainHeight};
+    layout.karaoke = layout.main;
+
+    float panelAbove = PanelAboveMainTwips(design.panelHeightPx * kTwipsPerPixel, design.fontSize);
+    int panelTop = mainTop - scale.TwipsToPixels(panelAbove);
+    layout.panel = {screen.left, panelTop, screen.right, panelTop + scale.Pixels(design.panelHeightPx)};
+
+    int toolbarWidth = scale.Pixels(design.toolbarWidthPx);
+    int toolbarHeight = scale.Pixels(design.toolbarHeightPx);
+    int toolbarLeft = screen.left + (screen.Width() - toolbarWidth) / 2;
+    int toolbarTop = panelTop - toolbarHeight / 2;
+    layout.toolbar = {toolbarLeft, toolbarTop, toolbarLeft + toolbarWidth, toolbarTop + toolbarHeight};
+    return layout;
+}
+
+DisplayMonitor::Decision DisplayMonitor::Update(const std::vector<MonitorInfo>& monitors) {
+    Decision decision;
+    std::optional<MonitorPick> pick = PickMonitor(monitors, choice_);
+    if (!pick) {
+        return decision; // no monitor listed (a failed query): leave everything where it is
+    }
+    const MonitorInfo& monitor = monitors[pick->index];
+    bool first = !current_;
+    if (pick->missing && (first || !standingIn_)) {
+        decision.notice = first ? Notice::ChosenMissing : Notice::Gone;
+    } else if (!pick->missing && standingIn_) {
+        decision.notice = Notice::Returned;
+    }
+    decision.place = first || *current_ != monitor;
+    current_ = monitor;
+    standingIn_ = pick->missing;
+    return decision;
 }
 
 } // namespace plumwick

@@ -1,6 +1,8 @@
 #pragma once
 // The display's vertical place, remembered per user after a drag and restored at the next start inside
 // the work area, whatever screen the program then finds.
+#include "common/Monitors.h"
+#include "common/PixelRect.h"
 #include "common/Twips.h"
 
 #include <optional>
@@ -32,5 +34,58 @@ DisplayReach DesignReach(float fontSize);
 // to the wanted top as that allows; when the work area is too short for it, the top of the reach goes to
 // the work area's top.
 int ClampMainTopPx(int wantedTopPx, int workTopPx, int workBottomPx, const DisplayReach& reach);
+
+// The display's windows as designed, in design (96-DPI) pixels.
+struct DisplayDesign {
+    int mainHeightPx = 646;
+    int panelHeightPx = 127;
+    int toolbarWidthPx = 0;
+    int toolbarHeightPx = 36;
+    float fontSize = 36;
+};
+
+// Where the four display windows go on a monitor, in device pixels.
+struct DisplayLayout {
+    PixelRect main;
+    PixelRect karaoke;
+    PixelRect panel;
+    PixelRect toolbar;
+    bool operator==(const DisplayLayout&) const = default;
+};
+
+// The display laid out on a monitor at its width and DPI: the main window as wide as the monitor with its
+// bottom on the work area's bottom (the taskbar's top, or the monitor's bottom when the taskbar is at
+// another edge); a place the operator dragged the main window's top to is kept, brought back inside the
+// work area with the panel, toolbar and line. The karaoke window lies over the main window, the panel its
+// offset above, the toolbar centred on the monitor across the panel's top edge.
+DisplayLayout LayOutDisplay(const MonitorInfo& monitor, const DisplayDesign& design,
+                            std::optional<int> draggedMainTopPx);
+
+// Which monitor the display is on, as the desktop changes: each Update reads the whole monitor list (after
+// a work-area, display or taskbar change, or at start) and says whether the display must be placed again
+// and what the operator should hear.
+class DisplayMonitor {
+  public:
+    enum class Notice {
+        None,
+        ChosenMissing, // at start: the chosen monitor does not exist, the primary stands in
+        Gone,          // the display's monitor has gone: it is on the primary now
+        Returned,      // the chosen monitor is back: the display is on it again
+    };
+    struct Decision {
+        bool place = false; // the monitor, its rectangle, work area or DPI differ from the last placing
+        Notice notice = Notice::None;
+    };
+
+    explicit DisplayMonitor(MonitorChoice choice) : choice_(choice) {}
+    Decision Update(const std::vector<MonitorInfo>& monitors);
+    // The monitor of the last Update that found one; nothing before.
+    const std::optional<MonitorInfo>& Current() const { return current_; }
+
+  private:
+    MonitorChoice choice_;
+    std::optional<MonitorInfo> current_;
+    bool standingIn_ = false;
+};
 
 } // namespace plumwick

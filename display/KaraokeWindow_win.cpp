@@ -64,12 +64,12 @@ void KaraokeWindow::ClearSurface() {
 }
 
 int KaraokeWindow::ScreenWidthTwips() const {
-    return Scale().PixelsToTwips(screenWidthPx_);
+    return PixelsToTwips(screenWidthPx_);
 }
 
 int KaraokeWindow::EdgePixels(double elapsedSeconds) const {
     // The sweep runs in twips; the window holds the pixels of its DPI.
-    return Scale().TwipsToPixels(SweepEdgeTwips(line_, elapsedSeconds, ScreenWidthTwips()));
+    return TwipsToPixels(SweepEdgeTwips(line_, elapsedSeconds, ScreenWidthTwips()));
 }
 
 void KaraokeWindow::OnDpiChanged(const RECT&) {

@@ -49,7 +49,7 @@ void DrawPiece(Gdiplus::Graphics& graphics, Gdiplus::Bitmap* image, const SkinPi
 } // namespace
 
 SkinPanel::SkinPanel(const Look& look, DisplayGroup& group, std::wstring skinFolder)
-    : look_(look), group_(group), skinFolder_(std::move(skinFolder)) {}
+    : look_(look), group_(group), skinFolder_(std::move(skinFolder)), drag_(group) {}
 
 SkinPanel::~SkinPanel() {
     // The window goes first (its timers with it), then the image, then GDI+.
@@ -168,30 +168,14 @@ void SkinPanel::OnTimer(UINT_PTR id) {
     }
 }
 
-void SkinPanel::OnMouseDown(int y) {
-    dragging_ = true;
-    dragStartY_ = static_cast<float>(y);
-    group_.DragStarted();
-    SetCapture(Handle());
-}
-
-void SkinPanel::OnMouseUp() {
-    if (dragging_) {
-        group_.DragEnded();
-    }
-    dragging_ = false;
-    if (GetCapture() == Handle()) {
-        ReleaseCapture();
-    }
-}
-
-void SkinPanel::OnMouseMove(int y) {
-    if (!dragging_) {
+void SkinPanel::OnMouseMove(int x, int y) {
+    std::optional<DragTracker::Way> way = drag_.Moved(x, y);
+    if (!way) {
         group_.AlignKaraokeOverMain();
         return;
     }
     // The panel only moves up and down.
-    group_.Drag(DragSource::Panel, 0, static_cast<float>(y) - dragStartY_);
+    group_.Drag(DragSource::Panel, 0, way->dy);
 }
 
 void SkinPanel::OnWindowPosChanged(const WINDOWPOS& pos) {
@@ -228,18 +212,16 @@ LRESULT SkinPanel::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_LBUTTONDOWN:
     case WM_RBUTTONDOWN:
     case WM_MBUTTONDOWN:
-        OnMouseDown(GET_Y_LPARAM(lParam));
+        drag_.Press(Handle(), GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam));
         return 0;
     case WM_LBUTTONUP:
     case WM_RBUTTONUP:
     case WM_MBUTTONUP:
-        OnMouseUp();
-        return 0;
     case WM_CAPTURECHANGED:
-        OnMouseUp();
+        drag_.Release(Handle());
         return 0;
     case WM_MOUSEMOVE:
-        OnMouseMove(GET_Y_LPARAM(lParam));
+        OnMouseMove(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam));
         return 0;
     case WM_TIMER:
         OnTimer(static_cast<UINT_PTR>(wParam));

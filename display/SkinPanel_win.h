@@ -2,6 +2,7 @@
 // The skin panel: the strip behind the text, shown while the pointer is over the display. It owns the main
 // text window, watches the pointer every 100 ms and trims the working set every 5 s.
 #include "display/DisplayGroup_win.h"
+#include "display/DragTracker_win.h"
 #include "display/Look.h"
 #include "win32/Layered_win.h"
 #include "win32/Window_win.h"
@@ -35,9 +36,7 @@ class SkinPanel : public win::Window {
 
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
     void OnDpiChanged(const RECT& suggested) override;
-    void OnMouseDown(int y);
-    void OnMouseUp();
-    void OnMouseMove(int y);
+    void OnMouseMove(int x, int y);
     void OnTimer(UINT_PTR id);
     void OnHoverWatch();
     void OnTrimWorkingSet();
@@ -52,8 +51,7 @@ class SkinPanel : public win::Window {
     std::optional<win::GdiplusSession> gdiplus_;
     win::LayeredSurface surface_;
     bool restacking_ = false;
-    bool dragging_ = false;
-    float dragStartY_ = 0;
+    DragTracker drag_;
 };
 
 } // namespace plumwick

@@ -53,18 +53,10 @@ void TextWindow::ShowOwnedBy(HWND owner) {
 }
 
 void TextWindow::OnMouseMove(int x, int y) {
-    if (dragging_) {
-        group_.Drag(role_ == Role::Main ? DragSource::Main : DragSource::Karaoke,
-                    static_cast<float>(x) - dragStartX_, static_cast<float>(y) - dragStartY_);
+    if (std::optional<DragTracker::Way> way = drag_.Moved(x, y)) {
+        group_.Drag(role_ == Role::Main ? DragSource::Main : DragSource::Karaoke, way->dx, way->dy);
     }
     group_.PointerOverText();
-}
-
-void TextWindow::EndDrag() {
-    if (dragging_) {
-        group_.DragEnded();
-    }
-    dragging_ = false;
 }
 
 LRESULT TextWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
@@ -72,22 +64,15 @@ LRESULT TextWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_LBUTTONDOWN:
     case WM_RBUTTONDOWN:
     case WM_MBUTTONDOWN:
-        dragging_ = true;
-        dragStartX_ = static_cast<float>(GET_X_LPARAM(lParam));
-        dragStartY_ = static_cast<float>(GET_Y_LPARAM(lParam));
-        group_.DragStarted();
-        SetCapture(Handle());
+        drag_.Press(Handle(), GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam));
         return 0;
     case WM_LBUTTONUP:
     case WM_RBUTTONUP:
     case WM_MBUTTONUP:
-        EndDrag();
-        if (GetCapture() == Handle()) {
-            ReleaseCapture();
-        }
+        drag_.Release(Handle());
         return 0;
     case WM_CAPTURECHANGED:
-        EndDrag();
+        drag_.End();
         return 0;
     case WM_MOUSEMOVE:
         OnMouseMove(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam));

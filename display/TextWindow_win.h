@@ -2,6 +2,7 @@
 // What the main text window and the karaoke window share: a frameless, topmost, per-pixel-alpha window
 // drawing one line through its own renderer, dragged with any mouse button together with its companions.
 #include "display/DisplayGroup_win.h"
+#include "display/DragTracker_win.h"
 #include "display/LayeredTextRenderer_win.h"
 #include "display/Look.h"
 #include "win32/Window_win.h"
@@ -13,7 +14,7 @@ namespace plumwick {
 class TextWindow : public win::Window, public LookObserver {
   public:
     // Ends a drag in progress (the skin panel's hover watch, when the pointer has left the display).
-    void MouseDownClear() { dragging_ = false; }
+    void MouseDownClear() { drag_.Forget(); }
     // Forgets the drawn image; the window keeps showing what it last received.
     void ClearSurface() { renderer_.Clear(); }
     // Shown without activation, owned by `owner` (an owned window stays above its owner).
@@ -22,7 +23,7 @@ class TextWindow : public win::Window, public LookObserver {
   protected:
     enum class Role { Main, Karaoke };
     TextWindow(Role role, const Look& look, DisplayGroup& group, LayeredTextRenderer::Mode mode)
-        : look_(look), group_(group), role_(role) {
+        : look_(look), group_(group), drag_(group), role_(role) {
         renderer_.SetMode(mode);
         renderer_.SetFontMissingHandler([this](const std::u16string& chosen, const std::u16string& face) {
             group_.FontMissing(chosen, face);
@@ -46,12 +47,9 @@ class TextWindow : public win::Window, public LookObserver {
 
   private:
     void OnMouseMove(int x, int y);
-    void EndDrag();
+    DragTracker drag_;
     Role role_;
     int heightTwips_ = 0;
-    bool dragging_ = false;
-    float dragStartX_ = 0;
-    float dragStartY_ = 0;
 };
 
 } // namespace plumwick

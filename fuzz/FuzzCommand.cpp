@@ -6,6 +6,7 @@
 #include "common/Numeric.h"
 #include "common/TextUtil.h"
 #include "fuzz/FuzzSupport.h"
+#include "fuzz/FuzzVerbs.h"
 
 #include <array>
 #include <cstddef>
@@ -152,20 +153,7 @@ class CheckingTarget : public CommandTarget {
 
 // The verb from its letters alone, without ParseVerb.
 Verb ExpectedVerb(std::u16string_view command) {
-    static constexpr std::array<std::pair<std::u16string_view, Verb>, 11> kNames{{
-        {u"DKC", Verb::DKC},
-        {u"DLT", Verb::DLT},
-        {u"END", Verb::END},
-        {u"TME", Verb::TME},
-        {u"TMS", Verb::TMS},
-        {u"CKT", Verb::CKT},
-        {u"DKT", Verb::DKT},
-        {u"HDE", Verb::HDE},
-        {u"ULK", Verb::ULK},
-        {u"LOK", Verb::LOK},
-        {u"HLD", Verb::HLD},
-    }};
-    for (const auto& [name, verb] : kNames) {
+    for (const auto& [name, verb] : kOracleVerbs) {
         if (command.starts_with(name)) {
             return verb;
         }

@@ -35,10 +35,6 @@ RECT ControlRect(const ControlLayout& control, const ButtonPictures& pictures, c
                 scale.Pixels(control.y + size.height)};
 }
 
-int ScreenDpi() {
-    return static_cast<int>(win::PrimaryScale().Dpi());
-}
-
 } // namespace
 
 // --- Pic ------------------------------------------------------------------------------------------
@@ -80,7 +76,7 @@ bool ToolbarWindow::Create(HWND panel, int panelTopTwips) {
     CreateTooltips();
 
     ToolbarPlacement place =
-        PlaceToolbar(static_cast<float>(win::ScreenWidthTwips()), static_cast<float>(panelTopTwips));
+        PlaceToolbar(static_cast<float>(win::ScreenWidthTwips(Scale())), static_cast<float>(panelTopTwips));
     MoveTwips(place.leftTwips, place.topTwips);
     // Owned by the panel, so it always floats above the panel it straddles, whichever was shown last.
     if (panel && panel != Handle()) {
@@ -112,7 +108,7 @@ void ToolbarWindow::OnDpiChanged(const RECT&) {
     RECT owner{};
     if (HWND panel = GetWindow(Handle(), GW_OWNER); panel && GetWindowRect(panel, &owner)) {
         ToolbarPlacement place = PlaceToolbar(static_cast<float>(win::ScreenWidthTwips(Scale())),
-                                              static_cast<float>(Scale().PixelsToTwips(owner.top)));
+                                              static_cast<float>(PixelsToTwips(owner.top)));
         MoveTwips(place.leftTwips, place.topTwips);
     }
     PicturesChanged();
@@ -161,6 +157,7 @@ void ToolbarWindow::CreateTooltips() {
     if (!tooltip_) {
         return;
     }
+    win::GuardControl(tooltip_);
     auto controls = ToolbarControls();
     for (std::size_t i = 0; i < controls.size(); ++i) {
         if (controls[i].tooltip.empty()) {
@@ -202,7 +199,7 @@ void ToolbarWindow::SetOwnFont(const std::u16string& name, float points) {
     font_ = LOGFONTW{};
     std::wstring face = win::ToWide(name);
     wcsncpy(font_.lfFaceName, face.c_str(), LF_FACESIZE - 1);
-    font_.lfHeight = -static_cast<LONG>(std::lround(points * static_cast<float>(ScreenDpi()) / 72.0f));
+    font_.lfHeight = -static_cast<LONG>(std::lround(points * static_cast<float>(Scale().Dpi()) / 72.0f));
     font_.lfWeight = FW_NORMAL;
     font_.lfCharSet = DEFAULT_CHARSET;
     fontPoints_ = points;

@@ -55,6 +55,8 @@
 #include "win32/Handles_win.h"
 #include "win32/Windows_win.h"
 
+#include <commctrl.h>
+
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
@@ -821,6 +823,15 @@ int CmdForge(const Args&) {
         }
         for (UINT message : {WM_DPICHANGED, WM_NCDESTROY, WM_DESTROY, WM_CREATE, WM_NCCREATE}) {
             posted += PostMessageW(hwnd, message, 0x00600060, kNowhere) ? 1 : 0;
+        }
+        if (ClassOf(hwnd) == L"tooltips_class32") {
+            // A tooltip's own messages carry pointers the system does not carry across processes.
+            for (UINT message : {TTM_GETTOOLINFOW, TTM_GETTEXTW, TTM_ADDTOOLW, TTM_ENUMTOOLSW}) {
+                posted += PostMessageW(hwnd, message, 0, kNowhere) ? 1 : 0;
+                DWORD_PTR ignored = 0;
+                SendMessageTimeoutW(hwnd, message, 0, kNowhere, SMTO_NORMAL, 5000, &ignored);
+            }
+            continue;
         }
         if (!IsDisplayWindow(hwnd) && ClassOf(hwnd) != L"ThunderRT6TextBox") {
             continue; // the system's own controls: their messages are the system's business

@@ -5,6 +5,8 @@
 #include "win32/Handles_win.h"
 #include "win32/Strings_win.h"
 
+#include <commctrl.h>
+
 #include <cmath>
 #include <utility>
 
@@ -41,10 +43,31 @@ bool FromAnotherThread() {
     return (InSendMessageEx(nullptr) & ISMEX_SEND) != 0;
 }
 
+// Marks a system control of this program whose private messages carry pointers (a tooltip's TTM_*).
+constexpr wchar_t kGuardedControl[] = L"PlumwickGuardedControl";
+
+bool IsControlMessage(UINT message) {
+    return message >= WM_USER && message < WM_APP;
+}
+
+LRESULT CALLBACK GuardedControlProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR id,
+                                    DWORD_PTR) {
+    if ((IsControlMessage(message) || (OnlyTheSystemSends(message) && message != WM_DPICHANGED)) &&
+        FromAnotherThread()) {
+        return 0; // another process's: the system does not carry these pointers across processes
+    }
+    if (message == WM_NCDESTROY) {
+        RemoveWindowSubclass(hwnd, &GuardedControlProc, id);
+        RemovePropW(hwnd, kGuardedControl);
+    }
+    return DefSubclassProc(hwnd, message, wParam, lParam);
+}
+
 LRESULT CALLBACK PostedMessageGuard(int code, WPARAM wParam, LPARAM lParam) {
     if (code == HC_ACTION) {
         auto* msg = reinterpret_cast<MSG*>(lParam);
-        if (OnlyTheSystemSends(msg->message)) {
+        if (OnlyTheSystemSends(msg->message) ||
+            (IsControlMessage(msg->message) && msg->hwnd && GetPropW(msg->hwnd, kGuardedControl))) {
             msg->message = WM_NULL; // the system never posts these: a forgery
             msg->wParam = 0;
             msg->lParam = 0;
@@ -54,6 +77,11 @@ LRESULT CALLBACK PostedMessageGuard(int code, WPARAM wParam, LPARAM lParam) {
 }
 
 } // namespace
+
+bool GuardControl(HWND control) {
+    return control && SetPropW(control, kGuardedControl, reinterpret_cast<HANDLE>(1)) &&
+           SetWindowSubclass(control, &GuardedControlProc, 1, 0);
+}
 
 bool GuardPostedMessages() {
     static thread_local HHOOK hook = SetWindowsHookExW(WH_GETMESSAGE, &PostedMessageGuard, nullptr,
@@ -67,10 +95,6 @@ HINSTANCE ModuleInstance() {
 
 DpiScale PrimaryScale() {
     return DpiScale(DpiForPoint(POINT{0, 0}));
-}
-
-int TwipsToPixels(double twips, const DpiScale& scale) {
-    return scale.TwipsToPixels(twips);
 }
 
 int ScreenWidthTwips(const DpiScale& scale) {
@@ -206,31 +230,31 @@ RECT WindowRectOf(HWND hwnd) {
 } // namespace
 
 int Window::LeftTwips() const {
-    return scale_.PixelsToTwips(WindowRectOf(hwnd_).left);
+    return PixelsToTwips(WindowRectOf(hwnd_).left);
 }
 int Window::TopTwips() const {
-    return scale_.PixelsToTwips(WindowRectOf(hwnd_).top);
+    return PixelsToTwips(WindowRectOf(hwnd_).top);
 }
 int Window::WidthTwips() const {
     RECT rc = WindowRectOf(hwnd_);
-    return scale_.PixelsToTwips(rc.right - rc.left);
+    return PixelsToTwips(rc.right - rc.left);
 }
 int Window::HeightTwips() const {
     RECT rc = WindowRectOf(hwnd_);
-    return scale_.PixelsToTwips(rc.bottom - rc.top);
+    return PixelsToTwips(rc.bottom - rc.top);
 }
 
 void Window::MoveTwips(double left, double top) {
     if (hwnd_) {
-        SetWindowPos(hwnd_, nullptr, scale_.TwipsToPixels(left), scale_.TwipsToPixels(top), 0, 0,
+        SetWindowPos(hwnd_, nullptr, TwipsToPixels(left), TwipsToPixels(top), 0, 0,
                      SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
     }
 }
 
 void Window::SetBoundsTwips(double left, double top, double width, double height) {
     if (hwnd_) {
-        SetWindowPos(hwnd_, nullptr, scale_.TwipsToPixels(left), scale_.TwipsToPixels(top),
-                     std::max(0, scale_.TwipsToPixels(width)), std::max(0, scale_.TwipsToPixels(height)),
+        SetWindowPos(hwnd_, nullptr, TwipsToPixels(left), TwipsToPixels(top),
+                     std::max(0, TwipsToPixels(width)), std::max(0, TwipsToPixels(height)),
                      SWP_NOZORDER | SWP_NOACTIVATE);
     }
 }
@@ -264,6 +288,22 @@ std::int16_t TaskbarHeightTwips(const DpiScale& scale) {
     return StripBelowWorkAreaTwips(GetSystemMetrics(SM_CYSCREEN), work.bottom, scale);
 }
 
+namespace {
+const Window* dialogWindow = nullptr; // the window thread's only; windows live on that one thread
+} // namespace
+
+void SetDialogWindow(const Window* window) {
+    dialogWindow = window;
+}
+
+void HandleLoopMessage(MSG& msg) {
+    if (dialogWindow && dialogWindow->Exists() && IsDialogMessageW(dialogWindow->Handle(), &msg)) {
+        return;
+    }
+    TranslateMessage(&msg);
+    DispatchMessageW(&msg);
+}
+
 void RunWaitingMessages(int limit) {
     MSG msg;
     for (int i = 0; i < limit && PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE); ++i) {
@@ -271,8 +311,7 @@ void RunWaitingMessages(int limit) {
             PostQuitMessage(static_cast<int>(msg.wParam));
             return;
         }
-        TranslateMessage(&msg);
-        DispatchMessageW(&msg);
+        HandleLoopMessage(msg);
     }
 }
 

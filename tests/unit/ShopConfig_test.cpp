@@ -29,6 +29,7 @@ TEST(ShopConfig, ReadsKeysCaseInsensitivelySkippingCommentsAndTrimming) {
                              "HomePage=https://www.example.cn/?a=1&b=2\r\n"
                              "unlockhotkey = Ctrl+Shift,76\r\n"
                              "ContentFolder = \\\\headoffice\\display\\Text \r\n"
+                             "monitor = secondary\r\n"
                              "Unknown=ignored\r\n";
     ShopConfig config = ParseShopConfig(bytes, Gbk());
     EXPECT_EQ(config.shopName, u"松林书屋");
@@ -36,6 +37,7 @@ TEST(ShopConfig, ReadsKeysCaseInsensitivelySkippingCommentsAndTrimming) {
     EXPECT_EQ(config.homePage, u"https://www.example.cn/?a=1&b=2");
     EXPECT_EQ(config.unlockHotkey, u"Ctrl+Shift,76");
     EXPECT_EQ(config.contentFolder, u"\\\\headoffice\\display\\Text");
+    EXPECT_EQ(config.monitor, u"secondary");
 }
 
 TEST(ShopConfig, ReadsUtf16BehindItsByteOrderMark) {
