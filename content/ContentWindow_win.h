@@ -10,6 +10,7 @@
 #include "notice/Notice.h"
 #include "rotation/RotationPorts.h"
 #include "win32/Handles_win.h"
+#include "win32/Result_win.h"
 #include "win32/Window_win.h"
 
 #include <memory>
@@ -141,7 +142,7 @@ class ContentWindow : public win::Window, public TickGate {
     bool publishing_ = false;
     bool loadedBefore_ = false;
     std::optional<RestorePlan> pendingRestore_;
-    std::wstring lastMemoryProblem_;
+    win::Result lastMemoryProblem_; // said once until a publication is remembered again
     ScheduledPublication scheduled_;
     std::unique_ptr<ContentWatcher> watcher_;
     unsigned generation_ = 0;                  // of the publication the watcher watches

@@ -118,7 +118,7 @@ std::optional<std::string> SessionUser(unsigned long session) {
 } // namespace
 
 std::optional<std::string> ReceiverRefusal(DWORD pid, unsigned long targetSession, const std::string& what) {
-    const send::SenderIdentity self = IdentifySelf();
+    static const send::SenderIdentity self = IdentifySelf(); // the sender's token does not change
     const send::ProcessIdentity receiver = IdentifyProcess(pid);
     std::optional<std::string> sessionUser;
     if (self.privileged && receiver.known && receiver.userSid != self.userSid) {

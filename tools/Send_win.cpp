@@ -10,6 +10,7 @@
 #include "win32/Strings_win.h"
 #include "win32/Windows_win.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <fcntl.h>
 #include <io.h>
@@ -44,20 +45,52 @@ void Fail(const std::string& utf8) {
     Write(stderr, STD_ERROR_HANDLE, "plumwick-send: " + utf8 + "\n");
 }
 
-HWND FindIdleBox() {
-    HWND window = FindWindowW(nullptr, L"FrmKrcMessage");
-    if (!window) {
-        return nullptr;
+// The boxes found so far whose owner may not have a command, and why the first was refused.
+struct Refused {
+    std::vector<HWND> boxes;
+    std::string reason;
+};
+
+// An idle box of a command window whose process may have the command. Every window captioned
+// "FrmKrcMessage" is looked at: a decoy of another user found first neither gets the command nor keeps it
+// from the display.
+HWND FindIdleBox(Refused& refused) {
+    for (HWND window = nullptr; (window = FindWindowExW(nullptr, window, nullptr, L"FrmKrcMessage"));) {
+        HWND box = FindWindowExW(window, nullptr, L"ThunderRT6TextBox", L"KrcMessage");
+        if (!box || std::find(refused.boxes.begin(), refused.boxes.end(), box) != refused.boxes.end()) {
+            continue;
+        }
+        DWORD owner = 0;
+        // A box already found fit in this run (a --batch) is not looked into again while it lives.
+        static HWND acceptedBox = nullptr;
+        static DWORD acceptedOwner = 0;
+        if (box == acceptedBox && GetWindowThreadProcessId(box, &owner) && owner == acceptedOwner) {
+            return box;
+        }
+        std::optional<std::string> refusal =
+            GetWindowThreadProcessId(box, &owner)
+                ? ReceiverRefusal(owner, CurrentSessionId(), "the command box")
+                : std::optional<std::string>(
+                      Utf16ToUtf8(win::ToU16(win::LastErrorText(L"GetWindowThreadProcessId"))));
+        if (!refusal) {
+            acceptedBox = box;
+            acceptedOwner = owner;
+            return box;
+        }
+        refused.boxes.push_back(box);
+        if (refused.reason.empty()) {
+            refused.reason = *refusal;
+        }
     }
-    return FindWindowExW(window, nullptr, L"ThunderRT6TextBox", L"KrcMessage");
+    return nullptr;
 }
 
-HWND WaitForIdleBox(double seconds) {
+HWND WaitForIdleBox(double seconds, Refused& refused) {
     DWORD deadline = GetTickCount() + static_cast<DWORD>(seconds * 1000);
-    HWND box = FindIdleBox();
+    HWND box = FindIdleBox(refused);
     while (!box && static_cast<LONG>(deadline - GetTickCount()) > 0) {
         Sleep(FindWindowW(nullptr, L"FrmKrcMessage") ? 1 : 50); // quick while the display is busy
-        box = FindIdleBox();
+        box = FindIdleBox(refused);
     }
     return box;
 }
@@ -123,18 +156,14 @@ Outcome SendOne(const Channel& channel, const std::u16string& command, bool ansi
     if (channel.pipe) {
         return SendThroughPipe(channel, command, waitSeconds, answerMs); // always UTF-8
     }
-    HWND box = WaitForIdleBox(waitSeconds);
+    Refused refused;
+    HWND box = WaitForIdleBox(waitSeconds, refused);
     if (!box) {
+        if (!refused.reason.empty()) {
+            Fail(refused.reason);
+            return Outcome::Untrusted;
+        }
         return FindWindowW(nullptr, L"FrmKrcMessage") ? Outcome::Busy : Outcome::NotRunning;
-    }
-    DWORD owner = 0;
-    if (!GetWindowThreadProcessId(box, &owner)) {
-        Fail(Utf16ToUtf8(win::ToU16(win::LastErrorText(L"GetWindowThreadProcessId"))));
-        return Outcome::Untrusted;
-    }
-    if (std::optional<std::string> refusal = ReceiverRefusal(owner, CurrentSessionId(), "the command box")) {
-        Fail(*refusal);
-        return Outcome::Untrusted;
     }
     std::wstring wide = win::ToWide(command);
     DWORD_PTR result = 0;

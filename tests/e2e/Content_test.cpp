@@ -704,27 +704,15 @@ TEST_F(ContentManager, FilesPastThePublicationsTotalAreLeftOutAndANoticeNamesThe
     EXPECT_EQ(session.Probe({"find-box"}), "yes") << "the program stopped answering";
 }
 
-// shop.ini's ContentFolder on a network share: under Wine \\headoffice\display is a link in the prefix's
-// dosdevices/unc. The manager lists the share's files, not those of Text\ beside the program.
+// shop.ini's ContentFolder on a network share: under Wine \\headoffice\display is a link in the session's
+// prefix (dosdevices/unc). The manager lists the share's files, not those of Text\ beside the program.
 TEST_F(ContentManager, ContentFolderOnAShareIsListedInsteadOfText) {
     EmptyTextFolder();
     WriteBytes(TextFolder() / "local.txt", "local\r\n");
     const fs::path share = session.Folder() / "share";
     WriteBytes(share / "Text" / "offers.txt", "two for one\r\n");
     WriteBytes(share / "Text" / "sub" / "breakfast.txt", "eggs\r\n");
-    const char* prefixVariable = std::getenv("PLUMWICK_WINEPREFIX");
-    const fs::path prefix = prefixVariable ? fs::path(prefixVariable) : SourceDir() / "build/wineprefix";
-    // The share's link lives in the shared prefix: it goes again however the test ends.
-    struct ShareLink {
-        fs::path link;
-        ~ShareLink() {
-            std::error_code ec;
-            fs::remove(link, ec);
-        }
-    } shareLink{prefix / "dosdevices" / "unc" / "headoffice" / "display"};
-    fs::create_directories(shareLink.link.parent_path());
-    fs::remove(shareLink.link);
-    fs::create_directory_symlink(share, shareLink.link);
+    session.MapShare("headoffice", "display", share);
     {
         std::ofstream out(session.Folder() / "data/system/shop.ini", std::ios::binary | std::ios::app);
         out << "\r\nContentFolder=\\\\headoffice\\display\\Text\r\n";
