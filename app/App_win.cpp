@@ -89,6 +89,7 @@ App::App(LayeredTextRenderer::Mode renderMode)
       systemEvents_(SystemEventHandlers{[this] { PlaceDisplay(false); }, [this] { Resumed(); },
                                         [this] { KeepForSessionEnd(); }, [this] { Shutdown(); }}) {
     rotation_.SetView(&toolbar_);
+    rotation_.SetGate(&content_);
     // Tab and the arrow keys move between the content manager's controls, as in any dialog, in the main
     // loop and wherever a handler lets the waiting events run.
     win::SetDialogWindow(&content_);
@@ -225,6 +226,9 @@ void App::DrawMainLine(const std::u16string& line) {
 }
 void App::StartKaraokeTimer() {
     karaoke_.StartTimer();
+}
+void App::ClearMainLine() {
+    main_.TakeDown();
 }
 
 // --- CommandTarget -------------------------------------------------------------------------------
