@@ -156,16 +156,17 @@ bool App::Start() {
     command_.Hide();
     // The pipe for senders window messages cannot reach; without it the box still serves.
     if (!pipe_.Start()) {
-        notices_.Notify(NoticeCause::PipeUnavailable, PipeUnavailableNotice(win::ToU16(pipe_.Problem())));
+        notices_.Notify(NoticeCause::PipeUnavailable,
+                        PipeUnavailableNotice(win::ToU16(pipe_.Outcome().Text())));
     }
     return true;
 }
 
 bool App::Required(const win::Window& window, bool created) {
-    if (created || window.CreationFailure().empty()) {
+    if (created || window.Creation()) {
         return true;
     }
-    std::wstring text = L"The program cannot start:\r\n" + window.CreationFailure();
+    std::wstring text = L"The program cannot start:\r\n" + window.Creation().Text();
     win::CriticalMessage(text.c_str(), L"plumwick");
     return false;
 }
@@ -292,10 +293,9 @@ void App::DragEnded() {
     if (!top || top == atStart) {
         return;
     }
-    std::wstring problem;
-    if (!win::WriteValue(kDisplayTopKey, EncodeDisplayTop(*top), problem)) {
+    if (win::Result written = win::WriteValue(kDisplayTopKey, EncodeDisplayTop(*top)); !written) {
         // Not worth a box at every mouse-up; the place simply is not kept for the next start.
-        std::wstring text = L"plumwick: the display's place was not remembered: " + problem + L"\n";
+        std::wstring text = L"plumwick: the display's place was not remembered: " + written.Text() + L"\n";
         OutputDebugStringW(text.c_str());
     }
 }

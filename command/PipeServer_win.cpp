@@ -102,8 +102,8 @@ PipeServer::~PipeServer() {
 }
 
 bool PipeServer::Fail(const wchar_t* call) {
-    problem_ = win::LastErrorText(call);
-    OutputDebugStringW((L"plumwick command pipe: " + problem_ + L"\n").c_str());
+    outcome_ = win::Result::LastError(call);
+    OutputDebugStringW((L"plumwick command pipe: " + outcome_.Text() + L"\n").c_str());
     return false;
 }
 

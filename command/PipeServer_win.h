@@ -9,6 +9,7 @@
 #include "command/Interpreter.h"
 #include "command/PipeProtocol.h"
 #include "win32/Handles_win.h"
+#include "win32/Result_win.h"
 
 #include <memory>
 #include <string>
@@ -33,12 +34,12 @@ class PipeServer {
     PipeServer& operator=(const PipeServer&) = delete;
 
     // On the user-interface thread: serves this process's session. False when the pipe cannot be served
-    // (another process holds the name, the security descriptor cannot be built ...); Problem() then names
+    // (another process holds the name, the security descriptor cannot be built ...); Outcome() then names
     // the call and the system's error text.
     bool Start();
     // Serves the pipe of that name instead (tests).
     bool StartAs(const std::u16string& pipeName);
-    const std::wstring& Problem() const { return problem_; }
+    const win::Result& Outcome() const { return outcome_; }
 
   private:
     struct Request;
@@ -67,7 +68,7 @@ class PipeServer {
     std::shared_ptr<char> alive_ = std::make_shared<char>();
     win::UniqueKernelHandle stop_;
     std::vector<std::unique_ptr<Instance>> instances_;
-    std::wstring problem_;
+    win::Result outcome_;
 };
 
 } // namespace plumwick

@@ -553,20 +553,22 @@ int ContentWindow::BuildList(SplitOption option, bool& anyLine) {
 void ContentWindow::RememberPublication(SplitOption option) {
     RememberedPublication remembered =
         plumwick::RememberPublication(ContentFolder(), Files(), Ticks(), option);
-    std::wstring problem;
     // The option first: a list without its option would come back with the default split.
-    if (win::WriteValue(kPublicationSplitKey, EncodeSplitOption(remembered.option), problem) &&
-        win::WriteValue(kPublicationFilesKey, EncodeFileList(remembered.files), problem)) {
-        lastMemoryProblem_.clear();
+    win::Result written = win::WriteValue(kPublicationSplitKey, EncodeSplitOption(remembered.option));
+    if (written) {
+        written = win::WriteValue(kPublicationFilesKey, EncodeFileList(remembered.files));
+    }
+    if (written) {
+        lastMemoryProblem_ = {};
         MarkRestore(kRestoreFinished); // the operator's own publication comes back at the next start
         return;
     }
     // The publication runs all the same; the operator hears once why it will not come back by itself.
-    if (problem == lastMemoryProblem_) {
+    if (written == lastMemoryProblem_) {
         return;
     }
-    lastMemoryProblem_ = problem;
-    std::wstring text = L"无法记住这次发布的内容，重新启动后不会自动显示：\r\n" + problem +
+    lastMemoryProblem_ = written;
+    std::wstring text = L"无法记住这次发布的内容，重新启动后不会自动显示：\r\n" + written.Text() +
                         L"\r\n\r\nThe publication could not be remembered; it will not come back by itself "
                         L"after a restart.";
     MessageBoxW(Handle(), text.c_str(), L"提醒", MB_OK | MB_ICONWARNING);
@@ -599,8 +601,8 @@ void ContentWindow::Publish() {
         return;
     }
     std::u16string stored = Utf8ToUtf16(std::to_string(*seconds));
-    std::wstring intervalProblem; // the read-back below copes with a value that was not kept
-    win::WriteValue(kIntervalKey, stored, intervalProblem);
+    // The read-back below copes with a value that was not kept.
+    static_cast<void>(win::WriteValue(kIntervalKey, stored));
     RememberPublication(option);
     // The period is what the store now holds; should it not read back, the value just chosen is meant.
     std::optional<int> readBack = ParseInterval(win::ReadValue(kIntervalKey));
@@ -649,8 +651,8 @@ void ContentWindow::RestoreRemembered() {
 }
 
 void ContentWindow::MarkRestore(std::u16string_view mark) {
-    std::wstring problem;
-    win::WriteValue(kRestoreMarkKey, std::u16string(mark), problem);
+    // Best effort: the publication runs whether or not the mark is kept.
+    static_cast<void>(win::WriteValue(kRestoreMarkKey, std::u16string(mark)));
 }
 
 void ContentWindow::DrawBuffer() {

@@ -8,6 +8,7 @@
 #include "notice/Notice.h"
 #include "rotation/RotationPorts.h"
 #include "win32/Handles_win.h"
+#include "win32/Result_win.h"
 #include "win32/Window_win.h"
 
 #include <memory>
@@ -123,7 +124,7 @@ class ContentWindow : public win::Window {
     bool publishing_ = false;
     bool loadedBefore_ = false;
     std::optional<RestorePlan> pendingRestore_;
-    std::wstring lastMemoryProblem_;
+    win::Result lastMemoryProblem_; // said once until a publication is remembered again
 };
 
 } // namespace plumwick

@@ -76,7 +76,7 @@ bool HotkeyHook::Register(std::int32_t id, std::uint32_t modifiers, std::int32_t
     if (RegisterHotKey(window_, id, modifiers, static_cast<UINT>(key))) {
         return true;
     }
-    registerError_ = win::LastErrorText(L"RegisterHotKey");
+    registerError_ = win::Result::LastError(L"RegisterHotKey");
     return false;
 }
 

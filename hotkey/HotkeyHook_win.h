@@ -2,6 +2,7 @@
 // Registers the global hotkey on the toolbar window and hooks that window's procedure, so the
 // hotkey unlocks both display windows.
 #include "hotkey/HotkeyModule.h"
+#include "win32/Result_win.h"
 #include "win32/Windows_win.h"
 
 #include <functional>
@@ -27,7 +28,7 @@ class HotkeyHook : private HotkeyTarget {
     // result, its reason in RegisterError.
     HotkeyResult SetHotKey(int id, std::u16string_view spec, std::u16string_view action);
     // The call and the system's reason of the last refused registration.
-    const std::wstring& RegisterError() const { return registerError_; }
+    const win::Result& RegisterError() const { return registerError_; }
 
   private:
     static LRESULT CALLBACK HotKeyWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
@@ -41,7 +42,7 @@ class HotkeyHook : private HotkeyTarget {
     HWND window_ = nullptr;
     HotkeyState state_;
     HWND hookedWindow_ = nullptr; // the toolbar window while its procedure is ours
-    std::wstring registerError_;
+    win::Result registerError_;
 };
 
 } // namespace plumwick

@@ -13,7 +13,7 @@ void RegisterUnlockHotkey(HotkeyHook& hook, std::u16string_view configured, Noti
     }
     if (hook.SetHotKey(kUnlockHotkeyId, choice.spec, u"Add") == HotkeyResult::NotRegistered) {
         notices.Notify(NoticeCause::HotkeyTaken,
-                       TakenHotkeyNotice(choice.keys, win::ToU16(hook.RegisterError())));
+                       TakenHotkeyNotice(choice.keys, win::ToU16(hook.RegisterError().Text())));
     }
 }
 

@@ -16,7 +16,7 @@ class MessageRotation : public win::Window,
     explicit MessageRotation(RotationDisplay& display) : display_(display), control_(*this) {}
     ~MessageRotation() override;
 
-    // The timers' window; without it the rotation never ticks, and says so in CreationFailure.
+    // The timers' window; without it the rotation never ticks, and says so in Creation().
     bool Create();
     // The toolbar, once it exists; before that nothing is shown or asked.
     void SetView(RotationView* view) { view_ = view; }

@@ -4,6 +4,7 @@
 #include "store/SettingsLocation.h"
 #include "store/SettingsLocation_win.h"
 #include "win32/Handles_win.h"
+#include "win32/Result_win.h"
 #include "win32/Strings_win.h"
 
 namespace plumwick {
@@ -11,30 +12,29 @@ namespace plumwick {
 namespace {
 
 // Writes through a temporary file beside the target, so a failed write never leaves a half-written file.
-bool WriteWholeFile(const std::wstring& path, const std::string& bytes, std::wstring& problem) {
+win::Result WriteWholeFile(const std::wstring& path, const std::string& bytes) {
     std::wstring temporary = path + L".new";
     {
         win::UniqueFile file(CreateFileW(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                                          FILE_ATTRIBUTE_NORMAL, nullptr));
         if (!file) {
-            problem = win::LastErrorText(L"CreateFileW");
-            return false;
+            return win::Result::LastError(L"CreateFileW");
         }
         DWORD written = 0;
         if (!WriteFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) ||
             written != bytes.size()) {
-            problem = win::LastErrorText(L"WriteFile");
+            win::Result failed = win::Result::LastError(L"WriteFile");
             file.reset();
             DeleteFileW(temporary.c_str());
-            return false;
+            return failed;
         }
     }
     if (!MoveFileExW(temporary.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
-        problem = win::LastErrorText(L"MoveFileExW");
+        win::Result failed = win::Result::LastError(L"MoveFileExW");
         DeleteFileW(temporary.c_str());
-        return false;
+        return failed;
     }
-    return true;
+    return {};
 }
 
 } // namespace
@@ -76,8 +76,8 @@ void SettingsStore::SaveSet(const Settings& settings) {
     if (path != Path()) {
         win::MakeFolderOf(path);
     }
-    std::wstring problem;
-    if (WriteWholeFile(path, FormatSettings(settings, codePage_), problem)) {
+    win::Result written = WriteWholeFile(path, FormatSettings(settings, codePage_));
+    if (written) {
         // Said once, after the first save there (at start-up), so it names a file that exists.
         if (path != Path()) {
             notices_.Notify(NoticeCause::SettingsPlace, SettingsKeptPerUserNotice(win::ToU16(path)));
@@ -86,7 +86,7 @@ void SettingsStore::SaveSet(const Settings& settings) {
     }
     // The new look still applies; the operator hears once why it was not kept.
     notices_.Notify(NoticeCause::SettingsNotSaved,
-                    SettingsNotSavedNotice(win::ToU16(path), win::ToU16(problem)));
+                    SettingsNotSavedNotice(win::ToU16(path), win::ToU16(written.Text())));
 }
 
 } // namespace plumwick

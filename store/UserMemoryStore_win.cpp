@@ -15,10 +15,6 @@ std::wstring SectionKey(const StoreKey& key) {
     return std::wstring(kApplicationKey) + ToWide(key.section);
 }
 
-std::wstring Failure(const wchar_t* call, LONG status) {
-    return std::wstring(call) + L": " + ErrorText(static_cast<DWORD>(status));
-}
-
 bool IsString(DWORD type) {
     return type == REG_SZ || type == REG_EXPAND_SZ;
 }
@@ -54,13 +50,12 @@ std::optional<std::u16string> UserRegistry::Read(const StoreKey& key) const {
     return ToU16(text);
 }
 
-bool UserRegistry::Write(const StoreKey& key, const std::u16string& text, std::wstring& problem) const {
+Result UserRegistry::Write(const StoreKey& key, const std::u16string& text) const {
     UniqueKey opened;
     LONG status = RegCreateKeyExW(HKEY_CURRENT_USER, SectionKey(key).c_str(), 0, nullptr, 0, KEY_SET_VALUE,
                                   nullptr, opened.put(), nullptr);
     if (status != ERROR_SUCCESS) {
-        problem = Failure(L"RegCreateKeyExW", status);
-        return false;
+        return Result::Failed(L"RegCreateKeyExW", static_cast<DWORD>(status));
     }
     std::wstring wide = ToWide(text);
     std::wstring name = ToWide(key.name);
@@ -68,10 +63,9 @@ bool UserRegistry::Write(const StoreKey& key, const std::u16string& text, std::w
         RegSetValueExW(opened.get(), name.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(wide.c_str()),
                        static_cast<DWORD>((wide.size() + 1) * sizeof(wchar_t)));
     if (status != ERROR_SUCCESS) {
-        problem = Failure(L"RegSetValueExW", status);
-        return false;
+        return Result::Failed(L"RegSetValueExW", static_cast<DWORD>(status));
     }
-    return true;
+    return {};
 }
 
 std::u16string ReadValue(const StoreKey& key) {
@@ -79,8 +73,8 @@ std::u16string ReadValue(const StoreKey& key) {
     return ReadByPrecedence({&user}, key).value_or(std::u16string());
 }
 
-bool WriteValue(const StoreKey& key, const std::u16string& text, std::wstring& problem) {
-    return UserRegistry().Write(key, text, problem);
+Result WriteValue(const StoreKey& key, const std::u16string& text) {
+    return UserRegistry().Write(key, text);
 }
 
 } // namespace plumwick::win

@@ -3,6 +3,7 @@
 // a section of its own (see StoredValue.h for the values). The one way the program reads and writes a
 // stored value: strings only (REG_SZ, REG_EXPAND_SZ read as written), no larger than the key allows.
 #include "store/StoredValue.h"
+#include "win32/Result_win.h"
 
 #include <string>
 
@@ -13,13 +14,12 @@ class UserRegistry : public ValueSource {
   public:
     ValueOrigin Origin() const override { return ValueOrigin::User; }
     std::optional<std::u16string> Read(const StoreKey& key) const override;
-    // On failure `problem` says which call failed and the system's reason.
-    bool Write(const StoreKey& key, const std::u16string& text, std::wstring& problem) const;
+    Result Write(const StoreKey& key, const std::u16string& text) const;
 };
 
 // The value from the strongest source that holds it; empty when none does.
 std::u16string ReadValue(const StoreKey& key);
-// Into the user's own memory. On failure `problem` says which call failed and the system's reason.
-bool WriteValue(const StoreKey& key, const std::u16string& text, std::wstring& problem);
+// Into the user's own memory.
+Result WriteValue(const StoreKey& key, const std::u16string& text);
 
 } // namespace plumwick::win

@@ -120,7 +120,7 @@ void Window::Destroy() {
 bool Window::Create(const WindowClass& cls, DWORD exStyle, DWORD style, const wchar_t* title, int x, int y,
                     int width, int height, HWND parent, HMENU menu) {
     HINSTANCE instance = ModuleInstance();
-    creationFailure_.clear();
+    creation_ = Result();
     WNDCLASSEXW existing{};
     existing.cbSize = sizeof existing;
     if (!GetClassInfoExW(instance, cls.name, &existing)) {
@@ -134,7 +134,7 @@ bool Window::Create(const WindowClass& cls, DWORD exStyle, DWORD style, const wc
         wc.lpszClassName = cls.name;
         wc.hIcon = cls.icon;
         if (!RegisterClassExW(&wc)) {
-            creationFailure_ = LastErrorText(L"RegisterClassExW");
+            creation_ = Result::LastError(L"RegisterClassExW");
             return false;
         }
     }
@@ -145,7 +145,7 @@ bool Window::Create(const WindowClass& cls, DWORD exStyle, DWORD style, const wc
                                 nullptr);
     t_creating = outer;
     if (!hwnd) {
-        creationFailure_ = LastErrorText(L"CreateWindowExW");
+        creation_ = Result::LastError(L"CreateWindowExW");
     }
     return hwnd != nullptr;
 }

@@ -4,6 +4,7 @@
 // 96-DPI pixel), turned into the pixels of the DPI the window is shown at by TwipsToPixels and back by
 // PixelsToTwips: the one place where twips and a window's pixels meet.
 #include "common/DpiScale.h"
+#include "win32/Result_win.h"
 #include "win32/Windows_win.h"
 
 #include <cstdint>
@@ -29,8 +30,8 @@ class Window {
     HWND Handle() const { return hwnd_; }
     bool Exists() const { return hwnd_ != nullptr; }
 
-    // "CallName failed: <system message>" when the last Create failed, else empty.
-    const std::wstring& CreationFailure() const { return creationFailure_; }
+    // How the last Create went: the failed call and the system's text, or success.
+    const Result& Creation() const { return creation_; }
 
     bool IsVisible() const;
     void Show(bool visible = true); // without activating
@@ -70,7 +71,7 @@ class Window {
     static LRESULT Dispatch(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
     HWND hwnd_ = nullptr;
     DpiScale scale_;
-    std::wstring creationFailure_;
+    Result creation_;
 };
 
 // Runs one step of a window procedure. Whatever the step throws (running out of memory included) ends

@@ -52,8 +52,9 @@ struct PipeServerTest : ::testing::Test {
         static int serial = 0;
         name = u"\\\\.\\pipe\\plumwick-test." + Utf8ToUtf16(std::to_string(GetCurrentProcessId())) + u"." +
                Utf8ToUtf16(std::to_string(++serial));
-        ASSERT_TRUE(server.StartAs(name))
-            << Utf16ToUtf8(std::u16string(server.Problem().begin(), server.Problem().end()));
+        bool started = server.StartAs(name);
+        std::wstring problem = server.Outcome().Text();
+        ASSERT_TRUE(started) << Utf16ToUtf8(std::u16string(problem.begin(), problem.end()));
     }
     std::wstring WideName() const { return std::wstring(name.begin(), name.end()); }
 
@@ -148,7 +149,7 @@ TEST(PipeServerStart, AFailedStartNamesTheCallAndTheSystemsReason) {
     NoStatus status;
     PipeServer server{target, status};
     EXPECT_FALSE(server.StartAs(u"\\\\.\\no-such-device\\plumwick"));
-    std::wstring problem = server.Problem();
+    std::wstring problem = server.Outcome().Text();
     EXPECT_EQ(problem.rfind(L"CreateNamedPipe failed: ", 0), 0u)
         << Utf16ToUtf8(std::u16string(problem.begin(), problem.end()));
     EXPECT_GT(problem.size(), 25u); // the system's text follows

@@ -1,0 +1,23 @@
+#include "win32/Result_win.h"
+
+#include "win32/Strings_win.h"
+
+namespace plumwick::win {
+
+Result Result::Failed(std::wstring call, DWORD error) {
+    Result result;
+    result.call_ = call.empty() ? std::wstring(L"?") : std::move(call);
+    result.reason_ = ErrorText(error);
+    return result;
+}
+
+Result Result::LastError(std::wstring call) {
+    DWORD error = GetLastError();
+    return Failed(std::move(call), error);
+}
+
+std::wstring Result::Text() const {
+    return Ok() ? std::wstring() : call_ + L" failed: " + reason_;
+}
+
+} // namespace plumwick::win
