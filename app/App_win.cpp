@@ -83,6 +83,7 @@ App::App(LayeredTextRenderer::Mode renderMode)
       // A later start in this session asked for the content manager.
       instance_([this] { content_.ShowAgain(); }) {
     rotation_.SetView(&toolbar_);
+    rotation_.SetGate(&content_);
     // Tab and the arrow keys move between the content manager's controls, as in any dialog, in the main
     // loop and wherever a handler lets the waiting events run.
     win::SetDialogWindow(&content_);
@@ -216,6 +217,9 @@ void App::DrawMainLine(const std::u16string& line) {
 }
 void App::StartKaraokeTimer() {
     karaoke_.StartTimer();
+}
+void App::ClearMainLine() {
+    main_.TakeDown();
 }
 
 // --- CommandTarget -------------------------------------------------------------------------------

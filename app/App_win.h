@@ -57,6 +57,8 @@ class App : private CommandTarget,
     // "画文字 ") and the karaoke sweep started.
     void DrawMainLine(const std::u16string& line) override;
     void StartKaraokeTimer() override;
+    // RotationDisplay: a schedule closed every window.
+    void ClearMainLine() override;
 
     // CommandTarget: what commands act on.
     void StopKaraokeTimer() override;
