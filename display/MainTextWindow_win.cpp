@@ -1,5 +1,7 @@
 #include "display/MainTextWindow_win.h"
 
+#include "common/TextUtil.h"
+
 #include "display/DisplayPlace_win.h"
 
 namespace plumwick {
@@ -60,7 +62,9 @@ void MainTextWindow::OnDoubleClick() {
         return;
     }
     EmptyClipboard();
-    if (std::optional<std::u16string> line = group_.CurrentMessage()) {
+    if (std::optional<std::u16string> message = group_.CurrentMessage()) {
+        // Other programs get well-formed text: a lone surrogate (a content file's or a sender's) is U+FFFD.
+        const std::optional<std::u16string> line = WellFormedUtf16(*message);
         std::size_t bytes = (line->size() + 1) * sizeof(char16_t);
         if (HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, bytes)) {
             if (void* target = GlobalLock(memory)) {
