@@ -426,6 +426,8 @@ void App::Resumed() {
         off = !IntersectRect(&inside, &rect, &screen) || !EqualRect(&inside, &rect);
     }
     PlaceDisplay(off);
+    // Ticks missed meanwhile: one message now, then the interval as before.
+    rotation_.CatchUp();
 }
 
 void App::KeepForSessionEnd() {

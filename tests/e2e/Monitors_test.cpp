@@ -15,6 +15,12 @@ constexpr const char* kSettingChange = "26";   // WM_SETTINGCHANGE
 constexpr const char* kWorkArea = "47";        // SPI_SETWORKAREA
 constexpr const char* kDisplayChange = "126";  // WM_DISPLAYCHANGE
 constexpr const char* kQueryEndSession = "17"; // WM_QUERYENDSESSION
+constexpr const char* kEndSession = "22";      // WM_ENDSESSION
+constexpr const char* kCloseApp = "1";         // ENDSESSION_CLOSEAPP
+constexpr const char* kPower = "536";          // WM_POWERBROADCAST
+constexpr const char* kResumeAutomatic = "18"; // PBT_APMRESUMEAUTOMATIC
+constexpr const char* kSessionChange = "689";  // WM_WTSSESSION_CHANGE
+constexpr const char* kUnlock = "8";           // WTS_SESSION_UNLOCK
 
 std::string Text(const Session::Rect& r) {
     return std::to_string(r.x) + " " + std::to_string(r.y) + " " + std::to_string(r.w) + " " +
@@ -24,7 +30,8 @@ std::string Text(const Session::Rect& r) {
 } // namespace
 
 // Taskbar along the top: the line stands on the screen's bottom edge. The shell's messages with nothing
-// changed move nothing, and the end of the session is answered at once.
+// changed move nothing, nor do resume and unlock; the end of the session is answered at once, and an
+// installer's request to close ends the program.
 TEST(Monitors, TaskbarAtTheTopAndTheShellsMessagesWithNothingChanged) {
     SessionOptions options;
     options.taskbarAtTop = true;
@@ -44,10 +51,15 @@ TEST(Monitors, TaskbarAtTheTopAndTheShellsMessagesWithNothingChanged) {
     }
     // Sent, so they have been handled when it returns.
     session.Probe({"send", "PlumwickSystemEvents", kDisplayChange, "32", "0"});
+    session.Probe({"send", "PlumwickSystemEvents", kPower, kResumeAutomatic, "0"});
+    session.Probe({"send", "PlumwickSystemEvents", kSessionChange, kUnlock, "0"});
     EXPECT_EQ(session.Probe({"send", "PlumwickSystemEvents", kQueryEndSession, "0", "0"}), "1");
     EXPECT_EQ(Text(session.WindowRect("PlumwickMainText")), Text(main));
     EXPECT_EQ(Text(session.WindowRect("PlumwickSkinPanel")), Text(panel));
     EXPECT_EQ(Text(session.WindowRect("PlumwickToolbar")), Text(toolbar));
+
+    session.Probe({"post", "PlumwickSystemEvents", kEndSession, "1", kCloseApp});
+    EXPECT_TRUE(session.WaitForExit(5));
 }
 
 // The customer's monitor (Monitor=2, 1366x768, both at 0,0 under Xinerama): the display is laid out at
