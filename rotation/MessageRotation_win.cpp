@@ -13,6 +13,12 @@ bool MessageRotation::Create() {
 
 void MessageRotation::ReplaceMessages(std::vector<std::u16string> lines) {
     control_.Messages().lines = std::move(lines);
+    control_.SetSkipBeyondList(false);
+}
+
+void MessageRotation::RebuildMessages(std::vector<std::u16string> lines) {
+    control_.Messages().lines = std::move(lines);
+    control_.SetSkipBeyondList(true);
 }
 
 LRESULT MessageRotation::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {

@@ -20,6 +20,8 @@ class MessageRotation : public win::Window,
     bool Create();
     // The toolbar, once it exists; before that nothing is shown or asked.
     void SetView(RotationView* view) { view_ = view; }
+    // What decides which lines a tick may draw now (the content's schedule); none: every line may.
+    void SetGate(TickGate* gate) { control_.SetGate(gate); }
 
     const RotationControl& Control() const { return control_; }
     const MessageList& Messages() const { return control_.Messages(); }
@@ -35,6 +37,7 @@ class MessageRotation : public win::Window,
     // MessageFeed
     void StopRotation() override { control_.Stop(); }
     void ReplaceMessages(std::vector<std::u16string> lines) override;
+    void RebuildMessages(std::vector<std::u16string> lines) override;
     void StartRotation(unsigned intervalMs) override { control_.Publish(intervalMs, random_.Next()); }
     void ResumeRotation(unsigned intervalMs) override { control_.Start(intervalMs); }
 
@@ -47,6 +50,7 @@ class MessageRotation : public win::Window,
     // RotationHost
     void StartKaraokeTimer() override { display_.StartKaraokeTimer(); }
     void DrawMain(const std::u16string& line) override { display_.DrawMainLine(line); }
+    void ClearMain() override { display_.ClearMainLine(); }
     bool AskReminder(std::u16string_view text) override { return view_ && view_->AskReminder(text); }
     void ApplyTimer(bool runs, unsigned intervalMs) override;
     void ApplyHoldTimer(bool runs, unsigned ms) override;
