@@ -12,6 +12,8 @@ using namespace plumwick;
 struct RecordingDisplay : RotationDisplay {
     void StartKaraokeTimer() override { ++sweeps; }
     void DrawMainLine(const std::u16string& line) override { lines.push_back(line); }
+    void ClearMainLine() override { ++clears; }
+    int clears = 0;
     int sweeps = 0;
     std::vector<std::u16string> lines;
 };
