@@ -86,3 +86,31 @@ TEST(Monitors, ChosenMonitorTakesTheDisplay) {
     session.Probe({"send", "PlumwickSystemEvents", kDisplayChange, "32", "0"});
     EXPECT_EQ(Text(session.WindowRect("PlumwickMainText")), Text(main));
 }
+
+// At 150 % the skin's pieces meet on whole pixels: a row through the panel below the toolbar shows the
+// desktop nowhere, the right cap's seam (x 1860) included.
+TEST(Monitors, NoSeeThroughSeamInThePanelAt144Dpi) {
+    Session session(144);
+    ASSERT_TRUE(session.Start());
+    ASSERT_TRUE(session.WaitForAboutToClose());
+    ASSERT_TRUE(session.PointAtLine());
+    ASSERT_EQ(session.WaitFor(
+                  {"visible", "PlumwickSkinPanel"}, [](const std::string& v) { return v == "1"; }, 5),
+              "1");
+    Session::Rect panel = session.WindowRect("PlumwickSkinPanel");
+    Session::Rect main = session.WindowRect("PlumwickMainText");
+    Session::Rect toolbar = session.WindowRect("PlumwickToolbar");
+    int row = (toolbar.y + toolbar.h + main.y) / 2; // panel only: below the toolbar, above the text window
+    ASSERT_GT(row, toolbar.y + toolbar.h);
+    Image shot = session.Screenshot();
+    std::string seen;
+    for (int x = panel.x; x < panel.x + panel.w; ++x) {
+        if (IsDesktop(shot.At(x, row))) {
+            seen += std::to_string(x) + " ";
+        }
+    }
+    EXPECT_EQ(seen, "") << "row " << row;
+    if (!seen.empty()) {
+        session.SaveScreenshot("seam-144");
+    }
+}
