@@ -266,6 +266,11 @@ bool ContentWindow::Load() {
             },
             // Two looks a second apart that agree: the change shows within 5 s of the last write.
             SyncTiming{.settleMs = 1000});
+        watcher_->OnReachability([this](bool reachable) {
+            if (!reachable) {
+                notifier_.Notify(NoticeCause::ContentFolderAway, FolderAwayNotice(WallTimeNow()));
+            }
+        });
         watcher_->Start();
     }
     entries_.clear();
