@@ -38,7 +38,7 @@ void MainTextWindow::DrawText(const std::u16string& text) {
     style.fontName = look_.FontName();
     style.fontSize = look_.FontSize();
     style.passes = MainWindowPasses(look_.MainColor1(), look_.MainColor2());
-    style.layoutWidth = LayoutWidthPixels(win::ScreenWidthTwips(Scale()));
+    style.layoutWidth = LayoutWidthPixels(PixelsToTwips(ClientWidthPx())); // its monitor's width
     renderer_.Draw(Handle(), text, Scaled(style), ClientWidthPx(), ClientHeightPx());
 }
 
@@ -48,6 +48,7 @@ void MainTextWindow::RefreshText() {
 
 void MainTextWindow::OnDpiChanged(const RECT&) {
     PlaceOnTaskbar();
+    group_.PlaceAgain(Scale().Dpi());
     RefreshText();
 }
 

@@ -82,12 +82,29 @@ void SkinPanel::PlaceBelowText(int mainTopTwips) {
     MoveTwips(0, PanelTopTwips(mainTopTwips, HeightTwips(), look_.FontSize()));
 }
 
+void SkinPanel::PlaceAt(const RECT& rect) {
+    if (!Handle()) {
+        return;
+    }
+    RECT now{};
+    GetWindowRect(Handle(), &now);
+    bool widthChanged = monitorWidthPx_ != rect.right - rect.left || now.right - now.left != monitorWidthPx_;
+    monitorLeftPx_ = rect.left;
+    monitorWidthPx_ = rect.right - rect.left;
+    SetWindowPos(Handle(), nullptr, rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top,
+                 SWP_NOZORDER | SWP_NOACTIVATE);
+    if (widthChanged) {
+        DrawSkin();
+    }
+}
+
 void SkinPanel::OnDpiChanged(const RECT&) {
     DrawSkin();
     // Back below the text windows' start-up place, which they take again at the new DPI.
     int mainTop = MainWindowTopTwips(win::ScreenHeightTwips(Scale()), MainTextWindow::kDesignHeightTwips,
                                      win::TaskbarHeightTwips(Scale()));
     PlaceBelowText(mainTop);
+    group_.PlaceAgain(Scale().Dpi());
 }
 
 void SkinPanel::DrawSkin() {
@@ -95,8 +112,13 @@ void SkinPanel::DrawSkin() {
     std::wstring midPath = skinFolder_ + L"mid.png";
     std::wstring rightPath = skinFolder_ + L"right.png";
 
-    int screenWidthTwips = win::ScreenWidthTwips(Scale());
-    SetBoundsTwips(0, TopTwips(), screenWidthTwips, kHeightTwips);
+    // As wide as the display's monitor, in the design twips the pieces are laid out in.
+    int widthPx = monitorWidthPx_ > 0 ? monitorWidthPx_ : TwipsToPixels(win::ScreenWidthTwips(Scale()));
+    int screenWidthTwips = PixelsToTwips(widthPx);
+    RECT now{};
+    GetWindowRect(Handle(), &now);
+    SetWindowPos(Handle(), nullptr, monitorLeftPx_, now.top, widthPx, TwipsToPixels(kHeightTwips),
+                 SWP_NOZORDER | SWP_NOACTIVATE);
 
     {
         win::WindowDc screen(Handle());

@@ -4,6 +4,7 @@
 #include "rotation/Rotation.h"
 #include "rotation/RotationControl.h"
 #include "rotation/RotationPorts.h"
+#include "rotation/TickPace.h"
 #include "win32/Window_win.h"
 
 namespace plumwick {
@@ -28,6 +29,9 @@ class MessageRotation : public win::Window,
     // Keeps the rotation off the shown line for that long (HLD); EndHold ends it early (CKT).
     void HoldLine(unsigned seconds) { control_.Hold(seconds); }
     void EndHold() { control_.EndHold(); }
+    // Back from sleep or a stopped process: a tick that is overdue shows its one message now, and the
+    // interval runs from then.
+    void CatchUp();
 
     // RotationSteering
     void Previous() override { control_.Previous(); }
@@ -58,6 +62,9 @@ class MessageRotation : public win::Window,
     RotationDisplay& display_;
     RotationView* view_ = nullptr;
     RotationControl control_;
+    TickPace pace_;
+    bool timerRuns_ = false;
+    unsigned timerIntervalMs_ = 0;
     RandomSource random_;
     bool inTick_ = false;
 };

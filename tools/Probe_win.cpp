@@ -858,7 +858,12 @@ int CmdOnWindow(const Args& a) {
         Print("no window");
         return 1;
     }
-    auto message = [&] { return static_cast<UINT>(Number(a.arg(3).c_str())); };
+    // A number, or the name of a registered message ("TaskbarCreated").
+    auto message = [&] {
+        const std::wstring& name = a.arg(3);
+        bool named = !name.empty() && !iswdigit(name[0]);
+        return named ? RegisterWindowMessageW(name.c_str()) : static_cast<UINT>(Number(name.c_str()));
+    };
     auto wParam = [&] { return static_cast<WPARAM>(Number(a.arg(4).c_str())); };
     auto lParam = [&] { return static_cast<LPARAM>(Number(a.arg(5).c_str())); };
     if (a.command == L"exstyle") {
