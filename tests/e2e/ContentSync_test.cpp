@@ -122,6 +122,7 @@ TEST_F(ContentSync, EditingScheduleIniOpensAndClosesAFileAtTheNextTick) {
         return out.find(closedCaption) != std::string::npos;
     });
     ASSERT_NE(children.find(closedCaption), std::string::npos) << children;
+    session.SaveScreenshot("schedule-in-content-manager");
     session.WaitForAboutToClose();
     ASSERT_NO_FATAL_FAILURE(PublishEverySecond(closedCaption));
     std::string last;
