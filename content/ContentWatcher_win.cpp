@@ -262,6 +262,13 @@ FolderLook ContentWatcher::Look() const {
 
 void ContentWatcher::LookAtFiles(std::uint64_t nowMs) {
     FolderLook look = Look();
+    if (look.reachable != reachable_) {
+        reachable_ = look.reachable;
+        if (ReachHandler handler = onReach_) {
+            bool reachable = reachable_;
+            Post([handler, reachable] { handler(reachable); });
+        }
+    }
     if (sync_->Looked(nowMs, look) != ContentSync::Verdict::Rebuild) {
         return;
     }

@@ -26,6 +26,9 @@ class ContentWatcher {
     using RebuildHandler =
         std::function<void(unsigned generation, std::vector<std::optional<std::string>> files)>;
 
+    // On the window thread: the folder could not be reached at a look (false), or could again (true).
+    using ReachHandler = std::function<void(bool reachable)>;
+
     // `folder` ends in its separator.
     ContentWatcher(std::u16string folder, ScheduleHandler onSchedule, RebuildHandler onRebuild,
                    SyncTiming timing = {});
@@ -33,6 +36,8 @@ class ContentWatcher {
     ContentWatcher(const ContentWatcher&) = delete;
     ContentWatcher& operator=(const ContentWatcher&) = delete;
 
+    // Before Start: told when the folder goes away and comes back.
+    void OnReachability(ReachHandler handler) { onReach_ = std::move(handler); }
     // Starts the thread; false (and nothing watched) when it cannot be made.
     bool Start();
     // The files (full paths, publish order) a publication was just made from; an empty list watches none.
@@ -65,6 +70,7 @@ class ContentWatcher {
     std::u16string folder_;
     ScheduleHandler onSchedule_;
     RebuildHandler onRebuild_;
+    ReachHandler onReach_;
     SyncTiming timing_;
     win::UniqueKernelHandle stop_;
     win::UniqueKernelHandle wake_; // a new publication to watch
@@ -76,6 +82,7 @@ class ContentWatcher {
     std::optional<ContentSync> sync_;
     std::optional<FileStamp> scheduleSeen_;   // the last poll
     std::optional<FileStamp> scheduleHanded_; // what was read and handed over
+    bool reachable_ = true;                   // at the last look
     // Held by the tasks posted to the window thread: one that runs after the watcher has gone does nothing.
     std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
 };

@@ -51,6 +51,17 @@ std::wstring EntryCaption(const std::u16string& name, const std::u16string& sche
     return win::ToWide(caption);
 }
 
+// A scheduled file's box wraps its caption, so the rule goes on a second line of the row rather than off
+// the box's edge.
+void ShowCaption(HWND box, const std::u16string& name, const std::u16string& schedule) {
+    LONG_PTR style = GetWindowLongPtrW(box, GWL_STYLE);
+    LONG_PTR wanted = schedule.empty() ? style & ~static_cast<LONG_PTR>(BS_MULTILINE) : style | BS_MULTILINE;
+    if (wanted != style) {
+        SetWindowLongPtrW(box, GWL_STYLE, wanted);
+    }
+    SetWindowTextW(box, EntryCaption(name, schedule).c_str());
+}
+
 constexpr wchar_t kClassName[] = L"PlumwickContentManager";
 constexpr wchar_t kPanelClassName[] = L"PlumwickContentList";
 constexpr wchar_t kCaption[] = L" 选择要显示的内容卷";
@@ -266,6 +277,11 @@ bool ContentWindow::Load() {
             },
             // Two looks a second apart that agree: the change shows within 5 s of the last write.
             SyncTiming{.settleMs = 1000});
+        watcher_->OnReachability([this](bool reachable) {
+            if (!reachable) {
+                notifier_.Notify(NoticeCause::ContentFolderAway, FolderAwayNotice(WallTimeNow()));
+            }
+        });
         watcher_->Start();
     }
     entries_.clear();
@@ -386,15 +402,15 @@ void ContentWindow::CreateEntries(std::vector<ContentEntry> files, const std::ve
         if (const std::optional<Schedule>& current = scheduled_.CurrentSchedule()) {
             schedule = ScheduleCaption(*current, RelativePath(file));
         }
-        std::wstring caption = EntryCaption(file.caption, schedule);
-        HWND box = MakeControl(panel_->Handle(), L"BUTTON", caption.c_str(),
-                               WS_TABSTOP | BS_AUTOCHECKBOX | BS_NOTIFY, 0, TwipsToPixels(place.leftTwips),
+        HWND box = MakeControl(panel_->Handle(), L"BUTTON", L"", WS_TABSTOP | BS_AUTOCHECKBOX | BS_NOTIFY, 0,
+                               TwipsToPixels(place.leftTwips),
                                TwipsToPixels(place.topTwips) - panelTop - panel_->Position(),
                                TwipsToPixels(kEntryWidthTwips), TwipsToPixels(kEntryHeightTwips),
                                kFirstEntryId + n - 1, controlFont_.get());
         if (!box) {
             continue; // no window for it: the file is not offered
         }
+        ShowCaption(box, file.caption, schedule);
         if (i < ticks.size() && ticks[i]) {
             SendMessageW(box, BM_SETCHECK, BST_CHECKED, 0);
         }
@@ -612,7 +628,7 @@ void ContentWindow::ShowSchedules() {
     const std::optional<Schedule>& schedule = scheduled_.CurrentSchedule();
     for (const Entry& entry : entries_) {
         std::u16string described = schedule ? ScheduleCaption(*schedule, RelativePath(entry.file)) : u"";
-        SetWindowTextW(entry.box, EntryCaption(entry.file.caption, described).c_str());
+        ShowCaption(entry.box, entry.file.caption, described);
     }
 }
 

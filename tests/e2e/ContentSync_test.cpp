@@ -122,29 +122,40 @@ TEST_F(ContentSync, EditingScheduleIniOpensAndClosesAFileAtTheNextTick) {
         return out.find(closedCaption) != std::string::npos;
     });
     ASSERT_NE(children.find(closedCaption), std::string::npos) << children;
+    session.SaveScreenshot("schedule-in-content-manager");
     session.WaitForAboutToClose();
     ASSERT_NO_FATAL_FAILURE(PublishEverySecond(closedCaption));
     std::string last;
     EXPECT_GE(WaitForMain("", 5, &last), 0) << "the closed offer's publish left " << last << " up";
     SleepSeconds(2);
     EXPECT_EQ(Main(), "") << "a closed offer was drawn";
+    int top = session.WindowRect("PlumwickMainText").y;
+    EXPECT_EQ(CountNotDesktop(session.Screenshot(), top, top + 90), 0) << "the welcome line is still up";
 
     // Head office opens it: shown within a tick or two of the edit.
     WriteFile(session.Folder() / "Text" / "schedule.ini", "[offer.txt]\r\nfrom = 2000-01-01\r\n");
     double opened = WaitForMain("OFFER LINE", 10, &last);
     EXPECT_GE(opened, 0) << "the opened offer never came: " << last;
     std::printf("schedule opened: shown %.1f s after the edit\n", opened);
+    SleepSeconds(0.5);
+    EXPECT_GT(CountNotDesktop(session.Screenshot(), top, top + 90), 0)
+        << "the opened offer is not on the screen";
 
     // And closes it again: the line goes down.
     WriteFile(session.Folder() / "Text" / "schedule.ini", "[*]\r\ndays = Mon-Sun\r\nuntil = 2001-01-01\r\n");
     double closed = WaitForMain("", 10, &last);
     EXPECT_GE(closed, 0) << "the closed offer stayed up: " << last;
     std::printf("schedule closed: taken down %.1f s after the edit\n", closed);
+    SleepSeconds(0.5);
+    EXPECT_EQ(CountNotDesktop(session.Screenshot(), top, top + 90), 0)
+        << "the closed offer is still on the screen";
 
     // A line it cannot read keeps the file off the screen too.
     WriteFile(session.Folder() / "Text" / "schedule.ini", "[offer.txt]\r\ndays = Funday\r\n");
     SleepSeconds(3);
     EXPECT_EQ(Main(), "") << "a file under a broken section was drawn";
+    EXPECT_EQ(CountNotDesktop(session.Screenshot(), top, top + 90), 0)
+        << "a file under a broken section is shown";
     std::string list = session.Probe({"list"});
     EXPECT_NE(list.find("PlumwickNotice"), std::string::npos) << "no notice names the broken line: " << list;
     session.SaveScreenshot("schedule-broken-line");
@@ -185,4 +196,29 @@ TEST_F(ContentSync, AFileChangedUnderARunningPublicationIsShown) {
     EXPECT_FALSE(sawHalf) << "the half-written file was shown";
     EXPECT_GE(shownAfter, 8.0) << "shown before its writer let go";
     std::printf("held file shown %.1f s after its writer opened it (held 8 s)\n", shownAfter);
+}
+
+TEST_F(ContentSync, AFolderRenamedAwayKeepsTheRotationWithANoticeAndBackBringsTheNewLines) {
+    ASSERT_NO_FATAL_FAILURE(StartWith("news.txt", "BEFORE\r\n"));
+    session.WaitForAboutToClose();
+    ASSERT_NO_FATAL_FAILURE(PublishEverySecond("news.txt"));
+    std::string last;
+    ASSERT_GE(WaitForMain("BEFORE", 5, &last), 0) << last;
+
+    // The share goes away: no report comes, the rescan finds it within a minute.
+    fs::path text = session.Folder() / "Text";
+    fs::path away = session.Folder() / "Text.away";
+    fs::rename(text, away);
+    std::string list = session.WaitFor(
+        {"list"}, [](const std::string& out) { return out.find("PlumwickNotice") != std::string::npos; }, 75);
+    EXPECT_NE(list.find("PlumwickNotice"), std::string::npos) << "no notice that the folder is away";
+    EXPECT_EQ(Main(), "BEFORE") << "the rotation did not go on while the folder was away";
+    session.SaveScreenshot("content-folder-away");
+
+    // Changed while away, then back: the new line comes.
+    WriteFile(away / "news.txt", "AFTER\r\n");
+    fs::rename(away, text);
+    double back = WaitForMain("AFTER", 75, &last);
+    EXPECT_GE(back, 0) << "the folder came back but its new line did not: " << last;
+    std::printf("folder back: new line shown %.1f s later\n", back);
 }
