@@ -203,13 +203,21 @@ void ContentWatcher::Run() {
                 }
             }
         } else if (woke == WAIT_OBJECT_0 + 2) {
-            DWORD bytes = 0;
-            GetOverlappedResult(folder.get(), &overlapped, &bytes, FALSE);
+            DWORD bytes = 0; // 0 with success: more changes than the buffer held, which is a change too
+            bool reportedOk = GetOverlappedResult(folder.get(), &overlapped, &bytes, FALSE) != FALSE;
             if (sync_) {
                 sync_->Changed(now);
             }
             scheduleDueMs = now; // schedule.ini may be what changed
-            listen(now);
+            if (reportedOk) {
+                listen(now);
+            } else {
+                // The folder went away under the handle (deleted, share gone): listening again at once could
+                // fail at once, over and over; the rescans look meanwhile and the handle is opened anew.
+                folder.reset();
+                listening = false;
+                reopenDueMs = now + timing_.rescanMs;
+            }
         }
     }
     if (listening) {
