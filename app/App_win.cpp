@@ -12,6 +12,7 @@
 #include "store/UserMemoryStore_win.h"
 #include "toolbar/ToolbarLayout.h"
 #include "win32/Layered_win.h"
+#include "win32/Monitors_win.h"
 #include "win32/UiTask_win.h"
 
 // The display's reach at start is measured with these heights.
@@ -81,8 +82,14 @@ App::App(LayeredTextRenderer::Mode renderMode)
                notices_),
       command_(*this, [this] { Shutdown(); }), pipe_(*this, *this), hotkey_([this] { LockDisplay(false); }),
       // A later start in this session asked for the content manager.
-      instance_([this] { content_.ShowAgain(); }) {
+      instance_([this] { content_.ShowAgain(); }),
+      // A Monitor that is none of the known forms names no monitor: the primary, with a notice.
+      displayMonitor_(
+          ParseMonitorChoice(shop_.monitor).value_or(MonitorChoice{MonitorChoice::Kind::Numbered, 0})),
+      systemEvents_(SystemEventHandlers{[this] { PlaceDisplay(false); }, [this] { Resumed(); },
+                                        [this] { KeepForSessionEnd(); }, [this] { Shutdown(); }}) {
     rotation_.SetView(&toolbar_);
+    rotation_.SetGate(&content_);
     // Tab and the arrow keys move between the content manager's controls, as in any dialog, in the main
     // loop and wherever a handler lets the waiting events run.
     win::SetDialogWindow(&content_);
@@ -113,8 +120,8 @@ bool App::Start() {
 
     // The display windows, hidden; the text windows redraw themselves whenever the look changes.
     // A text window whose GDI+ could not start has said so and stays away; the rest still runs.
-    if (!Required(main_, main_.Create(DecodeDisplayTop(win::ReadValue(kDisplayTopKey)))) ||
-        !Required(karaoke_, karaoke_.Create())) {
+    draggedTopPx_ = DecodeDisplayTop(win::ReadValue(kDisplayTopKey));
+    if (!Required(main_, main_.Create(draggedTopPx_)) || !Required(karaoke_, karaoke_.Create())) {
         return false;
     }
     look_.AddObserver(main_);
@@ -146,6 +153,9 @@ bool App::Start() {
     toolbar_.Create(panel_.Handle(), panel_.TopTwips());
     look_.AddObserver(toolbar_); // its colour discs show the scheme in use
     hotkey_.SetWindow(toolbar_.Handle());
+    // All four on the chosen monitor, at its width and DPI; from now on again whenever the desktop changes.
+    PlaceDisplay(true);
+    systemEvents_.Create();
 
     // The welcome line goes through the command box like any command; the box then holds "KrcMessage"
     // and senders can find it.
@@ -216,6 +226,9 @@ void App::DrawMainLine(const std::u16string& line) {
 }
 void App::StartKaraokeTimer() {
     karaoke_.StartTimer();
+}
+void App::ClearMainLine() {
+    main_.TakeDown();
 }
 
 // --- CommandTarget -------------------------------------------------------------------------------
@@ -293,6 +306,7 @@ void App::DragEnded() {
     if (!top || top == atStart) {
         return;
     }
+    draggedTopPx_ = *top;
     if (win::Result written = win::WriteValue(kDisplayTopKey, EncodeDisplayTop(*top)); !written) {
         // Not worth a box at every mouse-up; the place simply is not kept for the next start.
         std::wstring text = L"plumwick: the display's place was not remembered: " + written.Text() + L"\n";
@@ -320,6 +334,9 @@ void App::Drag(DragSource source, float dx, float dy) {
         windows = DragFromPanel(windows, dy, fontSize);
         break;
     }
+    // The panel and the toolbar never move sideways: they stay across the display's monitor.
+    windows.back.left = RectOf(panel_).left;
+    windows.set.left = RectOf(toolbar_).left;
     // The dragged window first, its companions after.
     PlaceAt(main_, windows.show);
     PlaceAt(karaoke_, windows.krc);
@@ -348,6 +365,74 @@ bool App::PartOfDisplay(HWND window) const {
         }
     }
     return false;
+}
+
+void App::PlaceAgain(unsigned dpi) {
+    PlaceDisplay(true, dpi);
+}
+
+void App::PlaceDisplay(bool force, unsigned dpi) {
+    // A window moved below sends its own DPI change, which asks for this again.
+    if (placing_ || !main_.Handle()) {
+        return;
+    }
+    placing_ = true;
+    DisplayMonitor::Decision decision = displayMonitor_.Update(win::ListMonitors());
+    const std::optional<MonitorInfo>& monitor = displayMonitor_.Current();
+    if (decision.notice == DisplayMonitor::Notice::ChosenMissing) {
+        notices_.Notify(NoticeCause::MonitorMissing,
+                        u"The display is on the primary monitor: shop.ini's Monitor=" + shop_.monitor +
+                            u" names no monitor of this PC.");
+    } else if (decision.notice == DisplayMonitor::Notice::Gone) {
+        notices_.Notify(NoticeCause::MonitorGone,
+                        u"The display's monitor has gone; the display is on the primary "
+                        u"monitor until it comes back.");
+    }
+    if (monitor && (decision.place || force)) {
+        DisplayDesign design;
+        design.mainHeightPx = MainTextWindow::kDesignHeightTwips / kTwipsPerPixel;
+        design.karaokeHeightPx = KaraokeWindow::kDesignHeightTwips / kTwipsPerPixel;
+        design.panelHeightPx = SkinPanel::kHeightTwips / kTwipsPerPixel;
+        design.toolbarWidthPx = kToolbarWindowWidthPx;
+        design.toolbarHeightPx = kToolbarWindowHeightPx;
+        design.fontSize = look_.FontSize();
+        MonitorInfo on = *monitor;
+        if (dpi != 0) {
+            on.dpi = dpi;
+        }
+        DisplayLayout layout = LayOutDisplay(on, design, draggedTopPx_);
+        if (main_.PlaceAt(win::ToRect(layout.main))) {
+            main_.RefreshText(); // drawn again at its new width
+        }
+        karaoke_.PlaceAt(win::ToRect(layout.karaoke));
+        panel_.PlaceAt(win::ToRect(layout.panel));
+        if (toolbar_.Handle()) {
+            SetWindowPos(toolbar_.Handle(), nullptr, layout.toolbar.left, layout.toolbar.top, 0, 0,
+                         SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+        }
+    }
+    placing_ = false;
+}
+
+void App::Resumed() {
+    // Monitors that slept may have come back in another order or size, and the system may have moved the
+    // windows meanwhile: the display goes back to its place when it is no longer on its monitor.
+    RECT rect{};
+    bool off = true;
+    if (const std::optional<MonitorInfo>& monitor = displayMonitor_.Current();
+        monitor && main_.Handle() && GetWindowRect(main_.Handle(), &rect)) {
+        RECT screen = win::ToRect(monitor->rect);
+        RECT inside{};
+        off = !IntersectRect(&inside, &rect, &screen) || !EqualRect(&inside, &rect);
+    }
+    PlaceDisplay(off);
+    // Ticks missed meanwhile: one message now, then the interval as before.
+    rotation_.CatchUp();
+}
+
+void App::KeepForSessionEnd() {
+    // The look is the only thing not written as it changes; the place and the publication are on disk.
+    SaveSettings();
 }
 
 void App::AlignKaraokeOverMain() {

@@ -4,9 +4,11 @@
 #include "about/AboutWindow_win.h"
 #include "app/ShopConfig.h"
 #include "app/SingleInstance_win.h"
+#include "app/SystemEvents_win.h"
 #include "command/CommandWindow_win.h"
 #include "command/PipeServer_win.h"
 #include "content/ContentWindow_win.h"
+#include "display/DisplayPlace.h"
 #include "display/KaraokeWindow_win.h"
 #include "display/Look.h"
 #include "display/MainTextWindow_win.h"
@@ -48,6 +50,14 @@ class App : private CommandTarget,
   private:
     // The command window's closing: the hotkey goes, the toolbar closes, the program ends.
     void Shutdown();
+    // The display laid out on its monitor again when the monitor, its work area or DPI changed since the
+    // last time (or always, with `force`); the operator hears when its monitor is missing or has gone.
+    // `dpi`, when not 0, is the DPI a window was just told of, which the system may not report yet.
+    void PlaceDisplay(bool force, unsigned dpi = 0);
+    // Back from sleep, a lock or a remote session: put back whatever the system moved off the monitor.
+    void Resumed();
+    // The Windows session ends: what the program remembers is written now.
+    void KeepForSessionEnd();
     void AboutClosed(AboutWindow* closed);
     // The shop's home page, or the bundled help\index.html when none is set.
     std::wstring HomePageAddress() const;
@@ -57,6 +67,8 @@ class App : private CommandTarget,
     // "画文字 ") and the karaoke sweep started.
     void DrawMainLine(const std::u16string& line) override;
     void StartKaraokeTimer() override;
+    // RotationDisplay: a schedule closed every window.
+    void ClearMainLine() override;
 
     // CommandTarget: what commands act on.
     void StopKaraokeTimer() override;
@@ -84,6 +96,7 @@ class App : private CommandTarget,
     void PointerLeft() override;
     bool PartOfDisplay(HWND window) const override; // shared with ContentHost
     void AlignKaraokeOverMain() override;
+    void PlaceAgain(unsigned dpi) override;
     std::vector<HWND> WindowsAbovePanel() const override;
     std::optional<std::u16string> CurrentMessage() const override;
     void FontMissing(const std::u16string& chosen, const std::u16string& face) override;
@@ -122,6 +135,13 @@ class App : private CommandTarget,
     std::vector<std::unique_ptr<AboutWindow>> closedAbouts_;
     bool quitting_ = false;
     std::optional<int> mainTopAtDragStart_; // screen pixels, for remembering where a drag left the line
+    // Where the operator last dragged the main window's top (screen pixels), kept when the display is
+    // placed again; nothing: on the taskbar.
+    std::optional<int> draggedTopPx_;
+    DisplayMonitor displayMonitor_;
+    bool placing_ = false;
+    // Last: it calls into everything above.
+    SystemEvents systemEvents_;
 };
 
 } // namespace plumwick

@@ -104,6 +104,19 @@ std::string Utf16ToUtf8(std::u16string_view utf16) {
     return out;
 }
 
+std::u16string WellFormedUtf16(std::u16string_view text) {
+    std::u16string out(text);
+    for (std::size_t i = 0; i < out.size(); ++i) {
+        const bool high = out[i] >= 0xD800 && out[i] <= 0xDBFF;
+        if (high && i + 1 < out.size() && out[i + 1] >= 0xDC00 && out[i + 1] <= 0xDFFF) {
+            ++i; // a pair
+        } else if (out[i] >= 0xD800 && out[i] <= 0xDFFF) {
+            out[i] = u'\uFFFD';
+        }
+    }
+    return out;
+}
+
 std::u16string Utf16BytesToUtf16(std::string_view bytes, bool bigEndian) {
     std::u16string text;
     text.reserve(bytes.size() / 2);

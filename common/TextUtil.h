@@ -11,6 +11,9 @@ namespace plumwick {
 std::u16string Utf8ToUtf16(std::string_view utf8);
 // UTF-16 to UTF-8; unpaired surrogates become U+FFFD.
 std::string Utf16ToUtf8(std::u16string_view utf16);
+// The text with every unpaired surrogate replaced by U+FFFD: what the program hands other programs as
+// UTF-16 (the clipboard) is well-formed, as its UTF-8 is.
+std::u16string WellFormedUtf16(std::u16string_view text);
 // True when the bytes are well-formed UTF-8 (no overlongs, no surrogates, nothing above U+10FFFF).
 bool IsValidUtf8(std::string_view bytes);
 

@@ -1,6 +1,9 @@
 #include "content/ContentSync.h"
 
+#include "common/TextUtil.h"
+
 #include <algorithm>
+#include <cstdio>
 #include <utility>
 
 namespace plumwick {
@@ -78,6 +81,16 @@ void ContentSync::Rebuilt(std::uint64_t nowMs, FolderLook look) {
         changedWhileRebuilding_ = false;
         Changed(nowMs);
     }
+}
+
+std::u16string FolderAwayNotice(const LocalDateTime& since) {
+    char when[32];
+    std::snprintf(when, sizeof when, "%04d-%02d-%02d %02d:%02d", since.date.year, since.date.month,
+                  since.date.day, since.hour, since.minute);
+    return Utf8ToUtf16(std::string("内容文件夹自 ") + when +
+                       " 起无法访问，继续显示已发布的内容；恢复后自动更新。\r\nThe content folder cannot be "
+                       "reached since " +
+                       when + "; the display goes on with the lines it has and catches up when it is back.");
 }
 
 void ContentSync::RebuildFailed(std::uint64_t nowMs) {

@@ -5,8 +5,11 @@
 // published file has been seen twice alike and readable; until then the rotation goes on with the
 // publication it has. Times are milliseconds of a steady clock (never the wall clock, which may be set
 // back); the window code feeds it the folder's notifications and the results of its looks.
+#include "content/Schedule.h"
+
 #include <cstdint>
 #include <optional>
+#include <string>
 #include <vector>
 
 namespace plumwick {
@@ -78,5 +81,9 @@ class ContentSync {
     std::uint64_t gatherLimitMs_ = 0;    // Gathering: the latest the look may come
     bool changedWhileRebuilding_ = false;
 };
+
+// The notice when the content folder cannot be reached: since when, and that the display goes on with
+// the lines it has.
+std::u16string FolderAwayNotice(const LocalDateTime& since);
 
 } // namespace plumwick

@@ -28,6 +28,40 @@ std::optional<RememberedPublication> ReadRememberedPublication() {
     return publication;
 }
 
+// The wall time now with the offset from UTC in force.
+LocalDateTime WallTimeNow() {
+    SYSTEMTIME t{};
+    GetLocalTime(&t);
+    TIME_ZONE_INFORMATION zone{};
+    DWORD which = GetTimeZoneInformation(&zone);
+    long bias = zone.Bias + (which == TIME_ZONE_ID_DAYLIGHT   ? zone.DaylightBias
+                             : which == TIME_ZONE_ID_STANDARD ? zone.StandardBias
+                                                              : 0);
+    return LocalDateTime{CivilDate{t.wYear, t.wMonth, t.wDay}, t.wHour, t.wMinute, t.wSecond,
+                         static_cast<int>(-bias)};
+}
+
+// A box's caption: the file's name, and its schedule when one covers it.
+std::wstring EntryCaption(const std::u16string& name, const std::u16string& schedule) {
+    // A lone "&" would turn into an underline under the next letter.
+    std::u16string caption = ReplaceAll(name, u"&", u"&&");
+    if (!schedule.empty()) {
+        caption += u"  [" + ReplaceAll(schedule, u"&", u"&&") + u"]";
+    }
+    return win::ToWide(caption);
+}
+
+// A scheduled file's box wraps its caption, so the rule goes on a second line of the row rather than off
+// the box's edge.
+void ShowCaption(HWND box, const std::u16string& name, const std::u16string& schedule) {
+    LONG_PTR style = GetWindowLongPtrW(box, GWL_STYLE);
+    LONG_PTR wanted = schedule.empty() ? style & ~static_cast<LONG_PTR>(BS_MULTILINE) : style | BS_MULTILINE;
+    if (wanted != style) {
+        SetWindowLongPtrW(box, GWL_STYLE, wanted);
+    }
+    SetWindowTextW(box, EntryCaption(name, schedule).c_str());
+}
+
 constexpr wchar_t kClassName[] = L"PlumwickContentManager";
 constexpr wchar_t kPanelClassName[] = L"PlumwickContentList";
 constexpr wchar_t kCaption[] = L" 选择要显示的内容卷";
@@ -234,6 +268,22 @@ bool ContentWindow::Load() {
         ShowActive();
         return true;
     }
+    if (!watcher_) {
+        // Off the window thread: schedule.ini and the published files, which may lie on a share.
+        watcher_ = std::make_unique<ContentWatcher>(
+            contentFolder_, [this](std::optional<std::string> bytes) { ScheduleRead(std::move(bytes)); },
+            [this](unsigned generation, std::vector<std::optional<std::string>> files) {
+                FilesRebuilt(generation, std::move(files));
+            },
+            // Two looks a second apart that agree: the change shows within 5 s of the last write.
+            SyncTiming{.settleMs = 1000});
+        watcher_->OnReachability([this](bool reachable) {
+            if (!reachable) {
+                notifier_.Notify(NoticeCause::ContentFolderAway, FolderAwayNotice(WallTimeNow()));
+            }
+        });
+        watcher_->Start();
+    }
     entries_.clear();
     scrollRangePx_ = 0;
     lastFocus_ = nullptr;
@@ -348,16 +398,19 @@ void ContentWindow::CreateEntries(std::vector<ContentEntry> files, const std::ve
         // The hidden template is element 0, so the first file is element 1.
         int n = static_cast<int>(entries_.size()) + 1;
         EntryPlacement place = PlaceEntry(n);
-        // A lone "&" would turn into an underline under the next letter.
-        std::wstring caption = win::ToWide(ReplaceAll(file.caption, u"&", u"&&"));
-        HWND box = MakeControl(panel_->Handle(), L"BUTTON", caption.c_str(),
-                               WS_TABSTOP | BS_AUTOCHECKBOX | BS_NOTIFY, 0, TwipsToPixels(place.leftTwips),
+        std::u16string schedule;
+        if (const std::optional<Schedule>& current = scheduled_.CurrentSchedule()) {
+            schedule = ScheduleCaption(*current, RelativePath(file));
+        }
+        HWND box = MakeControl(panel_->Handle(), L"BUTTON", L"", WS_TABSTOP | BS_AUTOCHECKBOX | BS_NOTIFY, 0,
+                               TwipsToPixels(place.leftTwips),
                                TwipsToPixels(place.topTwips) - panelTop - panel_->Position(),
                                TwipsToPixels(kEntryWidthTwips), TwipsToPixels(kEntryHeightTwips),
                                kFirstEntryId + n - 1, controlFont_.get());
         if (!box) {
             continue; // no window for it: the file is not offered
         }
+        ShowCaption(box, file.caption, schedule);
         if (i < ticks.size() && ticks[i]) {
             SendMessageW(box, BM_SETCHECK, BST_CHECKED, 0);
         }
@@ -505,7 +558,8 @@ void ContentWindow::OnKeepAboveTimer() {
     }
 }
 
-std::vector<std::u16string> ContentWindow::ReadTickedFiles(int& ticked,
+std::vector<std::u16string> ContentWindow::ReadTickedFiles(std::vector<std::u16string>& tickedPaths,
+                                                           std::vector<std::u16string>& paths,
                                                            std::vector<std::u16string>& leftOut) const {
     std::vector<std::u16string> texts;
     PublicationBudget budget;
@@ -513,7 +567,7 @@ std::vector<std::u16string> ContentWindow::ReadTickedFiles(int& ticked,
         if (SendMessageW(entry.box, BM_GETCHECK, 0, 0) != BST_CHECKED) {
             continue;
         }
-        ++ticked; // also when the file then cannot be read
+        tickedPaths.push_back(entry.file.folder + entry.file.caption); // also when it cannot be read now
         // Missing, locked, not a regular file or far too large: the file gives nothing.
         std::optional<std::string> bytes =
             ReadFileBytes(entry.file.folder + entry.file.caption, kContentFileMaxBytes);
@@ -526,8 +580,98 @@ std::vector<std::u16string> ContentWindow::ReadTickedFiles(int& ticked,
             continue;
         }
         texts.push_back(DecodeContentBytes(*bytes, codePage_));
+        paths.push_back(RelativePath(entry.file));
     }
     return texts;
+}
+
+std::u16string ContentWindow::RelativePath(const ContentEntry& file) const {
+    std::u16string path = file.folder + file.caption;
+    if (path.size() > contentFolder_.size() && path.compare(0, contentFolder_.size(), contentFolder_) == 0) {
+        return path.substr(contentFolder_.size());
+    }
+    return file.caption;
+}
+
+bool ContentWindow::FeedLines(const std::vector<std::u16string>& texts, std::vector<std::u16string> paths,
+                              SplitOption option, const std::vector<std::u16string>& filesLeftOut,
+                              bool rebuilt) {
+    buffer_ = BuildContentBuffer(texts, option);
+    OriginatedMessages messages = BuildMessagesWithOrigins(texts, option, kPublishMaxLines);
+    scheduled_.Publish(std::move(paths), std::move(messages.origins));
+    bool anyLine = std::any_of(messages.lines.begin(), messages.lines.end(),
+                               [](const std::u16string& line) { return !line.empty(); });
+    if (rebuilt) {
+        feed_.RebuildMessages(std::move(messages.lines));
+    } else {
+        feed_.ReplaceMessages(std::move(messages.lines));
+    }
+    if (!filesLeftOut.empty() || messages.leftOut > 0) {
+        notifier_.Notify(NoticeCause::PublicationCut, PublicationCutNotice(filesLeftOut, messages.leftOut));
+    }
+    return anyLine;
+}
+
+void ContentWindow::ScheduleRead(std::optional<std::string> bytes) {
+    std::optional<Schedule> schedule;
+    if (bytes) {
+        schedule = ParseScheduleFile(*bytes, codePage_);
+        if (std::u16string notice = ScheduleErrorNotice(*schedule); !notice.empty()) {
+            notifier_.Notify(NoticeCause::ScheduleUnreadable, std::move(notice));
+        }
+    }
+    scheduled_.SetSchedule(std::move(schedule));
+    ShowSchedules();
+}
+
+void ContentWindow::ShowSchedules() {
+    const std::optional<Schedule>& schedule = scheduled_.CurrentSchedule();
+    for (const Entry& entry : entries_) {
+        std::u16string described = schedule ? ScheduleCaption(*schedule, RelativePath(entry.file)) : u"";
+        ShowCaption(entry.box, entry.file.caption, described);
+    }
+}
+
+void ContentWindow::FilesRebuilt(unsigned generation, std::vector<std::optional<std::string>> files) {
+    if (generation != generation_ || files.size() != watchedPaths_.size()) {
+        return; // a publication made since replaced the one these files belong to
+    }
+    std::vector<std::u16string> texts;
+    std::vector<std::u16string> paths;
+    std::vector<std::u16string> leftOut;
+    PublicationBudget budget;
+    for (std::size_t i = 0; i < files.size(); ++i) {
+        const std::u16string& full = watchedPaths_[i];
+        std::u16string relative =
+            full.size() > contentFolder_.size() ? full.substr(contentFolder_.size()) : full;
+        if (!files[i] || files[i]->empty()) {
+            continue; // removed or emptied: its lines go
+        }
+        if (!budget.Take(files[i]->size())) {
+            leftOut.push_back(relative);
+            continue;
+        }
+        texts.push_back(DecodeContentBytes(*files[i], codePage_));
+        paths.push_back(std::move(relative));
+    }
+    // The rotation goes on: its next tick draws from the new lines.
+    FeedLines(texts, std::move(paths), watchedOption_, leftOut, true);
+}
+
+TickGate::Choice ContentWindow::ChooseTick(const std::vector<std::u16string>& lines, double r) {
+    std::optional<TickChoice> choice = scheduled_.Tick(lines, WallTimeNow(), r);
+    if (!choice) {
+        return {};
+    }
+    switch (choice->action) {
+    case TickChoice::Action::Draw:
+        return {Action::Draw, choice->index};
+    case TickChoice::Action::Clear:
+        return {Action::Clear, 0};
+    case TickChoice::Action::Nothing:
+        break;
+    }
+    return {Action::Nothing, 0};
 }
 
 SplitOption ContentWindow::ChosenSplit() const {
@@ -536,18 +680,18 @@ SplitOption ContentWindow::ChosenSplit() const {
 }
 
 int ContentWindow::BuildList(SplitOption option, bool& anyLine) {
-    int ticked = 0;
+    std::vector<std::u16string> ticked;
+    std::vector<std::u16string> paths;
     std::vector<std::u16string> filesLeftOut;
-    buffer_ = BuildContentBuffer(ReadTickedFiles(ticked, filesLeftOut), option);
-    std::size_t linesLeftOut = 0;
-    std::vector<std::u16string> lines = SplitMessages(buffer_, option, kPublishMaxLines, linesLeftOut);
-    anyLine =
-        std::any_of(lines.begin(), lines.end(), [](const std::u16string& line) { return !line.empty(); });
-    feed_.ReplaceMessages(std::move(lines));
-    if (!filesLeftOut.empty() || linesLeftOut > 0) {
-        notifier_.Notify(NoticeCause::PublicationCut, PublicationCutNotice(filesLeftOut, linesLeftOut));
+    std::vector<std::u16string> texts = ReadTickedFiles(ticked, paths, filesLeftOut);
+    anyLine = FeedLines(texts, std::move(paths), option, filesLeftOut, false);
+    // From now on the publication follows its files as they change.
+    watchedPaths_ = ticked;
+    watchedOption_ = option;
+    if (watcher_) {
+        watcher_->Watch(++generation_, std::move(ticked));
     }
-    return ticked;
+    return static_cast<int>(watchedPaths_.size());
 }
 
 void ContentWindow::RememberPublication(SplitOption option) {

@@ -3,8 +3,10 @@
 #include "common/AnsiCodePage.h"
 #include "content/ContentHost.h"
 #include "content/ContentText.h"
+#include "content/ContentWatcher_win.h"
 #include "content/FolderScan.h"
 #include "content/PublicationMemory.h"
+#include "content/ScheduledRotation.h"
 #include "notice/Notice.h"
 #include "rotation/RotationPorts.h"
 #include "win32/Handles_win.h"
@@ -18,7 +20,7 @@
 
 namespace plumwick {
 
-class ContentWindow : public win::Window {
+class ContentWindow : public win::Window, public TickGate {
   public:
     // `contentFolder` (ending in '\') holds the content files: Text\ beside the program or shop.ini's
     // ContentFolder; files not in UTF-8 or UTF-16 are read in `codePage`. Publications go to `feed`, the
@@ -50,7 +52,8 @@ class ContentWindow : public win::Window {
     // "画文字 ": draws the whole content buffer on the main window and starts the karaoke sweep.
     void DrawBuffer();
 
-    // The content buffer as the last publish left it: the ticked files joined and normalised.
+    // TickGate: which lines a rotation tick may draw now, by schedule.ini.
+    Choice ChooseTick(const std::vector<std::u16string>& lines, double r) override;
 
   private:
     class EntryPanel;
@@ -87,8 +90,23 @@ class ContentWindow : public win::Window {
     // Size and place: inside the work area, beside the text line, the grid scrolling when the room is short.
     void FitAndPlace();
     void LayOutPanel();
-    // The ticked files' texts within the publication's budget; the names of those past it go to leftOut.
-    std::vector<std::u16string> ReadTickedFiles(int& ticked, std::vector<std::u16string>& leftOut) const;
+    // The ticked files' texts within the publication's budget; the names of those past it go to leftOut,
+    // the paths below the content folder of those read to `paths`, every ticked file's full path to
+    // `ticked`.
+    std::vector<std::u16string> ReadTickedFiles(std::vector<std::u16string>& tickedPaths,
+                                                std::vector<std::u16string>& paths,
+                                                std::vector<std::u16string>& leftOut) const;
+    // The lines of a publication replace the rotation's, with their files for the schedule. True when a
+    // line can be shown.
+    bool FeedLines(const std::vector<std::u16string>& texts, std::vector<std::u16string> paths,
+                   SplitOption option, const std::vector<std::u16string>& filesLeftOut, bool rebuilt);
+    // The watcher's findings, on the window thread.
+    void ScheduleRead(std::optional<std::string> bytes);
+    void FilesRebuilt(unsigned generation, std::vector<std::optional<std::string>> files);
+    // The path below the content folder of a listed file.
+    std::u16string RelativePath(const ContentEntry& file) const;
+    // Each box shows its file's name and, when schedule.ini covers it, its schedule.
+    void ShowSchedules();
     SplitOption ChosenSplit() const;
     // The ticked files as the message list; the number of ticked entries. anyLine: the list holds a line
     // that can be shown.
@@ -125,6 +143,11 @@ class ContentWindow : public win::Window {
     bool loadedBefore_ = false;
     std::optional<RestorePlan> pendingRestore_;
     win::Result lastMemoryProblem_; // said once until a publication is remembered again
+    ScheduledPublication scheduled_;
+    std::unique_ptr<ContentWatcher> watcher_;
+    unsigned generation_ = 0;                  // of the publication the watcher watches
+    std::vector<std::u16string> watchedPaths_; // its ticked files, full paths
+    SplitOption watchedOption_ = SplitOption::SingleBreak;
 };
 
 } // namespace plumwick

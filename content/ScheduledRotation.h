@@ -53,4 +53,36 @@ class ScheduleGate {
     bool cleared_ = false;
 };
 
+// The schedule as it applies to the publication on the screen: which files were joined (paths below the
+// content folder, in join order), which lines come from which file, and schedule.ini as last read. Lives
+// on the window thread; the rotation asks it on every tick.
+class ScheduledPublication {
+  public:
+    // A new publication (or one rebuilt from its files): its closed ticks clear again.
+    void Publish(std::vector<std::u16string> relativePaths, std::vector<MessageOrigin> origins);
+    // schedule.ini read anew; nothing when there is none (every file is shown).
+    void SetSchedule(std::optional<Schedule> schedule);
+    const std::optional<Schedule>& CurrentSchedule() const { return schedule_; }
+
+    // One tick at the given wall time. Nothing when no schedule restricts the lines (no schedule.ini, no
+    // section in it, or lines that are not the publication's, as after a publish that failed half way):
+    // the rotation picks as usual.
+    std::optional<TickChoice> Tick(const std::vector<std::u16string>& lines, const LocalDateTime& now,
+                                   double r);
+
+  private:
+    std::vector<std::u16string> paths_;
+    std::vector<MessageOrigin> origins_;
+    std::optional<Schedule> schedule_;
+    ScheduleGate gate_;
+};
+
+// The notice for a schedule.ini with lines that cannot be read: the lines, and that their files stay off
+// the screen. Empty when every line could be read.
+std::u16string ScheduleErrorNotice(const Schedule& schedule);
+
+// What the content manager shows beside a file's name: its rule in a few words, empty when no section
+// covers it.
+std::u16string ScheduleCaption(const Schedule& schedule, std::u16string_view relativePath);
+
 } // namespace plumwick

@@ -28,6 +28,9 @@ class DisplayGroup {
     // Whether a window (as WindowFromPoint finds it, children included) is part of the display.
     virtual bool PartOfDisplay(HWND window) const = 0;
     virtual void AlignKaraokeOverMain() = 0;
+    // A display window's DPI changed (to `dpi`, which its monitor now has): the whole display is laid out
+    // again on its monitor.
+    virtual void PlaceAgain(unsigned dpi) = 0;
     // The windows that belong above the skin panel, lowest first: main, karaoke, toolbar (those that exist).
     virtual std::vector<HWND> WindowsAbovePanel() const = 0;
     // The message the rotation is at (what a double click on the main line copies); nothing when its

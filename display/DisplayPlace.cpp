@@ -75,7 +75,7 @@ DisplayLayout LayOutDisplay(const MonitorInfo& monitor, const DisplayDesign& des
         mainTop = ClampMainTopPx(*draggedMainTopPx, work.top, work.bottom, reach);
     }
     layout.main = {screen.left, mainTop, screen.right, mainTop + mainHeight};
-    layout.karaoke = layout.main;
+    layout.karaoke = {screen.left, mainTop, screen.right, mainTop + scale.Pixels(design.karaokeHeightPx)};
 
     float panelAbove = PanelAboveMainTwips(design.panelHeightPx * kTwipsPerPixel, design.fontSize);
     int panelTop = mainTop - scale.TwipsToPixels(panelAbove);

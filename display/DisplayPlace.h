@@ -38,6 +38,7 @@ int ClampMainTopPx(int wantedTopPx, int workTopPx, int workBottomPx, const Displ
 // The display's windows as designed, in design (96-DPI) pixels.
 struct DisplayDesign {
     int mainHeightPx = 646;
+    int karaokeHeightPx = 111;
     int panelHeightPx = 127;
     int toolbarWidthPx = 0;
     int toolbarHeightPx = 36;
@@ -56,8 +57,8 @@ struct DisplayLayout {
 // The display laid out on a monitor at its width and DPI: the main window as wide as the monitor with its
 // bottom on the work area's bottom (the taskbar's top, or the monitor's bottom when the taskbar is at
 // another edge); a place the operator dragged the main window's top to is kept, brought back inside the
-// work area with the panel, toolbar and line. The karaoke window lies over the main window, the panel its
-// offset above, the toolbar centred on the monitor across the panel's top edge.
+// work area with the panel, toolbar and line. The karaoke window lies at the main window's corner, the panel
+// its offset above, the toolbar centred on the monitor across the panel's top edge.
 DisplayLayout LayOutDisplay(const MonitorInfo& monitor, const DisplayDesign& design,
                             std::optional<int> draggedMainTopPx);
 

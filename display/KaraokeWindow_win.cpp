@@ -16,8 +16,8 @@ bool KaraokeWindow::Create() {
     if (!CheckRendererStarted()) {
         return false;
     }
-    screenWidthPx_ = GetSystemMetrics(SM_CXSCREEN);
-    edge_ = screenWidthPx_; // until a line is armed the whole screen's width shows
+    screenWidthPx_ = ClientWidthPx(); // as wide as its monitor
+    edge_ = screenWidthPx_;           // until a line is armed the whole screen's width shows
     DrawText(u"    ");
     win::MakeTopmost(Handle());
     return true;
@@ -38,7 +38,7 @@ void KaraokeWindow::DrawText(const std::u16string& text) {
     }
     shownText_ = text;
     showsKaraokeText_ = false;
-    screenWidthPx_ = GetSystemMetrics(SM_CXSCREEN);
+    screenWidthPx_ = ClientWidthPx(); // as wide as its monitor
     sweep_.Draw(Handle(), text, Style(), edge_, screenWidthPx_, ClientHeightPx(), Now());
     WakeTimer(); // the next tick draws KaraokeText over this
 }
@@ -74,6 +74,7 @@ int KaraokeWindow::EdgePixels(double elapsedSeconds) const {
 
 void KaraokeWindow::OnDpiChanged(const RECT&) {
     PlaceOnTaskbar();
+    group_.PlaceAgain(Scale().Dpi());
     LookChanged(kLookFont);
     WakeTimer();
 }
@@ -95,7 +96,7 @@ void KaraokeWindow::DrawKRC(const std::u16string& text, const std::u16string& du
     Hide();
     ReplaceKaraokeText(text);
     // The edge goes back to the line's left end, and the sweep's time starts there.
-    screenWidthPx_ = GetSystemMetrics(SM_CXSCREEN);
+    screenWidthPx_ = ClientWidthPx(); // as wide as its monitor
     line_.startTwips = InitialSweepWidthTwips(ScreenWidthTwips(), textWidth);
     edge_ = EdgePixels(0);
     timeline_.Arm(Now());
@@ -187,12 +188,15 @@ LRESULT KaraokeWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
         }
     }
     if (message == WM_DISPLAYCHANGE) {
-        screenWidthPx_ = GetSystemMetrics(SM_CXSCREEN);
-        WakeTimer(); // the edge's end moves with the screen's width
+        screenWidthPx_ = ClientWidthPx(); // as wide as its monitor
+        WakeTimer();                      // the edge's end moves with the screen's width
     }
     if (message == WM_WINDOWPOSCHANGED) {
         // Shown, hidden or resized, the window may have dropped its image: the next present hands all over.
         const auto* pos = reinterpret_cast<const WINDOWPOS*>(lParam);
+        if (!(pos->flags & SWP_NOSIZE)) {
+            screenWidthPx_ = ClientWidthPx(); // laid out again on its monitor
+        }
         if ((pos->flags & (SWP_SHOWWINDOW | SWP_HIDEWINDOW)) || !(pos->flags & SWP_NOSIZE)) {
             sweep_.ForgetShown();
             WakeTimer();

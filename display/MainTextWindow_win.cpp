@@ -1,5 +1,7 @@
 #include "display/MainTextWindow_win.h"
 
+#include "common/TextUtil.h"
+
 #include "display/DisplayPlace_win.h"
 
 namespace plumwick {
@@ -36,7 +38,7 @@ void MainTextWindow::DrawText(const std::u16string& text) {
     style.fontName = look_.FontName();
     style.fontSize = look_.FontSize();
     style.passes = MainWindowPasses(look_.MainColor1(), look_.MainColor2());
-    style.layoutWidth = LayoutWidthPixels(win::ScreenWidthTwips(Scale()));
+    style.layoutWidth = LayoutWidthPixels(PixelsToTwips(ClientWidthPx())); // its monitor's width
     renderer_.Draw(Handle(), text, Scaled(style), ClientWidthPx(), ClientHeightPx());
 }
 
@@ -46,6 +48,7 @@ void MainTextWindow::RefreshText() {
 
 void MainTextWindow::OnDpiChanged(const RECT&) {
     PlaceOnTaskbar();
+    group_.PlaceAgain(Scale().Dpi());
     RefreshText();
 }
 
@@ -60,7 +63,9 @@ void MainTextWindow::OnDoubleClick() {
         return;
     }
     EmptyClipboard();
-    if (std::optional<std::u16string> line = group_.CurrentMessage()) {
+    if (std::optional<std::u16string> message = group_.CurrentMessage()) {
+        // Other programs get well-formed text: a lone surrogate (a content file's or a sender's) is U+FFFD.
+        const std::optional<std::u16string> line = WellFormedUtf16(*message);
         std::size_t bytes = (line->size() + 1) * sizeof(char16_t);
         if (HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, bytes)) {
             if (void* target = GlobalLock(memory)) {

@@ -20,6 +20,12 @@ class MainTextWindow : public TextWindow {
     // DrawText(CurrentText).
     void RefreshText();
     const std::u16string& CurrentText() const { return currentText_; }
+    // The line taken down: the window shows nothing, and a change of look does not bring the line back.
+    void TakeDown() {
+        DrawText(u" "); // a blank line is what puts an empty image on the screen
+        currentText_.clear();
+        ClearSurface();
+    }
 
     static constexpr int kDesignHeightTwips = 9690; // 646 px
 

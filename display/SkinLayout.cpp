@@ -21,6 +21,20 @@ SkinLayout ComputeSkinLayout(int leftWidth, int leftHeight, int screenWidthTwips
     return layout;
 }
 
+SkinLayout DeviceSkinLayout(const SkinLayout& design, const DpiScale& scale, int panelWidthPx) {
+    auto edge = [&scale](double designPx) { return static_cast<double>(scale.Pixels(designPx)); };
+    double leftEnd = edge(design.left.x + design.left.width);
+    double rightStart = edge(design.right.x);
+    SkinLayout device{};
+    device.left = {0.0, 0.0, leftEnd, edge(design.left.height)};
+    device.middle = {leftEnd, 0.0, design.middle.width > 0 ? std::max(rightStart - leftEnd, 0.0) : 0.0,
+                     edge(design.middle.height)};
+    double rightEnd =
+        design.right.width > 0 ? std::max(static_cast<double>(panelWidthPx), rightStart) : rightStart;
+    device.right = {rightStart, 0.0, rightEnd - rightStart, edge(design.right.height)};
+    return device;
+}
+
 int PanelTopTwips(int mainTopTwips, int panelHeightTwips, float fontSize) {
     float top = static_cast<float>(mainTopTwips) - PanelAboveMainTwips(panelHeightTwips, fontSize);
     // A font size out of all reason (the settings file is edited by hand) must not overflow the cast.

@@ -40,10 +40,27 @@ void DrawPiece(Gdiplus::Graphics& graphics, Gdiplus::Bitmap* image, const SkinPi
     if (!image || piece.width <= 0 || piece.height <= 0) {
         return;
     }
-    Gdiplus::RectF target(static_cast<Gdiplus::REAL>(piece.x), static_cast<Gdiplus::REAL>(piece.y),
-                          static_cast<Gdiplus::REAL>(piece.width), static_cast<Gdiplus::REAL>(piece.height));
-    graphics.DrawImage(image, target, 0.0f, 0.0f, static_cast<Gdiplus::REAL>(image->GetWidth()),
-                       static_cast<Gdiplus::REAL>(image->GetHeight()), Gdiplus::UnitPixel, &attributes);
+    const auto width = static_cast<INT>(piece.width);
+    const auto height = static_cast<INT>(piece.height);
+    if (image->GetWidth() == static_cast<UINT>(width) && image->GetHeight() == static_cast<UINT>(height)) {
+        graphics.DrawImage(image, static_cast<INT>(piece.x), static_cast<INT>(piece.y), width, height);
+        return;
+    }
+    // Scaled on its own, at the origin, then copied onto whole pixels at its place: scaled straight to a
+    // place inside the panel, a piece lost its first column (the see-through seam left of the right cap at
+    // 150 %).
+    Gdiplus::Bitmap scaled(width, height, PixelFormat32bppPARGB);
+    {
+        Gdiplus::Graphics scaler(&scaled);
+        scaler.SetInterpolationMode(Gdiplus::InterpolationModeHighQualityBicubic);
+        scaler.SetPixelOffsetMode(Gdiplus::PixelOffsetModeHalf);
+        scaler.DrawImage(
+            image,
+            Gdiplus::RectF(0.0f, 0.0f, static_cast<Gdiplus::REAL>(width), static_cast<Gdiplus::REAL>(height)),
+            0.0f, 0.0f, static_cast<Gdiplus::REAL>(image->GetWidth()),
+            static_cast<Gdiplus::REAL>(image->GetHeight()), Gdiplus::UnitPixel, &attributes);
+    }
+    graphics.DrawImage(&scaled, static_cast<INT>(piece.x), static_cast<INT>(piece.y), width, height);
 }
 
 } // namespace
@@ -82,12 +99,29 @@ void SkinPanel::PlaceBelowText(int mainTopTwips) {
     MoveTwips(0, PanelTopTwips(mainTopTwips, HeightTwips(), look_.FontSize()));
 }
 
+void SkinPanel::PlaceAt(const RECT& rect) {
+    if (!Handle()) {
+        return;
+    }
+    RECT now{};
+    GetWindowRect(Handle(), &now);
+    bool widthChanged = monitorWidthPx_ != rect.right - rect.left || now.right - now.left != monitorWidthPx_;
+    monitorLeftPx_ = rect.left;
+    monitorWidthPx_ = rect.right - rect.left;
+    SetWindowPos(Handle(), nullptr, rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top,
+                 SWP_NOZORDER | SWP_NOACTIVATE);
+    if (widthChanged) {
+        DrawSkin();
+    }
+}
+
 void SkinPanel::OnDpiChanged(const RECT&) {
     DrawSkin();
     // Back below the text windows' start-up place, which they take again at the new DPI.
     int mainTop = MainWindowTopTwips(win::ScreenHeightTwips(Scale()), MainTextWindow::kDesignHeightTwips,
                                      win::TaskbarHeightTwips(Scale()));
     PlaceBelowText(mainTop);
+    group_.PlaceAgain(Scale().Dpi());
 }
 
 void SkinPanel::DrawSkin() {
@@ -95,8 +129,13 @@ void SkinPanel::DrawSkin() {
     std::wstring midPath = skinFolder_ + L"mid.png";
     std::wstring rightPath = skinFolder_ + L"right.png";
 
-    int screenWidthTwips = win::ScreenWidthTwips(Scale());
-    SetBoundsTwips(0, TopTwips(), screenWidthTwips, kHeightTwips);
+    // As wide as the display's monitor, in the design twips the pieces are laid out in.
+    int widthPx = monitorWidthPx_ > 0 ? monitorWidthPx_ : TwipsToPixels(win::ScreenWidthTwips(Scale()));
+    int screenWidthTwips = PixelsToTwips(widthPx);
+    RECT now{};
+    GetWindowRect(Handle(), &now);
+    SetWindowPos(Handle(), nullptr, monitorLeftPx_, now.top, widthPx, TwipsToPixels(kHeightTwips),
+                 SWP_NOZORDER | SWP_NOACTIVATE);
 
     {
         win::WindowDc screen(Handle());
@@ -110,9 +149,7 @@ void SkinPanel::DrawSkin() {
         Gdiplus::Bitmap canvas(surface_.width(), surface_.height(), surface_.width() * 4,
                                PixelFormat32bppPARGB, reinterpret_cast<BYTE*>(surface_.pixels()));
         Gdiplus::Graphics graphics(&canvas);
-        // The pieces are laid out in design pixels and drawn at the panel's DPI.
-        auto factor = static_cast<Gdiplus::REAL>(Scale().Factor());
-        graphics.ScaleTransform(factor, factor);
+        // The pieces are laid out in design pixels and drawn on whole device pixels (DeviceSkinLayout).
         graphics.SetInterpolationMode(Gdiplus::InterpolationModeHighQualityBicubic);
         graphics.SetPixelOffsetMode(Gdiplus::PixelOffsetModeHalf);
         Gdiplus::ImageAttributes attributes;
@@ -125,7 +162,8 @@ void SkinPanel::DrawSkin() {
         // Every piece takes its size from the left cap; without it there is nothing to size them by.
         int leftWidth = left ? static_cast<int>(left->GetWidth()) : 0;
         int leftHeight = left ? static_cast<int>(left->GetHeight()) : 0;
-        SkinLayout layout = ComputeSkinLayout(leftWidth, leftHeight, screenWidthTwips);
+        SkinLayout layout =
+            DeviceSkinLayout(ComputeSkinLayout(leftWidth, leftHeight, screenWidthTwips), Scale(), widthPx);
         DrawPiece(graphics, left.get(), layout.left, attributes);
         DrawPiece(graphics, middle.get(), layout.middle, attributes);
         DrawPiece(graphics, right.get(), layout.right, attributes);

@@ -23,6 +23,9 @@ class SkinPanel : public win::Window {
     bool Create();
     // Below the main line, whose top is given; the windows that belong above it are raised after it.
     void PlaceBelowText(int mainTopTwips);
+    // Moves and sizes the panel in screen pixels (the display laid out on its monitor); the skin is
+    // composed again for a new width.
+    void PlaceAt(const RECT& rect);
     // The main window, the karaoke window and the toolbar above the panel, as ownership means it to be.
     void StackBelowText();
 
@@ -51,6 +54,9 @@ class SkinPanel : public win::Window {
     std::optional<win::GdiplusSession> gdiplus_;
     win::LayeredSurface surface_;
     bool restacking_ = false;
+    // Where the display's monitor starts and how wide it is, in pixels; 0 wide: the primary screen's width.
+    int monitorLeftPx_ = 0;
+    int monitorWidthPx_ = 0;
     DragTracker drag_;
 };
 

@@ -42,6 +42,18 @@ bool TextWindow::CheckRendererStarted() {
     return false;
 }
 
+bool TextWindow::PlaceAt(const RECT& rect) {
+    RECT now{};
+    if (!Handle() || !GetWindowRect(Handle(), &now) || EqualRect(&now, &rect)) {
+        return false;
+    }
+    bool resized =
+        now.right - now.left != rect.right - rect.left || now.bottom - now.top != rect.bottom - rect.top;
+    SetWindowPos(Handle(), nullptr, rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top,
+                 SWP_NOZORDER | SWP_NOACTIVATE);
+    return resized;
+}
+
 void TextWindow::ShowOwnedBy(HWND owner) {
     if (!Handle()) {
         return;

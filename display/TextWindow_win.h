@@ -19,6 +19,9 @@ class TextWindow : public win::Window, public LookObserver {
     void ClearSurface() { renderer_.Clear(); }
     // Shown without activation, owned by `owner` (an owned window stays above its owner).
     void ShowOwnedBy(HWND owner);
+    // Moves and sizes the window in screen pixels (the display laid out on its monitor); true when its
+    // size changed, so what it shows must be drawn again.
+    bool PlaceAt(const RECT& rect);
 
   protected:
     enum class Role { Main, Karaoke };

@@ -21,6 +21,10 @@ enum class NoticeCause {
     FontMissing,          // the chosen font is not installed; another face draws
     HomePageRefused,      // shop.ini's HomePage is no web address or page of the program folder
     ContentFolderRefused, // shop.ini's ContentFolder cannot be used; Text\ beside the program is
+    ContentFolderAway,    // the content folder cannot be reached; the display goes on with what it has
+    MonitorMissing,       // shop.ini's Monitor names no monitor of this PC; the display is on the primary
+    MonitorGone,          // the display's monitor went away; the display is on the primary until it returns
+    ScheduleUnreadable,   // schedule.ini has lines that cannot be read; the files they name stay off
     Count
 };
 

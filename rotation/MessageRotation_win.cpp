@@ -13,6 +13,12 @@ bool MessageRotation::Create() {
 
 void MessageRotation::ReplaceMessages(std::vector<std::u16string> lines) {
     control_.Messages().lines = std::move(lines);
+    control_.SetSkipBeyondList(false);
+}
+
+void MessageRotation::RebuildMessages(std::vector<std::u16string> lines) {
+    control_.Messages().lines = std::move(lines);
+    control_.SetSkipBeyondList(true);
 }
 
 LRESULT MessageRotation::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
@@ -21,6 +27,10 @@ LRESULT MessageRotation::HandleMessage(UINT message, WPARAM wParam, LPARAM lPara
     }
     switch (static_cast<UINT_PTR>(wParam)) {
     case kRotationTimer:
+        if (pace_.Tick(GetTickCount64()) && timerRuns_) {
+            // Late by whole intervals (stopped, asleep): this one message, then the interval from now.
+            SetTimer(Handle(), kRotationTimer, timerIntervalMs_, nullptr);
+        }
         OnTick();
         break;
     case kHoldTimer:
@@ -54,11 +64,23 @@ void MessageRotation::ApplyTimer(bool runs, unsigned intervalMs) {
     if (!Handle()) {
         return;
     }
+    timerRuns_ = runs;
+    timerIntervalMs_ = intervalMs;
+    pace_.Arm(GetTickCount64(), runs ? intervalMs : 0);
     if (runs) {
         SetTimer(Handle(), kRotationTimer, intervalMs, nullptr);
     } else {
         KillTimer(Handle(), kRotationTimer);
     }
+}
+
+void MessageRotation::CatchUp() {
+    if (!Handle() || !timerRuns_ || control_.Held() || !pace_.Overdue(GetTickCount64())) {
+        return;
+    }
+    pace_.Tick(GetTickCount64());
+    SetTimer(Handle(), kRotationTimer, timerIntervalMs_, nullptr); // the interval from this message on
+    OnTick();
 }
 
 void MessageRotation::ApplyHoldTimer(bool runs, unsigned ms) {

@@ -4,6 +4,7 @@
 #include "rotation/Rotation.h"
 #include "rotation/RotationControl.h"
 #include "rotation/RotationPorts.h"
+#include "rotation/TickPace.h"
 #include "win32/Window_win.h"
 
 namespace plumwick {
@@ -20,12 +21,17 @@ class MessageRotation : public win::Window,
     bool Create();
     // The toolbar, once it exists; before that nothing is shown or asked.
     void SetView(RotationView* view) { view_ = view; }
+    // What decides which lines a tick may draw now (the content's schedule); none: every line may.
+    void SetGate(TickGate* gate) { control_.SetGate(gate); }
 
     const RotationControl& Control() const { return control_; }
     const MessageList& Messages() const { return control_.Messages(); }
     // Keeps the rotation off the shown line for that long (HLD); EndHold ends it early (CKT).
     void HoldLine(unsigned seconds) { control_.Hold(seconds); }
     void EndHold() { control_.EndHold(); }
+    // Back from sleep or a stopped process: a tick that is overdue shows its one message now, and the
+    // interval runs from then.
+    void CatchUp();
 
     // RotationSteering
     void Previous() override { control_.Previous(); }
@@ -35,6 +41,7 @@ class MessageRotation : public win::Window,
     // MessageFeed
     void StopRotation() override { control_.Stop(); }
     void ReplaceMessages(std::vector<std::u16string> lines) override;
+    void RebuildMessages(std::vector<std::u16string> lines) override;
     void StartRotation(unsigned intervalMs) override { control_.Publish(intervalMs, random_.Next()); }
     void ResumeRotation(unsigned intervalMs) override { control_.Start(intervalMs); }
 
@@ -47,6 +54,7 @@ class MessageRotation : public win::Window,
     // RotationHost
     void StartKaraokeTimer() override { display_.StartKaraokeTimer(); }
     void DrawMain(const std::u16string& line) override { display_.DrawMainLine(line); }
+    void ClearMain() override { display_.ClearMainLine(); }
     bool AskReminder(std::u16string_view text) override { return view_ && view_->AskReminder(text); }
     void ApplyTimer(bool runs, unsigned intervalMs) override;
     void ApplyHoldTimer(bool runs, unsigned ms) override;
@@ -54,6 +62,9 @@ class MessageRotation : public win::Window,
     RotationDisplay& display_;
     RotationView* view_ = nullptr;
     RotationControl control_;
+    TickPace pace_;
+    bool timerRuns_ = false;
+    unsigned timerIntervalMs_ = 0;
     RandomSource random_;
     bool inTick_ = false;
 };

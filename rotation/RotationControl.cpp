@@ -67,8 +67,24 @@ void RotationControl::Tick(double r) {
     if (held_) {
         return;
     }
+    std::optional<std::size_t> pick;
+    TickGate::Choice choice = gate_ ? gate_->ChooseTick(messages_.lines, r) : TickGate::Choice{};
+    switch (choice.action) {
+    case TickGate::Action::Free:
+        pick = PickLine(messages_.lines, r);
+        break;
+    case TickGate::Action::Draw:
+        if (choice.index < messages_.lines.size()) {
+            pick = choice.index;
+        }
+        break;
+    case TickGate::Action::Clear:
+        host_.ClearMain();
+        return;
+    case TickGate::Action::Nothing:
+        return;
+    }
     host_.StartKaraokeTimer();
-    std::optional<std::size_t> pick = PickLine(messages_.lines, r);
     if (!pick) {
         return;
     }
@@ -77,16 +93,29 @@ void RotationControl::Tick(double r) {
     history_.Record(static_cast<long long>(*pick));
 }
 
+bool RotationControl::InList(const std::optional<long long>& index) const {
+    return index && *index >= 0 && static_cast<unsigned long long>(*index) < messages_.lines.size();
+}
+
+ShowHistory::WalkResult RotationControl::Walk(ShowHistory::WalkResult (ShowHistory::*step)()) {
+    ShowHistory::WalkResult result = (history_.*step)();
+    // The history is finite, so the walk reaches its boundary.
+    while (skipBeyondList_ && !result.atBoundary && !InList(result.lineToDraw)) {
+        result = (history_.*step)();
+    }
+    return result;
+}
+
 void RotationControl::DrawLine(const std::optional<long long>& index) {
     // A history entry may point past a list republished shorter since; that step draws nothing.
-    if (index && *index >= 0 && static_cast<unsigned long long>(*index) < messages_.lines.size()) {
+    if (InList(index)) {
         host_.DrawMain(messages_.lines[static_cast<std::size_t>(*index)]);
     }
 }
 
 void RotationControl::Previous() {
     Stop();
-    ShowHistory::WalkResult step = history_.Previous();
+    ShowHistory::WalkResult step = Walk(&ShowHistory::Previous);
     if (step.atBoundary) {
         if (host_.AskReminder(kFirstMessageText)) {
             SetEnabled(true);
@@ -101,7 +130,7 @@ void RotationControl::Previous() {
 
 void RotationControl::Next() {
     Stop();
-    ShowHistory::WalkResult step = history_.Next();
+    ShowHistory::WalkResult step = Walk(&ShowHistory::Next);
     if (step.atBoundary) {
         if (host_.AskReminder(kLastMessageText)) {
             SetEnabled(true);

@@ -2,6 +2,7 @@
 // The message rotation and the previous/next walk through its show history, apart from the window:
 // the toolbar supplies the timer, the drawing and the question box through RotationHost.
 #include "rotation/MessageList.h"
+#include "rotation/RotationPorts.h"
 #include "rotation/ShowHistory.h"
 
 #include <string_view>
@@ -13,6 +14,8 @@ class RotationHost {
     virtual ~RotationHost() = default;
     virtual void StartKaraokeTimer() = 0;
     virtual void DrawMain(const std::u16string& line) = 0;
+    // Takes the shown line down (a schedule closed every window).
+    virtual void ClearMain() = 0;
     // The reminder box with OK and Cancel; true on OK.
     virtual bool AskReminder(std::u16string_view text) = 0;
     // The rotation timer is to fire every intervalMs (runs) or not at all.
@@ -31,6 +34,8 @@ class RotationHost {
 class RotationControl {
   public:
     explicit RotationControl(RotationHost& host) : host_(host) {}
+    // Asked on every tick which lines may be drawn now; none: every non-empty line may.
+    void SetGate(TickGate* gate) { gate_ = gate; }
 
     void Start(unsigned intervalMs); // a new interval, running
     // A successful publication: running with the new interval, and its first message shown at once (one
@@ -48,10 +53,14 @@ class RotationControl {
     bool HoldRanOut();
 
     // One rotation step with r uniform in [0, 1): a line among the non-empty ones is drawn and recorded;
-    // a list without one draws and records nothing. During a hold it does nothing.
+    // a list without one draws and records nothing. With a gate, the gate picks, or has the line taken
+    // down (not recorded). During a hold it does nothing.
     void Tick(double r);
     void Previous();
     void Next();
+    // The list rebuilt from the publication's files (true) or replaced by a publication (false): after a
+    // rebuild, previous and next step over the entries beyond the list instead of stopping on them.
+    void SetSkipBeyondList(bool skip) { skipBeyondList_ = skip; }
 
     const ShowHistory& History() const { return history_; }
     // InfoLines and InfoIndex: replaced by a publication, walked by the rotation and the history.
@@ -63,12 +72,17 @@ class RotationControl {
     void ApplyTimer();
     void DropHold();
     void DrawLine(const std::optional<long long>& index);
+    bool InList(const std::optional<long long>& index) const;
+    // One history step, over the entries beyond the list when they are to be skipped.
+    ShowHistory::WalkResult Walk(ShowHistory::WalkResult (ShowHistory::*step)());
 
     RotationHost& host_;
+    TickGate* gate_ = nullptr;
     MessageList messages_;
     ShowHistory history_;
     bool enabled_ = false;
     bool held_ = false;
+    bool skipBeyondList_ = false;
     unsigned intervalMs_ = 0;
 };
 

@@ -107,9 +107,10 @@ void ToolbarWindow::OnDpiChanged(const RECT&) {
     // Back across the panel's top edge, where the panel has gone at the new DPI.
     RECT owner{};
     if (HWND panel = GetWindow(Handle(), GW_OWNER); panel && GetWindowRect(panel, &owner)) {
-        ToolbarPlacement place = PlaceToolbar(static_cast<float>(win::ScreenWidthTwips(Scale())),
+        // Centred on the panel, which spans the display's monitor (not always the primary one).
+        ToolbarPlacement place = PlaceToolbar(static_cast<float>(PixelsToTwips(owner.right - owner.left)),
                                               static_cast<float>(PixelsToTwips(owner.top)));
-        MoveTwips(place.leftTwips, place.topTwips);
+        MoveTwips(place.leftTwips + PixelsToTwips(owner.left), place.topTwips);
     }
     PicturesChanged();
 }

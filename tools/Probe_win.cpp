@@ -42,6 +42,8 @@
 //                                afterwards ("|idle", "|not idle"); "no idle box" when none turned up
 //   set-box-ansi HEAD UNIT COUNT TAIL  the same in the ANSI code page (ASCII text: one byte a character)
 //   type-box TEXT                posts the characters of TEXT to the command box as keystrokes (WM_CHAR)
+//   write-held PATH SECONDS FIRST REST  writes FIRST to PATH opened without sharing, prints "held", waits,
+//                                writes REST and closes it (a writer caught half way)
 //   send-each FILE               the commands of FILE (UTF-16 LE, each ended by a NUL code unit) one after
 //                                the other into the idle box, every fifth in the ANSI code page; after each
 //                                the box must be idle again (found by FindWindowEx, "KrcMessage" through
@@ -698,6 +700,31 @@ int CmdHoldHotkey(const Args& a) {
     return 0;
 }
 
+int CmdWriteHeld(const Args& a) {
+    // Writes a file as a slow writer does: opened without sharing, the first part, a pause, the rest.
+    // Arguments: path, seconds of pause, first part, rest (UTF-8 on disk).
+    plumwick::win::UniqueFile file(CreateFileW(a.arg(2).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                               FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file) {
+        Print("cannot open");
+        return 1;
+    }
+    auto write = [&](const std::wstring& text) {
+        std::string bytes = Utf8(text);
+        DWORD written = 0;
+        return WriteFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
+               FlushFileBuffers(file.get());
+    };
+    if (!write(a.arg(4))) {
+        Print("cannot write");
+        return 1;
+    }
+    Print("held");
+    std::fflush(stdout);
+    Sleep(static_cast<DWORD>(_wtof(a.arg(3).c_str()) * 1000));
+    return write(a.arg(5)) ? 0 : 1;
+}
+
 int CmdMouse(const Args& a) {
     Mouse(_wtoi(a.arg(2).c_str()), _wtoi(a.arg(3).c_str()), a.arg(4).empty() ? L"move" : a.arg(4));
     return 0;
@@ -831,7 +858,12 @@ int CmdOnWindow(const Args& a) {
         Print("no window");
         return 1;
     }
-    auto message = [&] { return static_cast<UINT>(Number(a.arg(3).c_str())); };
+    // A number, or the name of a registered message ("TaskbarCreated").
+    auto message = [&] {
+        const std::wstring& name = a.arg(3);
+        bool named = !name.empty() && !iswdigit(name[0]);
+        return named ? RegisterWindowMessageW(name.c_str()) : static_cast<UINT>(Number(name.c_str()));
+    };
     auto wParam = [&] { return static_cast<WPARAM>(Number(a.arg(4).c_str())); };
     auto lParam = [&] { return static_cast<LPARAM>(Number(a.arg(5).c_str())); };
     if (a.command == L"exstyle") {
@@ -894,6 +926,7 @@ int Run(int argc, wchar_t** argv) {
         {L"send-each", CmdSendEach},
         {L"hold-hotkey", CmdHoldHotkey},
         {L"mouse", CmdMouse},
+        {L"write-held", CmdWriteHeld},
         {L"forge", CmdForge},
         {L"decoy-pipe", CmdDecoyPipe},
     };

@@ -137,3 +137,10 @@ TEST(ContentSync, AFolderThatNeverGoesQuietIsStillLookedAtAndChangesDuringARebui
     EXPECT_EQ(sync.NextLookMs(), 46000u);
     EXPECT_EQ(sync.Looked(46000, changed), Verdict::Unchanged);
 }
+
+TEST(ContentSync, TheAwayNoticeSaysSinceWhenInBothLanguages) {
+    LocalDateTime since{{2026, 3, 9}, 7, 5, 59, 60};
+    std::u16string notice = FolderAwayNotice(since);
+    EXPECT_NE(notice.find(u"自 2026-03-09 07:05 起"), std::u16string::npos);
+    EXPECT_NE(notice.find(u"reached since 2026-03-09 07:05;"), std::u16string::npos);
+}

@@ -53,6 +53,11 @@ TEST(Utf, RoundTripsAndReplacesMalformedInput) {
     EXPECT_TRUE(IsValidUtf8(chinese));
     EXPECT_FALSE(IsValidUtf8("\xB5\xC4"));     // GBK bytes
     EXPECT_FALSE(IsValidUtf8("\xED\xA0\x80")); // encoded surrogate
+    // Handed to other programs as UTF-16, a lone surrogate becomes U+FFFD and a pair stays.
+    EXPECT_EQ(WellFormedUtf16(u"a\xD800"
+                              u"b\xDC00\xD83D\xDE00\xDE00\xD83D"),
+              u"a\uFFFDb\uFFFD\xD83D\xDE00\uFFFD\uFFFD");
+    EXPECT_EQ(WellFormedUtf16(u"欢迎"), u"欢迎");
 }
 
 TEST(ReplaceAll, ReplacesLeftToRightWithoutOverlap) {

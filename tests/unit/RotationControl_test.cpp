@@ -14,6 +14,7 @@ class FakeHost : public RotationHost {
   public:
     void StartKaraokeTimer() override { calls.push_back("karaoke"); }
     void DrawMain(const std::u16string& line) override { calls.push_back("draw " + Ascii(line)); }
+    void ClearMain() override { calls.push_back("clear"); }
     bool AskReminder(std::u16string_view text) override {
         asked.emplace_back(text);
         calls.push_back("ask");
@@ -181,6 +182,75 @@ TEST_F(Rotation, StepToALineBeyondAShorterRepublishedListDrawsNothingButMoves) {
     rotation.Next();
     EXPECT_EQ(host.calls, (std::vector<std::string>{"draw z"}));
     EXPECT_EQ(rotation.Messages().index, 2.0);
+}
+
+TEST_F(Rotation, AfterARebuildPreviousAndNextSkipEntriesBeyondTheNewList) {
+    TicksShowing({1, 8, 2, 9});
+    rotation.Messages().lines = {u"x", u"y", u"z"};
+    rotation.SetSkipBeyondList(true);
+    rotation.Previous(); // from 9, the newest, over nothing to 2
+    rotation.Previous(); // over 8 to 1
+    EXPECT_EQ(host.calls, (std::vector<std::string>{"draw z", "draw y"}));
+    EXPECT_EQ(rotation.Messages().index, 1.0);
+    rotation.Next(); // over 8 to 2
+    EXPECT_EQ(host.calls.back(), "draw z");
+    EXPECT_EQ(rotation.Messages().index, 2.0);
+    // Only entries beyond the list remain ahead: the walk is at its end and asks.
+    host.calls.clear();
+    rotation.Next();
+    EXPECT_EQ(host.calls, (std::vector<std::string>{"ask"}));
+    EXPECT_EQ(host.asked.back(), kLastMessageText);
+}
+
+namespace {
+
+struct FakeGate : TickGate {
+    Choice ChooseTick(const std::vector<std::u16string>& lines, double r) override {
+        seen = lines.size();
+        seenR = r;
+        return answer;
+    }
+    Choice answer;
+    std::size_t seen = 0;
+    double seenR = -1;
+};
+
+} // namespace
+
+TEST_F(Rotation, AGateDecidesEachTick) {
+    FakeGate gate;
+    rotation.SetGate(&gate);
+    // Free: the usual pick.
+    rotation.Tick(Picking(4));
+    EXPECT_EQ(gate.seen, 10u);
+    EXPECT_EQ(gate.seenR, Picking(4));
+    EXPECT_EQ(host.calls, (std::vector<std::string>{"karaoke", "draw l4"}));
+    // Draw: the gate's line, recorded.
+    host.calls.clear();
+    gate.answer = {TickGate::Action::Draw, 7};
+    rotation.Tick(Picking(0));
+    EXPECT_EQ(host.calls, (std::vector<std::string>{"karaoke", "draw l7"}));
+    EXPECT_EQ(rotation.Messages().index, 7.0);
+    // Clear: the line goes down, nothing recorded, the index stays.
+    host.calls.clear();
+    gate.answer = {TickGate::Action::Clear, 0};
+    rotation.Tick(Picking(0));
+    EXPECT_EQ(host.calls, (std::vector<std::string>{"clear"}));
+    EXPECT_EQ(rotation.History().Text(), u"4,7,");
+    EXPECT_EQ(rotation.Messages().index, 7.0);
+    // Nothing, and a line beyond the list: nothing happens.
+    host.calls.clear();
+    gate.answer = {TickGate::Action::Nothing, 0};
+    rotation.Tick(Picking(0));
+    gate.answer = {TickGate::Action::Draw, 10};
+    rotation.Tick(Picking(0));
+    EXPECT_EQ(host.calls, (std::vector<std::string>{"karaoke"}));
+    EXPECT_EQ(rotation.History().Text(), u"4,7,");
+    // A hold keeps even the gate away.
+    gate.seen = 0;
+    rotation.Hold(5);
+    rotation.Tick(Picking(0));
+    EXPECT_EQ(gate.seen, 0u);
 }
 
 TEST_F(Rotation, LockTogglesEvenWhenTheIntervalIsZero) {

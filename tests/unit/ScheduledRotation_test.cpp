@@ -99,3 +99,59 @@ TEST(ScheduleGate, ClearsOnceWhenTheLastWindowClosesAndDrawsWhenOneOpens) {
     ScheduleGate idle;
     EXPECT_EQ(idle.Tick({u"", u""}, {false, false}, 0.0), (TickChoice{Action::Nothing, 0}));
 }
+
+TEST(ScheduledPublication, FollowsScheduleIniAsItIsReadAgain) {
+    OriginatedMessages messages =
+        BuildMessagesWithOrigins({u"eggs\r\ntoast\r\n", u"wine\r\n"}, SplitOption::SingleBreak);
+    ScheduledPublication scheduled;
+    scheduled.Publish({u"menu\\breakfast.txt", u"evening.txt"}, messages.origins);
+    const LocalDateTime morning = At(2026, 12, 8, 8, 0);
+    const LocalDateTime night = At(2026, 12, 8, 23, 0);
+
+    // No schedule.ini, or one without sections: the rotation picks as usual.
+    EXPECT_EQ(scheduled.Tick(messages.lines, morning, 0.0), std::nullopt);
+    scheduled.SetSchedule(ParseSchedule(u"; nothing yet\n"));
+    EXPECT_EQ(scheduled.Tick(messages.lines, morning, 0.0), std::nullopt);
+
+    // A folder section covers the file below it; the evening file is not covered and always shown.
+    scheduled.SetSchedule(ParseSchedule(u"[menu]\ntimes = 06:30-10:30\n"));
+    EXPECT_EQ(scheduled.Tick(messages.lines, morning, 0.0), (TickChoice{Action::Draw, 0}));
+    EXPECT_EQ(scheduled.Tick(messages.lines, night, 0.0), (TickChoice{Action::Draw, 2}));
+
+    // Edited while running: the evening file closes too; the next tick takes the line down, once.
+    scheduled.SetSchedule(
+        ParseSchedule(u"[menu]\ntimes = 06:30-10:30\n[evening.txt]\ntimes = 17:00-22:00\n"));
+    EXPECT_EQ(scheduled.Tick(messages.lines, night, 0.0), (TickChoice{Action::Clear, 0}));
+    EXPECT_EQ(scheduled.Tick(messages.lines, night, 0.0), (TickChoice{Action::Nothing, 0}));
+    // Edited again to open it: drawn at the next tick.
+    scheduled.SetSchedule(ParseSchedule(u"[evening.txt]\ntimes = 22:00-23:30\n"));
+    EXPECT_EQ(scheduled.Tick(messages.lines, night, 0.0), (TickChoice{Action::Draw, 0}));
+
+    // A section with a line that cannot be read keeps its file off, even inside the window it meant.
+    Schedule broken = ParseSchedule(u"[evening.txt]\ntimes = 22:00-23:30\ndays = Funday\n");
+    ASSERT_EQ(broken.errors.size(), 1u);
+    scheduled.SetSchedule(broken);
+    EXPECT_EQ(scheduled.Tick(messages.lines, night, 0.9), (TickChoice{Action::Draw, 1}));
+    EXPECT_NE(ScheduleErrorNotice(broken).find(u"line 3"), std::u16string::npos);
+    EXPECT_EQ(ScheduleErrorNotice(ParseSchedule(u"[a.txt]\n")), u"");
+
+    // A list that is not this publication's (lines of another count) is left to the usual pick.
+    EXPECT_EQ(scheduled.Tick({u"other"}, night, 0.0), std::nullopt);
+
+    // The content manager's caption for each file.
+    EXPECT_EQ(ScheduleCaption(ParseSchedule(u"[evening.txt]\ndays = Mon-Fri\n"), u"evening.txt"),
+              DescribeScheduleRule(ParseSchedule(u"[evening.txt]\ndays = Mon-Fri\n").rules[0]));
+    EXPECT_EQ(ScheduleCaption(broken, u"menu\\breakfast.txt"), u"");
+}
+
+TEST(ScheduledPublication, ANewPublicationClearsAgainOnItsFirstClosedTick) {
+    OriginatedMessages messages = BuildMessagesWithOrigins({u"wine\r\n"}, SplitOption::SingleBreak);
+    ScheduledPublication scheduled;
+    scheduled.SetSchedule(ParseSchedule(u"[*]\nuntil = 2020-01-01\n"));
+    scheduled.Publish({u"evening.txt"}, messages.origins);
+    const LocalDateTime now = At(2026, 12, 8, 12, 0);
+    EXPECT_EQ(scheduled.Tick(messages.lines, now, 0.0), (TickChoice{Action::Clear, 0}));
+    // A rebuild from the files (a message may have come from another program meanwhile) clears again.
+    scheduled.Publish({u"evening.txt"}, messages.origins);
+    EXPECT_EQ(scheduled.Tick(messages.lines, now, 0.0), (TickChoice{Action::Clear, 0}));
+}

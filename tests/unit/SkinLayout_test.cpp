@@ -48,3 +48,38 @@ TEST(SkinLayout, PanelTopSitsAThirdOfSpareHeightAboveMainWindow) {
     EXPECT_EQ(PanelTopTwips(10000, 1905, 200.0f), 10000 + 365); // a big font puts the panel below the top
     EXPECT_EQ(PanelTopTwips(10000, 1905, std::numeric_limits<float>::quiet_NaN()), 10000);
 }
+
+// Walks a row through the panel's middle at every scale the display supports: each device column is
+// covered by exactly one piece, so no column lets the desktop through (at 144 DPI on 1920 columns the
+// right cap starts at 1860).
+TEST(SkinLayout, EveryColumnOfTheRowIsCoveredOnceAtEveryScale) {
+    for (unsigned dpi : {96u, 120u, 144u, 168u, 192u}) {
+        DpiScale scale(dpi);
+        for (int widthPx : {1920, 1366, 1280, 3840, 1921}) {
+            int widthTwips = scale.PixelsToTwips(widthPx);
+            SkinLayout layout = DeviceSkinLayout(ComputeSkinLayout(40, 110, widthTwips), scale, widthPx);
+            int row = static_cast<int>(layout.middle.height / 2);
+            int uncovered = 0, twice = 0;
+            for (int x = 0; x < widthPx; ++x) {
+                int covering = 0;
+                for (const SkinPiece& piece : {layout.left, layout.middle, layout.right}) {
+                    bool inColumns = x >= piece.x && x < piece.x + piece.width;
+                    covering += inColumns && row >= piece.y && row < piece.y + piece.height ? 1 : 0;
+                }
+                uncovered += covering == 0;
+                twice += covering > 1;
+            }
+            EXPECT_EQ(uncovered, 0) << dpi << " DPI, " << widthPx << " px";
+            EXPECT_EQ(twice, 0) << dpi << " DPI, " << widthPx << " px";
+            for (const SkinPiece& piece : {layout.left, layout.middle, layout.right}) {
+                EXPECT_EQ(piece.x, static_cast<int>(piece.x)) << dpi;
+                EXPECT_EQ(piece.width, static_cast<int>(piece.width)) << dpi;
+            }
+            if (dpi == 144 && widthPx == 1920) {
+                EXPECT_EQ(layout.right.x, 1860);
+                EXPECT_EQ(layout.right.width, 60);
+                EXPECT_EQ(layout.left.height, 168); // 112 design rows
+            }
+        }
+    }
+}

@@ -23,6 +23,7 @@ class NoGroup : public DisplayGroup {
     void PointerLeft() override {}
     bool PartOfDisplay(HWND) const override { return false; }
     void AlignKaraokeOverMain() override {}
+    void PlaceAgain(unsigned) override {}
     std::vector<HWND> WindowsAbovePanel() const override { return {}; }
     std::optional<std::u16string> CurrentMessage() const override { return std::nullopt; }
     void FontMissing(const std::u16string&, const std::u16string&) override {}

@@ -1,0 +1,224 @@
+// Content that runs itself: schedule.ini edited while the display runs, and files of the running
+// publication changed under it, whole or by a writer caught half way.
+#include "tests/e2e/Harness.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+
+using namespace plumwick::e2e;
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr char kForm[] = "PlumwickContentManager";
+constexpr char kPublish[] = "确定 ";
+
+std::string Quote(const std::string& text) {
+    std::string out = "'";
+    for (char c : text) {
+        out += c == '\'' ? std::string("'\\''") : std::string(1, c);
+    }
+    return out + "'";
+}
+
+void WriteFile(const fs::path& file, const std::string& bytes) {
+    fs::create_directories(file.parent_path());
+    // Written to a side file and renamed in, as editors and sync engines do: the program never sees the
+    // file half written by this process.
+    fs::path side = file;
+    side += ".part";
+    {
+        std::ofstream out(side, std::ios::binary);
+        out << bytes;
+    }
+    fs::rename(side, file);
+}
+
+class ContentSync : public ::testing::Test {
+  protected:
+    void StartWith(const std::string& fileName, const std::string& text, const std::string& schedule = "") {
+        fs::remove_all(session.Folder() / "Text");
+        WriteFile(session.Folder() / "Text" / fileName, text);
+        if (!schedule.empty()) {
+            WriteFile(session.Folder() / "Text" / "schedule.ini", schedule);
+        }
+        session.Probe({"regdel"});
+        ASSERT_TRUE(session.Start()) << "the display did not start";
+        session.MovePointer(2, 2);
+        std::string list = session.WaitFor({"list"}, [](const std::string& out) {
+            return out.find(std::string(kForm) + "| 选择要显示的内容卷|1|") != std::string::npos;
+        });
+        ASSERT_NE(list.find(std::string(kForm) + "| 选择要显示的内容卷|1|"), std::string::npos) << list;
+    }
+    void PublishEverySecond(const std::string& caption) {
+        ASSERT_EQ(session.Probe({"check-child", kForm, caption}), "clicked");
+        ASSERT_EQ(session.Probe({"set-child-text", kForm, "0", "1"}), "set");
+        ASSERT_EQ(session.Probe({"click-child", kForm, kPublish}), "clicked");
+        session.WaitFor(
+            {"visible", kForm}, [](const std::string& out) { return out == "0"; }, 5);
+    }
+    // The main line as the status line tells it (still JSON-escaped; the tests use ASCII lines).
+    std::string Main() {
+        std::string command = "cd " + Quote(session.Folder().string()) + " && " + session.Env() +
+                              " wine ./plumwick-send.exe --status 2>/dev/null";
+        std::string json;
+        if (FILE* pipe = popen(command.c_str(), "r")) {
+            char buffer[4096];
+            std::size_t got = 0;
+            while ((got = fread(buffer, 1, sizeof buffer, pipe)) > 0) {
+                json.append(buffer, got);
+            }
+            pclose(pipe);
+        }
+        std::size_t at = json.find("\"main\":\"");
+        if (at == std::string::npos) {
+            return "<no status: " + json + ">";
+        }
+        std::size_t start = at + 8;
+        std::size_t end = start;
+        while (end < json.size() && json[end] != '"') {
+            end += json[end] == '\\' ? 2 : 1;
+        }
+        return json.substr(start, end - start);
+    }
+    // Polls the main line until it is `wanted`; the seconds it took, or -1.
+    double WaitForMain(const std::string& wanted, double seconds, std::string* last = nullptr) {
+        auto start = std::chrono::steady_clock::now();
+        std::string main;
+        while (true) {
+            main = Main();
+            double waited = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+            if (main == wanted) {
+                return waited;
+            }
+            if (waited > seconds) {
+                break;
+            }
+            SleepSeconds(0.3);
+        }
+        if (last) {
+            *last = main;
+        }
+        return -1;
+    }
+
+    Session session;
+};
+
+} // namespace
+
+TEST_F(ContentSync, EditingScheduleIniOpensAndClosesAFileAtTheNextTick) {
+    // An offer that ended long ago: the content manager says so, and its publish puts nothing up.
+    ASSERT_NO_FATAL_FAILURE(
+        StartWith("offer.txt", "OFFER LINE\r\n", "[offer.txt]\r\nuntil = 2000-01-01\r\n"));
+    const std::string closedCaption = "offer.txt  [until 2000-01-01]";
+    std::string children = session.WaitFor({"children", kForm}, [&](const std::string& out) {
+        return out.find(closedCaption) != std::string::npos;
+    });
+    ASSERT_NE(children.find(closedCaption), std::string::npos) << children;
+    session.SaveScreenshot("schedule-in-content-manager");
+    session.WaitForAboutToClose();
+    ASSERT_NO_FATAL_FAILURE(PublishEverySecond(closedCaption));
+    std::string last;
+    EXPECT_GE(WaitForMain("", 5, &last), 0) << "the closed offer's publish left " << last << " up";
+    SleepSeconds(2);
+    EXPECT_EQ(Main(), "") << "a closed offer was drawn";
+    int top = session.WindowRect("PlumwickMainText").y;
+    EXPECT_EQ(CountNotDesktop(session.Screenshot(), top, top + 90), 0) << "the welcome line is still up";
+
+    // Head office opens it: shown within a tick or two of the edit.
+    WriteFile(session.Folder() / "Text" / "schedule.ini", "[offer.txt]\r\nfrom = 2000-01-01\r\n");
+    double opened = WaitForMain("OFFER LINE", 10, &last);
+    EXPECT_GE(opened, 0) << "the opened offer never came: " << last;
+    std::printf("schedule opened: shown %.1f s after the edit\n", opened);
+    SleepSeconds(0.5);
+    EXPECT_GT(CountNotDesktop(session.Screenshot(), top, top + 90), 0)
+        << "the opened offer is not on the screen";
+
+    // And closes it again: the line goes down.
+    WriteFile(session.Folder() / "Text" / "schedule.ini", "[*]\r\ndays = Mon-Sun\r\nuntil = 2001-01-01\r\n");
+    double closed = WaitForMain("", 10, &last);
+    EXPECT_GE(closed, 0) << "the closed offer stayed up: " << last;
+    std::printf("schedule closed: taken down %.1f s after the edit\n", closed);
+    SleepSeconds(0.5);
+    EXPECT_EQ(CountNotDesktop(session.Screenshot(), top, top + 90), 0)
+        << "the closed offer is still on the screen";
+
+    // A line it cannot read keeps the file off the screen too.
+    WriteFile(session.Folder() / "Text" / "schedule.ini", "[offer.txt]\r\ndays = Funday\r\n");
+    SleepSeconds(3);
+    EXPECT_EQ(Main(), "") << "a file under a broken section was drawn";
+    EXPECT_EQ(CountNotDesktop(session.Screenshot(), top, top + 90), 0)
+        << "a file under a broken section is shown";
+    std::string list = session.Probe({"list"});
+    EXPECT_NE(list.find("PlumwickNotice"), std::string::npos) << "no notice names the broken line: " << list;
+    session.SaveScreenshot("schedule-broken-line");
+}
+
+TEST_F(ContentSync, AFileChangedUnderARunningPublicationIsShown) {
+    ASSERT_NO_FATAL_FAILURE(StartWith("news.txt", "OLD NEWS\r\n"));
+    session.WaitForAboutToClose();
+    ASSERT_NO_FATAL_FAILURE(PublishEverySecond("news.txt"));
+    std::string last;
+    ASSERT_GE(WaitForMain("OLD NEWS", 5, &last), 0) << last;
+
+    WriteFile(session.Folder() / "Text" / "news.txt", "FRESH NEWS\r\n");
+    double delay = WaitForMain("FRESH NEWS", 15, &last);
+    EXPECT_GE(delay, 0) << "the changed file never showed: " << last;
+    std::printf("changed file shown %.1f s after it was written\n", delay);
+    // About 4 s: 2 s of gathering, two looks a second apart, the next tick. A rescan would take a minute.
+    EXPECT_LE(delay, 8.0) << "slower than the folder's report allows";
+
+    // A writer that holds the file open without sharing, half written, for a while: never shown half.
+    std::string command = "cd " + Quote(session.Folder().string()) + " && " + session.Env() +
+                          " wine ./plumwick-probe.exe write-held 'Text\\news.txt' 8 'HALF WRITTEN' ' AND "
+                          "DONE' >/dev/null 2>&1 &";
+    ASSERT_EQ(std::system(command.c_str()), 0);
+    auto start = std::chrono::steady_clock::now();
+    bool sawHalf = false;
+    std::string done = "HALF WRITTEN AND DONE";
+    double shownAfter = -1;
+    while (std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count() < 25) {
+        std::string main = Main();
+        sawHalf = sawHalf || main == "HALF WRITTEN";
+        if (main == done) {
+            shownAfter = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+            break;
+        }
+        SleepSeconds(0.3);
+    }
+    EXPECT_FALSE(sawHalf) << "the half-written file was shown";
+    EXPECT_GE(shownAfter, 8.0) << "shown before its writer let go";
+    std::printf("held file shown %.1f s after its writer opened it (held 8 s)\n", shownAfter);
+}
+
+TEST_F(ContentSync, AFolderRenamedAwayKeepsTheRotationWithANoticeAndBackBringsTheNewLines) {
+    ASSERT_NO_FATAL_FAILURE(StartWith("news.txt", "BEFORE\r\n"));
+    session.WaitForAboutToClose();
+    ASSERT_NO_FATAL_FAILURE(PublishEverySecond("news.txt"));
+    std::string last;
+    ASSERT_GE(WaitForMain("BEFORE", 5, &last), 0) << last;
+
+    // The share goes away: no report comes, the rescan finds it within a minute.
+    fs::path text = session.Folder() / "Text";
+    fs::path away = session.Folder() / "Text.away";
+    fs::rename(text, away);
+    std::string list = session.WaitFor(
+        {"list"}, [](const std::string& out) { return out.find("PlumwickNotice") != std::string::npos; }, 75);
+    EXPECT_NE(list.find("PlumwickNotice"), std::string::npos) << "no notice that the folder is away";
+    EXPECT_EQ(Main(), "BEFORE") << "the rotation did not go on while the folder was away";
+    session.SaveScreenshot("content-folder-away");
+
+    // Changed while away, then back: the new line comes.
+    WriteFile(away / "news.txt", "AFTER\r\n");
+    fs::rename(away, text);
+    double back = WaitForMain("AFTER", 75, &last);
+    EXPECT_GE(back, 0) << "the folder came back but its new line did not: " << last;
+    std::printf("folder back: new line shown %.1f s later\n", back);
+}
