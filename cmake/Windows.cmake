@@ -33,7 +33,7 @@ target_link_options(plumwick PRIVATE ${PLUMWICK_LINK_FLAGS})
 set_target_properties(plumwick PROPERTIES OUTPUT_NAME plumwick)
 
 add_executable(plumwick-send tools/Send_win.cpp tools/PipeClient_win.cpp tools/ReceiverIdentity_win.cpp
-  ${CMAKE_SOURCE_DIR}/win32/Strings_win.cpp tools/Send.rc)
+  ${CMAKE_SOURCE_DIR}/win32/Strings_win.cpp ${CMAKE_SOURCE_DIR}/win32/Result_win.cpp tools/Send.rc)
 target_link_libraries(plumwick-send PRIVATE plumwick_core user32 advapi32 wtsapi32)
 # PlumwickVersion.h gives the sender the project's version too.
 target_include_directories(plumwick-send PRIVATE ${CMAKE_SOURCE_DIR} ${PLUMWICK_GENERATED_DIR})
@@ -44,7 +44,8 @@ add_executable(plumwick-faultingbox WIN32 tests/e2e/win/FaultingBox_win.cpp ${RC
 target_link_libraries(plumwick-faultingbox PRIVATE plumwick_win)
 target_link_options(plumwick-faultingbox PRIVATE ${PLUMWICK_LINK_FLAGS})
 
-add_executable(plumwick-probe tools/Probe_win.cpp tools/PipeClient_win.cpp tools/Probe.rc win32/Dpi_win.cpp)
+add_executable(plumwick-probe tools/Probe_win.cpp tools/PipeClient_win.cpp tools/Probe.rc win32/Dpi_win.cpp
+  win32/Result_win.cpp win32/Strings_win.cpp)
 target_link_libraries(plumwick-probe PRIVATE plumwick_core user32 gdi32 advapi32 psapi)
 target_include_directories(plumwick-probe PRIVATE ${CMAKE_SOURCE_DIR})
 target_link_options(plumwick-probe PRIVATE ${PLUMWICK_LINK_FLAGS})

@@ -1,5 +1,7 @@
 #include "tools/PipeClient_win.h"
 
+#include "win32/Result_win.h"
+
 #include "win32/Handles_win.h"
 
 #include <vector>
@@ -10,20 +12,6 @@ namespace {
 
 std::wstring PipeNameFor(unsigned long sessionId) {
     return L"\\\\.\\pipe\\plumwick." + std::to_wstring(sessionId);
-}
-
-std::wstring ErrorText(const wchar_t* call, DWORD error) {
-    win::UniqueLocal<wchar_t*> text;
-    DWORD length = FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM |
-                                      FORMAT_MESSAGE_IGNORE_INSERTS,
-                                  nullptr, error, 0, reinterpret_cast<wchar_t*>(text.put()), 0, nullptr);
-    std::wstring message =
-        length && text ? std::wstring(text.get(), length) : L"error " + std::to_wstring(error);
-    while (!message.empty() &&
-           (message.back() == L'\n' || message.back() == L'\r' || message.back() == L' ')) {
-        message.pop_back();
-    }
-    return std::wstring(call) + L" failed: " + message;
 }
 
 DWORD Remaining(DWORD deadline) {
@@ -64,7 +52,7 @@ HANDLE Open(const std::wstring& name, DWORD waitMs, PipeResult& result) {
         if (pipe != INVALID_HANDLE_VALUE) {
             DWORD mode = PIPE_READMODE_MESSAGE;
             if (!SetNamedPipeHandleState(pipe, &mode, nullptr, nullptr)) {
-                result.problem = ErrorText(L"SetNamedPipeHandleState", GetLastError());
+                result.failure = win::Result::Failed(L"SetNamedPipeHandleState", GetLastError());
                 win::UniqueFile(pipe).reset();
                 result.outcome = PipeOutcome::Failed;
                 return INVALID_HANDLE_VALUE;
@@ -86,7 +74,7 @@ HANDLE Open(const std::wstring& name, DWORD waitMs, PipeResult& result) {
             }
             Sleep(50);
         } else {
-            result.problem = ErrorText(L"CreateFile", error);
+            result.failure = win::Result::Failed(L"CreateFile", error);
             result.outcome = PipeOutcome::Failed;
             return INVALID_HANDLE_VALUE;
         }
@@ -122,7 +110,7 @@ PipeResult SendToPipe(const std::wstring& pipeName, const std::string& message, 
     }
     win::UniqueKernelHandle event(CreateEventW(nullptr, TRUE, FALSE, nullptr));
     if (!event.get()) {
-        result.problem = ErrorText(L"CreateEvent", GetLastError());
+        result.failure = win::Result::Failed(L"CreateEvent", GetLastError());
         return result;
     }
     const DWORD deadline = GetTickCount() + answerMs;
@@ -134,7 +122,7 @@ PipeResult SendToPipe(const std::wstring& pipeName, const std::string& message, 
     DWORD error = Complete(pipe.get(), started, overlapped, Remaining(deadline), bytes);
     if (error != 0) {
         result.outcome = error == WAIT_TIMEOUT ? PipeOutcome::NoAnswer : PipeOutcome::Failed;
-        result.problem = ErrorText(L"WriteFile", error);
+        result.failure = win::Result::Failed(L"WriteFile", error);
         return result;
     }
     std::vector<char> buffer(4096);
@@ -152,7 +140,7 @@ PipeResult SendToPipe(const std::wstring& pipeName, const std::string& message, 
     if (error != 0) {
         bool ending = message.compare(0, 3, "END") == 0 && error != WAIT_TIMEOUT;
         result.outcome = ending ? PipeOutcome::Ended : PipeOutcome::NoAnswer;
-        result.problem = ErrorText(L"ReadFile", error);
+        result.failure = win::Result::Failed(L"ReadFile", error);
         return result;
     }
     while (!reply.empty() && (reply.back() == '\n' || reply.back() == '\r')) {

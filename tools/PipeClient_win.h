@@ -1,6 +1,7 @@
 #pragma once
 // The client side of the display's command pipe, "\\.\pipe\plumwick.<session id>": one message out, one
 // ASCII reply line back.
+#include "win32/Result_win.h"
 #include "win32/Windows_win.h"
 
 #include <functional>
@@ -15,14 +16,14 @@ enum class PipeOutcome {
     NotRunning, // no such pipe: no display runs in that session
     Busy,       // every instance stayed taken for the whole wait
     NoAnswer,   // no reply within the time
-    Failed,     // the pipe could not be used (access refused, ...): see `problem`
+    Failed,     // the pipe could not be used (access refused, ...): see `failure`
     Untrusted,  // the check before sending refused the pipe's server: see `untrusted`; nothing was sent
 };
 
 struct PipeResult {
     PipeOutcome outcome = PipeOutcome::Failed;
     std::string reply;     // the reply line without its line end
-    std::wstring problem;  // the failing call and the system's error text
+    win::Result failure;   // the failing call and the system's error text
     std::string untrusted; // why the pipe's server may not have the message (UTF-8)
 };
 

@@ -359,7 +359,7 @@ int CmdPipeRaw(const Args& a) {
         Print("no answer");
         break;
     case plumwick::PipeOutcome::Failed:
-        Print("failed|" + Utf8(result.problem));
+        Print("failed|" + Utf8(result.failure.Text()));
         break;
     }
     return 0;

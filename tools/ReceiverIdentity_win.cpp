@@ -3,6 +3,7 @@
 #include "command/ReceiverCheck.h"
 #include "common/TextUtil.h"
 #include "win32/Handles_win.h"
+#include "win32/Result_win.h"
 #include "win32/Strings_win.h"
 
 #include <sddl.h>
@@ -32,7 +33,7 @@ std::string TokenUserSid(HANDLE token, std::string& problem) {
     GetTokenInformation(token, TokenUser, nullptr, 0, &size);
     std::vector<BYTE> buffer(size ? size : 1);
     if (!size || !GetTokenInformation(token, TokenUser, buffer.data(), size, &size)) {
-        problem = Narrow(win::LastErrorText(L"GetTokenInformation"));
+        problem = Narrow(win::Result::LastError(L"GetTokenInformation").Text());
         return {};
     }
     return SidText(reinterpret_cast<TOKEN_USER*>(buffer.data())->User.Sid);
@@ -43,16 +44,16 @@ send::ProcessIdentity IdentifyProcess(DWORD pid) {
     win::UniqueKernelHandle process(OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, pid));
     win::UniqueKernelHandle token;
     if (!process) {
-        identity.problem = Narrow(win::LastErrorText(L"OpenProcess"));
+        identity.problem = Narrow(win::Result::LastError(L"OpenProcess").Text());
         return identity;
     }
     if (!OpenProcessToken(process.get(), TOKEN_QUERY, token.put())) {
-        identity.problem = Narrow(win::LastErrorText(L"OpenProcessToken"));
+        identity.problem = Narrow(win::Result::LastError(L"OpenProcessToken").Text());
         return identity;
     }
     DWORD session = 0;
     if (!ProcessIdToSessionId(pid, &session)) {
-        identity.problem = Narrow(win::LastErrorText(L"ProcessIdToSessionId"));
+        identity.problem = Narrow(win::Result::LastError(L"ProcessIdToSessionId").Text());
         return identity;
     }
     identity.userSid = TokenUserSid(token.get(), identity.problem);

@@ -71,7 +71,7 @@ HWND FindIdleBox(Refused& refused) {
             GetWindowThreadProcessId(box, &owner)
                 ? ReceiverRefusal(owner, CurrentSessionId(), "the command box")
                 : std::optional<std::string>(
-                      Utf16ToUtf8(win::ToU16(win::LastErrorText(L"GetWindowThreadProcessId"))));
+                      Utf16ToUtf8(win::ToU16(win::Result::LastError(L"GetWindowThreadProcessId").Text())));
         if (!refusal) {
             acceptedBox = box;
             acceptedOwner = owner;
@@ -112,7 +112,7 @@ PipeVetting VetServer(const Channel& channel) {
     return [session = channel.session](HANDLE pipe) -> std::optional<std::string> {
         ULONG server = 0;
         if (!GetNamedPipeServerProcessId(pipe, &server)) {
-            return Utf16ToUtf8(win::ToU16(win::LastErrorText(L"GetNamedPipeServerProcessId")));
+            return Utf16ToUtf8(win::ToU16(win::Result::LastError(L"GetNamedPipeServerProcessId").Text()));
         }
         return ReceiverRefusal(server, session, "the command pipe's server");
     };
@@ -143,8 +143,8 @@ Outcome SendThroughPipe(const Channel& channel, const std::u16string& command, d
     case PipeOutcome::Failed:
         break;
     }
-    if (!result.problem.empty()) {
-        Fail(Utf16ToUtf8(win::ToU16(result.problem)));
+    if (!result.failure.Ok()) {
+        Fail(Utf16ToUtf8(win::ToU16(result.failure.Text())));
     }
     return Outcome::NoAnswer;
 }
@@ -257,8 +257,8 @@ int AskStatus(const Channel& channel, double waitSeconds) {
         Fail("every instance of the command pipe stayed taken");
         return kExitBusy;
     default:
-        Fail(result.problem.empty() ? std::string("the display did not answer")
-                                    : Utf16ToUtf8(win::ToU16(result.problem)));
+        Fail(result.failure.Ok() ? std::string("the display did not answer")
+                                 : Utf16ToUtf8(win::ToU16(result.failure.Text())));
         return kExitNoAnswer;
     }
 }

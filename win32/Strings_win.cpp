@@ -35,11 +35,6 @@ std::wstring ErrorText(DWORD error) {
     return text;
 }
 
-std::wstring LastErrorText(const wchar_t* callName) {
-    DWORD error = GetLastError();
-    return std::wstring(callName) + L" failed: " + ErrorText(error);
-}
-
 std::u16string SystemAnsiCodePage::ToUtf16(std::string_view bytes) const {
     std::u16string out;
     // Convert in slices so a huge input never overflows the int lengths of the API.

@@ -17,8 +17,6 @@ inline std::u16string ToU16(std::wstring_view text) {
 }
 
 std::wstring WindowText(HWND window);
-// "CallName failed: <system message>" for the calling thread's last error.
-std::wstring LastErrorText(const wchar_t* callName);
 std::wstring ErrorText(DWORD error);
 
 // The system's ANSI code page through MultiByteToWideChar / WideCharToMultiByte.
