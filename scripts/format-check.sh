@@ -13,11 +13,11 @@ if [ "${1:-}" = "--fix" ]; then
   "$format" -i "${files[@]}"
   exit 0
 fi
-bad=()
-for f in "${files[@]}"; do
-  "$format" --dry-run --Werror "$f" >/dev/null 2>&1 || bad+=("$f")
-done
-if [ ${#bad[@]} -gt 0 ]; then
+# One run over every file; it names each place that is off, and the files are gathered from that.
+report=$("$format" --dry-run --Werror "${files[@]}" 2>&1 >/dev/null) || true
+mapfile -t bad < <(grep -o '^[^:]*:[0-9]*:[0-9]*: error' <<<"$report" | cut -d: -f1 | sort -u)
+if [ ${#bad[@]} -gt 0 ] || [ -n "$report" ]; then
+  [ ${#bad[@]} -gt 0 ] || echo "$report" >&2
   echo "Not formatted by .clang-format (run scripts/format-check.sh --fix):" >&2
   printf '  %s\n' "${bad[@]}" >&2
   exit 1

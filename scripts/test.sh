@@ -20,9 +20,14 @@ step() { # step NAME COMMAND...: runs the command and notes its time
 step "packages" bash scripts/install-deps.sh
 step "format check" bash scripts/format-check.sh
 step "layering check" bash scripts/check-structure.sh
+# The clean Wine prefix every test session is made from is made while the build runs (it needs no build).
+prefix_log=$root/build/wine-prefix.log
+mkdir -p build
+bash -c 'source scripts/wine-env.sh && plumwick_wine_prefix' >"$prefix_log" 2>&1 &
+prefix_pid=$!
 step "build (Windows and native)" bash scripts/build.sh
-# The clean Wine prefix every test session is made from, before the sessions that start side by side.
-step "clean Wine prefix" bash -c 'source scripts/wine-env.sh && plumwick_wine_prefix'
+prefix_made() { wait "$prefix_pid" || { cat "$prefix_log" >&2; return 1; }; }
+step "clean Wine prefix (after the build)" prefix_made
 
 fuzz_log=$root/build/fuzz-summary.log
 fuzz_begun=$SECONDS
@@ -32,12 +37,20 @@ fuzz_pid=$!
 cd build/native
 status=0
 unit_begun=$SECONDS
-ctest --output-on-failure -LE wine -j2 --timeout 120 || status=$?
+counts=$root/build/test-counts.log
+: >"$counts"
+run_ctest() { # ctest's output goes on to the log as well, for the closing count
+  local code
+  ctest "$@" 2>&1 | tee -a "$counts"
+  code=${PIPESTATUS[0]}
+  return "$code"
+}
+run_ctest --output-on-failure -LE wine -j2 --timeout 120 || status=$?
 timings+=("$(printf '%-34s %4d s' "unit tests" $((SECONDS - unit_begun)))")
 # The two ten-thousand-command runs are the longest; they start first so that nothing waits for them at
 # the end.
 e2e_begun=$SECONDS
-ctest --output-on-failure -L wine -j"${PLUMWICK_E2E_JOBS:-4}" --timeout 600 || status=$?
+run_ctest --output-on-failure -L wine -j"${PLUMWICK_E2E_JOBS:-4}" --timeout 600 || status=$?
 timings+=("$(printf '%-34s %4d s' "Windows and end-to-end tests" $((SECONDS - e2e_begun)))")
 
 fuzz_status=0
@@ -49,4 +62,10 @@ cat "$fuzz_log"
 echo "Time taken:"
 printf '  %s\n' "${timings[@]}"
 printf '  %-34s %4d s\n' "total" $((SECONDS - started))
+# One closing count over both ctest runs (unit; Windows and end-to-end) and the fuzz targets.
+read -r total failed < <(sed -n 's/.*tests passed, \([0-9]*\) tests\{0,1\} failed out of \([0-9]*\).*/\2 \1/p' "$counts" |
+  awk '{t += $1; f += $2} END {print t + 0, f + 0}')
+fuzz_ok=$(grep -c ': ok (' "$fuzz_log" || true)
+fuzz_failed=$(grep -c ': FAILED' "$fuzz_log" || true)
+echo "Result: $((total - failed + fuzz_ok)) passed, $((failed + fuzz_failed)) failed"
 exit "$status"

