@@ -481,7 +481,8 @@ std::optional<ScreenRows> App::DisplayRows() const {
     if (!top) {
         return std::nullopt;
     }
-    DisplayReach reach = DesignReach(look_.FontSize());
+    // The reach in the display's own pixels, at its monitor's DPI.
+    DisplayReach reach = ScaledReach(DesignReach(look_.FontSize()), main_.Scale());
     return ScreenRows{*top - reach.abovePx, *top + reach.belowPx};
 }
 

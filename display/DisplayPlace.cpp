@@ -50,6 +50,11 @@ DisplayReach DesignReach(float fontSize) {
     return ReachAroundMainTop(sizes, fontSize);
 }
 
+DisplayReach ScaledReach(const DisplayReach& design, const DpiScale& scale) {
+    return DisplayReach{static_cast<int>(std::ceil(design.abovePx * scale.Factor())),
+                        static_cast<int>(std::ceil(design.belowPx * scale.Factor()))};
+}
+
 int ClampMainTopPx(int wantedTopPx, int workTopPx, int workBottomPx, const DisplayReach& reach) {
     int highest = workTopPx + reach.abovePx;
     int lowest = workBottomPx - reach.belowPx;
@@ -69,9 +74,7 @@ DisplayLayout LayOutDisplay(const MonitorInfo& monitor, const DisplayDesign& des
     int mainHeight = scale.Pixels(design.mainHeightPx);
     int mainTop = work.bottom - mainHeight;
     if (draggedMainTopPx) {
-        DisplayReach design96 = DesignReach(design.fontSize);
-        DisplayReach reach{static_cast<int>(std::ceil(design96.abovePx * scale.Factor())),
-                           static_cast<int>(std::ceil(design96.belowPx * scale.Factor()))};
+        DisplayReach reach = ScaledReach(DesignReach(design.fontSize), scale);
         mainTop = ClampMainTopPx(*draggedMainTopPx, work.top, work.bottom, reach);
     }
     layout.main = {screen.left, mainTop, screen.right, mainTop + mainHeight};

@@ -29,6 +29,8 @@ DisplayReach ReachAroundMainTop(const DisplayWindows& windows, float fontSize);
 inline constexpr int kPanelDesignHeightTwips = 1905;  // 127 px
 inline constexpr int kToolbarDesignHeightTwips = 540; // 36 px
 DisplayReach DesignReach(float fontSize);
+// A design reach in the device pixels of that DPI, rounded outwards.
+DisplayReach ScaledReach(const DisplayReach& design, const DpiScale& scale);
 
 // The main window's top that keeps the whole reach inside the work area rows workTop..workBottom, as close
 // to the wanted top as that allows; when the work area is too short for it, the top of the reach goes to

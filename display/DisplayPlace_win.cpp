@@ -5,12 +5,13 @@
 
 namespace plumwick::win {
 
-int StartingMainTopPx(int defaultTopPx, float fontSize, std::optional<int> rememberedTopPx) {
+int StartingMainTopPx(int defaultTopPx, float fontSize, std::optional<int> rememberedTopPx,
+                      const DpiScale& scale) {
     if (!rememberedTopPx) {
         return defaultTopPx;
     }
     RECT work = win::WorkArea();
-    return ClampMainTopPx(*rememberedTopPx, work.top, work.bottom, DesignReach(fontSize));
+    return ClampMainTopPx(*rememberedTopPx, work.top, work.bottom, ScaledReach(DesignReach(fontSize), scale));
 }
 
 std::optional<int> WindowTopPx(HWND window) {

@@ -15,7 +15,7 @@ bool MainTextWindow::Create(std::optional<int> rememberedTopPx) {
     // Where a drag left it last time, if anywhere; the panel and the toolbar place themselves against it.
     RECT placed{};
     GetWindowRect(Handle(), &placed);
-    int topPx = win::StartingMainTopPx(placed.top, look_.FontSize(), rememberedTopPx);
+    int topPx = win::StartingMainTopPx(placed.top, look_.FontSize(), rememberedTopPx, Scale());
     if (topPx != placed.top) {
         SetWindowPos(Handle(), nullptr, placed.left, topPx, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
     }

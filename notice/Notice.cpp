@@ -13,16 +13,17 @@ bool NoticeGate::FirstTime(NoticeCause cause) {
     return true;
 }
 
-PixelRect PlaceNotice(const PixelRect& workArea, int width, int height, const std::vector<PixelRect>& open) {
-    width = std::clamp(width, 0, std::max(0, workArea.Width() - 2 * kNoticeMarginPx));
-    height = std::clamp(height, 0, std::max(0, workArea.Height() - 2 * kNoticeMarginPx));
-    const int right = workArea.right - kNoticeMarginPx;
+PixelRect PlaceNotice(const PixelRect& workArea, int width, int height, const std::vector<PixelRect>& open,
+                      int marginPx) {
+    width = std::clamp(width, 0, std::max(0, workArea.Width() - 2 * marginPx));
+    height = std::clamp(height, 0, std::max(0, workArea.Height() - 2 * marginPx));
+    const int right = workArea.right - marginPx;
     const int left = right - width;
-    const int firstTop = workArea.top + kNoticeMarginPx;
+    const int firstTop = workArea.top + marginPx;
 
     auto overlaps = [&](int top, const PixelRect& other) {
-        return left < other.right && other.left < right && top < other.bottom + kNoticeMarginPx &&
-               other.top < top + height + kNoticeMarginPx;
+        return left < other.right && other.left < right && top < other.bottom + marginPx &&
+               other.top < top + height + marginPx;
     };
     // Walk down the column past every open notice in the way.
     int top = firstTop;
@@ -30,12 +31,12 @@ PixelRect PlaceNotice(const PixelRect& workArea, int width, int height, const st
         moved = false;
         for (const PixelRect& other : open) {
             if (overlaps(top, other)) {
-                top = other.bottom + kNoticeMarginPx;
+                top = other.bottom + marginPx;
                 moved = true;
             }
         }
     }
-    if (top + height > workArea.bottom - kNoticeMarginPx) {
+    if (top + height > workArea.bottom - marginPx) {
         top = firstTop;
     }
     return {left, top, right, top + height};

@@ -50,9 +50,10 @@ class NoticeGate {
 // Where a new notice of the given size goes: the top-right corner of the work area, a margin in (the
 // display lies along the bottom, and the corner keeps the notice off it), below the notices still open
 // so none hides another. When the column is full it starts at the top again. A notice wider or taller
-// than the work area is cut to it.
-PixelRect PlaceNotice(const PixelRect& workArea, int width, int height, const std::vector<PixelRect>& open);
-
+// than the work area is cut to it. The margin is in device pixels: kNoticeMarginPx scaled to the
+// monitor's DPI.
 inline constexpr int kNoticeMarginPx = 12;
+PixelRect PlaceNotice(const PixelRect& workArea, int width, int height, const std::vector<PixelRect>& open,
+                      int marginPx = kNoticeMarginPx);
 
 } // namespace plumwick

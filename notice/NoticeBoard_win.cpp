@@ -19,7 +19,9 @@ void NoticeBoard::Notify(NoticeCause cause, std::u16string text) {
     RECT work = win::WorkArea();
     std::wstring wide = win::ToWide(text);
     SIZE size = NoticeWindow::Measure(wide);
-    PixelRect place = PlaceNotice({work.left, work.top, work.right, work.bottom}, size.cx, size.cy, open);
+    // Notices stay on the primary monitor, their margin at its DPI like their text.
+    PixelRect place = PlaceNotice({work.left, work.top, work.right, work.bottom}, size.cx, size.cy, open,
+                                  win::PrimaryScale().Pixels(kNoticeMarginPx));
     auto notice = std::make_unique<NoticeWindow>();
     if (notice->Open(wide, place)) {
         notices_.push_back(std::move(notice));

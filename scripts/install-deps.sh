@@ -5,6 +5,7 @@ packages=(
   cmake g++ make pkg-config libgtest-dev libgmock-dev googletest   # native build and unit tests
   g++-mingw-w64-x86-64                                                # the Windows build
   wine wine64                                                         # running it on Linux
+  wixl msitools                                                       # the installer and its check
   xvfb x11-utils x11-xserver-utils xdotool imagemagick                # a display, screenshots, pointer
   icewm                                                               # the test desktop's taskbar
   python3 curl                                                        # the tests' web server and its check

@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <filesystem>
 #include <fstream>
 #include <string>
 
@@ -113,4 +115,20 @@ TEST(Monitors, NoSeeThroughSeamInThePanelAt144Dpi) {
     if (!seen.empty()) {
         session.SaveScreenshot("seam-144");
     }
+}
+
+// The Windows session ends (wineboot sends the end-of-session messages to every window): the program
+// answers at once and is gone within 5 s, its settings file whole.
+TEST(Monitors, TheSessionsEndIsAnsweredAtOnceAndKeepsTheSettings) {
+    Session session;
+    ASSERT_TRUE(session.Start());
+    std::filesystem::path settings = session.Folder() / "data/system/desktoplrc.pst";
+    auto started = std::chrono::steady_clock::now();
+    Shell(session.Env() + " timeout 20 wineboot --end-session >/dev/null 2>&1");
+    double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
+    EXPECT_LT(seconds, 5.0);
+    EXPECT_TRUE(session.WaitForExit(5));
+    std::ifstream in(settings);
+    std::string fontName;
+    EXPECT_TRUE(std::getline(in, fontName) && !fontName.empty());
 }

@@ -24,6 +24,10 @@ const PixelRect kLeftMonitor{-1280, 100, 0, 1124};
 TEST(NoticePlacement, FirstNoticeSitsInTheTopRightCornerOfTheWorkArea) {
     EXPECT_EQ(PlaceNotice(kWork, 360, 90, {}), (PixelRect{1548, 12, 1908, 102}));
     EXPECT_EQ(PlaceNotice(kLeftMonitor, 360, 90, {}), (PixelRect{-372, 112, -12, 202}));
+    // At 150 % the margin is 18 px, to the edge and between notices.
+    PixelRect first = PlaceNotice(kWork, 540, 135, {}, 18);
+    EXPECT_EQ(first, (PixelRect{1362, 18, 1902, 153}));
+    EXPECT_EQ(PlaceNotice(kWork, 540, 135, {first}, 18).top, 153 + 18);
 }
 
 TEST(NoticePlacement, FurtherNoticesStackBelowTheOpenOnesAndRestartAtTheTopWhenFull) {
