@@ -6,21 +6,6 @@ namespace plumwick {
 
 namespace {
 
-// U+3000 is the blank Chinese input methods type.
-bool IsBlank(char16_t c) {
-    return c == u' ' || c == u'\t' || c == u'\u3000';
-}
-
-std::u16string_view Trim(std::u16string_view text) {
-    while (!text.empty() && IsBlank(text.front())) {
-        text.remove_prefix(1);
-    }
-    while (!text.empty() && IsBlank(text.back())) {
-        text.remove_suffix(1);
-    }
-    return text;
-}
-
 bool EqualsIgnoringCase(std::u16string_view a, std::u16string_view b) {
     if (a.size() != b.size()) {
         return false;
@@ -46,7 +31,7 @@ ShopConfig ParseShopConfig(std::string_view bytes, const AnsiCodePage& codePage)
     std::u16string_view rest = text;
     while (!rest.empty()) {
         std::size_t end = rest.find_first_of(u"\r\n");
-        std::u16string_view line = Trim(rest.substr(0, end));
+        std::u16string_view line = TrimBlanks(rest.substr(0, end));
         rest = end == std::u16string_view::npos ? std::u16string_view{} : rest.substr(end + 1);
 
         if (line.empty() || line.front() == u';' || line.front() == u'#') {
@@ -56,8 +41,8 @@ ShopConfig ParseShopConfig(std::string_view bytes, const AnsiCodePage& codePage)
         if (equals == std::u16string_view::npos) {
             continue;
         }
-        std::u16string_view key = Trim(line.substr(0, equals));
-        std::u16string value(Trim(line.substr(equals + 1)));
+        std::u16string_view key = TrimBlanks(line.substr(0, equals));
+        std::u16string value(TrimBlanks(line.substr(equals + 1)));
         if (EqualsIgnoringCase(key, u"ShopName")) {
             config.shopName = std::move(value);
         } else if (EqualsIgnoringCase(key, u"WebAddress")) {

@@ -179,4 +179,15 @@ std::u16string DecodeTextBytes(std::string_view bytes, const AnsiCodePage& codeP
     return codePage.ToUtf16(bytes);
 }
 
+std::u16string_view TrimBlanks(std::u16string_view text) {
+    auto blank = [](char16_t c) { return c == u' ' || c == u'\t' || c == u'\u3000'; };
+    while (!text.empty() && blank(text.front())) {
+        text.remove_prefix(1);
+    }
+    while (!text.empty() && blank(text.back())) {
+        text.remove_suffix(1);
+    }
+    return text;
+}
+
 } // namespace plumwick

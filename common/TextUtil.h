@@ -24,6 +24,10 @@ std::u16string Utf16BytesToUtf16(std::string_view bytes, bool bigEndian);
 // UTF-8 without a mark when the bytes are valid UTF-8, else the ANSI code page.
 std::u16string DecodeTextBytes(std::string_view bytes, const AnsiCodePage& codePage);
 
+// The text without the blanks people type around a value: spaces, tabs and U+3000, the blank Chinese
+// input methods type.
+std::u16string_view TrimBlanks(std::u16string_view text);
+
 // Replaces every occurrence of `from` (non-empty) by `to`, left to right, non-overlapping.
 std::u16string ReplaceAll(std::u16string_view text, std::u16string_view from, std::u16string_view to);
 

@@ -8,20 +8,6 @@ namespace plumwick {
 
 namespace {
 
-bool IsBlank(char16_t c) {
-    return c == u' ' || c == u'\t' || c == u'\u3000';
-}
-
-std::u16string_view Trim(std::u16string_view text) {
-    while (!text.empty() && IsBlank(text.front())) {
-        text.remove_prefix(1);
-    }
-    while (!text.empty() && IsBlank(text.back())) {
-        text.remove_suffix(1);
-    }
-    return text;
-}
-
 bool IsDriveLetter(char16_t c) {
     return (c >= u'A' && c <= u'Z') || (c >= u'a' && c <= u'z');
 }
@@ -60,9 +46,9 @@ ContentFolderChoice ResolveContentFolder(std::u16string_view programFolder, std:
                                                  "; the content folder stays Text\\ beside the program"};
     };
 
-    std::u16string_view value = Trim(configured);
+    std::u16string_view value = TrimBlanks(configured);
     if (value.size() >= 2 && value.front() == u'"' && value.back() == u'"') {
-        value = Trim(value.substr(1, value.size() - 2));
+        value = TrimBlanks(value.substr(1, value.size() - 2));
     }
     if (value.empty()) {
         return {fallback, {}};
