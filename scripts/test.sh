@@ -50,7 +50,7 @@ timings+=("$(printf '%-34s %4d s' "unit tests" $((SECONDS - unit_begun)))")
 # The two ten-thousand-command runs are the longest; they start first so that nothing waits for them at
 # the end.
 e2e_begun=$SECONDS
-run_ctest --output-on-failure -L wine -j"${PLUMWICK_E2E_JOBS:-4}" --timeout 600 || status=$?
+run_ctest --output-on-failure -L wine -j"${PLUMWICK_E2E_JOBS:-6}" --timeout 600 || status=$?
 timings+=("$(printf '%-34s %4d s' "Windows and end-to-end tests" $((SECONDS - e2e_begun)))")
 
 fuzz_status=0
