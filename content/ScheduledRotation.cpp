@@ -1,9 +1,9 @@
 #include "content/ScheduledRotation.h"
 
 #include "common/TextUtil.h"
+#include "rotation/Rotation.h"
 
 #include <algorithm>
-#include <cmath>
 
 namespace plumwick {
 
@@ -35,21 +35,7 @@ std::vector<bool> DrawableLines(const std::vector<std::u16string>& lines,
 }
 
 std::optional<std::size_t> PickDrawable(const std::vector<bool>& drawable, double r) {
-    const std::size_t count = static_cast<std::size_t>(std::count(drawable.begin(), drawable.end(), true));
-    if (count == 0) {
-        return std::nullopt;
-    }
-    std::size_t k = 0;
-    if (r > 0.0) {
-        double scaled = std::floor(r * static_cast<double>(count));
-        k = scaled >= static_cast<double>(count - 1) ? count - 1 : static_cast<std::size_t>(scaled);
-    }
-    for (std::size_t i = 0; i < drawable.size(); ++i) {
-        if (drawable[i] && k-- == 0) {
-            return i;
-        }
-    }
-    return std::nullopt;
+    return PickEligible(drawable.size(), r, [&](std::size_t i) { return drawable[i]; });
 }
 
 TickChoice ScheduleGate::Tick(const std::vector<std::u16string>& lines, const std::vector<bool>& drawable,

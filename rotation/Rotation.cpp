@@ -1,32 +1,11 @@
 #include "rotation/Rotation.h"
 
 #include <chrono>
-#include <cmath>
 
 namespace plumwick {
 
 std::optional<std::size_t> PickLine(const std::vector<std::u16string>& lines, double r) {
-    std::size_t count = 0;
-    for (const auto& line : lines) {
-        if (!line.empty()) {
-            ++count;
-        }
-    }
-    if (count == 0) {
-        return std::nullopt;
-    }
-    // Out-of-range r (NaN included) is clamped rather than trusted, so the pick is always a real line.
-    std::size_t k = 0;
-    if (r > 0.0) {
-        double scaled = std::floor(r * static_cast<double>(count));
-        k = scaled >= static_cast<double>(count - 1) ? count - 1 : static_cast<std::size_t>(scaled);
-    }
-    for (std::size_t i = 0; i < lines.size(); ++i) {
-        if (!lines[i].empty() && k-- == 0) {
-            return i;
-        }
-    }
-    return std::nullopt; // not reached: k < count
+    return PickEligible(lines.size(), r, [&](std::size_t i) { return !lines[i].empty(); });
 }
 
 RandomSource::RandomSource()

@@ -1,5 +1,6 @@
 #pragma once
 // The rotation's pick of the next message line and the random numbers behind it.
+#include <cmath>
 #include <cstddef>
 #include <cstdint>
 #include <optional>
@@ -8,6 +9,31 @@
 #include <vector>
 
 namespace plumwick {
+
+// Picks uniformly among the entries 0..size-1 for which eligible(i) holds: r (uniform in [0, 1)) selects
+// the k-th of them with k = floor(r * count), clamped to count - 1; an out-of-range r (NaN included) is
+// clamped rather than trusted. Nothing when no entry is eligible.
+template <typename Eligible>
+std::optional<std::size_t> PickEligible(std::size_t size, double r, Eligible eligible) {
+    std::size_t count = 0;
+    for (std::size_t i = 0; i < size; ++i) {
+        count += eligible(i) ? 1 : 0;
+    }
+    if (count == 0) {
+        return std::nullopt;
+    }
+    std::size_t k = 0;
+    if (r > 0.0) {
+        double scaled = std::floor(r * static_cast<double>(count));
+        k = scaled >= static_cast<double>(count - 1) ? count - 1 : static_cast<std::size_t>(scaled);
+    }
+    for (std::size_t i = 0; i < size; ++i) {
+        if (eligible(i) && k-- == 0) {
+            return i;
+        }
+    }
+    return std::nullopt; // not reached: k < count
+}
 
 // Picks uniformly among the non-empty lines: r (uniform in [0, 1)) selects the k-th non-empty line with
 // k = floor(r * count), clamped to count - 1. Returns the line's index in `lines`, or nothing when no line
