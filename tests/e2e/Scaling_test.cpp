@@ -200,3 +200,69 @@ TEST(Scaling, ADpiChangeLaysTheDisplayOutAgainAtTheNewDpi) {
     EXPECT_TRUE(session.Running());
     session.SaveScreenshot("scaling-192-relaid");
 }
+
+namespace {
+
+// Rows of a rectangle's columns left..right that hold dark (text) pixels.
+int DarkRows(const Image& shot, const Session::Rect& r, int right) {
+    int rows = 0;
+    for (int y = r.y; y < r.y + r.h; ++y) {
+        bool dark = false;
+        for (int x = r.x; x < right && !dark; ++x) {
+            Rgb c = shot.At(x, y);
+            dark = c.r + c.g + c.b < 240;
+        }
+        rows += dark ? 1 : 0;
+    }
+    return rows;
+}
+
+} // namespace
+
+// The content manager open while the scaling goes from 100 % to 200 %: its controls, their fonts and the
+// list are laid out again at the new DPI, and the window grows to hold them.
+TEST(Scaling, TheContentManagerLaysItselfOutAgainOnADpiChange) {
+    Session session;
+    ASSERT_TRUE(session.Start());
+    ASSERT_EQ(session.WaitFor(
+                  {"visible", "PlumwickContentManager"}, [](const std::string& v) { return v == "1"; }, 10),
+              "1");
+    std::vector<Child> before = Children(session, "PlumwickContentManager");
+    const Child* label = Find(before, "Static", "信息更换间隔");
+    const Child* field = Find(before, "Edit", "");
+    const Child* entry = Find(before, "Button", "welcome.txt");
+    ASSERT_TRUE(label && field && entry);
+    EXPECT_EQ(field->rect.x - label->rect.x, 136); // (2280 - 240) twips at 96 DPI
+    int textBefore = DarkRows(session.Screenshot(), label->rect, field->rect.x);
+    Session::Rect window = session.WindowRect("PlumwickContentManager");
+
+    EXPECT_EQ(session.Probe({"send", "PlumwickContentManager", "0x2E0", "0x00C000C0", "0"}), "0");
+    std::vector<Child> after = Children(session, "PlumwickContentManager");
+    label = Find(after, "Static", "信息更换间隔");
+    field = Find(after, "Edit", "");
+    const Child* ok = Find(after, "Button", "确定");
+    const Child* split = Find(after, "Button", "双回车符分列");
+    const Child* entryAfter = Find(after, "Button", "welcome.txt");
+    ASSERT_TRUE(label && field && ok && split && entryAfter);
+    EXPECT_EQ(field->rect.x - label->rect.x, 272); // (2280 - 240) twips at 192 DPI
+    EXPECT_EQ(ok->rect.x - label->rect.x, 464);    // (3720 - 240) twips
+    EXPECT_EQ(split->rect.w, 226);                 // 1695 twips
+    EXPECT_EQ(label->rect.h, 50);                  // 375 twips
+    EXPECT_EQ(entryAfter->rect.w, 322);            // 2415 twips
+    EXPECT_EQ(entryAfter->rect.w, 2 * entry->rect.w);
+    EXPECT_FALSE(Overlap(field->rect, ok->rect));
+    EXPECT_FALSE(Overlap(ok->rect, split->rect));
+    EXPECT_FALSE(Overlap(label->rect, split->rect));
+    // The frame holds the design's client area at the new DPI (6945 twips wide).
+    Session::Rect grown = session.WindowRect("PlumwickContentManager");
+    EXPECT_GE(grown.w, 926) << window.w;
+    EXPECT_LE(ok->rect.x + ok->rect.w, grown.x + grown.w);
+    // The letters are drawn twice as tall: the font was made again for 192 DPI.
+    SleepSeconds(0.5);
+    Image shot = session.Screenshot();
+    int textAfter = DarkRows(shot, label->rect, field->rect.x);
+    EXPECT_GT(textBefore, 8);
+    EXPECT_NEAR(static_cast<double>(textAfter) / std::max(textBefore, 1), 2.0, 0.35)
+        << textBefore << " rows at 96 DPI, " << textAfter << " at 192";
+    session.SaveScreenshot("scaling-content-192");
+}
