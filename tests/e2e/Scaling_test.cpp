@@ -266,3 +266,54 @@ TEST(Scaling, TheContentManagerLaysItselfOutAgainOnADpiChange) {
         << textBefore << " rows at 96 DPI, " << textAfter << " at 192";
     session.SaveScreenshot("scaling-content-192");
 }
+
+namespace {
+
+// Pixels of the image whose colour differs from the picture's (at the given place on the screenshot) by
+// more than a few levels in some channel.
+int DifferingPixels(const Image& shot, int left, int top, const Image& picture) {
+    int differing = 0;
+    for (int y = 0; y < picture.height; ++y) {
+        for (int x = 0; x < picture.width; ++x) {
+            Rgb a = shot.At(left + x, top + y);
+            Rgb b = picture.At(x, y);
+            differing +=
+                std::max({std::abs(a.r - b.r), std::abs(a.g - b.g), std::abs(a.b - b.b)}) > 8 ? 1 : 0;
+        }
+    }
+    return differing;
+}
+
+} // namespace
+
+// At 150 % the toolbar's buttons show the pictures drawn for 144 DPI, not the 96-DPI ones blown up
+// nearest-neighbour, and no button lets the desktop through.
+TEST(Scaling, At144DpiTheToolbarShowsThePicturesDrawnForThatScale) {
+    Session session(144);
+    StartDisplay(session);
+    ASSERT_TRUE(session.PointAtLine());
+    ASSERT_EQ(session.WaitFor(
+                  {"visible", "PlumwickToolbar"}, [](const std::string& v) { return v == "1"; }, 5),
+              "1");
+    Session::Rect bar = session.WindowRect("PlumwickToolbar");
+    ASSERT_EQ(bar.w, 588);
+    Image shot = session.Screenshot();
+    // The settings button (设置), 41 x 22 at (208, 4) of the strip: 62 x 33 at (312, 6).
+    Image drawn = LoadPicture(SourceDir() / "toolbar/res/144/SetNor.bmp");
+    Image blownUp = LoadPicture(SourceDir() / "toolbar/res/SetNor.bmp", "-filter point -resize 62x33!");
+    ASSERT_EQ(drawn.width, 62);
+    ASSERT_EQ(blownUp.width, 62);
+    int left = bar.x + 312, top = bar.y + 6;
+    int holes = 0;
+    for (int y = top; y < top + drawn.height; ++y) {
+        for (int x = left; x < left + drawn.width; ++x) {
+            Rgb c = shot.At(x, y);
+            holes += IsDesktop(c) || (c.r == 255 && c.g == 0 && c.b == 255) ? 1 : 0;
+        }
+    }
+    EXPECT_EQ(holes, 0);
+    EXPECT_EQ(DifferingPixels(shot, left, top, drawn), 0);
+    // The characters drawn at the larger size differ from the enlarged small ones along every stroke.
+    EXPECT_GT(DifferingPixels(shot, left, top, blownUp), drawn.width * drawn.height / 20);
+    session.SaveScreenshot("scaling-144-toolbar");
+}
