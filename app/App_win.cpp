@@ -9,6 +9,7 @@
 #include "display/DisplayPlace_win.h"
 #include "display/FontChoice.h"
 #include "hotkey/UnlockHotkeyStart_win.h"
+#include "notice/EventLog.h"
 #include "store/UserMemoryStore_win.h"
 #include "toolbar/ToolbarLayout.h"
 #include "win32/Layered_win.h"
@@ -100,6 +101,9 @@ App::~App() {
 }
 
 bool App::Start() {
+    LogEvent("start", Utf8ToUtf16("plumwick " PLUMWICK_VERSION ", process " +
+                                  std::to_string(GetCurrentProcessId()) + ", program folder ") +
+                          win::ToU16(programFolder_));
     // Before any window: what another process posts can only wake a window, never steer it.
     win::GuardPostedMessages();
     win::uitask::Initialize();
@@ -192,6 +196,7 @@ void App::Run() {
 }
 
 void App::Shutdown() {
+    LogEvent("stop", u"plumwick ends");
     hotkey_.SetHotKey(1, u"", u"Del");
     toolbar_.Close();
     quitting_ = true;
