@@ -294,6 +294,10 @@ DisplayStatus App::Status() {
     status.scheme = look_.ColorScheme();
     status.fontName = look_.FontName();
     status.fontSize = look_.FontSize();
+    ContentWindow::ContentState content = content_.State();
+    status.folderReachable = content.folderReachable;
+    status.folderAwaySince = content.awaySince;
+    status.lastRebuild = content.lastRebuild;
     return status;
 }
 
