@@ -9,6 +9,7 @@
 #include "display/DisplayPlace_win.h"
 #include "display/FontChoice.h"
 #include "hotkey/UnlockHotkeyStart_win.h"
+#include "notice/EventLog.h"
 #include "store/UserMemoryStore_win.h"
 #include "toolbar/ToolbarLayout.h"
 #include "win32/Layered_win.h"
@@ -101,6 +102,9 @@ App::~App() {
 }
 
 bool App::Start() {
+    LogEvent("start", Utf8ToUtf16("plumwick " PLUMWICK_VERSION ", process " +
+                                  std::to_string(GetCurrentProcessId()) + ", program folder ") +
+                          win::ToU16(programFolder_));
     // Before any window: what another process posts can only wake a window, never steer it.
     win::GuardPostedMessages();
     win::uitask::Initialize();
@@ -193,6 +197,7 @@ void App::Run() {
 }
 
 void App::Shutdown() {
+    LogEvent("stop", u"plumwick ends");
     hotkey_.SetHotKey(1, u"", u"Del");
     toolbar_.Close();
     quitting_ = true;
@@ -290,6 +295,10 @@ DisplayStatus App::Status() {
     status.scheme = look_.ColorScheme();
     status.fontName = look_.FontName();
     status.fontSize = look_.FontSize();
+    ContentWindow::ContentState content = content_.State();
+    status.folderReachable = content.folderReachable;
+    status.folderAwaySince = content.awaySince;
+    status.lastRebuild = content.lastRebuild;
     return status;
 }
 

@@ -1,5 +1,6 @@
 // Process start: one user-interface thread; App::Start is the start-up.
 #include "app/App_win.h"
+#include "app/ProgramLog_win.h"
 #include "app/SingleInstance_win.h"
 #include "win32/Handles_win.h"
 
@@ -49,6 +50,8 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
         plumwick::win::AskRunningDisplayToShowContent(10000);
         return 0;
     }
+    // Before anything can fail or tell the operator something.
+    plumwick::win::OpenProgramLog();
     // The font and message dialogs are COM-based.
     CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
     static const StartOptions options = OptionsFromCommandLine();

@@ -62,6 +62,20 @@ void ShowCaption(HWND box, const std::u16string& name, const std::u16string& sch
     SetWindowTextW(box, EntryCaption(name, schedule).c_str());
 }
 
+// How long the window thread waits to learn whether the content folder is there.
+constexpr unsigned long kFolderAnswerMs = 2000;
+
+// A folder on another machine (a UNC path or a mapped drive), which is never made when it is not there.
+bool IsNetworkFolder(const std::u16string& folder) {
+    if (folder.size() >= 2 && folder[0] == u'\\' && folder[1] == u'\\') {
+        return true;
+    }
+    if (folder.size() >= 3 && folder[1] == u':') {
+        return GetDriveTypeW(win::ToWide(folder.substr(0, 3)).c_str()) == DRIVE_REMOTE;
+    }
+    return false;
+}
+
 constexpr wchar_t kClassName[] = L"PlumwickContentManager";
 constexpr wchar_t kPanelClassName[] = L"PlumwickContentList";
 constexpr wchar_t kCaption[] = L" 选择要显示的内容卷";
@@ -276,26 +290,47 @@ ContentWindow::~ContentWindow() {
     Destroy();
 }
 
+void ContentWindow::StartWatcher() {
+    if (watcher_) {
+        return;
+    }
+    // Off the window thread: schedule.ini and the published files, which may lie on a share.
+    watcher_ = std::make_unique<ContentWatcher>(
+        contentFolder_, [this](std::optional<std::string> bytes) { ScheduleRead(std::move(bytes)); },
+        [this](unsigned generation, std::vector<std::optional<std::string>> files) {
+            FilesRebuilt(generation, std::move(files));
+        },
+        // Two looks a second apart that agree: the change shows within 5 s of the last write.
+        SyncTiming{.settleMs = 1000});
+    watcher_->OnReachability([this](bool reachable) { FolderReach(reachable); });
+    watcher_->Start();
+}
+
+void ContentWindow::FolderReach(bool reachable) {
+    if (reachable) {
+        awaySince_.reset();
+        return;
+    }
+    if (!awaySince_) {
+        awaySince_ = WallTimeNow();
+    }
+    notifier_.Notify(NoticeCause::ContentFolderAway, FolderAwayNotice(*awaySince_));
+}
+
+ContentWindow::ContentState ContentWindow::State() const {
+    ContentState state;
+    state.folderReachable = !awaySince_;
+    if (awaySince_) {
+        state.awaySince = WhenText(*awaySince_);
+    }
+    state.lastRebuild = lastRebuild_;
+    return state;
+}
+
 bool ContentWindow::Load() {
     if (Exists()) {
         ShowActive();
         return true;
-    }
-    if (!watcher_) {
-        // Off the window thread: schedule.ini and the published files, which may lie on a share.
-        watcher_ = std::make_unique<ContentWatcher>(
-            contentFolder_, [this](std::optional<std::string> bytes) { ScheduleRead(std::move(bytes)); },
-            [this](unsigned generation, std::vector<std::optional<std::string>> files) {
-                FilesRebuilt(generation, std::move(files));
-            },
-            // Two looks a second apart that agree: the change shows within 5 s of the last write.
-            SyncTiming{.settleMs = 1000});
-        watcher_->OnReachability([this](bool reachable) {
-            if (!reachable) {
-                notifier_.Notify(NoticeCause::ContentFolderAway, FolderAwayNotice(WallTimeNow()));
-            }
-        });
-        watcher_->Start();
     }
     entries_.clear();
     scrollRangePx_ = 0;
@@ -306,17 +341,54 @@ bool ContentWindow::Load() {
     }
     // Each step goes on whatever the one before achieved.
     std::u16string contentFolder = ContentFolder();
-    Findfile(contentFolder);
+    // A share that does not answer is not listed: the window thread never waits for the network.
+    bool there = FolderAnswers(contentFolder, kFolderAnswerMs);
+    std::optional<RememberedPublication> remembered = ReadRememberedPublication();
+    // A folder that held a publication is away, and is waited for rather than made anew and empty.
+    bool away =
+        awaySince_ || (remembered && std::any_of(remembered->files.begin(), remembered->files.end(),
+                                                 [&](const std::u16string& file) {
+                                                     return cache_.Find(contentFolder, file).has_value();
+                                                 }));
+    if (there) {
+        Findfile(contentFolder);
+    } else if (!away && !IsNetworkFolder(contentFolder)) {
+        // After the scan, so the very first start shows an empty list.
+        CreateDirectoryW(win::ToWide(contentFolder).c_str(), nullptr);
+    }
     std::u16string interval = win::ReadValue(kIntervalKey);
     SetWindowTextW(text2_, win::ToWide(interval).c_str());
-    // After the scan, so the very first start shows an empty list.
-    CreateDirectoryW(win::ToWide(contentFolder).c_str(), nullptr);
+    StartWatcher();
 
     if (!loadedBefore_) {
         loadedBefore_ = true;
-        RestorePlan plan =
-            SkipUnfinishedRestore(PlanRestore(contentFolder, Files(), ReadRememberedPublication(), interval),
-                                  win::ReadValue(kRestoreMarkKey));
+        if (!there && remembered) {
+            // The folder is away: the publication comes back from its last good copy, and its ticks when
+            // the folder is listed again.
+            ticksToRestore_ = remembered->files;
+            std::vector<std::optional<std::string>> copies = cache_.Read(contentFolder, remembered->files);
+            std::optional<int> seconds = ParseInterval(interval);
+            if (seconds && std::any_of(copies.begin(), copies.end(), [](const auto& copy) { return copy; })) {
+                RestorePlan plan;
+                plan.publish = true;
+                plan.option = remembered->option;
+                plan.intervalSeconds = *seconds;
+                plan = SkipUnfinishedRestore(std::move(plan), win::ReadValue(kRestoreMarkKey));
+                if (plan.skipped) {
+                    notifier_.Notify(NoticeCause::RestoreSkipped, RestoreSkippedNotice());
+                }
+                SendMessageW(check2_, BM_SETCHECK,
+                             plan.option == SplitOption::DoubleBreak ? BST_CHECKED : BST_UNCHECKED, 0);
+                if (plan.publish) {
+                    restoreFromCache_ = remembered->files;
+                    pendingRestore_ = std::move(plan);
+                    FitAndPlace();
+                    return true; // hidden: the start publishes the cached copy
+                }
+            }
+        }
+        RestorePlan plan = SkipUnfinishedRestore(PlanRestore(contentFolder, Files(), remembered, interval),
+                                                 win::ReadValue(kRestoreMarkKey));
         if (plan.skipped) {
             notifier_.Notify(NoticeCause::RestoreSkipped, RestoreSkippedNotice());
         }
@@ -513,6 +585,13 @@ void ContentWindow::Rescan() {
         return; // nothing added or removed: the boxes, their ticks and the scroll stay as they are
     }
     std::vector<bool> ticks = KeepTicks(before, Ticks(), files);
+    if (before.empty() && !ticksToRestore_.empty()) {
+        // The folder was away when the window loaded: the publication running from the cache is ticked.
+        ticks = RestoreTicks(contentFolder_, files, ticksToRestore_);
+    }
+    if (!files.empty()) {
+        ticksToRestore_.clear();
+    }
     HWND focus = GetFocus();
     bool focusInList = focus && panel_ && IsChild(panel_->Handle(), focus);
     if (panel_) {
@@ -634,7 +713,8 @@ void ContentWindow::OnKeepAboveTimer() {
 
 std::vector<std::u16string> ContentWindow::ReadTickedFiles(std::vector<std::u16string>& tickedPaths,
                                                            std::vector<std::u16string>& paths,
-                                                           std::vector<std::u16string>& leftOut) const {
+                                                           std::vector<std::u16string>& leftOut,
+                                                           std::vector<std::string>& raw) const {
     std::vector<std::u16string> texts;
     PublicationBudget budget;
     for (const Entry& entry : entries_) {
@@ -655,6 +735,7 @@ std::vector<std::u16string> ContentWindow::ReadTickedFiles(std::vector<std::u16s
         }
         texts.push_back(DecodeContentBytes(*bytes, codePage_));
         paths.push_back(RelativePath(entry.file));
+        raw.push_back(std::move(*bytes));
     }
     return texts;
 }
@@ -671,6 +752,7 @@ bool ContentWindow::FeedLines(const std::vector<std::u16string>& texts, std::vec
                               SplitOption option, const std::vector<std::u16string>& filesLeftOut,
                               bool rebuilt) {
     buffer_ = BuildContentBuffer(texts, option);
+    lastRebuild_ = WhenText(WallTimeNow());
     OriginatedMessages messages = BuildMessagesWithOrigins(texts, option, kPublishMaxLines);
     scheduled_.Publish(std::move(paths), std::move(messages.origins));
     bool anyLine = std::any_of(messages.lines.begin(), messages.lines.end(),
@@ -713,6 +795,7 @@ void ContentWindow::FilesRebuilt(unsigned generation, std::vector<std::optional<
     std::vector<std::u16string> texts;
     std::vector<std::u16string> paths;
     std::vector<std::u16string> leftOut;
+    std::vector<std::string> raw;
     PublicationBudget budget;
     for (std::size_t i = 0; i < files.size(); ++i) {
         const std::u16string& full = watchedPaths_[i];
@@ -727,7 +810,9 @@ void ContentWindow::FilesRebuilt(unsigned generation, std::vector<std::optional<
         }
         texts.push_back(DecodeContentBytes(*files[i], codePage_));
         paths.push_back(std::move(relative));
+        raw.push_back(std::move(*files[i]));
     }
+    KeepInCache(paths, raw);
     // The rotation goes on: its next tick draws from the new lines.
     FeedLines(texts, std::move(paths), watchedOption_, leftOut, true);
 }
@@ -757,7 +842,9 @@ int ContentWindow::BuildList(SplitOption option, bool& anyLine) {
     std::vector<std::u16string> ticked;
     std::vector<std::u16string> paths;
     std::vector<std::u16string> filesLeftOut;
-    std::vector<std::u16string> texts = ReadTickedFiles(ticked, paths, filesLeftOut);
+    std::vector<std::string> raw;
+    std::vector<std::u16string> texts = ReadTickedFiles(ticked, paths, filesLeftOut, raw);
+    KeepInCache(paths, raw);
     anyLine = FeedLines(texts, std::move(paths), option, filesLeftOut, false);
     // From now on the publication follows its files as they change.
     watchedPaths_ = ticked;
@@ -766,6 +853,50 @@ int ContentWindow::BuildList(SplitOption option, bool& anyLine) {
         watcher_->Watch(++generation_, std::move(ticked));
     }
     return static_cast<int>(watchedPaths_.size());
+}
+
+void ContentWindow::KeepInCache(const std::vector<std::u16string>& paths,
+                                const std::vector<std::string>& bytes) {
+    std::vector<KeptSource> kept;
+    kept.reserve(paths.size());
+    for (std::size_t i = 0; i < paths.size() && i < bytes.size(); ++i) {
+        kept.push_back({paths[i], bytes[i]});
+    }
+    // Best effort: without a copy the display still runs, it only cannot go on from it when the folder is
+    // away.
+    static_cast<void>(cache_.Keep(contentFolder_, kept, WhenText(WallTimeNow())));
+}
+
+bool ContentWindow::PublishFromCache(SplitOption option) {
+    std::vector<std::u16string> files = std::move(restoreFromCache_);
+    restoreFromCache_.clear();
+    std::vector<std::optional<std::string>> copies = cache_.Read(contentFolder_, files);
+    std::vector<std::u16string> texts;
+    std::vector<std::u16string> paths;
+    std::string newest;
+    for (std::size_t i = 0; i < files.size(); ++i) {
+        if (!copies[i] || copies[i]->empty()) {
+            continue;
+        }
+        texts.push_back(DecodeContentBytes(*copies[i], codePage_));
+        paths.push_back(files[i]);
+        if (std::optional<CachedSource> entry = cache_.Find(contentFolder_, files[i])) {
+            newest = std::max(newest, entry->savedAt);
+        }
+    }
+    bool anyLine = FeedLines(texts, std::move(paths), option, {}, false);
+    lastRebuild_ = newest; // the copy is as old as its last look at the folder
+    // When the folder comes back, its files rebuild the publication.
+    watchedPaths_.clear();
+    for (const std::u16string& file : files) {
+        watchedPaths_.push_back(contentFolder_ + file);
+    }
+    watchedOption_ = option;
+    if (watcher_) {
+        watcher_->Watch(++generation_, watchedPaths_);
+    }
+    FolderReach(false);
+    return anyLine;
 }
 
 void ContentWindow::RememberPublication(SplitOption option) {
@@ -844,7 +975,11 @@ void ContentWindow::RestoreRemembered() {
     feed_.StopRotation();
     bool anyLine = false;
     try {
-        BuildList(plan.option, anyLine);
+        if (!restoreFromCache_.empty()) {
+            anyLine = PublishFromCache(plan.option);
+        } else {
+            BuildList(plan.option, anyLine);
+        }
     } catch (...) {
         publishing_ = false;
         notifier_.Notify(NoticeCause::RestoreSkipped, RestoreSkippedNotice());

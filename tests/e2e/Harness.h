@@ -164,6 +164,10 @@ class Session {
     std::string SenderErrors() const; // where the sender's error output goes, quoted for the shell
     int ReportUndocumented(int status) const;
 
+    void StartXvfb(const std::string& screens);
+    void WaitForDisplay(const std::string& screens);
+    void StartWindowManager(int fullHeight);
+
     std::filesystem::path root_;
     std::filesystem::path prefix_;
     std::filesystem::path windowManagerConfig_;
