@@ -12,6 +12,7 @@
 #include "display/FontChoice.h"
 #include "hotkey/UnlockHotkey.h"
 #include "hotkey/UnlockHotkeyStart_win.h"
+#include "notice/EventLog.h"
 #include "store/UserMemoryStore_win.h"
 #include "toolbar/ToolbarLayout.h"
 #include "win32/Layered_win.h"
@@ -106,7 +107,7 @@ LookChoice ReadLookChoice() {
 
 } // namespace
 
-App::App(LayeredTextRenderer::Mode renderMode)
+App::App(LayeredTextRenderer::Mode renderMode, unsigned rotationTickMs)
     : programFolder_(FolderOfProgram()),
       managedRule_(ProgramRules(win::ToU16(programFolder_), ExpandEnvironment)),
       managedProblems_(win::LoadManagedValues(managedRule_)),
@@ -125,6 +126,7 @@ App::App(LayeredTextRenderer::Mode renderMode)
       systemEvents_(SystemEventHandlers{[this] { PlaceDisplay(false); }, [this] { Resumed(); },
                                         [this] { KeepForSessionEnd(); }, [this] { Shutdown(); }}) {
     rotation_.SetView(&toolbar_);
+    rotation_.SetTickPeriodOverride(rotationTickMs);
     rotation_.SetGate(&content_);
     // Tab and the arrow keys move between the content manager's controls, as in any dialog, in the main
     // loop and wherever a handler lets the waiting events run.
@@ -136,6 +138,9 @@ App::~App() {
 }
 
 bool App::Start() {
+    LogEvent("start", Utf8ToUtf16("plumwick " PLUMWICK_VERSION ", process " +
+                                  std::to_string(GetCurrentProcessId()) + ", program folder ") +
+                          win::ToU16(programFolder_));
     // Before any window: what another process posts can only wake a window, never steer it.
     win::GuardPostedMessages();
     win::uitask::Initialize();
@@ -247,6 +252,7 @@ void App::Run() {
 }
 
 void App::Shutdown() {
+    LogEvent("stop", u"plumwick ends");
     hotkey_.SetHotKey(1, u"", u"Del");
     toolbar_.Close();
     quitting_ = true;
@@ -344,6 +350,10 @@ DisplayStatus App::Status() {
     status.scheme = look_.ColorScheme();
     status.fontName = look_.FontName();
     status.fontSize = look_.FontSize();
+    ContentWindow::ContentState content = content_.State();
+    status.folderReachable = content.folderReachable;
+    status.folderAwaySince = content.awaySince;
+    status.lastRebuild = content.lastRebuild;
     return status;
 }
 

@@ -37,6 +37,13 @@ const char* Bool(bool value) {
     return value ? "true" : "false";
 }
 
+std::string Time(const std::string& when) {
+    if (when.empty()) {
+        return "null";
+    }
+    return JsonString(std::u16string(when.begin(), when.end()));
+}
+
 } // namespace
 
 std::string JsonString(std::u16string_view text) {
@@ -106,6 +113,9 @@ std::string StatusJson(const DisplayStatus& status) {
     json += ",\"scheme\":" + std::to_string(status.scheme);
     json += ",\"fontName\":" + JsonString(FirstCharacters(status.fontName, kStatusLineLimit));
     json += ",\"fontSize\":" + Number(status.fontSize);
+    json += std::string(",\"folderReachable\":") + Bool(status.folderReachable);
+    json += ",\"folderAwaySince\":" + Time(status.folderAwaySince);
+    json += ",\"lastRebuild\":" + Time(status.lastRebuild);
     json += "}";
     return json;
 }

@@ -18,6 +18,11 @@ struct DisplayStatus {
     int scheme = 0;
     std::u16string fontName;
     float fontSize = 0;
+    // The content folder: whether it answers, since when not ("YYYY-MM-DD HH:MM"), and when the
+    // publication was last built from its files (empty: not yet).
+    bool folderReachable = true;
+    std::string folderAwaySince;
+    std::string lastRebuild;
 };
 
 class StatusSource {
@@ -31,7 +36,8 @@ class StatusSource {
 inline constexpr std::size_t kStatusLineLimit = 1000;
 
 // {"version":...,"pid":...,"main":...,"karaoke":...,"locked":...,"rotating":...,"held":...,
-//  "interval":...,"scheme":...,"fontName":...,"fontSize":...} on one line, ASCII only.
+//  "interval":...,"scheme":...,"fontName":...,"fontSize":...,"folderReachable":...,"folderAwaySince":...,
+//  "lastRebuild":...} on one line, ASCII only; the two times are null when there is none.
 std::string StatusJson(const DisplayStatus& status);
 
 // A JSON string literal in ASCII: quotes, backslashes, control characters and every unit above 0x7E

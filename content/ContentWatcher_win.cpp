@@ -6,6 +6,8 @@
 #include "win32/Windows_win.h"
 
 #include <algorithm>
+#include <atomic>
+#include <memory>
 #include <utility>
 
 namespace plumwick {
@@ -17,6 +19,9 @@ constexpr std::size_t kScheduleMaxBytes = 1 << 20;
 // schedule.ini is polled this often besides the folder's own reports: editing it takes effect at the
 // next rotation tick even on a share that reports nothing.
 constexpr std::uint64_t kSchedulePollMs = 1000;
+// Whether the folder is there at all is asked this often: a share that went away sends no report, and
+// one that comes back should bring its publication up to date well before the next rescan.
+constexpr std::uint64_t kReachPollMs = 5000;
 
 std::int64_t TimeOf(const FILETIME& time) {
     return static_cast<std::int64_t>((static_cast<std::uint64_t>(time.dwHighDateTime) << 32) |
@@ -74,7 +79,33 @@ std::optional<std::string> ReadSettled(const std::u16string& path) {
     return bytes;
 }
 
+struct FolderQuestion {
+    std::u16string folder;
+    std::atomic<bool> there{false};
+};
+
+unsigned long __stdcall AskFolder(void* parameter) {
+    // The thread holds its own share: it may end long after the asker stopped waiting.
+    std::unique_ptr<std::shared_ptr<FolderQuestion>> question(
+        static_cast<std::shared_ptr<FolderQuestion>*>(parameter));
+    DWORD attributes = GetFileAttributesW(win::ToWide((*question)->folder).c_str());
+    (*question)->there = attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
+    return 0;
+}
+
 } // namespace
+
+bool FolderAnswers(const std::u16string& folder, unsigned long timeoutMs) {
+    auto question = std::make_shared<FolderQuestion>();
+    question->folder = folder;
+    auto* share = new std::shared_ptr<FolderQuestion>(question);
+    win::UniqueKernelHandle thread(CreateThread(nullptr, 0, &AskFolder, share, 0, nullptr));
+    if (!thread) {
+        delete share;
+        return false;
+    }
+    return WaitForSingleObject(thread.get(), timeoutMs) == WAIT_OBJECT_0 && question->there;
+}
 
 ContentWatcher::ContentWatcher(std::u16string folder, ScheduleHandler onSchedule, RebuildHandler onRebuild,
                                SyncTiming timing)
@@ -164,6 +195,7 @@ void ContentWatcher::Run() {
     };
 
     std::uint64_t scheduleDueMs = 0;
+    std::uint64_t reachDueMs = 0;
     listen(GetTickCount64());
     while (true) {
         std::uint64_t now = GetTickCount64();
@@ -174,10 +206,26 @@ void ContentWatcher::Run() {
             PollSchedule();
             scheduleDueMs = now + kSchedulePollMs;
         }
+        if (now >= reachDueMs) {
+            reachDueMs = now + kReachPollMs;
+            bool there = FolderThere();
+            if (there != reachable_) {
+                SetReachable(there);
+                if (there) {
+                    // Back: listen to it again at once, and look at the publication's files soon.
+                    folder.reset();
+                    reopenDueMs = now;
+                    listen(now);
+                }
+                if (sync_) {
+                    sync_->Changed(now);
+                }
+            }
+        }
         if (sync_ && sync_->LookDue(now)) {
             LookAtFiles(now);
         }
-        std::uint64_t due = scheduleDueMs;
+        std::uint64_t due = std::min(scheduleDueMs, reachDueMs);
         if (sync_) {
             due = std::min(due, sync_->NextLookMs());
         }
@@ -254,10 +302,24 @@ void ContentWatcher::PollSchedule() {
     Post([handler, bytes = std::move(bytes)]() mutable { handler(std::move(bytes)); });
 }
 
+bool ContentWatcher::FolderThere() const {
+    DWORD attributes = GetFileAttributesW(win::ToWide(folder_).c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+void ContentWatcher::SetReachable(bool reachable) {
+    if (reachable == reachable_) {
+        return;
+    }
+    reachable_ = reachable;
+    if (ReachHandler handler = onReach_) {
+        Post([handler, reachable] { handler(reachable); });
+    }
+}
+
 FolderLook ContentWatcher::Look() const {
     FolderLook look;
-    DWORD attributes = GetFileAttributesW(win::ToWide(folder_).c_str());
-    look.reachable = attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
+    look.reachable = FolderThere();
     if (!look.reachable) {
         return look;
     }
@@ -270,13 +332,7 @@ FolderLook ContentWatcher::Look() const {
 
 void ContentWatcher::LookAtFiles(std::uint64_t nowMs) {
     FolderLook look = Look();
-    if (look.reachable != reachable_) {
-        reachable_ = look.reachable;
-        if (ReachHandler handler = onReach_) {
-            bool reachable = reachable_;
-            Post([handler, reachable] { handler(reachable); });
-        }
-    }
+    SetReachable(look.reachable);
     if (sync_->Looked(nowMs, look) != ContentSync::Verdict::Rebuild) {
         return;
     }

@@ -17,6 +17,10 @@
 
 namespace plumwick {
 
+// Whether `folder` is there, asked from a thread of its own and waited for at most `timeoutMs`: a share
+// that does not answer counts as away rather than holding the window thread for the network's time-out.
+bool FolderAnswers(const std::u16string& folder, unsigned long timeoutMs);
+
 class ContentWatcher {
   public:
     // On the window thread: schedule.ini's bytes, nothing when there is none (or it cannot be read).
@@ -60,6 +64,9 @@ class ContentWatcher {
     // Looks at the watched files, reads them whole when they have settled, hands them over.
     void LookAtFiles(std::uint64_t nowMs);
     FolderLook Look() const;
+    bool FolderThere() const;
+    // Tells the window thread when the folder went away or came back.
+    void SetReachable(bool reachable);
     void Post(std::function<void()> task);
 
     struct Watched {

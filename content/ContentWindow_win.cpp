@@ -62,6 +62,20 @@ void ShowCaption(HWND box, const std::u16string& name, const std::u16string& sch
     SetWindowTextW(box, EntryCaption(name, schedule).c_str());
 }
 
+// How long the window thread waits to learn whether the content folder is there.
+constexpr unsigned long kFolderAnswerMs = 2000;
+
+// A folder on another machine (a UNC path or a mapped drive), which is never made when it is not there.
+bool IsNetworkFolder(const std::u16string& folder) {
+    if (folder.size() >= 2 && folder[0] == u'\\' && folder[1] == u'\\') {
+        return true;
+    }
+    if (folder.size() >= 3 && folder[1] == u':') {
+        return GetDriveTypeW(win::ToWide(folder.substr(0, 3)).c_str()) == DRIVE_REMOTE;
+    }
+    return false;
+}
+
 constexpr wchar_t kClassName[] = L"PlumwickContentManager";
 constexpr wchar_t kPanelClassName[] = L"PlumwickContentList";
 constexpr wchar_t kCaption[] = L" 选择要显示的内容卷";
@@ -88,9 +102,9 @@ constexpr TwipsBox kCommand1{7920, 120, 1335, 495};
 // A wheel notch moves the list three rows.
 constexpr int kWheelStepRows = 3;
 
-HFONT MakeFont(double points) {
+HFONT MakeFont(double points, unsigned dpi) {
     // At the DPI its controls are placed at, so the text keeps to the boxes made for it.
-    int height = -static_cast<int>(points * win::PrimaryScale().Dpi() / 72.0 + 0.5);
+    int height = -static_cast<int>(points * dpi / 72.0 + 0.5);
     return CreateFontW(height, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, GB2312_CHARSET, OUT_DEFAULT_PRECIS,
                        CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, kFontName);
 }
@@ -104,6 +118,15 @@ HWND MakeControl(HWND parent, const wchar_t* cls, const wchar_t* text, DWORD sty
         SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
     }
     return control;
+}
+
+// Moves a control to its box in twips, at the pixels of the window it lies in.
+void PlaceControl(const win::Window& parent, HWND control, const TwipsBox& box) {
+    if (control) {
+        SetWindowPos(control, nullptr, parent.TwipsToPixels(box.left), parent.TwipsToPixels(box.top),
+                     parent.TwipsToPixels(box.width), parent.TwipsToPixels(box.height),
+                     SWP_NOZORDER | SWP_NOACTIVATE);
+    }
 }
 
 // A control laid out in twips, at the pixels of the window it goes into.
@@ -185,6 +208,10 @@ class ContentWindow::EntryPanel : public win::Window {
         }
     }
 
+  protected:
+    // Told by the form, which places it: only the scale changes.
+    void OnDpiChanged(const RECT&) override {}
+
   private:
     // One row of the grid, in the pixels it is drawn at.
     int RowPx() const { return TwipsToPixels(kGridRowTwips); }
@@ -263,26 +290,47 @@ ContentWindow::~ContentWindow() {
     Destroy();
 }
 
+void ContentWindow::StartWatcher() {
+    if (watcher_) {
+        return;
+    }
+    // Off the window thread: schedule.ini and the published files, which may lie on a share.
+    watcher_ = std::make_unique<ContentWatcher>(
+        contentFolder_, [this](std::optional<std::string> bytes) { ScheduleRead(std::move(bytes)); },
+        [this](unsigned generation, std::vector<std::optional<std::string>> files) {
+            FilesRebuilt(generation, std::move(files));
+        },
+        // Two looks a second apart that agree: the change shows within 5 s of the last write.
+        SyncTiming{.settleMs = 1000});
+    watcher_->OnReachability([this](bool reachable) { FolderReach(reachable); });
+    watcher_->Start();
+}
+
+void ContentWindow::FolderReach(bool reachable) {
+    if (reachable) {
+        awaySince_.reset();
+        return;
+    }
+    if (!awaySince_) {
+        awaySince_ = WallTimeNow();
+    }
+    notifier_.Notify(NoticeCause::ContentFolderAway, FolderAwayNotice(*awaySince_));
+}
+
+ContentWindow::ContentState ContentWindow::State() const {
+    ContentState state;
+    state.folderReachable = !awaySince_;
+    if (awaySince_) {
+        state.awaySince = WhenText(*awaySince_);
+    }
+    state.lastRebuild = lastRebuild_;
+    return state;
+}
+
 bool ContentWindow::Load() {
     if (Exists()) {
         ShowActive();
         return true;
-    }
-    if (!watcher_) {
-        // Off the window thread: schedule.ini and the published files, which may lie on a share.
-        watcher_ = std::make_unique<ContentWatcher>(
-            contentFolder_, [this](std::optional<std::string> bytes) { ScheduleRead(std::move(bytes)); },
-            [this](unsigned generation, std::vector<std::optional<std::string>> files) {
-                FilesRebuilt(generation, std::move(files));
-            },
-            // Two looks a second apart that agree: the change shows within 5 s of the last write.
-            SyncTiming{.settleMs = 1000});
-        watcher_->OnReachability([this](bool reachable) {
-            if (!reachable) {
-                notifier_.Notify(NoticeCause::ContentFolderAway, FolderAwayNotice(WallTimeNow()));
-            }
-        });
-        watcher_->Start();
     }
     entries_.clear();
     scrollRangePx_ = 0;
@@ -293,17 +341,54 @@ bool ContentWindow::Load() {
     }
     // Each step goes on whatever the one before achieved.
     std::u16string contentFolder = ContentFolder();
-    Findfile(contentFolder);
+    // A share that does not answer is not listed: the window thread never waits for the network.
+    bool there = FolderAnswers(contentFolder, kFolderAnswerMs);
+    std::optional<RememberedPublication> remembered = ReadRememberedPublication();
+    // A folder that held a publication is away, and is waited for rather than made anew and empty.
+    bool away =
+        awaySince_ || (remembered && std::any_of(remembered->files.begin(), remembered->files.end(),
+                                                 [&](const std::u16string& file) {
+                                                     return cache_.Find(contentFolder, file).has_value();
+                                                 }));
+    if (there) {
+        Findfile(contentFolder);
+    } else if (!away && !IsNetworkFolder(contentFolder)) {
+        // After the scan, so the very first start shows an empty list.
+        CreateDirectoryW(win::ToWide(contentFolder).c_str(), nullptr);
+    }
     std::u16string interval = win::ReadValue(kIntervalKey);
     SetWindowTextW(text2_, win::ToWide(interval).c_str());
-    // After the scan, so the very first start shows an empty list.
-    CreateDirectoryW(win::ToWide(contentFolder).c_str(), nullptr);
+    StartWatcher();
 
     if (!loadedBefore_) {
         loadedBefore_ = true;
-        RestorePlan plan =
-            SkipUnfinishedRestore(PlanRestore(contentFolder, Files(), ReadRememberedPublication(), interval),
-                                  win::ReadValue(kRestoreMarkKey));
+        if (!there && remembered) {
+            // The folder is away: the publication comes back from its last good copy, and its ticks when
+            // the folder is listed again.
+            ticksToRestore_ = remembered->files;
+            std::vector<std::optional<std::string>> copies = cache_.Read(contentFolder, remembered->files);
+            std::optional<int> seconds = ParseInterval(interval);
+            if (seconds && std::any_of(copies.begin(), copies.end(), [](const auto& copy) { return copy; })) {
+                RestorePlan plan;
+                plan.publish = true;
+                plan.option = remembered->option;
+                plan.intervalSeconds = *seconds;
+                plan = SkipUnfinishedRestore(std::move(plan), win::ReadValue(kRestoreMarkKey));
+                if (plan.skipped) {
+                    notifier_.Notify(NoticeCause::RestoreSkipped, RestoreSkippedNotice());
+                }
+                SendMessageW(check2_, BM_SETCHECK,
+                             plan.option == SplitOption::DoubleBreak ? BST_CHECKED : BST_UNCHECKED, 0);
+                if (plan.publish) {
+                    restoreFromCache_ = remembered->files;
+                    pendingRestore_ = std::move(plan);
+                    FitAndPlace();
+                    return true; // hidden: the start publishes the cached copy
+                }
+            }
+        }
+        RestorePlan plan = SkipUnfinishedRestore(PlanRestore(contentFolder, Files(), remembered, interval),
+                                                 win::ReadValue(kRestoreMarkKey));
         if (plan.skipped) {
             notifier_.Notify(NoticeCause::RestoreSkipped, RestoreSkippedNotice());
         }
@@ -356,16 +441,6 @@ void ContentWindow::ApplyAdministered() {
 }
 
 bool ContentWindow::CreateControls() {
-    if (!labelFont_) {
-        labelFont_.reset(MakeFont(14.25));
-    }
-    if (!fieldFont_) {
-        fieldFont_.reset(MakeFont(12));
-    }
-    if (!controlFont_) {
-        controlFont_.reset(MakeFont(9));
-    }
-
     // Sized before it exists, for the monitor it is made on; placed and laid out at its own DPI after.
     const DpiScale made = win::PrimaryScale();
     RECT frame{0, 0, made.TwipsToPixels(kClientWidthTwips), made.TwipsToPixels(kClientHeightTwips)};
@@ -377,6 +452,8 @@ bool ContentWindow::CreateControls() {
                 frame.bottom - frame.top, nullptr)) {
         return false;
     }
+    // The fonts of an earlier load may be of another DPI; no control of that load is left.
+    MakeFonts();
     designHeightPx_ = frame.bottom - frame.top;
     HWND form = Handle();
     // The field lies over the blank gap of the label, so it is created first and stays above it.
@@ -401,6 +478,61 @@ bool ContentWindow::CreateControls() {
         panel_.reset();
     }
     return true;
+}
+
+void ContentWindow::MakeFonts() {
+    labelFont_.reset(MakeFont(14.25, Scale().Dpi()));
+    fieldFont_.reset(MakeFont(12, Scale().Dpi()));
+    controlFont_.reset(MakeFont(9, Scale().Dpi()));
+}
+
+void ContentWindow::OnDpiChanged(const RECT& suggested) {
+    // The fonts at the new DPI first, handed to every control before the old ones go.
+    win::UniqueFont oldLabel = std::move(labelFont_);
+    win::UniqueFont oldField = std::move(fieldFont_);
+    win::UniqueFont oldControl = std::move(controlFont_);
+    MakeFonts();
+    auto setFont = [](HWND control, HFONT font) {
+        if (control && font) {
+            SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
+        }
+    };
+    setFont(label1_, labelFont_.get());
+    setFont(text2_, fieldFont_.get());
+    for (HWND control : {command2_, check2_, command1_}) {
+        setFont(control, controlFont_.get());
+    }
+    for (const Entry& entry : entries_) {
+        setFont(entry.box, controlFont_.get());
+    }
+    // Every control to its box at the new DPI; the list from its top, at the new row height.
+    PlaceControl(*this, text2_, kText2);
+    PlaceControl(*this, label1_, kLabel1);
+    PlaceControl(*this, command2_, kCommand2);
+    PlaceControl(*this, check2_, kCheck2);
+    PlaceControl(*this, command1_, kCommand1);
+    if (panel_ && panel_->Handle()) {
+        panel_->ScrollTo(0);
+        // A child hears of no DPI change itself; its scroll steps are rows at the window's DPI.
+        SendMessageW(panel_->Handle(), WM_DPICHANGED, MAKEWPARAM(Scale().Dpi(), Scale().Dpi()), 0);
+        int panelTop = TwipsToPixels(kGridFirstTopTwips);
+        for (std::size_t i = 0; i < entries_.size(); ++i) {
+            EntryPlacement place = PlaceEntry(static_cast<int>(i) + 1);
+            SetWindowPos(entries_[i].box, nullptr, TwipsToPixels(place.leftTwips),
+                         TwipsToPixels(place.topTwips) - panelTop, TwipsToPixels(kEntryWidthTwips),
+                         TwipsToPixels(kEntryHeightTwips), SWP_NOZORDER | SWP_NOACTIVATE);
+        }
+    }
+    // The frame at the design size for the new DPI, where the system suggests (under the pointer of a
+    // drag to another monitor), as tall as the list wants and inside that monitor's work area.
+    RECT frame{0, 0, TwipsToPixels(kClientWidthTwips), TwipsToPixels(kClientHeightTwips)};
+    win::AdjustWindowRectForDpi(frame, kStyle, kExStyle, Scale().Dpi());
+    designHeightPx_ = frame.bottom - frame.top;
+    SetWindowPos(Handle(), nullptr, suggested.left, suggested.top, frame.right - frame.left, designHeightPx_,
+                 SWP_NOZORDER | SWP_NOACTIVATE);
+    FitAndPlace(POINT{suggested.left, suggested.top});
+    // Everything drawn afresh: a control uncovered by a sibling's move keeps its old pixels otherwise.
+    RedrawWindow(Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
 }
 
 void ContentWindow::Findfile(const std::u16string& folder) {
@@ -486,6 +618,13 @@ void ContentWindow::Rescan() {
         return; // nothing added or removed: the boxes, their ticks and the scroll stay as they are
     }
     std::vector<bool> ticks = KeepTicks(before, Ticks(), files);
+    if (before.empty() && !ticksToRestore_.empty()) {
+        // The folder was away when the window loaded: the publication running from the cache is ticked.
+        ticks = RestoreTicks(contentFolder_, files, ticksToRestore_);
+    }
+    if (!files.empty()) {
+        ticksToRestore_.clear();
+    }
     HWND focus = GetFocus();
     bool focusInList = focus && panel_ && IsChild(panel_->Handle(), focus);
     if (panel_) {
@@ -499,8 +638,15 @@ void ContentWindow::Rescan() {
     }
 }
 
-void ContentWindow::FitAndPlace() {
+void ContentWindow::FitAndPlace(std::optional<POINT> corner) {
     RECT work = win::WorkArea();
+    if (corner) {
+        MONITORINFO monitor{};
+        monitor.cbSize = sizeof monitor;
+        if (GetMonitorInfoW(MonitorFromPoint(*corner, MONITOR_DEFAULTTONEAREST), &monitor)) {
+            work = monitor.rcWork;
+        }
+    }
     PixelRect workPx{work.left, work.top, work.right, work.bottom};
     RECT rc{};
     GetWindowRect(Handle(), &rc);
@@ -520,6 +666,13 @@ void ContentWindow::FitAndPlace() {
                                              TwipsToPixels(kGridOneRowWindowTwips));
     GridScroll grid = ComputeGrid(count, PixelsToTwips(place.height));
     scrollRangePx_ = grid.needsScroll ? TwipsToPixels(grid.scrollRangeTwips) : 0;
+    if (corner) {
+        place.x = std::clamp(static_cast<int>(corner->x), static_cast<int>(work.left),
+                             std::max(static_cast<int>(work.left), static_cast<int>(work.right) - width));
+        place.y =
+            std::clamp(static_cast<int>(corner->y), static_cast<int>(work.top),
+                       std::max(static_cast<int>(work.top), static_cast<int>(work.bottom) - place.height));
+    }
     SetWindowPos(Handle(), nullptr, place.x, place.y, width, place.height, SWP_NOZORDER | SWP_NOACTIVATE);
     LayOutPanel();
 }
@@ -593,7 +746,8 @@ void ContentWindow::OnKeepAboveTimer() {
 
 std::vector<std::u16string> ContentWindow::ReadTickedFiles(std::vector<std::u16string>& tickedPaths,
                                                            std::vector<std::u16string>& paths,
-                                                           std::vector<std::u16string>& leftOut) const {
+                                                           std::vector<std::u16string>& leftOut,
+                                                           std::vector<std::string>& raw) const {
     std::vector<std::u16string> texts;
     PublicationBudget budget;
     for (const Entry& entry : entries_) {
@@ -614,6 +768,7 @@ std::vector<std::u16string> ContentWindow::ReadTickedFiles(std::vector<std::u16s
         }
         texts.push_back(DecodeContentBytes(*bytes, codePage_));
         paths.push_back(RelativePath(entry.file));
+        raw.push_back(std::move(*bytes));
     }
     return texts;
 }
@@ -630,6 +785,7 @@ bool ContentWindow::FeedLines(const std::vector<std::u16string>& texts, std::vec
                               SplitOption option, const std::vector<std::u16string>& filesLeftOut,
                               bool rebuilt) {
     buffer_ = BuildContentBuffer(texts, option);
+    lastRebuild_ = WhenText(WallTimeNow());
     OriginatedMessages messages = BuildMessagesWithOrigins(texts, option, kPublishMaxLines);
     scheduled_.Publish(std::move(paths), std::move(messages.origins));
     bool anyLine = std::any_of(messages.lines.begin(), messages.lines.end(),
@@ -672,6 +828,7 @@ void ContentWindow::FilesRebuilt(unsigned generation, std::vector<std::optional<
     std::vector<std::u16string> texts;
     std::vector<std::u16string> paths;
     std::vector<std::u16string> leftOut;
+    std::vector<std::string> raw;
     PublicationBudget budget;
     for (std::size_t i = 0; i < files.size(); ++i) {
         const std::u16string& full = watchedPaths_[i];
@@ -686,7 +843,9 @@ void ContentWindow::FilesRebuilt(unsigned generation, std::vector<std::optional<
         }
         texts.push_back(DecodeContentBytes(*files[i], codePage_));
         paths.push_back(std::move(relative));
+        raw.push_back(std::move(*files[i]));
     }
+    KeepInCache(paths, raw);
     // The rotation goes on: its next tick draws from the new lines.
     FeedLines(texts, std::move(paths), watchedOption_, leftOut, true);
 }
@@ -716,7 +875,9 @@ int ContentWindow::BuildList(SplitOption option, bool& anyLine) {
     std::vector<std::u16string> ticked;
     std::vector<std::u16string> paths;
     std::vector<std::u16string> filesLeftOut;
-    std::vector<std::u16string> texts = ReadTickedFiles(ticked, paths, filesLeftOut);
+    std::vector<std::string> raw;
+    std::vector<std::u16string> texts = ReadTickedFiles(ticked, paths, filesLeftOut, raw);
+    KeepInCache(paths, raw);
     anyLine = FeedLines(texts, std::move(paths), option, filesLeftOut, false);
     // From now on the publication follows its files as they change.
     watchedPaths_ = ticked;
@@ -725,6 +886,50 @@ int ContentWindow::BuildList(SplitOption option, bool& anyLine) {
         watcher_->Watch(++generation_, std::move(ticked));
     }
     return static_cast<int>(watchedPaths_.size());
+}
+
+void ContentWindow::KeepInCache(const std::vector<std::u16string>& paths,
+                                const std::vector<std::string>& bytes) {
+    std::vector<KeptSource> kept;
+    kept.reserve(paths.size());
+    for (std::size_t i = 0; i < paths.size() && i < bytes.size(); ++i) {
+        kept.push_back({paths[i], bytes[i]});
+    }
+    // Best effort: without a copy the display still runs, it only cannot go on from it when the folder is
+    // away.
+    static_cast<void>(cache_.Keep(contentFolder_, kept, WhenText(WallTimeNow())));
+}
+
+bool ContentWindow::PublishFromCache(SplitOption option) {
+    std::vector<std::u16string> files = std::move(restoreFromCache_);
+    restoreFromCache_.clear();
+    std::vector<std::optional<std::string>> copies = cache_.Read(contentFolder_, files);
+    std::vector<std::u16string> texts;
+    std::vector<std::u16string> paths;
+    std::string newest;
+    for (std::size_t i = 0; i < files.size(); ++i) {
+        if (!copies[i] || copies[i]->empty()) {
+            continue;
+        }
+        texts.push_back(DecodeContentBytes(*copies[i], codePage_));
+        paths.push_back(files[i]);
+        if (std::optional<CachedSource> entry = cache_.Find(contentFolder_, files[i])) {
+            newest = std::max(newest, entry->savedAt);
+        }
+    }
+    bool anyLine = FeedLines(texts, std::move(paths), option, {}, false);
+    lastRebuild_ = newest; // the copy is as old as its last look at the folder
+    // When the folder comes back, its files rebuild the publication.
+    watchedPaths_.clear();
+    for (const std::u16string& file : files) {
+        watchedPaths_.push_back(contentFolder_ + file);
+    }
+    watchedOption_ = option;
+    if (watcher_) {
+        watcher_->Watch(++generation_, watchedPaths_);
+    }
+    FolderReach(false);
+    return anyLine;
 }
 
 void ContentWindow::RememberPublication(SplitOption option) {
@@ -808,7 +1013,11 @@ void ContentWindow::RestoreRemembered() {
     feed_.StopRotation();
     bool anyLine = false;
     try {
-        BuildList(plan.option, anyLine);
+        if (!restoreFromCache_.empty()) {
+            anyLine = PublishFromCache(plan.option);
+        } else {
+            BuildList(plan.option, anyLine);
+        }
     } catch (...) {
         publishing_ = false;
         notifier_.Notify(NoticeCause::RestoreSkipped, RestoreSkippedNotice());

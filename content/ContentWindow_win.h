@@ -1,6 +1,8 @@
 #pragma once
 // The content manager: one check box per .txt file under Text\, and the publish of the ticked ones.
 #include "common/AnsiCodePage.h"
+#include "content/CacheStore_win.h"
+#include "content/ContentCache.h"
 #include "content/ContentHost.h"
 #include "content/ContentText.h"
 #include "content/ContentWatcher_win.h"
@@ -61,6 +63,15 @@ class ContentWindow : public win::Window, public TickGate {
     };
     void SetAdministered(Administered administered);
 
+    // What ?status tells of the content: whether the folder answers, since when not, and when the
+    // publication was last built from its files.
+    struct ContentState {
+        bool folderReachable = true;
+        std::string awaySince;   // "YYYY-MM-DD HH:MM", empty while reachable
+        std::string lastRebuild; // empty before the first publication
+    };
+    ContentState State() const;
+
     // TickGate: which lines a rotation tick may draw now, by schedule.ini.
     Choice ChooseTick(const std::vector<std::u16string>& lines, double r) override;
 
@@ -97,14 +108,28 @@ class ContentWindow : public win::Window, public TickGate {
     std::vector<ContentEntry> Files() const;
     std::vector<bool> Ticks() const;
     // Size and place: inside the work area, beside the text line, the grid scrolling when the room is short.
-    void FitAndPlace();
+    // With a corner: there instead (kept inside its monitor's work area), only the height fitted.
+    void FitAndPlace(std::optional<POINT> corner = std::nullopt);
+    // The fonts at the window's DPI.
+    void MakeFonts();
+    // Fonts, controls and the list laid out again at the new DPI, the frame at the suggested place.
+    void OnDpiChanged(const RECT& suggested) override;
     void LayOutPanel();
     // The ticked files' texts within the publication's budget; the names of those past it go to leftOut,
     // the paths below the content folder of those read to `paths`, every ticked file's full path to
     // `ticked`.
     std::vector<std::u16string> ReadTickedFiles(std::vector<std::u16string>& tickedPaths,
                                                 std::vector<std::u16string>& paths,
-                                                std::vector<std::u16string>& leftOut) const;
+                                                std::vector<std::u16string>& leftOut,
+                                                std::vector<std::string>& bytes) const;
+    // The publication's files, as just read, become the cache's last good copy.
+    void KeepInCache(const std::vector<std::u16string>& paths, const std::vector<std::string>& bytes);
+    // At start with the folder away: the remembered publication from the cache. True when a line can be
+    // shown.
+    bool PublishFromCache(SplitOption option);
+    // The watcher found the folder gone or back.
+    void FolderReach(bool reachable);
+    void StartWatcher();
     // The lines of a publication replace the rotation's, with their files for the schedule. True when a
     // line can be shown.
     bool FeedLines(const std::vector<std::u16string>& texts, std::vector<std::u16string> paths,
@@ -160,6 +185,14 @@ class ContentWindow : public win::Window, public TickGate {
     std::vector<std::u16string> watchedPaths_; // its ticked files, full paths
     Administered administered_;
     SplitOption watchedOption_ = SplitOption::SingleBreak;
+    FolderCacheStore cacheStore_{FolderCacheStore::DefaultFolder()};
+    ContentCache cache_{cacheStore_};
+    std::optional<LocalDateTime> awaySince_;
+    std::string lastRebuild_;
+    std::vector<std::u16string>
+        restoreFromCache_; // the remembered files, when the start restores from the cache
+    std::vector<std::u16string>
+        ticksToRestore_; // the remembered files, ticked when the folder is listed again
 };
 
 } // namespace plumwick

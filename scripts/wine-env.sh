@@ -89,36 +89,73 @@ plumwick_wine_session_prefix() {
 }
 
 # Starts icewm on $DISPLAY with the test desktop's preferences and waits until its taskbar has set the
-# work area; the desktop colour goes on afterwards (icewm clears the root window).
+# work area; the desktop colour goes on afterwards (icewm clears the root window). An icewm that has not set
+# it within 20 s is started again: a program started on the bare screen would keep the whole screen as its
+# work area, and a test would fail for the desktop, not the program.
 plumwick_icewm() {
-  ICEWM_PRIVCFG="$root/scripts/icewm" icewm >/dev/null 2>&1 &
-  PLUMWICK_ICEWM_PID=$!
-  # icewm first announces the whole screen as the work area, then takes the taskbar's strip off it.
-  local height; height=$(xdpyinfo | awk '/dimensions/{split($2,a,"x"); print a[2]}')
-  for _ in $(seq 1 300); do
-    xprop -root _NET_WORKAREA 2>/dev/null | awk -F'[=,]' -v h="$height" '$5+0 > 0 && $5+0 < h {ok=1} END {exit !ok}' && break
-    sleep 0.1
+  local height; height=$(xdpyinfo 2>/dev/null | awk '/dimensions/{split($2,a,"x"); print a[2]}')
+  local attempt began; began=$(date +%s)
+  for attempt in 1 2 3; do
+    ICEWM_PRIVCFG="$root/scripts/icewm" icewm >/dev/null 2>&1 &
+    PLUMWICK_ICEWM_PID=$!
+    # icewm first announces the whole screen as the work area, then takes the taskbar's strip off it.
+    for _ in $(seq 1 200); do
+      if xprop -root _NET_WORKAREA 2>/dev/null |
+        awk -F'[=,]' -v h="${height:-0}" '$5+0 > 0 && $5+0 < h {ok=1} END {exit !ok}'; then
+        [ $(($(date +%s) - began)) -gt 5 ] && echo "icewm set the work area after $(($(date +%s) - began)) s" >&2
+        xsetroot -solid '#3a6ea5' 2>/dev/null || true
+        return 0
+      fi
+      sleep 0.1
+    done
+    echo "icewm did not set the work area on $DISPLAY in 20 s (attempt $attempt); starting it again" >&2
+    kill "$PLUMWICK_ICEWM_PID" 2>/dev/null || true
+    wait "$PLUMWICK_ICEWM_PID" 2>/dev/null || true
   done
-  xsetroot -solid '#3a6ea5' 2>/dev/null || true
+  echo "icewm never set the work area on $DISPLAY" >&2
+  return 1
 }
 
 # Starts a private Xvfb on a free display number, with icewm, unless PLUMWICK_USE_DISPLAY is set; sets
-# DISPLAY. PLUMWICK_BARE_DESKTOP=1 leaves icewm out.
+# DISPLAY. PLUMWICK_BARE_DESKTOP=1 leaves icewm out. A server that reports its number but then does not
+# accept a client within 10 s is replaced by a new one (its own messages are shown).
 plumwick_xvfb() {
   if [ -n "${PLUMWICK_USE_DISPLAY:-}" ] && [ -n "${DISPLAY:-}" ]; then
     return 0
   fi
-  # Xvfb picks the free display number itself (other runs on this machine may be choosing one just now)
-  # and writes it out once it accepts connections.
-  local number; number=$(mktemp)
-  Xvfb -displayfd 3 -screen 0 "${PLUMWICK_SCREEN:-1920x1080x24}" -nolisten tcp 3>"$number" >/dev/null 2>&1 &
-  PLUMWICK_XVFB_PID=$!
-  for _ in $(seq 1 300); do
-    grep -q '^[0-9][0-9]*$' "$number" && break
-    sleep 0.1
+  local attempt number log ready
+  for attempt in 1 2 3; do
+    # Xvfb picks the free display number itself (other runs on this machine may be choosing one just
+    # now) and writes it out once it accepts connections.
+    number=$(mktemp)
+    log=$(mktemp)
+    Xvfb -displayfd 3 -screen 0 "${PLUMWICK_SCREEN:-1920x1080x24}" -nolisten tcp 3>"$number" >"$log" 2>&1 &
+    PLUMWICK_XVFB_PID=$!
+    ready=
+    for _ in $(seq 1 300); do
+      grep -q '^[0-9][0-9]*$' "$number" && break
+      kill -0 "$PLUMWICK_XVFB_PID" 2>/dev/null || break
+      sleep 0.1
+    done
+    if grep -q '^[0-9][0-9]*$' "$number"; then
+      export DISPLAY=":$(head -n 1 "$number")"
+      for _ in $(seq 1 100); do
+        xdpyinfo >/dev/null 2>&1 && ready=1 && break
+        kill -0 "$PLUMWICK_XVFB_PID" 2>/dev/null || break
+        sleep 0.1
+      done
+    fi
+    if [ -n "$ready" ]; then
+      rm -f "$number" "$log"
+      break
+    fi
+    echo "Xvfb (display ${DISPLAY:-none}, attempt $attempt) does not accept clients; its messages:" >&2
+    sed 's/^/  /' "$log" >&2
+    kill "$PLUMWICK_XVFB_PID" 2>/dev/null || true
+    wait "$PLUMWICK_XVFB_PID" 2>/dev/null || true
+    rm -f "$number" "$log"
   done
-  export DISPLAY=":$(head -n 1 "$number")"
-  rm -f "$number"
+  [ -n "$ready" ] || return 1
   xsetroot -solid '#3a6ea5' 2>/dev/null || true
   if [ -z "${PLUMWICK_BARE_DESKTOP:-}" ]; then
     plumwick_icewm

@@ -10,8 +10,12 @@ plumwick_wine_session_prefix "$session/prefix"
 export WINEPREFIX="$session/prefix"
 cleanup() {
   wineserver -k 2>/dev/null || true
-  [ -n "${PLUMWICK_ICEWM_PID:-}" ] && kill "$PLUMWICK_ICEWM_PID" 2>/dev/null || true
-  [ -n "${PLUMWICK_XVFB_PID:-}" ] && kill "$PLUMWICK_XVFB_PID" 2>/dev/null || true
+  # Waited for, so that the display number is free again when the next run picks one.
+  local pid
+  for pid in ${PLUMWICK_ICEWM_PID:-} ${PLUMWICK_XVFB_PID:-}; do
+    kill "$pid" 2>/dev/null || true
+    wait "$pid" 2>/dev/null || true
+  done
   rm -rf "$session"
 }
 trap cleanup EXIT

@@ -106,6 +106,9 @@ void ToolbarWindow::SizeForDpi() {
 
 void ToolbarWindow::OnDpiChanged(const RECT&) {
     SizeForDpi();
+    if (PictureSetDpi(Scale().Dpi()) != pictureDpi_) {
+        LoadPictures();
+    }
     // Back across the panel's top edge, where the panel has gone at the new DPI.
     RECT owner{};
     if (HWND panel = GetWindow(Handle(), GW_OWNER); panel && GetWindowRect(panel, &owner)) {
@@ -118,11 +121,13 @@ void ToolbarWindow::OnDpiChanged(const RECT&) {
 }
 
 void ToolbarWindow::LoadPictures() {
+    pictureDpi_ = PictureSetDpi(Scale().Dpi());
+    bitmaps_.clear();
     auto load = [this](std::string_view name) {
         if (bitmaps_.count(name)) {
             return;
         }
-        std::wstring wide = WideAscii(name);
+        std::wstring wide = WideAscii(PictureResourceAt(name, pictureDpi_));
         // A missing picture leaves its control blank; the button still works.
         auto bitmap = static_cast<HBITMAP>(
             LoadImageW(win::ModuleInstance(), wide.c_str(), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
@@ -311,13 +316,17 @@ void ToolbarWindow::OnStripPaint() {
     if (!dc) {
         return;
     }
-    // Composed off screen and copied in one go, so a picture change never flickers.
+    // Composed off screen from the pictures drawn for the set's DPI and copied in one go, so a picture
+    // change never flickers.
+    const DpiScale set(pictureDpi_);
+    const int setWidth = set.Pixels(kStripWidthPx);
+    const int setHeight = set.Pixels(kStripHeightPx);
     win::UniqueDc buffer(CreateCompatibleDC(dc));
     // A top-down 32-bit canvas whose pixels the greying of administered buttons can reach.
     BITMAPINFO format{};
     format.bmiHeader.biSize = sizeof format.bmiHeader;
-    format.bmiHeader.biWidth = kStripWidthPx;
-    format.bmiHeader.biHeight = -kStripHeightPx;
+    format.bmiHeader.biWidth = setWidth;
+    format.bmiHeader.biHeight = -setHeight;
     format.bmiHeader.biPlanes = 1;
     format.bmiHeader.biBitCount = 32;
     format.bmiHeader.biCompression = BI_RGB;
@@ -326,7 +335,7 @@ void ToolbarWindow::OnStripPaint() {
     win::UniqueDc source(CreateCompatibleDC(dc));
     if (buffer && canvas && source) {
         win::SelectGuard canvasInBuffer(buffer.get(), canvas.get());
-        RECT all{0, 0, kStripWidthPx, kStripHeightPx};
+        RECT all{0, 0, setWidth, setHeight};
         win::UniqueBrush magenta(CreateSolidBrush(kMagenta));
         FillRect(buffer.get(), &all, magenta.get());
         auto blit = [&](HBITMAP bitmap, int x, int y) {
@@ -335,7 +344,8 @@ void ToolbarWindow::OnStripPaint() {
                 return;
             }
             win::SelectGuard inSource(source.get(), bitmap);
-            BitBlt(buffer.get(), x, y, info.bmWidth, info.bmHeight, source.get(), 0, 0, SRCCOPY);
+            BitBlt(buffer.get(), set.Pixels(x), set.Pixels(y), info.bmWidth, info.bmHeight, source.get(), 0,
+                   0, SRCCOPY);
         };
         blit(Bitmap(kStripResource), 0, 0);
         for (const ControlLayout& control : ToolbarControls()) {
@@ -361,10 +371,13 @@ void ToolbarWindow::OnStripPaint() {
                 continue;
             }
             PixelSize size = PictureSize(*control.button, pictures_.Get(*control.button));
-            for (int y = std::max(0, control.y); y < std::min(kStripHeightPx, control.y + size.height); ++y) {
-                for (int x = std::max(0, control.x); x < std::min(kStripWidthPx, control.x + size.width);
-                     ++x) {
-                    std::uint32_t& pixel = pixels[y * kStripWidthPx + x];
+            const int top = std::max(0, set.Pixels(control.y));
+            const int bottom = std::min(setHeight, set.Pixels(control.y + size.height));
+            const int left = std::max(0, set.Pixels(control.x));
+            const int right = std::min(setWidth, set.Pixels(control.x + size.width));
+            for (int y = top; y < bottom; ++y) {
+                for (int x = left; x < right; ++x) {
+                    std::uint32_t& pixel = pixels[y * setWidth + x];
                     std::uint32_t rgb = pixel & 0xffffffu;
                     if (rgb == 0xff00ffu) {
                         continue;
@@ -375,10 +388,11 @@ void ToolbarWindow::OnStripPaint() {
                 }
             }
         }
-        // Nearest-neighbour, so the see-through magenta stays exactly magenta at any DPI.
+        // At a set's own DPI a plain copy; between two sets the rest of the way nearest-neighbour, so the
+        // see-through magenta stays exactly magenta.
         SetStretchBltMode(dc, COLORONCOLOR);
         StretchBlt(dc, 0, 0, Scale().Pixels(kStripWidthPx), Scale().Pixels(kStripHeightPx), buffer.get(), 0,
-                   0, kStripWidthPx, kStripHeightPx, SRCCOPY);
+                   0, setWidth, setHeight, SRCCOPY);
     }
     EndPaint(hwnd, &ps);
 }

@@ -70,6 +70,7 @@ class ToolbarWindow : public win::Window, public LookObserver, public RotationVi
     void OnFontDialog();
     bool Administered(ToolbarButton button) const;
 
+    // The pictures of the set drawn for this window's DPI (PictureSetDpi), under their 96-DPI names.
     void LoadPictures();
     HBITMAP Bitmap(std::string_view resource) const;
     void CreateTooltips();
@@ -84,6 +85,7 @@ class ToolbarWindow : public win::Window, public LookObserver, public RotationVi
     win::UniqueBrush background_;
     HWND tooltip_ = nullptr; // owned by this window, destroyed with it
     std::map<std::string_view, win::UniqueBitmap, std::less<>> bitmaps_;
+    unsigned pictureDpi_ = 96; // the DPI the loaded pictures are drawn for
     ButtonPictures pictures_;
     std::optional<ToolbarButton> clickCandidate_; // left-pressed button awaiting its release
     std::optional<ToolbarButton> lastClick_;      // the button the last left release clicked, if any

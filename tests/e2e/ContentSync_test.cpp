@@ -65,6 +65,20 @@ class ContentSync : public ::testing::Test {
     }
     // The main line as the status line tells it (still JSON-escaped; the tests use ASCII lines).
     std::string Main() {
+        std::string json = Status();
+        std::size_t at = json.find("\"main\":\"");
+        if (at == std::string::npos) {
+            return "<no status: " + json + ">";
+        }
+        std::size_t start = at + 8;
+        std::size_t end = start;
+        while (end < json.size() && json[end] != '"') {
+            end += json[end] == '\\' ? 2 : 1;
+        }
+        return json.substr(start, end - start);
+    }
+    // ?status through plumwick-send, the JSON line.
+    std::string Status() {
         std::string command = "cd " + Quote(session.Folder().string()) + " && " + session.Env() +
                               " wine ./plumwick-send.exe --status 2>/dev/null";
         std::string json;
@@ -76,16 +90,7 @@ class ContentSync : public ::testing::Test {
             }
             pclose(pipe);
         }
-        std::size_t at = json.find("\"main\":\"");
-        if (at == std::string::npos) {
-            return "<no status: " + json + ">";
-        }
-        std::size_t start = at + 8;
-        std::size_t end = start;
-        while (end < json.size() && json[end] != '"') {
-            end += json[end] == '\\' ? 2 : 1;
-        }
-        return json.substr(start, end - start);
+        return json;
     }
     // Polls the main line until it is `wanted`; the seconds it took, or -1.
     double WaitForMain(const std::string& wanted, double seconds, std::string* last = nullptr) {
@@ -205,7 +210,7 @@ TEST_F(ContentSync, AFolderRenamedAwayKeepsTheRotationWithANoticeAndBackBringsTh
     std::string last;
     ASSERT_GE(WaitForMain("BEFORE", 5, &last), 0) << last;
 
-    // The share goes away: no report comes, the rescan finds it within a minute.
+    // The share goes away: no report comes, the program asks for the folder every few seconds.
     fs::path text = session.Folder() / "Text";
     fs::path away = session.Folder() / "Text.away";
     fs::rename(text, away);
@@ -221,4 +226,41 @@ TEST_F(ContentSync, AFolderRenamedAwayKeepsTheRotationWithANoticeAndBackBringsTh
     double back = WaitForMain("AFTER", 75, &last);
     EXPECT_GE(back, 0) << "the folder came back but its new line did not: " << last;
     std::printf("folder back: new line shown %.1f s later\n", back);
+}
+
+TEST_F(ContentSync, ARestartWhileTheFolderIsAwayShowsTheCachedPublicationAndBackBringsTheNewLines) {
+    ASSERT_NO_FATAL_FAILURE(StartWith("news.txt", "CACHED\r\n"));
+    session.WaitForAboutToClose();
+    ASSERT_NO_FATAL_FAILURE(PublishEverySecond("news.txt"));
+    std::string last;
+    ASSERT_GE(WaitForMain("CACHED", 5, &last), 0) << last;
+    EXPECT_NE(Status().find("\"folderReachable\":true,\"folderAwaySince\":null,\"lastRebuild\":\"20"),
+              std::string::npos)
+        << Status();
+
+    // The share goes away while the display is off; it starts again without it.
+    session.Send("END");
+    ASSERT_TRUE(session.WaitForExit(20)) << "the display did not end";
+    fs::path text = session.Folder() / "Text";
+    fs::path away = session.Folder() / "Text.away";
+    fs::rename(text, away);
+    ASSERT_TRUE(session.Start()) << "the display did not start without its folder";
+    double shown = WaitForMain("CACHED", 20, &last);
+    EXPECT_GE(shown, 0) << "the cached publication did not come back: " << last;
+    std::printf("cached line shown %.1f s after the start\n", shown);
+    std::string list = session.WaitFor(
+        {"list"}, [](const std::string& out) { return out.find("PlumwickNotice") != std::string::npos; }, 10);
+    EXPECT_NE(list.find("PlumwickNotice"), std::string::npos) << "no notice that the folder is away";
+    std::string status = Status();
+    EXPECT_NE(status.find("\"folderReachable\":false,\"folderAwaySince\":\"20"), std::string::npos) << status;
+    EXPECT_EQ(session.Probe({"visible", kForm}), "0") << "the content manager came up instead";
+    session.SaveScreenshot("content-cached-after-restart");
+
+    // Back, with a new line: the publication is brought up to date.
+    WriteFile(away / "news.txt", "FRESH\r\n");
+    fs::rename(away, text);
+    double back = WaitForMain("FRESH", 30, &last);
+    EXPECT_GE(back, 0) << "the folder came back but its new line did not: " << last;
+    std::printf("folder back: new line shown %.1f s later\n", back);
+    EXPECT_NE(Status().find("\"folderReachable\":true"), std::string::npos) << Status();
 }

@@ -83,6 +83,10 @@ bool TaskbarSetWorkArea(const std::string& display, int screenHeight) {
     return in && height > 0 && height < screenHeight;
 }
 
+std::string ScreenSize(int width, int height) {
+    return std::to_string(width) + "x" + std::to_string(height) + "x24";
+}
+
 } // namespace
 
 fs::path SourceDir() {
@@ -180,19 +184,13 @@ Session::Session(const SessionOptions& options) {
     folder_ = root_ / "program";
     fs::create_directories(root_);
 
-    // A private display for this test. Xvfb picks a free display number itself and writes it out once it
-    // accepts connections: choosing one here and starting the server after would race with the other test
-    // runs on this machine.
-    fs::path numberFile = root_ / "display";
-    auto screen = [](int width, int height) {
-        return std::to_string(width) + "x" + std::to_string(height) + "x24";
-    };
-    std::string screens = "-screen 0 " + screen(options.screenWidth, options.screenHeight);
+    // A private display for this test, started beside the prefix's making below.
+    std::string screens = "-screen 0 " + ScreenSize(options.screenWidth, options.screenHeight);
     if (options.secondWidth > 0) {
-        screens = "+xinerama " + screens + " -screen 1 " + screen(options.secondWidth, options.secondHeight);
+        screens =
+            "+xinerama " + screens + " -screen 1 " + ScreenSize(options.secondWidth, options.secondHeight);
     }
-    xvfbPid_ = Spawn("exec Xvfb -displayfd 3 " + screens + " -nolisten tcp 3>" + Quote(numberFile.string()) +
-                     " >/dev/null 2>&1");
+    StartXvfb(screens);
 
     // Meanwhile a Wine prefix of its own, made from the clean one: no session sees what another left, and
     // sessions run side by side.
@@ -221,31 +219,94 @@ Session::Session(const SessionOptions& options) {
     }
     std::ofstream(windowManagerConfig_ / "preferences") << preferences;
 
-    for (int i = 0; i < 300 && display_.empty(); ++i) {
-        std::ifstream in(numberFile);
-        std::string number;
-        if (std::getline(in, number) && !in.eof() && !number.empty()) {
-            display_ = ":" + number;
-        } else {
-            SleepSeconds(0.1);
-        }
-    }
-
-    // A shop PC's desktop: icewm's taskbar sets the work area Wine reports. Wait for it, so that the program
-    // never sees the bare screen.
-    windowManagerPid_ =
-        Spawn("DISPLAY=" + display_ + " ICEWM_PRIVCFG=" + Quote(windowManagerConfig_.string()) +
-              " exec icewm >/dev/null 2>&1");
+    WaitForDisplay(screens);
     int fullHeight = std::max(options.screenHeight, options.secondWidth > 0 ? options.secondHeight : 0);
-    // On a machine busy with other sessions icewm may take many seconds to come up.
-    for (int i = 0; i < 600 && !TaskbarSetWorkArea(display_, fullHeight); ++i) {
-        SleepSeconds(0.1);
-    }
-    // icewm clears the root window; the desktop colour goes on after it.
-    Shell("DISPLAY=" + display_ + " xsetroot -solid '#3a6ea5' 2>/dev/null");
+    StartWindowManager(fullHeight);
     // The prefix's server runs before the first program, so that the first programs do not race to start
     // it and to set the fresh prefix up.
     Shell(Env() + " wineserver -p >/dev/null 2>&1");
+}
+
+void Session::StartXvfb(const std::string& screens) {
+    // Xvfb picks a free display number itself and writes it out once it accepts connections: choosing one
+    // here and starting the server after would race with the other test runs on this machine.
+    fs::path numberFile = root_ / "display";
+    std::error_code ec;
+    fs::remove(numberFile, ec);
+    xvfbPid_ = Spawn("exec Xvfb -displayfd 3 " + screens + " -nolisten tcp 3>" + Quote(numberFile.string()) +
+                     " >" + Quote((root_ / "xvfb.log").string()) + " 2>&1");
+}
+
+void Session::WaitForDisplay(const std::string& screens) {
+    // A server that reports its number but does not take a client within 10 s (or dies) is replaced: the
+    // test is about the program, not about the X server on a busy machine.
+    for (int attempt = 1; attempt <= 3; ++attempt) {
+        display_.clear();
+        for (int i = 0; i < 300 && display_.empty() && !Exited(xvfbPid_); ++i) {
+            std::ifstream in(root_ / "display");
+            std::string number;
+            if (std::getline(in, number) && !in.eof() && !number.empty()) {
+                display_ = ":" + number;
+            } else {
+                SleepSeconds(0.1);
+            }
+        }
+        for (int i = 0; i < 100 && !display_.empty() && !Exited(xvfbPid_); ++i) {
+            int status = 1;
+            Shell("DISPLAY=" + display_ + " xdpyinfo >/dev/null 2>&1", &status);
+            if (status == 0) {
+                return;
+            }
+            SleepSeconds(0.1);
+        }
+        std::cerr << "Xvfb (display " << (display_.empty() ? "none" : display_) << ", attempt " << attempt
+                  << ") does not accept clients; its messages:\n"
+                  << ReadAll(root_ / "xvfb.log") << std::endl;
+        if (!Exited(xvfbPid_)) {
+            kill(xvfbPid_, SIGTERM);
+            waitpid(xvfbPid_, nullptr, 0);
+        }
+        xvfbPid_ = 0;
+        if (attempt < 3) {
+            StartXvfb(screens);
+        }
+    }
+    display_.clear();
+}
+
+void Session::StartWindowManager(int fullHeight) {
+    // A shop PC's desktop: icewm's taskbar sets the work area Wine reports. Wait for it, so that the program
+    // never sees the bare screen; an icewm that has not set it in 20 s is started again.
+    auto began = std::chrono::steady_clock::now();
+    auto seconds = [&] {
+        return std::chrono::duration<double>(std::chrono::steady_clock::now() - began).count();
+    };
+    for (int attempt = 1; attempt <= 3 && !display_.empty(); ++attempt) {
+        windowManagerPid_ =
+            Spawn("DISPLAY=" + display_ + " ICEWM_PRIVCFG=" + Quote(windowManagerConfig_.string()) +
+                  " exec icewm >" + Quote((root_ / "icewm.log").string()) + " 2>&1");
+        auto attemptBegan = std::chrono::steady_clock::now();
+        while (std::chrono::steady_clock::now() - attemptBegan < std::chrono::seconds(20)) {
+            if (TaskbarSetWorkArea(display_, fullHeight)) {
+                if (seconds() > 5) {
+                    std::cerr << "icewm set the work area after " << seconds() << " s" << std::endl;
+                }
+                // icewm clears the root window; the desktop colour goes on after it.
+                Shell("DISPLAY=" + display_ + " xsetroot -solid '#3a6ea5' 2>/dev/null");
+                return;
+            }
+            SleepSeconds(0.1);
+        }
+        std::cerr << "icewm did not set the work area on " << display_ << " in 20 s (attempt " << attempt
+                  << (Exited(windowManagerPid_) ? ", it had ended" : "") << "); its messages:\n"
+                  << ReadAll(root_ / "icewm.log") << std::endl;
+        if (!Exited(windowManagerPid_)) {
+            kill(windowManagerPid_, SIGTERM);
+            waitpid(windowManagerPid_, nullptr, 0);
+        }
+        windowManagerPid_ = 0;
+    }
+    std::cerr << "The test desktop has no taskbar: the work area is the whole screen" << std::endl;
 }
 
 void Session::MapDrive(char letter, const fs::path& target) {
@@ -559,10 +620,11 @@ void Session::PressKeys(const std::string& keys) {
     Shell(Env() + " xdotool key " + Quote(keys));
 }
 
-Image Session::Screenshot() {
+namespace {
+
+// P6\n<w> <h>\n255\n<data>
+Image ParsePpm(const std::string& out) {
     Image image;
-    std::string out = Shell("DISPLAY=" + display_ + " import -window root -depth 8 ppm:- 2>/dev/null");
-    // P6\n<w> <h>\n255\n<data>
     std::istringstream header(out);
     std::string magic;
     int maxValue = 0;
@@ -578,6 +640,17 @@ Image Session::Screenshot() {
     image.rgb.assign(out.begin() + static_cast<std::ptrdiff_t>(offset),
                      out.begin() + static_cast<std::ptrdiff_t>(offset + size));
     return image;
+}
+
+} // namespace
+
+Image LoadPicture(const std::filesystem::path& file, const std::string& operations) {
+    return ParsePpm(
+        Shell("/usr/bin/convert " + Quote(file.string()) + " " + operations + " -depth 8 ppm:- 2>/dev/null"));
+}
+
+Image Session::Screenshot() {
+    return ParsePpm(Shell("DISPLAY=" + display_ + " import -window root -depth 8 ppm:- 2>/dev/null"));
 }
 
 fs::path Session::SaveScreenshot(const std::string& name) {

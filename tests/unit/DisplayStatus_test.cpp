@@ -36,16 +36,29 @@ TEST(StatusJson, WritesEveryFieldOnOneAsciiLine) {
     const std::string json = StatusJson(status);
     EXPECT_EQ(json, "{\"version\":\"1.2.3\",\"pid\":4242,\"main\":\"\\u6b22\\u8fce \\\"\\u5149\\u4e34\\\"\","
                     "\"karaoke\":\" \",\"locked\":true,\"rotating\":true,\"held\":false,\"interval\":3,"
-                    "\"scheme\":5,\"fontName\":\"\\u5fae\\u8f6f\\u96c5\\u9ed1\",\"fontSize\":10.5}");
+                    "\"scheme\":5,\"fontName\":\"\\u5fae\\u8f6f\\u96c5\\u9ed1\",\"fontSize\":10.5,"
+                    "\"folderReachable\":true,\"folderAwaySince\":null,\"lastRebuild\":null}");
     EXPECT_TRUE(AllAsciiPrintable(json));
 }
 
 TEST(StatusJson, FontSizeIsAPlainJsonNumber) {
     DisplayStatus status;
     status.fontSize = 36.0f;
-    EXPECT_NE(StatusJson(status).find("\"fontSize\":36}"), std::string::npos);
+    EXPECT_NE(StatusJson(status).find("\"fontSize\":36,"), std::string::npos);
     status.fontSize = std::numeric_limits<float>::infinity();
-    EXPECT_NE(StatusJson(status).find("\"fontSize\":null}"), std::string::npos);
+    EXPECT_NE(StatusJson(status).find("\"fontSize\":null,"), std::string::npos);
+}
+
+TEST(StatusJson, TellsWhetherTheContentFolderAnswersAndWhenThePublicationWasBuilt) {
+    DisplayStatus status;
+    status.folderReachable = false;
+    status.folderAwaySince = "2026-12-08 19:30";
+    status.lastRebuild = "2026-12-08 18:02";
+    std::string json = StatusJson(status);
+    EXPECT_NE(json.find("\"folderReachable\":false,\"folderAwaySince\":\"2026-12-08 19:30\","
+                        "\"lastRebuild\":\"2026-12-08 18:02\"}"),
+              std::string::npos)
+        << json;
 }
 
 TEST(StatusJson, CutsLongLinesAtAThousandCharactersNeverInsideAPair) {
@@ -53,7 +66,7 @@ TEST(StatusJson, CutsLongLinesAtAThousandCharactersNeverInsideAPair) {
     status.mainLine = std::u16string(999, u'a') + u"\U0001F600" + u"bbbb"; // the pair is character 1000
     std::string json = StatusJson(status);
     EXPECT_NE(json.find(std::string(999, 'a') + "\\ud83d\\ude00\","), std::string::npos);
-    EXPECT_EQ(json.find('b'), std::string::npos);
+    EXPECT_EQ(json.find("bb"), std::string::npos);
 
     status.mainLine = std::u16string(1024 * 1024, u'x');
     status.karaokeLine = std::u16string(5000, u'y');
