@@ -9,6 +9,7 @@
 #include "display/DisplayPlace_win.h"
 #include "display/FontChoice.h"
 #include "hotkey/UnlockHotkeyStart_win.h"
+#include "notice/EventLog.h"
 #include "store/UserMemoryStore_win.h"
 #include "toolbar/ToolbarLayout.h"
 #include "win32/Layered_win.h"
@@ -72,7 +73,7 @@ ContentFolderChoice ChooseContentFolder(const std::wstring& programFolder, const
 
 } // namespace
 
-App::App(LayeredTextRenderer::Mode renderMode)
+App::App(LayeredTextRenderer::Mode renderMode, unsigned rotationTickMs)
     : programFolder_(FolderOfProgram()),
       shop_(ReadShopConfig(programFolder_ + L"\\data\\system\\shop.ini", codePage_)),
       settings_(programFolder_, codePage_, notices_), rotation_(*this), toolbar_(look_, *this, rotation_),
@@ -89,6 +90,7 @@ App::App(LayeredTextRenderer::Mode renderMode)
       systemEvents_(SystemEventHandlers{[this] { PlaceDisplay(false); }, [this] { Resumed(); },
                                         [this] { KeepForSessionEnd(); }, [this] { Shutdown(); }}) {
     rotation_.SetView(&toolbar_);
+    rotation_.SetTickPeriodOverride(rotationTickMs);
     rotation_.SetGate(&content_);
     // Tab and the arrow keys move between the content manager's controls, as in any dialog, in the main
     // loop and wherever a handler lets the waiting events run.
@@ -100,6 +102,9 @@ App::~App() {
 }
 
 bool App::Start() {
+    LogEvent("start", Utf8ToUtf16("plumwick " PLUMWICK_VERSION ", process " +
+                                  std::to_string(GetCurrentProcessId()) + ", program folder ") +
+                          win::ToU16(programFolder_));
     // Before any window: what another process posts can only wake a window, never steer it.
     win::GuardPostedMessages();
     win::uitask::Initialize();
@@ -192,6 +197,7 @@ void App::Run() {
 }
 
 void App::Shutdown() {
+    LogEvent("stop", u"plumwick ends");
     hotkey_.SetHotKey(1, u"", u"Del");
     toolbar_.Close();
     quitting_ = true;

@@ -132,4 +132,19 @@ KaraokeFields SplitKaraokeFields(std::u16string_view argument) {
     return fields;
 }
 
+std::u16string RefusalLogText(std::u16string_view channel, std::u16string_view command,
+                              std::string_view reason) {
+    std::u16string text(channel);
+    if (ParseVerb(command) != Verb::None) {
+        text += u' ';
+        text += command.substr(0, 3);
+    }
+    text += u": ";
+    // The reasons are the program's own ASCII texts.
+    for (char c : reason) {
+        text += static_cast<char16_t>(static_cast<unsigned char>(c));
+    }
+    return text;
+}
+
 } // namespace plumwick

@@ -53,4 +53,10 @@ struct KaraokeFields {
 // textWidth "2||900"). Without any separator textWidth is the argument from its second character on.
 KaraokeFields SplitKaraokeFields(std::u16string_view argument);
 
+// The log line of a refused command: the channel, the verb when the text begins with one, and the reason;
+// never the command's text, which may be anything a sender had on screen.
+// ("pipe HLD: HLD takes a whole number ...", "box: no command ...")
+std::u16string RefusalLogText(std::u16string_view channel, std::u16string_view command,
+                              std::string_view reason);
+
 } // namespace plumwick

@@ -1,5 +1,6 @@
 #include "command/CommandWindow_win.h"
 
+#include "notice/EventLog.h"
 #include "win32/Strings_win.h"
 
 namespace plumwick {
@@ -12,6 +13,15 @@ constexpr int kBoxId = 100;
 constexpr char16_t kSampleSong[] = u"DKCSample Artist - Sample Song||1||8940";
 
 WNDPROC g_editProc = nullptr; // the system EDIT procedure our box class is built on
+
+// Where a sender's verb would be: at most the first three units, never read past the text's end.
+std::u16string_view VerbPart(const char16_t* text) {
+    std::size_t length = 0;
+    while (text && length < 3 && text[length] != u'\0') {
+        ++length;
+    }
+    return {text, length};
+}
 
 // The box is an EDIT control under the class name senders look for. Its text is also stored through
 // DefWindowProc, which is what FindWindowEx in another process compares with.
@@ -97,10 +107,14 @@ LRESULT CommandWindow::OnSetText(const char16_t* sent) {
     // queue: it is refused, and the sender knows it was not shown. So is a text too long to be a command;
     // the box stays idle for the next one.
     if (running_) {
+        LogEvent("refused", RefusalLogText(u"box", VerbPart(sent), "the display is running another command"));
         return FALSE;
     }
     std::optional<std::u16string_view> command = BoundedCommand(sent);
     if (!command) {
+        LogEvent("refused",
+                 RefusalLogText(u"box", VerbPart(sent),
+                                "longer than " + std::to_string(kMaxCommandUnits) + " characters"));
         return FALSE;
     }
     OnBoxChanged(std::u16string(*command));
@@ -120,6 +134,10 @@ void CommandWindow::OnBoxChanged(const std::u16string& text) {
         {
             Running running(running_);
             verb = RunCommand(text, target_);
+        }
+        if (verb == Verb::None) {
+            LogEvent("refused",
+                     RefusalLogText(u"box", u"", "no command (the first three characters are no verb)"));
         }
         handling_ = 0;
         if (verb == Verb::END || closing_) {

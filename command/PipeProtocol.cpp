@@ -20,6 +20,15 @@ std::u16string PipeUnavailableNotice(std::u16string_view reason) {
            std::u16string(reason) + u")";
 }
 
+std::optional<std::u16string> PipeRefusalLogText(std::string_view message, std::string_view replyLine) {
+    constexpr std::string_view kRefused = "ERR ";
+    if (replyLine.substr(0, kRefused.size()) != kRefused) {
+        return std::nullopt;
+    }
+    // Three characters are at most twelve bytes; a cut sequence only spoils what lies past the verb.
+    return RefusalLogText(u"pipe", Utf8ToUtf16(message.substr(0, 12)), replyLine.substr(kRefused.size()));
+}
+
 PipeReply AnswerPipeMessage(std::string_view message, CommandTarget& target, StatusSource& status) {
     if (!IsValidUtf8(message)) {
         return {"ERR message is not UTF-8"};

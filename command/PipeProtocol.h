@@ -5,6 +5,7 @@
 #include "command/Interpreter.h"
 
 #include <cstddef>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -28,6 +29,10 @@ struct PipeReply {
 // an error, and everything else run through the interpreter exactly as the box runs it. A line end after
 // a query is allowed, as scripts write one; a command keeps every character.
 PipeReply AnswerPipeMessage(std::string_view message, CommandTarget& target, StatusSource& status);
+
+// The log line for a reply that refused the message ("ERR ..."): the verb and the reason, never the
+// message's text; nothing for a reply that took it.
+std::optional<std::u16string> PipeRefusalLogText(std::string_view message, std::string_view replyLine);
 
 // The reply to a message over kPipeMessageLimit bytes.
 std::string TooLongReply();

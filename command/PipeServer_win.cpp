@@ -1,6 +1,7 @@
 #include "command/PipeServer_win.h"
 
 #include "command/PipeSecurity.h"
+#include "notice/EventLog.h"
 #include "win32/Handles_win.h"
 #include "win32/Strings_win.h"
 #include "win32/UiTask_win.h"
@@ -216,6 +217,10 @@ void PipeServer::ServeClient(Instance& instance) {
             if (!HandOver(request)) {
                 return;
             }
+        }
+        if (std::optional<std::u16string> refused =
+                PipeRefusalLogText(request->message, request->reply.line)) {
+            LogEvent("refused", *refused);
         }
         bool sent = WriteReply(instance, request->reply.line + std::string(kReplyLineEnd));
         if (request->reply.endsProgram) {

@@ -100,7 +100,12 @@ class ContentWindow : public win::Window, public TickGate {
     std::vector<ContentEntry> Files() const;
     std::vector<bool> Ticks() const;
     // Size and place: inside the work area, beside the text line, the grid scrolling when the room is short.
-    void FitAndPlace();
+    // With a corner: there instead (kept inside its monitor's work area), only the height fitted.
+    void FitAndPlace(std::optional<POINT> corner = std::nullopt);
+    // The fonts at the window's DPI.
+    void MakeFonts();
+    // Fonts, controls and the list laid out again at the new DPI, the frame at the suggested place.
+    void OnDpiChanged(const RECT& suggested) override;
     void LayOutPanel();
     // One published file as read: its bytes (a .url's own bytes for a feed).
     struct SourceRead {

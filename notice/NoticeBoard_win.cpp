@@ -1,5 +1,6 @@
 #include "notice/NoticeBoard_win.h"
 
+#include "notice/EventLog.h"
 #include "win32/Strings_win.h"
 #include "win32/Window_win.h"
 
@@ -11,6 +12,8 @@ void NoticeBoard::Notify(NoticeCause cause, std::u16string text) {
     if (!gate_.FirstTime(cause)) {
         return;
     }
+    LogEvent("notice", text);
+    lastTold_ = Told{text, std::chrono::system_clock::now()};
     std::erase_if(notices_, [](const std::unique_ptr<NoticeWindow>& notice) { return !notice->Exists(); });
     std::vector<PixelRect> open;
     for (const auto& notice : notices_) {

@@ -4,7 +4,9 @@
 #include "notice/Notice.h"
 #include "notice/NoticeWindow_win.h"
 
+#include <chrono>
 #include <memory>
+#include <optional>
 #include <vector>
 
 namespace plumwick {
@@ -15,9 +17,18 @@ class NoticeBoard : public Notifier {
     NoticeBoard(const NoticeBoard&) = delete;
     NoticeBoard& operator=(const NoticeBoard&) = delete;
 
+    // Shown, and written to the log.
     void Notify(NoticeCause cause, std::u16string text) override;
 
+    struct Told {
+        std::u16string text;
+        std::chrono::system_clock::time_point when;
+    };
+    // The last notice told since the start, for the status board.
+    const std::optional<Told>& LastTold() const { return lastTold_; }
+
   private:
+    std::optional<Told> lastTold_;
     NoticeGate gate_;
     // Closed notices are freed at the next Notify, never from inside their own window procedure.
     std::vector<std::unique_ptr<NoticeWindow>> notices_;

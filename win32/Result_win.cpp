@@ -2,12 +2,25 @@
 
 #include "win32/Strings_win.h"
 
+#include <atomic>
+
 namespace plumwick::win {
+
+namespace {
+std::atomic<FailureListener> g_failureListener{nullptr};
+} // namespace
+
+void SetFailureListener(FailureListener listener) {
+    g_failureListener = listener;
+}
 
 Result Result::Failed(std::wstring call, DWORD error) {
     Result result;
     result.call_ = call.empty() ? std::wstring(L"?") : std::move(call);
     result.reason_ = ErrorText(error);
+    if (FailureListener listener = g_failureListener) {
+        listener(result);
+    }
     return result;
 }
 

@@ -30,4 +30,9 @@ class [[nodiscard]] Result {
     std::wstring reason_;
 };
 
+// Told of every failure as it is made (the program writes them to its log); none by default. Called on
+// the thread that made the failure; the listener must not make failures itself.
+using FailureListener = void (*)(const Result& failure);
+void SetFailureListener(FailureListener listener);
+
 } // namespace plumwick::win

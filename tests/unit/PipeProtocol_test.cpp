@@ -113,3 +113,24 @@ TEST(PipeUnavailableNotice, CarriesTheReasonAfterBothLanguages) {
     EXPECT_NE(notice.find(u"command box"), std::u16string::npos);
     EXPECT_EQ(notice.substr(notice.size() - 43), u"(CreateNamedPipe failed: Access is denied.)");
 }
+
+// A refusal goes to the log with its verb and reason; the sender's text never does.
+TEST(RefusalLog, NamesTheVerbAndReasonButNeverTheText) {
+    EXPECT_EQ(PipeRefusalLogText("HLD99999 secret", "ERR HLD takes a whole number of seconds from 1 to 3600"),
+              u"pipe HLD: HLD takes a whole number of seconds from 1 to 3600");
+    EXPECT_EQ(
+        PipeRefusalLogText("password=hunter2", "ERR no command (the first three characters are no verb)"),
+        u"pipe: no command (the first three characters are no verb)");
+    // A verb's letters cut from a long UTF-8 message; a multi-byte text before them is no verb.
+    EXPECT_EQ(PipeRefusalLogText("DLT" + std::string(100, 'x'), "ERR the display is too busy"),
+              u"pipe DLT: the display is too busy");
+    EXPECT_EQ(PipeRefusalLogText("\xe6\xac\xa2\xe8\xbf\x8e", "ERR the display is too busy"),
+              u"pipe: the display is too busy");
+    EXPECT_EQ(PipeRefusalLogText("", TooLongReply()), u"pipe: message longer than 1048576 bytes");
+    EXPECT_EQ(PipeRefusalLogText("DLTsecret", "OK"), std::nullopt);
+    EXPECT_EQ(PipeRefusalLogText("?status", R"({"version":"1.0.0"})"), std::nullopt);
+
+    EXPECT_EQ(RefusalLogText(u"box", u"LOK", "the display is running another command"),
+              u"box LOK: the display is running another command");
+    EXPECT_EQ(RefusalLogText(u"box", u"dlt", "no command"), u"box: no command");
+}

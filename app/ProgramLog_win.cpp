@@ -1,0 +1,55 @@
+#include "app/ProgramLog_win.h"
+
+#include "notice/EventLog.h"
+#include "win32/Result_win.h"
+#include "win32/Strings_win.h"
+
+#include <shlobj.h>
+
+namespace plumwick::win {
+
+namespace {
+
+LogTime LocalNow() {
+    SYSTEMTIME local{};
+    GetLocalTime(&local);
+    LogTime time{local.wYear,   local.wMonth,  local.wDay,         local.wHour,
+                 local.wMinute, local.wSecond, local.wMilliseconds};
+    TIME_ZONE_INFORMATION zone{};
+    DWORD which = GetTimeZoneInformation(&zone);
+    long bias = zone.Bias;
+    if (which == TIME_ZONE_ID_DAYLIGHT) {
+        bias += zone.DaylightBias;
+    } else if (which == TIME_ZONE_ID_STANDARD) {
+        bias += zone.StandardBias;
+    }
+    time.utcOffsetMinutes = static_cast<int>(-bias);
+    return time;
+}
+
+void LogFailure(const Result& failure) {
+    LogEvent("failure", ToU16(failure.Text()));
+}
+
+} // namespace
+
+std::wstring LogFolder() {
+    std::wstring folder;
+    PWSTR known = nullptr;
+    if (SUCCEEDED(SHGetKnownFolderPath(FOLDERID_LocalAppData, 0, nullptr, &known)) && known) {
+        folder = known;
+    }
+    CoTaskMemFree(known);
+    return folder.empty() ? folder : folder + L"\\plumwick\\log";
+}
+
+void OpenProgramLog() {
+    std::wstring folder = LogFolder();
+    if (folder.empty()) {
+        return;
+    }
+    OpenLog(std::filesystem::path(folder), LocalNow);
+    SetFailureListener(LogFailure);
+}
+
+} // namespace plumwick::win
