@@ -28,6 +28,7 @@ enum class NoticeCause {
     ManagedValueIgnored,  // a policy or machine-wide value is not one the program can use
     AdministratorSet,     // values set by policy, which the toolbar and the content manager cannot change
     AdministratorChanged, // the policies changed while the program runs
+    FeedFailed,           // a published feed could not be fetched (or its .url read); its last copy stays
     Count
 };
 
