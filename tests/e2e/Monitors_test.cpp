@@ -33,7 +33,7 @@ std::string Text(const Session::Rect& r) {
 
 // Taskbar along the top: the line stands on the screen's bottom edge. The shell's messages with nothing
 // changed move nothing, nor do resume and unlock; the end of the session is answered at once, and an
-// installer's request to close ends the program.
+// installer's request to close ends the program, but not another process's posted copy of it.
 TEST(Monitors, TaskbarAtTheTopAndTheShellsMessagesWithNothingChanged) {
     SessionOptions options;
     options.taskbarAtTop = true;
@@ -60,7 +60,12 @@ TEST(Monitors, TaskbarAtTheTopAndTheShellsMessagesWithNothingChanged) {
     EXPECT_EQ(Text(session.WindowRect("PlumwickSkinPanel")), Text(panel));
     EXPECT_EQ(Text(session.WindowRect("PlumwickToolbar")), Text(toolbar));
 
-    session.Probe({"post", "PlumwickSystemEvents", kEndSession, "1", kCloseApp});
+    // Another process's posted end of the session is a forgery (the system always sends it): nothing ends.
+    EXPECT_EQ(session.Probe({"post", "PlumwickSystemEvents", kEndSession, "1", kCloseApp}), "posted");
+    EXPECT_EQ(session.Send("DLT still here"), 0);
+    EXPECT_TRUE(session.Running());
+    // The Restart Manager's, sent, ends the program.
+    session.Probe({"send", "PlumwickSystemEvents", kEndSession, "1", kCloseApp});
     EXPECT_TRUE(session.WaitForExit(5));
 }
 
