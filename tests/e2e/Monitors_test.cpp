@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <string>
@@ -136,4 +137,40 @@ TEST(Monitors, TheSessionsEndIsAnsweredAtOnceAndKeepsTheSettings) {
     std::ifstream in(settings);
     std::string fontName;
     EXPECT_TRUE(std::getline(in, fontName) && !fontName.empty());
+}
+
+// A sideways drag is where the operator left the line: unlocking does not put it back, and a placing
+// again (here a DPI change at the same DPI) keeps the shift, the panel still across the screen.
+TEST(Monitors, ASidewaysDragIsKeptThroughAnUnlockAndAPlacingAgain) {
+    Session session;
+    ASSERT_TRUE(session.Start());
+    ASSERT_TRUE(session.WaitForAboutToClose());
+    ASSERT_EQ(session.Send("DLT IIIIIIIIIIIIIIIIIIIIIIIIIIIIIIIIIIII"), 0);
+    Session::Rect main0 = session.WindowRect("PlumwickMainText");
+    ASSERT_TRUE(session.PointAtLine());
+    // The pointer is on a glyph: press there and pull right and up.
+    int gx = 0, gy = 0;
+    {
+        std::string out = Shell(session.Env() + " xdotool getmouselocation --shell");
+        std::sscanf(out.c_str(), "X=%d\nY=%d", &gx, &gy);
+    }
+    ASSERT_GT(gx, 0);
+    const int kRight = 150, kUp = -60;
+    Shell(session.Env() + " xdotool mousedown 1");
+    for (int i = 1; i <= 5; ++i) {
+        session.MovePointer(gx + kRight * i / 5, gy + kUp * i / 5);
+        SleepSeconds(0.1);
+    }
+    Shell(session.Env() + " xdotool mouseup 1");
+    Session::Rect main = session.WindowRect("PlumwickMainText");
+    ASSERT_EQ(main.x - main0.x, kRight) << Text(main);
+    ASSERT_EQ(main.y - main0.y, kUp) << Text(main);
+    session.MovePointer(2, 2);
+
+    session.Probe({"send", "PlumwickSystemEvents", kSessionChange, kUnlock, "0"});
+    EXPECT_EQ(Text(session.WindowRect("PlumwickMainText")), Text(main));
+    EXPECT_EQ(session.Probe({"send", "PlumwickMainText", "0x2E0", "0x00600060", "0"}), "0");
+    EXPECT_EQ(Text(session.WindowRect("PlumwickMainText")), Text(main));
+    EXPECT_EQ(session.WindowRect("PlumwickKaraoke").x, main.x);
+    EXPECT_EQ(session.WindowRect("PlumwickSkinPanel").x, 0);
 }
