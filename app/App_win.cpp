@@ -6,6 +6,7 @@
 #include "common/TextUtil.h"
 #include "common/Twips.h"
 #include "content/ContentLocation.h"
+#include "content/ContentSeed_win.h"
 #include "content/ContentText.h"
 #include "display/DisplayPlace.h"
 #include "display/DisplayPlace_win.h"
@@ -13,11 +14,14 @@
 #include "hotkey/UnlockHotkey.h"
 #include "hotkey/UnlockHotkeyStart_win.h"
 #include "notice/EventLog.h"
+#include "store/SettingsLocation_win.h"
 #include "store/UserMemoryStore_win.h"
 #include "toolbar/ToolbarLayout.h"
 #include "win32/Layered_win.h"
 #include "win32/Monitors_win.h"
 #include "win32/UiTask_win.h"
+
+#include <shlobj.h>
 
 // The display's reach at start is measured with these heights.
 static_assert(plumwick::SkinPanel::kHeightTwips == plumwick::kPanelDesignHeightTwips);
@@ -101,6 +105,17 @@ ShopConfig AdministeredShop(const ShopConfig& file) {
     return config;
 }
 
+// %PUBLIC%\Documents; empty when the system names none.
+std::u16string PublicDocuments() {
+    std::u16string folder;
+    PWSTR known = nullptr;
+    if (SUCCEEDED(SHGetKnownFolderPath(FOLDERID_PublicDocuments, 0, nullptr, &known)) && known) {
+        folder = win::ToU16(known);
+    }
+    CoTaskMemFree(known);
+    return folder;
+}
+
 LookChoice ReadLookChoice() {
     return LookChoice{win::ReadValue(kFontChosenKey) == u"1", win::ReadValue(kSchemeChosenKey) == u"1"};
 }
@@ -115,8 +130,7 @@ App::App(LayeredTextRenderer::Mode renderMode, unsigned rotationTickMs)
       shop_(AdministeredShop(shopFile_)), settings_(programFolder_, codePage_, notices_), rotation_(*this),
       toolbar_(look_, *this, rotation_), main_(look_, *this, renderMode), karaoke_(look_, *this, renderMode),
       panel_(look_, *this, programFolder_ + L"\\data\\system\\"),
-      content_(*this, rotation_, ChooseContentFolder(programFolder_, shop_.contentFolder).folder, codePage_,
-               notices_),
+      content_(*this, rotation_, PickContentFolder(), codePage_, notices_),
       command_(*this, [this] { Shutdown(); }), pipe_(*this, *this), hotkey_([this] { LockDisplay(false); }),
       // A later start in this session asked for the content manager.
       instance_([this] { content_.ShowAgain(); }),
@@ -212,6 +226,11 @@ bool App::Start() {
     // The welcome line is up; a publication remembered from the last run comes back now, hidden.
     content_.RestoreRemembered();
     RegisterUnlockHotkey(hotkey_, shop_.unlockHotkey, notices_);
+    if (!contentSeed_) {
+        notices_.Notify(NoticeCause::ContentFolderRefused,
+                        u"The installed content could not all be copied to the shared documents: " +
+                            win::ToU16(contentSeed_.Text()));
+    }
     if (!managedProblems_.empty()) {
         notices_.Notify(NoticeCause::ManagedValueIgnored, IgnoredManagedValuesNotice(managedProblems_));
     }
@@ -230,6 +249,20 @@ bool App::Start() {
                         PipeUnavailableNotice(win::ToU16(pipe_.Outcome().Text())));
     }
     return true;
+}
+
+std::u16string App::PickContentFolder() {
+    if (!TrimBlanks(shop_.contentFolder).empty()) {
+        return ChooseContentFolder(programFolder_, shop_.contentFolder).folder;
+    }
+    // Installed under Program Files the operator cannot write Text\ beside the program.
+    bool writable = win::CanReplaceFile(programFolder_ + L"\\plumwick.write-check");
+    std::u16string folder = UnsetContentFolder(win::ToU16(programFolder_), writable, PublicDocuments());
+    std::u16string installed = ResolveContentFolder(win::ToU16(programFolder_), u"").folder;
+    if (folder != installed) {
+        contentSeed_ = win::SeedContentFolder(win::ToWide(installed), win::ToWide(folder));
+    }
+    return folder;
 }
 
 bool App::Required(const win::Window& window, bool created) {
@@ -359,12 +392,29 @@ DisplayStatus App::Status() {
 
 // --- DisplayGroup --------------------------------------------------------------------------------
 
+namespace {
+std::optional<int> WindowLeftPx(HWND window) {
+    RECT rect{};
+    if (!window || !GetWindowRect(window, &rect)) {
+        return std::nullopt;
+    }
+    return rect.left;
+}
+} // namespace
+
 void App::DragStarted() {
     mainTopAtDragStart_ = win::WindowTopPx(main_.Handle());
+    mainLeftAtDragStart_ = WindowLeftPx(main_.Handle());
 }
 
 void App::DragEnded() {
-    // A drag that moved the display is remembered for the next start.
+    // A sideways move is kept while the program runs, a move up or down also for the next start.
+    std::optional<int> left = WindowLeftPx(main_.Handle());
+    if (left && left != mainLeftAtDragStart_) {
+        const std::optional<MonitorInfo>& monitor = displayMonitor_.Current();
+        draggedShiftPx_ = *left - (monitor ? monitor->rect.left : 0);
+    }
+    mainLeftAtDragStart_.reset();
     std::optional<int> top = win::WindowTopPx(main_.Handle());
     std::optional<int> atStart = mainTopAtDragStart_;
     mainTopAtDragStart_.reset();
@@ -465,7 +515,7 @@ void App::PlaceDisplay(bool force, unsigned dpi) {
         if (dpi != 0) {
             on.dpi = dpi;
         }
-        DisplayLayout layout = LayOutDisplay(on, design, draggedTopPx_);
+        DisplayLayout layout = LayOutDisplay(on, design, draggedTopPx_, draggedShiftPx_);
         if (main_.PlaceAt(win::ToRect(layout.main))) {
             main_.RefreshText(); // drawn again at its new width
         }
@@ -486,9 +536,11 @@ void App::Resumed() {
     bool off = true;
     if (const std::optional<MonitorInfo>& monitor = displayMonitor_.Current();
         monitor && main_.Handle() && GetWindowRect(main_.Handle(), &rect)) {
+        // Off: its rows leave the monitor, or no column of it is on the monitor (a sideways drag leaves
+        // part of the screen-wide window beside the monitor on purpose).
         RECT screen = win::ToRect(monitor->rect);
-        RECT inside{};
-        off = !IntersectRect(&inside, &rect, &screen) || !EqualRect(&inside, &rect);
+        off = rect.top < screen.top || rect.bottom > screen.bottom || rect.right <= screen.left ||
+              rect.left >= screen.right;
     }
     PlaceDisplay(off);
     // Ticks missed meanwhile: one message now, then the interval as before.
