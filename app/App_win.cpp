@@ -99,7 +99,7 @@ ContentFolderChoice ChooseContentFolder(const std::wstring& programFolder, const
 
 } // namespace
 
-App::App(LayeredTextRenderer::Mode renderMode)
+App::App(LayeredTextRenderer::Mode renderMode, unsigned rotationTickMs)
     : programFolder_(FolderOfProgram()),
       shop_(ReadShopConfig(programFolder_ + L"\\data\\system\\shop.ini", codePage_)),
       settings_(programFolder_, codePage_, notices_), rotation_(*this), toolbar_(look_, *this, rotation_),
@@ -116,6 +116,7 @@ App::App(LayeredTextRenderer::Mode renderMode)
       systemEvents_(SystemEventHandlers{[this] { PlaceDisplay(false); }, [this] { Resumed(); },
                                         [this] { KeepForSessionEnd(); }, [this] { Shutdown(); }}) {
     rotation_.SetView(&toolbar_);
+    rotation_.SetTickPeriodOverride(rotationTickMs);
     rotation_.SetGate(&content_);
     // Tab and the arrow keys move between the content manager's controls, as in any dialog, in the main
     // loop and wherever a handler lets the waiting events run.

@@ -37,8 +37,9 @@ class App : private CommandTarget,
             private StatusSource {
   public:
     // Straightforward (option --render=straightforward) makes the text windows rebuild every image from
-    // scratch on every draw and tick, to compare the drawing cost against.
-    explicit App(LayeredTextRenderer::Mode renderMode);
+    // scratch on every draw and tick, to compare the drawing cost against. A rotationTickMs other than 0
+    // (option --rotation-ms=N) makes a running rotation tick that often, for the long-life benchmark.
+    explicit App(LayeredTextRenderer::Mode renderMode, unsigned rotationTickMs = 0);
     ~App() override;
     App(const App&) = delete;
     App& operator=(const App&) = delete;

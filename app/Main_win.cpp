@@ -7,23 +7,39 @@
 #include <objbase.h>
 #include <shellapi.h>
 
+#include <cwchar>
+
 namespace {
 
 // "--render=straightforward" makes both text windows rebuild everything on every draw, so the drawing
-// cost of the kept-image path can be compared with it; other arguments are ignored.
-plumwick::LayeredTextRenderer::Mode RenderModeFromCommandLine() {
-    plumwick::LayeredTextRenderer::Mode mode = plumwick::LayeredTextRenderer::Mode::Cached;
+// cost of the kept-image path can be compared with it; "--rotation-ms=N" (10 to 60000) makes a running
+// rotation tick every N ms, for the long-life benchmark. Other arguments are ignored.
+struct StartOptions {
+    plumwick::LayeredTextRenderer::Mode renderMode = plumwick::LayeredTextRenderer::Mode::Cached;
+    unsigned rotationTickMs = 0;
+};
+
+StartOptions OptionsFromCommandLine() {
+    StartOptions options;
     int count = 0;
     plumwick::win::UniqueLocal<LPWSTR*> args(CommandLineToArgvW(GetCommandLineW(), &count));
     if (!args) {
-        return mode;
+        return options;
     }
+    constexpr wchar_t kRotationMs[] = L"--rotation-ms=";
+    constexpr std::size_t kRotationMsLength = sizeof kRotationMs / sizeof kRotationMs[0] - 1;
     for (int i = 1; i < count; ++i) {
-        if (lstrcmpiW(args.get()[i], L"--render=straightforward") == 0) {
-            mode = plumwick::LayeredTextRenderer::Mode::Straightforward;
+        const wchar_t* arg = args.get()[i];
+        if (lstrcmpiW(arg, L"--render=straightforward") == 0) {
+            options.renderMode = plumwick::LayeredTextRenderer::Mode::Straightforward;
+        } else if (wcsncmp(arg, kRotationMs, kRotationMsLength) == 0) {
+            long ms = wcstol(arg + kRotationMsLength, nullptr, 10);
+            if (ms >= 10 && ms <= 60000) {
+                options.rotationTickMs = static_cast<unsigned>(ms);
+            }
         }
     }
-    return mode;
+    return options;
 }
 
 } // namespace
@@ -38,7 +54,8 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     plumwick::win::OpenProgramLog();
     // The font and message dialogs are COM-based.
     CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
-    static plumwick::App app(RenderModeFromCommandLine()); // lives until the process ends
+    static const StartOptions options = OptionsFromCommandLine();
+    static plumwick::App app(options.renderMode, options.rotationTickMs); // lives until the process ends
     if (!app.Start()) {
         return 1;
     }

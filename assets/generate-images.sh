@@ -14,12 +14,15 @@
 # Outputs:
 #   data/system/left.png mid.png right.png   skin panel strip behind the text (RGBA, not premultiplied)
 #   toolbar/res/*.bmp                        toolbar strip and button pictures (24-bit, no alpha)
+#   toolbar/res/120/ 144/ 168/ 192/          the same toolbar pictures drawn for those DPIs
 #   toolbar/res/PICTURES.txt                 "Name WxH" of each toolbar picture, for the resource script
+#   toolbar/ToolbarScaled.rch                the resource script of the larger scales' pictures
 #   about/res/about.png, about.bmp           about picture, 518 x 330
 #   app/res/plumwick.ico                     program icon, 16, 32 and 48 px
 #
 # The toolbar window is colour-keyed on magenta (255,0,255): only the strip's six rounded-corner pixels
-# may be magenta, so every colour here keeps green well away from 0 and the checks below prove it.
+# (their cells at the larger scales) may be magenta, and no pixel may be a blend of it, so every colour
+# here keeps green well away from 0 and the checks below prove it.
 
 set -euo pipefail
 
@@ -94,34 +97,50 @@ WritePng "$TMP/skin.png" -crop ${MIDW}x${SKH}+${CAP}+0 +repage "$SKIN/mid.png"
 WritePng "$TMP/skin-caps.png" -crop ${CAP}x${SKH}+$((CAP + MIDW))+0 +repage "$SKIN/right.png"
 
 # ---------------------------------------------------------------------------------------------------
-# Toolbar strip, 389 x 30: light-blue glossy bar with a thin darker outline. The outline's top corners
-# are cut by exactly six magenta pixels (row 0: x 0, 1, 387, 388; row 1: x 0, 388) so they turn
+# Toolbar strip, 389 x 30 at 96 DPI: light-blue glossy bar with a thin darker outline. The outline's top
+# corners are cut by exactly six magenta pixels (row 0: x 0, 1, 387, 388; row 1: x 0, 388) so they turn
 # see-through under the window's colour key.
+#
+# The whole set is drawn again for 120, 144, 168 and 192 DPI (toolbar/res/<dpi>/), at that size rather
+# than enlarged: every length is the 96-DPI one times DPI/96 in whole pixels (halves to even, as the
+# program rounds), symbols and text are drawn at the larger size, and the magenta corners are the cells of
+# the six 96-DPI pixels, unblended, so the colour key stays exact.
 OUTLINE='#4A82C0'
 MAGENTA='#FF00FF'
-"$IM" \( -size 387x1 xc:'#FFFFFF' \) \( -size 387x13 gradient:'#F3FAFF-#DCEEFC' \) \
-      \( -size 387x14 gradient:'#C6E1F8-#DAEEFC' \) -append -bordercolor "$OUTLINE" -border 1 \
-      -fill "$OUTLINE" -draw 'point 1,1 point 387,1' \
-      -fill "$MAGENTA" -draw 'point 0,0 point 1,0 point 387,0 point 388,0 point 0,1 point 388,1' \
-      -alpha off "$TMP/Pic.png"
-WriteBmp "$TMP/Pic.png" "$TB/Pic.bmp"
+KEYHOLE='#E6F2FD'
 
 # Symbol colours: dark blue normally, lighter blue under the pointer, in between when pressed.
 SymColour() { # Nor | Poi | Down
     case $1 in Nor) echo '#1C4F8F' ;; Poi) echo '#4E9BE6' ;; Down) echo '#2F6FBA' ;; esac
 }
-KEYHOLE='#E6F2FD'
+
+# The set being drawn: its scale S (DPI / 96), the affine from 96-DPI picture coordinates onto the 8x
+# canvas, and its folder TBO.
+S=1; AFFT=$AFF; TBO=$TB
+Px() { # a 96-DPI length in the set's whole pixels, halves to even
+    awk -v v="$1" -v s="$S" 'BEGIN { x = v * s; f = int(x); d = x - f
+        if (d > 0.5 || (d == 0.5 && f % 2 == 1)) f++; print f }'
+}
+Cells() { # colour "x,y ...": MVG filling exactly the set's pixels of these 96-DPI pixels
+    local p x y out="fill $1"
+    for p in $2; do
+        x=${p%,*}; y=${p#*,}
+        out+=" rectangle $(Px "$x"),$(Px "$y") $(($(Px $((x + 1))) - 1)),$(($(Px $((y + 1))) - 1))"
+    done
+    echo "$out"
+}
 
 # Each picture sits at a fixed place on the strip and is drawn over the strip's own pixels there, so
 # its background continues the strip's gradient exactly.
-StripCrop() { # x y w h output: the strip's pixels under a picture
-    "$IM" "$TMP/Pic.png" -crop "${3}x${4}+${1}+${2}" +repage "$5"
+StripCrop() { # x y w h output: the strip's pixels under a picture (96-DPI place and size)
+    "$IM" "$TMP/Pic.png" -crop "$(Px "$3")x$(Px "$4")+$(Px "$1")+$(Px "$2")" +repage "$5"
 }
 Picture() { # name x y w h mvg: draws mvg (picture coordinates) at 8x over the strip; writes name.bmp
-    local name=$1 x=$2 y=$3 w=$4 h=$5 mvg=$6
-    "$IM" "$TMP/Pic.png" -crop "${w}x${h}+${x}+${y}" +repage -scale $((100 * SS))% \
-          -draw "$AFF $mvg" -scale "${w}x${h}!" "$TMP/$name.png"
-    WriteBmp "$TMP/$name.png" "$TB/$name.bmp"
+    local name=$1 w h
+    w=$(Px "$4"); h=$(Px "$5")
+    StripCrop "$2" "$3" "$4" "$5" "$TMP/$name.png"
+    "$IM" "$TMP/$name.png" -scale $((100 * SS))% -draw "$AFFT $6" -scale "${w}x${h}!" "$TMP/$name.png"
+    WriteBmp "$TMP/$name.png" "$TBO/$name.bmp"
 }
 
 # Previous and next: arrowhead and bar, pointing outwards from each other.
@@ -133,10 +152,6 @@ ArrowNext() {
     echo "fill $1 stroke $1 stroke-width 0.5 stroke-linejoin round
           roundrectangle 1.4,1.4 3.8,9.6 0.4,0.4  polygon 5.4,1.4 10.6,5.5 5.4,9.6"
 }
-for st in Nor Poi Down; do
-    Picture "Delay2$st" 40 10 12 11 "$(ArrowPrev "$(SymColour $st)")"
-    Picture "Delay1$st" 56 10 12 11 "$(ArrowNext "$(SymColour $st)")"
-done
 
 # Colour swatches: a glossy disc; hover puts it inside a blue ring (2 px larger), pressed darkens it.
 RING='#2F7FD8'
@@ -164,11 +179,6 @@ Swatch() { # role x fill rim pressedFill pressedRim
     Picture "${role}Sel" "$x" 8 14 14 "$(Disc 7 7 6.3 "$3" "$4" 0.55) $(ChosenDot "$4")"
     Picture "${role}SelDown" "$x" 8 14 14 "$(Disc 7 7 6.3 "$5" "$6" 0.22) $(ChosenDot "$6")"
 }
-Swatch Blue   94  '#3C8CE8' '#2262B4' '#2A70C6' '#174784'
-Swatch Green  114 '#50BF5B' '#2F8A39' '#3A9E45' '#22692A'
-Swatch Red    134 '#F47CA7' '#C9507D' '#DA5F8D' '#A13A62'
-Swatch White  150 '#E4E7EC' '#8E98A6' '#C4C9D1' '#6D7785'
-Swatch Yellow 166 '#F9A23E' '#CC731A' '#E0841F' '#A55A10'
 
 # Text buttons: the characters on a soft face; hover frames the face lightly, pressed makes it darker
 # and frames it firmly. The text is drawn at its real size so the font's hinting keeps it crisp.
@@ -182,22 +192,12 @@ TextButton() { # name x y w h state text
         Down) face="fill '#AFD0F1' stroke '#3F78B8' stroke-width 1 roundrectangle 0.5,0.5 $x1,$y1 3,3
                     fill none stroke '#8FB5DE' stroke-width 1 line 2.5,1.5 $(Calc "$w - 2.5"),1.5" ;;
     esac
-    "$IM" "$TMP/Pic.png" -crop "${w}x${h}+${x}+${y}" +repage -scale $((100 * SS))% \
-          -draw "$AFF $face" -scale "${w}x${h}!" \
-          -font "$FONT" -pointsize 12 -fill "$(SymColour "$st")" -gravity center -annotate +0+0 "$text" \
-          "$TMP/$name.png"
-    WriteBmp "$TMP/$name.png" "$TB/$name.bmp"
+    StripCrop "$x" "$y" "$w" "$h" "$TMP/$name.png"
+    "$IM" "$TMP/$name.png" -scale $((100 * SS))% -draw "$AFFT $face" -scale "$(Px "$w")x$(Px "$h")!" \
+          -font "$FONT" -pointsize "$(Calc "12 * $S")" -fill "$(SymColour "$st")" -gravity center \
+          -annotate +0+0 "$text" "$TMP/$name.png"
+    WriteBmp "$TMP/$name.png" "$TBO/$name.bmp"
 }
-for st in Nor Poi Down; do
-    setHeight=22; [ $st = Down ] && setHeight=21
-    TextButton "Set$st" 208 4 41 $setHeight $st '设置'
-    TextButton "Sel$st" 256 4 59 21 $st '控制面板'
-done
-# The content button's first picture: the normal look with the text where SelNor has it, on a larger
-# piece of strip, so the first refresh swaps it for SelNor without a visible jump.
-StripCrop 256 4 67 23 "$TMP/SelFirst.png"
-"$IM" "$TMP/SelFirst.png" "$TMP/SelNor.png" -geometry +0+0 -compose Over -composite "$TMP/SelFirst.png"
-WriteBmp "$TMP/SelFirst.png" "$TB/SelFirst.bmp"
 
 # Pause/resume: a closed padlock while the rotation is paused, an open one (the shackle raised and free
 # on the right) while it runs. Close: cross.
@@ -217,31 +217,73 @@ Cross() {
     echo "fill none stroke $1 stroke-width 1.8 stroke-linecap round
           line 2.4,2.4 8.6,8.6 line 8.6,2.4 2.4,8.6"
 }
-for st in Nor Poi Down; do
-    Picture "Lock$st" 350 8 12 14 "$(Padlock "$(SymColour $st)")"
-    Picture "Unlock$st" 350 8 12 14 "$(OpenPadlock "$(SymColour $st)")"
-    Picture "End$st" 366 10 11 11 "$(Cross "$(SymColour $st)")"
+
+ToolbarSet() { # the whole set at scale S into TBO
+    local w h o r1 r2 r3 st sw sh sf dark
+    w=$(Px 389); h=$(Px 30); o=$(Px 1)
+    r1=$(($(Px 2) - o)); r2=$(($(Px 15) - o - r1)); r3=$((h - 2 * o - r1 - r2))
+    "$IM" \( -size $((w - 2 * o))x$r1 xc:'#FFFFFF' \) \( -size $((w - 2 * o))x$r2 gradient:'#F3FAFF-#DCEEFC' \) \
+          \( -size $((w - 2 * o))x$r3 gradient:'#C6E1F8-#DAEEFC' \) -append -bordercolor "$OUTLINE" -border $o \
+          +antialias -draw "$(Cells "$OUTLINE" "1,1 387,1")" \
+          -draw "$(Cells "$MAGENTA" "0,0 1,0 387,0 388,0 0,1 388,1")" \
+          -alpha off "$TMP/Pic.png"
+    WriteBmp "$TMP/Pic.png" "$TBO/Pic.bmp"
+
+    for st in Nor Poi Down; do
+        Picture "Delay2$st" 40 10 12 11 "$(ArrowPrev "$(SymColour $st)")"
+        Picture "Delay1$st" 56 10 12 11 "$(ArrowNext "$(SymColour $st)")"
+    done
+    Swatch Blue   94  '#3C8CE8' '#2262B4' '#2A70C6' '#174784'
+    Swatch Green  114 '#50BF5B' '#2F8A39' '#3A9E45' '#22692A'
+    Swatch Red    134 '#F47CA7' '#C9507D' '#DA5F8D' '#A13A62'
+    Swatch White  150 '#E4E7EC' '#8E98A6' '#C4C9D1' '#6D7785'
+    Swatch Yellow 166 '#F9A23E' '#CC731A' '#E0841F' '#A55A10'
+    for st in Nor Poi Down; do
+        setHeight=22; [ $st = Down ] && setHeight=21
+        TextButton "Set$st" 208 4 41 $setHeight $st '设置'
+        TextButton "Sel$st" 256 4 59 21 $st '控制面板'
+    done
+    # The content button's first picture: the normal look with the text where SelNor has it, on a larger
+    # piece of strip, so the first refresh swaps it for SelNor without a visible jump.
+    StripCrop 256 4 67 23 "$TMP/SelFirst.png"
+    "$IM" "$TMP/SelFirst.png" "$TMP/SelNor.png" -geometry +0+0 -compose Over -composite "$TMP/SelFirst.png"
+    WriteBmp "$TMP/SelFirst.png" "$TBO/SelFirst.bmp"
+    for st in Nor Poi Down; do
+        Picture "Lock$st" 350 8 12 14 "$(Padlock "$(SymColour $st)")"
+        Picture "Unlock$st" 350 8 12 14 "$(OpenPadlock "$(SymColour $st)")"
+        Picture "End$st" 366 10 11 11 "$(Cross "$(SymColour $st)")"
+    done
+
+    # Hint icon for the double-click copy: a clipboard with a pointer.
+    Picture Hint 8 2 26 27 "
+        stroke '#1C4F8F' stroke-width 0.9 fill '#3F7DC4' roundrectangle 3.5,3.8 20.5,25.2 2,2
+        stroke none fill white roundrectangle 6,6.8 18,22.8 0.8,0.8
+        fill none stroke '#8DB5E3' stroke-width 1 line 8,10.5 16,10.5 line 8,13.5 15,13.5 line 8,16.5 13,16.5
+        stroke '#1C4F8F' stroke-width 0.8 fill '#2A64A8' roundrectangle 8.4,1.8 15.6,6.6 1.2,1.2
+        stroke none fill '#DDEEFC' circle 12,3.4 12,2.7
+        stroke '#163F73' stroke-width 0.9 stroke-linejoin round fill white
+        polygon 15.5,13.5 15.5,24.4 18,22.1 19.7,25.8 21.5,25 19.9,21.3 23.2,21.3"
+
+    # Separators: an etched pair of lines that fades out at both ends. One picture serves all three
+    # (x 78, 198 and 334): the strip does not change along its length.
+    sw=$(Px 2); sh=$(Px 24); sf=$(Px 6); dark=$((sw / 2))
+    "$IM" \( -size ${dark}x$sh xc:'#6E9CD0' \) \( -size $((sw - dark))x$sh xc:'#FFFFFF' \) +append \
+          \( \( -size ${sw}x$sf gradient:black-white \) \( -size ${sw}x$((sh - 2 * sf)) xc:white \) \
+             \( -size ${sw}x$sf gradient:white-black \) -append \) \
+          -alpha off -compose CopyOpacity -composite "$TMP/sep.png"
+    StripCrop 78 2 2 24 "$TMP/Separator.png"
+    "$IM" "$TMP/Separator.png" "$TMP/sep.png" -compose Over -composite "$TMP/Separator.png"
+    WriteBmp "$TMP/Separator.png" "$TBO/Separator.bmp"
+}
+
+SCALED_DPIS="120 144 168 192"
+for dpi in $SCALED_DPIS 96; do # 96 last: the previews below use its intermediate files
+    S=$(Calc "$dpi / 96"); AFFT="affine $(Calc "$SS * $S"),0,0,$(Calc "$SS * $S"),-0.5,-0.5"
+    TBO=$TB; [ $dpi = 96 ] || TBO=$TB/$dpi
+    mkdir -p "$TBO"
+    ToolbarSet
 done
-
-# Hint icon for the double-click copy: a clipboard with a pointer.
-Picture Hint 8 2 26 27 "
-    stroke '#1C4F8F' stroke-width 0.9 fill '#3F7DC4' roundrectangle 3.5,3.8 20.5,25.2 2,2
-    stroke none fill white roundrectangle 6,6.8 18,22.8 0.8,0.8
-    fill none stroke '#8DB5E3' stroke-width 1 line 8,10.5 16,10.5 line 8,13.5 15,13.5 line 8,16.5 13,16.5
-    stroke '#1C4F8F' stroke-width 0.8 fill '#2A64A8' roundrectangle 8.4,1.8 15.6,6.6 1.2,1.2
-    stroke none fill '#DDEEFC' circle 12,3.4 12,2.7
-    stroke '#163F73' stroke-width 0.9 stroke-linejoin round fill white
-    polygon 15.5,13.5 15.5,24.4 18,22.1 19.7,25.8 21.5,25 19.9,21.3 23.2,21.3"
-
-# Separators: an etched pair of lines that fades out at both ends. One picture serves all three
-# (x 78, 198 and 334): the strip does not change along its length.
-"$IM" \( -size 1x24 xc:'#6E9CD0' \) \( -size 1x24 xc:'#FFFFFF' \) +append \
-      \( \( -size 2x6 gradient:black-white \) \( -size 2x12 xc:white \) \
-         \( -size 2x6 gradient:white-black \) -append \) \
-      -alpha off -compose CopyOpacity -composite "$TMP/sep.png"
-StripCrop 78 2 2 24 "$TMP/Separator.png"
-"$IM" "$TMP/Separator.png" "$TMP/sep.png" -compose Over -composite "$TMP/Separator.png"
-WriteBmp "$TMP/Separator.png" "$TB/Separator.bmp"
+S=1
 
 # ---------------------------------------------------------------------------------------------------
 # Plum blossom used by the icon and the about picture: five round petals around a small heart.
@@ -321,10 +363,20 @@ PETAL='#F6B3CB'; HEART='#FCE38A'
 WriteBmp "$TMP/about.png" "$ABOUT/about.bmp"
 
 # ---------------------------------------------------------------------------------------------------
-# List of toolbar pictures for the resource script.
+# List of toolbar pictures for the resource script, and the resource script of the sets for the larger
+# scales ("TB_BLUENOR_144" for 144 DPI's BlueNor).
 for f in "$TB"/*.bmp; do
     "$IDENTIFY" -format "%t %wx%h\n" "$f"
 done | LC_ALL=C sort > "$TB/PICTURES.txt"
+{
+    echo "// Written by assets/generate-images.sh: the toolbar's pictures drawn for the larger scales."
+    for dpi in $SCALED_DPIS; do
+        for name in $(cd "$TB/$dpi" && ls -- *.bmp | LC_ALL=C sort); do
+            name=${name%.bmp}
+            echo "TB_$(echo "$name" | tr '[:lower:]' '[:upper:]')_$dpi BITMAP \"toolbar/res/$dpi/$name.bmp\""
+        done
+    done
+} > "$ROOT/toolbar/ToolbarScaled.rch"
 
 # ---------------------------------------------------------------------------------------------------
 # Checks.
@@ -343,22 +395,46 @@ for st in Nor Poi Down; do
 done
 for role in Blue Green Red White Yellow; do expected+=" ${role}Sel 14x14 ${role}SelDown 14x14"; done
 expected+=" SetNor 41x22 SetPoi 41x22 SetDown 41x21"
-count=0
-while read -r name size; do
-    ExpectSize "$TB/$name.bmp" "$size"; count=$((count + 1))
-done < <(echo "$expected" | xargs -n 2)
-[ "$(ls "$TB"/*.bmp | wc -l)" = $count ] || Fail "toolbar/res holds other bitmaps than the $count expected"
-for f in "$TB"/*.bmp "$ABOUT/about.bmp"; do
-    # Bits per pixel sit at offset 28 of a BMP file.
-    [ "$(od -An -tu2 -j28 -N2 "$f" | tr -d ' ')" = 24 ] || Fail "$f is not a 24-bit bitmap"
-    # Every exact magenta pixel, as "x,y".
-    spots=$("$IM" "$f" txt:- | awk -F'[,: ]+' '/#FF00FF/ { printf "%s,%s ", $1, $2 }')
-    if [ "$(basename "$f")" = Pic.bmp ]; then
-        [ "$spots" = "0,0 1,0 387,0 388,0 0,1 388,1 " ] || Fail "Pic.bmp magenta pixels: $spots"
-    else
-        [ -z "$spots" ] || Fail "$f has magenta pixels: $spots"
-    fi
+# Every exact magenta pixel of a picture as "x,y ", and the pixels of a colour near magenta that are not
+# exactly it (a key colour blended into its neighbours would show as a pink fringe).
+MagentaSpots() {
+    "$IM" "$1" txt:- | awk -F'[,: ]+' '/#FF00FF/ { printf "%s,%s ", $1, $2 }'
+}
+NearMagenta() {
+    "$IM" "$1" txt:- | awk '/^[0-9]/ { v = $2; gsub(/[()]/, "", v); split(v, c, ",")
+        if (c[1] >= 160 && c[3] >= 160 && c[2] <= 110 && !(c[1] == 255 && c[2] == 0 && c[3] == 255)) n++ }
+        END { print n + 0 }'
+}
+for dpi in 96 $SCALED_DPIS; do
+    S=$(Calc "$dpi / 96"); TBO=$TB; [ $dpi = 96 ] || TBO=$TB/$dpi
+    count=0
+    while read -r name size; do
+        ExpectSize "$TBO/$name.bmp" "$(Px "${size%x*}")x$(Px "${size#*x}")"; count=$((count + 1))
+    done < <(echo "$expected" | xargs -n 2)
+    [ "$(ls "$TBO"/*.bmp | wc -l)" = $count ] || Fail "$TBO holds other bitmaps than the $count expected"
+    # The strip's key pixels: the cells of the six 96-DPI corner pixels, exactly.
+    keys=""
+    for p in 0,0 1,0 387,0 388,0 0,1 388,1; do
+        x=${p%,*}; y=${p#*,}
+        for ((yy = $(Px "$y"); yy < $(Px $((y + 1))); yy++)); do
+            for ((xx = $(Px "$x"); xx < $(Px $((x + 1))); xx++)); do keys+="$xx,$yy "; done
+        done
+    done
+    keys=$(echo $keys | tr ' ' '\n' | sort -t, -k2,2n -k1,1n | tr '\n' ' ')
+    for f in "$TBO"/*.bmp; do
+        # Bits per pixel sit at offset 28 of a BMP file.
+        [ "$(od -An -tu2 -j28 -N2 "$f" | tr -d ' ')" = 24 ] || Fail "$f is not a 24-bit bitmap"
+        spots=$(MagentaSpots "$f")
+        if [ "$(basename "$f")" = Pic.bmp ]; then
+            [ "$spots" = "$keys" ] || Fail "$f magenta pixels: $spots"
+        else
+            [ -z "$spots" ] || Fail "$f has magenta pixels: $spots"
+        fi
+        [ "$(NearMagenta "$f")" = 0 ] || Fail "$f has $(NearMagenta "$f") pixels of a blended key colour"
+    done
 done
+S=1
+[ "$(od -An -tu2 -j28 -N2 "$ABOUT/about.bmp" | tr -d ' ')" = 24 ] || Fail "$ABOUT/about.bmp is not a 24-bit bitmap"
 ExpectSize "$SKIN/left.png" ${CAP}x${SKH}
 ExpectSize "$SKIN/mid.png" ${MIDW}x${SKH}
 ExpectSize "$SKIN/right.png" ${CAP}x${SKH}

@@ -3,6 +3,7 @@
 // sweep and at idle, start-up time, memory and GDI objects over many commands).
 //
 //   plumwick-bench [--quick] [--exe PATH\plumwick.exe] [--no-process]
+//   plumwick-bench --week [--days N] [--hour-ticks N]     (scripts/bench-week.sh)
 //
 // --quick runs fewer iterations, a 3 s sweep and 1,000 commands, for a smoke run. Without --exe the
 // program beside this one (or in stage\) is used; --no-process measures the drawing only.
@@ -568,6 +569,22 @@ class LinuxProcess {
 
     static LinuxProcess FromPid(const std::wstring& pid) { return LinuxProcess(L"Z:\\proc\\" + pid); }
 
+    // The open file descriptors (/proc/PID/fd): under Wine the nearest figure to a handle count, as files,
+    // events and sections the process holds open keep descriptors of their own.
+    std::optional<long> OpenDescriptors() const {
+        WIN32_FIND_DATAW found;
+        HANDLE search = FindFirstFileW((dir_ + L"\\fd\\*").c_str(), &found);
+        if (search == INVALID_HANDLE_VALUE) {
+            return std::nullopt;
+        }
+        long count = 0;
+        do {
+            count += found.cFileName[0] != L'.' ? 1 : 0;
+        } while (FindNextFileW(search, &found));
+        FindClose(search);
+        return count;
+    }
+
   private:
     explicit LinuxProcess(std::wstring dir) : dir_(std::move(dir)) {}
     // The fields of /proc/PID/stat after the command name: index 0 is field 3 (the state).
@@ -590,11 +607,11 @@ class LinuxProcess {
 
 class Child {
   public:
-    Child(const std::wstring& exe, bool straightforward) {
+    Child(const std::wstring& exe, bool straightforward, const std::wstring& moreArguments = {}) {
         exe_ = exe;
         std::wstring folder = exe.substr(0, exe.find_last_of(L"\\/"));
         std::wstring commandLine =
-            L"\"" + exe + L"\"" + (straightforward ? L" --render=straightforward" : L"");
+            L"\"" + exe + L"\"" + (straightforward ? L" --render=straightforward" : L"") + moreArguments;
         STARTUPINFOW startup{};
         startup.cb = sizeof startup;
         started_ = Now();
@@ -977,6 +994,294 @@ void ProgramFigures(const Options& options) {
         "(" + Fixed(cached.commandSeconds, "s", 1) + " / " + Fixed(straight.commandSeconds, "s", 1) + ")");
 }
 
+// ---------------------------------------------------------------------------------------------------
+// A compressed week: the program left running while everything a shop PC does to it comes far faster
+// than in life. The rotation ticks every 100 ms (the program's --rotation-ms), a command arrives every
+// 20 ms, a line is sung every 2 s, and every simulated hour, a fixed number of 20 ms ticks, the desktop
+// changes: a work-area change, a display change and a DPI change (to 144 in even hours, back to 96 in odd
+// ones, so every day ends at 96) reach the program's windows as the system sends them.
+
+constexpr double kWeekTickSeconds = 0.020;
+constexpr int kWeekRotationMs = 100;
+constexpr int kWeekSweepTicks = 100; // 2 s
+constexpr int kWeekWarmUpHours = 2;
+
+struct LifeFigures {
+    long handles = -1;                  // -1: not available
+    bool handlesAreDescriptors = false; // Wine: the Linux process's open file descriptors instead
+    long gdiObjects = -1;
+    long userObjects = -1;
+    double privateMb = 0;
+    bool privateFromLinux = false;
+    double workingSetMb = 0;
+    bool workingSetFromLinux = false;
+};
+
+bool UnderWine() {
+    HMODULE ntdll = GetModuleHandleW(L"ntdll.dll");
+    return ntdll && GetProcAddress(ntdll, "wine_get_version") != nullptr;
+}
+
+LifeFigures MeasureLife(Child& child) {
+    HANDLE process = child.Process();
+    EmptyWorkingSet(process); // as the skin panel's trim does every 5 s
+    Sleep(200);
+    LifeFigures figures;
+    DWORD handles = 0;
+    if (GetProcessHandleCount(process, &handles) && handles > 0) {
+        figures.handles = static_cast<long>(handles);
+    }
+    // Wine answers 0 for both counts: not available there.
+    if (DWORD gdi = GetGuiResources(process, GR_GDIOBJECTS); gdi > 0) {
+        figures.gdiObjects = static_cast<long>(gdi);
+    }
+    if (DWORD user = GetGuiResources(process, GR_USEROBJECTS); user > 0) {
+        figures.userObjects = static_cast<long>(user);
+    }
+    PROCESS_MEMORY_COUNTERS_EX counters{};
+    counters.cb = sizeof counters;
+    if (GetProcessMemoryInfo(process, reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&counters),
+                             sizeof counters)) {
+        figures.workingSetMb = static_cast<double>(counters.WorkingSetSize) / (1024.0 * 1024.0);
+        figures.privateMb = static_cast<double>(counters.PrivateUsage) / (1024.0 * 1024.0);
+    }
+    // Under Wine another process's figures read as 0: the Linux process's instead.
+    if (const LinuxProcess* linux = child.Linux()) {
+        if (figures.privateMb == 0) {
+            figures.privateMb = linux->StatusMb("VmData").value_or(0);
+            figures.privateFromLinux = true;
+        }
+        if (figures.workingSetMb == 0) {
+            figures.workingSetMb = linux->StatusMb("VmRSS").value_or(0);
+            figures.workingSetFromLinux = true;
+        }
+        if (figures.handles < 0) {
+            if (std::optional<long> descriptors = linux->OpenDescriptors()) {
+                figures.handles = *descriptors;
+                figures.handlesAreDescriptors = true;
+            }
+        }
+    }
+    return figures;
+}
+
+// The per-user values the program starts from: a remembered publication of the shipped content files
+// (restored at start, so the rotation runs without a box), a 1 s interval and no dragged place. The
+// script gives the run a prefix of its own, so nothing here reaches the tests' prefix.
+bool PrepareUserValues() {
+    const wchar_t* root = L"Software\\VB and VBA Program Settings\\plumwick";
+    RegDeleteTreeW(HKEY_CURRENT_USER, root);
+    auto set = [root](const wchar_t* section, const wchar_t* name, const std::wstring& value) {
+        std::wstring key = std::wstring(root) + L"\\" + section;
+        return RegSetKeyValueW(HKEY_CURRENT_USER, key.c_str(), name, REG_SZ, value.c_str(),
+                               static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t))) == ERROR_SUCCESS;
+    };
+    return set(L"InfoDir", L"time1", L"1") &&
+           set(L"LastPublication", L"Files", L"\u5e97\u5185\u516c\u544a.txt|English\\welcome.txt") &&
+           set(L"LastPublication", L"Split", L"0") && set(L"LastPublication", L"Restoring", L"0");
+}
+
+// The status line from the command pipe ("?status"), empty when it does not answer.
+std::string PipeStatus() {
+    DWORD session = 0;
+    ProcessIdToSessionId(GetCurrentProcessId(), &session);
+    std::wstring name = L"\\\\.\\pipe\\plumwick." + std::to_wstring(session);
+    char reply[4096];
+    DWORD got = 0;
+    char request[] = "?status";
+    if (!CallNamedPipeW(name.c_str(), request, sizeof request - 1, reply, sizeof reply - 1, &got, 5000)) {
+        return {};
+    }
+    return std::string(reply, got);
+}
+
+struct ProgramWindows {
+    std::vector<HWND> dpiAware; // every window that lays itself out at its DPI
+    HWND systemEvents = nullptr;
+    HWND karaoke = nullptr;
+};
+
+ProgramWindows FindProgramWindows(DWORD processId) {
+    ProgramWindows found;
+    struct Search {
+        DWORD processId;
+        ProgramWindows* found;
+    } search{processId, &found};
+    EnumWindows(
+        [](HWND window, LPARAM context) -> BOOL {
+            auto* s = reinterpret_cast<Search*>(context);
+            DWORD owner = 0;
+            GetWindowThreadProcessId(window, &owner);
+            wchar_t name[64] = L"";
+            if (owner != s->processId || !GetClassNameW(window, name, 64)) {
+                return TRUE;
+            }
+            std::wstring cls = name;
+            if (cls == L"PlumwickSystemEvents") {
+                s->found->systemEvents = window;
+            } else if (cls == L"PlumwickKaraoke") {
+                s->found->karaoke = window;
+            }
+            if (cls == L"PlumwickMainText" || cls == L"PlumwickKaraoke" || cls == L"PlumwickSkinPanel" ||
+                cls == L"PlumwickToolbar" || cls == L"PlumwickContentManager") {
+                s->found->dpiAware.push_back(window);
+            }
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&search));
+    return found;
+}
+
+// One simulated hour's desktop changes, sent (not posted) as the system sends them; the DPI change's
+// rectangle is the program's own, as a message from another process carries none.
+void DesktopChanges(const ProgramWindows& windows, unsigned dpi) {
+    DWORD_PTR result = 0;
+    auto send = [&result](HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+        if (window) {
+            SendMessageTimeoutW(window, message, wParam, lParam, SMTO_NORMAL, 5000, &result);
+        }
+    };
+    send(windows.systemEvents, WM_SETTINGCHANGE, SPI_SETWORKAREA, 0);
+    LPARAM size = MAKELPARAM(GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN));
+    send(windows.systemEvents, WM_DISPLAYCHANGE, 32, size);
+    send(windows.karaoke, WM_DISPLAYCHANGE, 32, size);
+    for (HWND window : windows.dpiAware) {
+        send(window, WM_DPICHANGED, MAKEWPARAM(dpi, dpi), 0);
+    }
+}
+
+std::string Count(long value) {
+    return value < 0 ? "n/a" : std::to_string(value);
+}
+
+void PrintLife(const char* when, const LifeFigures& f, const LifeFigures* previous) {
+    std::printf("%-10s %s %-6s GDI %-5s USER %-5s private %8.2f MiB  working set %8.2f MiB", when,
+                f.handlesAreDescriptors ? "fds" : "handles", Count(f.handles).c_str(),
+                Count(f.gdiObjects).c_str(), Count(f.userObjects).c_str(), f.privateMb, f.workingSetMb);
+    if (previous) {
+        double grown = f.privateMb - previous->privateMb;
+        std::printf("   private %+.2f MiB %s", grown, Verdict(grown <= 1.0, "<= 1 MiB a day").c_str());
+        if (f.handles >= 0 && previous->handles >= 0) {
+            long moved = f.handles - previous->handles;
+            std::printf("  %s %+ld %s", f.handlesAreDescriptors ? "fds" : "handles", moved,
+                        Verdict(std::labs(moved) <= 10, "|moved| <= 10").c_str());
+        }
+    }
+    std::printf("\n");
+    std::fflush(stdout);
+}
+
+struct WeekPlan {
+    int days = 7;
+    int hourTicks = 100;
+};
+
+int RunWeek(const Options& options, const WeekPlan& plan) {
+    std::printf(
+        "compressed week: %d days of 24 simulated hours; a simulated hour is %d ticks of %.0f ms (%.1f s);"
+        " rotation every %d ms, a command every tick, a sweep every %d ticks (%.0f s); every hour a"
+        " work-area, display and DPI change (144 in even hours, 96 in odd ones)\n",
+        plan.days, plan.hourTicks, kWeekTickSeconds * 1000, plan.hourTicks * kWeekTickSeconds,
+        kWeekRotationMs, kWeekSweepTicks, kWeekSweepTicks * kWeekTickSeconds);
+    if (FindWindowW(nullptr, L"FrmKrcMessage")) {
+        std::printf("another display is running on this desktop\n");
+        return 1;
+    }
+    if (!PrepareUserValues()) {
+        std::printf("the per-user values could not be written\n");
+        return 1;
+    }
+    Child child(options.exe, false, L" --rotation-ms=" + std::to_wstring(kWeekRotationMs));
+    if (!child.WaitUntilReady(60)) {
+        std::printf("the program did not start\n");
+        return 1;
+    }
+    child.WaitForAboutToClose(20);
+    DWORD processId = GetProcessId(child.Process());
+    ProgramWindows windows = FindProgramWindows(processId);
+    std::printf("windows told of DPI changes: %zu; status at start: %s\n", windows.dpiAware.size(),
+                PipeStatus().c_str());
+    if (UnderWine()) {
+        std::printf("under Wine: GDI and USER object counts are not available (GetGuiResources reads 0)%s\n",
+                    child.Linux()
+                        ? "; GetProcessHandleCount reads 0 too, so \"fds\" counts the Linux process's"
+                          " open file descriptors instead; private bytes are its VmData, working set"
+                          " its VmRSS"
+                        : "");
+    }
+
+    std::vector<std::wstring> commands = CommandMix(10000);
+    commands.pop_back(); // the mix ends with a last line and ULK for the other benchmark; here it cycles
+    std::size_t next = 0;
+    int screenTwips = GetSystemMetrics(SM_CXSCREEN) * kTwipsPerPixel;
+    int textWidth = std::min(32767, screenTwips - 20 * kTwipsPerPixel);
+    long sent = 0, failed = 0, sweeps = 0, late = 0;
+    long hour = 0;
+    long ticks = 0;
+    double start = Now();
+    double deadline = start;
+    // One simulated hour: its desktop changes, then a tick every 20 ms.
+    auto runHour = [&] {
+        DesktopChanges(windows, hour % 2 == 0 ? 144 : 96);
+        ++hour;
+        for (int tick = 0; tick < plan.hourTicks; ++tick) {
+            if (ticks++ % kWeekSweepTicks == 0) {
+                const std::u16string& line = (sweeps++ % 2 == 0) ? kLineA : kLineB;
+                std::wstring sweep =
+                    L"DKC" + std::wstring(line.begin(), line.end()) + L"||4||" + std::to_wstring(textWidth);
+                (SendCommand(sweep) ? sent : failed)++;
+            } else {
+                (SendCommand(commands[next++ % commands.size()]) ? sent : failed)++;
+            }
+            deadline += kWeekTickSeconds;
+            double wait = deadline - Now();
+            if (wait > 0) {
+                Sleep(static_cast<DWORD>(wait * 1000));
+            } else {
+                ++late;
+                deadline = Now(); // behind: the next tick comes at once, the cadence from then on
+            }
+        }
+    };
+    for (int h = 0; h < kWeekWarmUpHours; ++h) {
+        runHour();
+    }
+    std::printf("start: after a warm-up of %d simulated hours, not counted\n", kWeekWarmUpHours);
+    LifeFigures first = MeasureLife(child);
+    PrintLife("start", first, nullptr);
+    LifeFigures previous = first;
+    bool met = true;
+    for (int day = 1; day <= plan.days && child.Running(); ++day) {
+        for (int h = 0; h < 24 && child.Running(); ++h) {
+            runHour();
+        }
+        if (!child.Running()) {
+            break;
+        }
+        LifeFigures now = MeasureLife(child);
+        char when[16];
+        std::snprintf(when, sizeof when, "day %d", day);
+        PrintLife(when, now, &previous);
+        met = met && now.privateMb - previous.privateMb <= 1.0 &&
+              (now.handles < 0 || previous.handles < 0 || std::labs(now.handles - previous.handles) <= 10);
+        previous = now;
+    }
+    double elapsed = Now() - start;
+    bool running = child.Running();
+    std::printf("status at the end: %s\n", running ? PipeStatus().c_str() : "(the program has ended!)");
+    std::printf(
+        "%ld commands sent, %ld failed, %ld sweeps, %ld simulated hours in %.0f s; %ld ticks came late"
+        " (%.1f commands a second achieved)\n",
+        sent, failed, sweeps, hour, elapsed, late, static_cast<double>(sent + failed) / elapsed);
+    double perDay = plan.days > 0 ? (previous.privateMb - first.privateMb) / plan.days : 0;
+    std::printf(
+        "over the week: private bytes %+.2f MiB (%+.2f MiB a day), handles %s -> %s %s\n",
+        previous.privateMb - first.privateMb, perDay, Count(first.handles).c_str(),
+        Count(previous.handles).c_str(),
+        Verdict(met && running, "every day: handles moved <= 10, private bytes grew <= 1 MiB").c_str());
+    return met && running ? 0 : 2;
+}
+
 std::wstring DefaultExe() {
     wchar_t path[MAX_PATH];
     DWORD length = GetModuleFileNameW(nullptr, path, MAX_PATH);
@@ -994,6 +1299,8 @@ std::wstring DefaultExe() {
 
 int wmain(int argc, wchar_t** argv) {
     Options options;
+    bool week = false;
+    WeekPlan plan;
     for (int i = 1; i < argc; ++i) {
         std::wstring arg = argv[i];
         if (arg == L"--quick") {
@@ -1008,17 +1315,27 @@ int wmain(int argc, wchar_t** argv) {
             options.sweepOnly = true;
         } else if (arg == L"--shapes-off") {
             options.shapesOff = true;
+        } else if (arg == L"--week") {
+            week = true;
+        } else if (arg == L"--days" && i + 1 < argc) {
+            plan.days = std::max(1, _wtoi(argv[++i]));
+        } else if (arg == L"--hour-ticks" && i + 1 < argc) {
+            plan.hourTicks = std::max(1, _wtoi(argv[++i]));
         } else if (arg == L"--runs" && i + 1 < argc) {
             options.runs = std::max(1, _wtoi(argv[++i]));
         } else {
             std::printf(
                 "usage: plumwick-bench [--quick] [--exe PATH\\plumwick.exe] [--no-process] [--no-drawing]\n"
-                "                      [--sweep-only] [--shapes-off] [--runs N]\n");
+                "                      [--sweep-only] [--shapes-off] [--runs N]\n"
+                "       plumwick-bench --week [--days N] [--hour-ticks N] [--exe PATH\\plumwick.exe]\n");
             return arg == L"--help" ? 0 : 64;
         }
     }
     if (options.exe.empty()) {
         options.exe = DefaultExe();
+    }
+    if (week) {
+        return RunWeek(options, plan);
     }
     options.label = options.shapesOff ? " (shapes off)" : " (shapes on)";
     std::printf("plumwick-bench (%s run; screen %d x %d, %d Hz reported; Wine's shape emulation %s)\n",

@@ -10,7 +10,7 @@ foreach(dir IN LISTS PLUMWICK_SUBSYSTEMS)
   file(GLOB rc CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/${dir}/*.rc)
   list(APPEND RC_FILES ${rc})
   # The resource compiler reports no dependencies: a regenerated picture must rebuild its script.
-  file(GLOB pictures CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/${dir}/res/*)
+  file(GLOB_RECURSE pictures CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/${dir}/res/* ${CMAKE_SOURCE_DIR}/${dir}/*.rch)
   if(rc AND pictures)
     set_source_files_properties(${rc} PROPERTIES OBJECT_DEPENDS "${pictures}")
   endif()

@@ -102,9 +102,9 @@ constexpr TwipsBox kCommand1{7920, 120, 1335, 495};
 // A wheel notch moves the list three rows.
 constexpr int kWheelStepRows = 3;
 
-HFONT MakeFont(double points) {
+HFONT MakeFont(double points, unsigned dpi) {
     // At the DPI its controls are placed at, so the text keeps to the boxes made for it.
-    int height = -static_cast<int>(points * win::PrimaryScale().Dpi() / 72.0 + 0.5);
+    int height = -static_cast<int>(points * dpi / 72.0 + 0.5);
     return CreateFontW(height, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, GB2312_CHARSET, OUT_DEFAULT_PRECIS,
                        CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, kFontName);
 }
@@ -118,6 +118,15 @@ HWND MakeControl(HWND parent, const wchar_t* cls, const wchar_t* text, DWORD sty
         SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
     }
     return control;
+}
+
+// Moves a control to its box in twips, at the pixels of the window it lies in.
+void PlaceControl(const win::Window& parent, HWND control, const TwipsBox& box) {
+    if (control) {
+        SetWindowPos(control, nullptr, parent.TwipsToPixels(box.left), parent.TwipsToPixels(box.top),
+                     parent.TwipsToPixels(box.width), parent.TwipsToPixels(box.height),
+                     SWP_NOZORDER | SWP_NOACTIVATE);
+    }
 }
 
 // A control laid out in twips, at the pixels of the window it goes into.
@@ -198,6 +207,10 @@ class ContentWindow::EntryPanel : public win::Window {
             ScrollTo(position_ - notches * kWheelStepRows * RowPx());
         }
     }
+
+  protected:
+    // Told by the form, which places it: only the scale changes.
+    void OnDpiChanged(const RECT&) override {}
 
   private:
     // One row of the grid, in the pixels it is drawn at.
@@ -396,16 +409,6 @@ bool ContentWindow::Load() {
 }
 
 bool ContentWindow::CreateControls() {
-    if (!labelFont_) {
-        labelFont_.reset(MakeFont(14.25));
-    }
-    if (!fieldFont_) {
-        fieldFont_.reset(MakeFont(12));
-    }
-    if (!controlFont_) {
-        controlFont_.reset(MakeFont(9));
-    }
-
     // Sized before it exists, for the monitor it is made on; placed and laid out at its own DPI after.
     const DpiScale made = win::PrimaryScale();
     RECT frame{0, 0, made.TwipsToPixels(kClientWidthTwips), made.TwipsToPixels(kClientHeightTwips)};
@@ -417,6 +420,8 @@ bool ContentWindow::CreateControls() {
                 frame.bottom - frame.top, nullptr)) {
         return false;
     }
+    // The fonts of an earlier load may be of another DPI; no control of that load is left.
+    MakeFonts();
     designHeightPx_ = frame.bottom - frame.top;
     HWND form = Handle();
     // The field lies over the blank gap of the label, so it is created first and stays above it.
@@ -441,6 +446,61 @@ bool ContentWindow::CreateControls() {
         panel_.reset();
     }
     return true;
+}
+
+void ContentWindow::MakeFonts() {
+    labelFont_.reset(MakeFont(14.25, Scale().Dpi()));
+    fieldFont_.reset(MakeFont(12, Scale().Dpi()));
+    controlFont_.reset(MakeFont(9, Scale().Dpi()));
+}
+
+void ContentWindow::OnDpiChanged(const RECT& suggested) {
+    // The fonts at the new DPI first, handed to every control before the old ones go.
+    win::UniqueFont oldLabel = std::move(labelFont_);
+    win::UniqueFont oldField = std::move(fieldFont_);
+    win::UniqueFont oldControl = std::move(controlFont_);
+    MakeFonts();
+    auto setFont = [](HWND control, HFONT font) {
+        if (control && font) {
+            SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
+        }
+    };
+    setFont(label1_, labelFont_.get());
+    setFont(text2_, fieldFont_.get());
+    for (HWND control : {command2_, check2_, command1_}) {
+        setFont(control, controlFont_.get());
+    }
+    for (const Entry& entry : entries_) {
+        setFont(entry.box, controlFont_.get());
+    }
+    // Every control to its box at the new DPI; the list from its top, at the new row height.
+    PlaceControl(*this, text2_, kText2);
+    PlaceControl(*this, label1_, kLabel1);
+    PlaceControl(*this, command2_, kCommand2);
+    PlaceControl(*this, check2_, kCheck2);
+    PlaceControl(*this, command1_, kCommand1);
+    if (panel_ && panel_->Handle()) {
+        panel_->ScrollTo(0);
+        // A child hears of no DPI change itself; its scroll steps are rows at the window's DPI.
+        SendMessageW(panel_->Handle(), WM_DPICHANGED, MAKEWPARAM(Scale().Dpi(), Scale().Dpi()), 0);
+        int panelTop = TwipsToPixels(kGridFirstTopTwips);
+        for (std::size_t i = 0; i < entries_.size(); ++i) {
+            EntryPlacement place = PlaceEntry(static_cast<int>(i) + 1);
+            SetWindowPos(entries_[i].box, nullptr, TwipsToPixels(place.leftTwips),
+                         TwipsToPixels(place.topTwips) - panelTop, TwipsToPixels(kEntryWidthTwips),
+                         TwipsToPixels(kEntryHeightTwips), SWP_NOZORDER | SWP_NOACTIVATE);
+        }
+    }
+    // The frame at the design size for the new DPI, where the system suggests (under the pointer of a
+    // drag to another monitor), as tall as the list wants and inside that monitor's work area.
+    RECT frame{0, 0, TwipsToPixels(kClientWidthTwips), TwipsToPixels(kClientHeightTwips)};
+    win::AdjustWindowRectForDpi(frame, kStyle, kExStyle, Scale().Dpi());
+    designHeightPx_ = frame.bottom - frame.top;
+    SetWindowPos(Handle(), nullptr, suggested.left, suggested.top, frame.right - frame.left, designHeightPx_,
+                 SWP_NOZORDER | SWP_NOACTIVATE);
+    FitAndPlace(POINT{suggested.left, suggested.top});
+    // Everything drawn afresh: a control uncovered by a sibling's move keeps its old pixels otherwise.
+    RedrawWindow(Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
 }
 
 void ContentWindow::Findfile(const std::u16string& folder) {
@@ -545,8 +605,15 @@ void ContentWindow::Rescan() {
     }
 }
 
-void ContentWindow::FitAndPlace() {
+void ContentWindow::FitAndPlace(std::optional<POINT> corner) {
     RECT work = win::WorkArea();
+    if (corner) {
+        MONITORINFO monitor{};
+        monitor.cbSize = sizeof monitor;
+        if (GetMonitorInfoW(MonitorFromPoint(*corner, MONITOR_DEFAULTTONEAREST), &monitor)) {
+            work = monitor.rcWork;
+        }
+    }
     PixelRect workPx{work.left, work.top, work.right, work.bottom};
     RECT rc{};
     GetWindowRect(Handle(), &rc);
@@ -566,6 +633,13 @@ void ContentWindow::FitAndPlace() {
                                              TwipsToPixels(kGridOneRowWindowTwips));
     GridScroll grid = ComputeGrid(count, PixelsToTwips(place.height));
     scrollRangePx_ = grid.needsScroll ? TwipsToPixels(grid.scrollRangeTwips) : 0;
+    if (corner) {
+        place.x = std::clamp(static_cast<int>(corner->x), static_cast<int>(work.left),
+                             std::max(static_cast<int>(work.left), static_cast<int>(work.right) - width));
+        place.y =
+            std::clamp(static_cast<int>(corner->y), static_cast<int>(work.top),
+                       std::max(static_cast<int>(work.top), static_cast<int>(work.bottom) - place.height));
+    }
     SetWindowPos(Handle(), nullptr, place.x, place.y, width, place.height, SWP_NOZORDER | SWP_NOACTIVATE);
     LayOutPanel();
 }

@@ -99,7 +99,12 @@ class ContentWindow : public win::Window, public TickGate {
     std::vector<ContentEntry> Files() const;
     std::vector<bool> Ticks() const;
     // Size and place: inside the work area, beside the text line, the grid scrolling when the room is short.
-    void FitAndPlace();
+    // With a corner: there instead (kept inside its monitor's work area), only the height fitted.
+    void FitAndPlace(std::optional<POINT> corner = std::nullopt);
+    // The fonts at the window's DPI.
+    void MakeFonts();
+    // Fonts, controls and the list laid out again at the new DPI, the frame at the suggested place.
+    void OnDpiChanged(const RECT& suggested) override;
     void LayOutPanel();
     // The ticked files' texts within the publication's budget; the names of those past it go to leftOut,
     // the paths below the content folder of those read to `paths`, every ticked file's full path to

@@ -65,6 +65,9 @@ void MessageRotation::ApplyTimer(bool runs, unsigned intervalMs) {
         return;
     }
     timerRuns_ = runs;
+    if (runs && tickPeriodOverrideMs_ != 0) {
+        intervalMs = tickPeriodOverrideMs_;
+    }
     timerIntervalMs_ = intervalMs;
     pace_.Arm(GetTickCount64(), runs ? intervalMs : 0);
     if (runs) {

@@ -32,6 +32,9 @@ class MessageRotation : public win::Window,
     // Back from sleep or a stopped process: a tick that is overdue shows its one message now, and the
     // interval runs from then.
     void CatchUp();
+    // The long-life benchmark's compressed time: a running rotation ticks every `ms` milliseconds, whatever
+    // its interval (0: the interval, as always).
+    void SetTickPeriodOverride(unsigned ms) { tickPeriodOverrideMs_ = ms; }
 
     // RotationSteering
     void Previous() override { control_.Previous(); }
@@ -65,6 +68,7 @@ class MessageRotation : public win::Window,
     TickPace pace_;
     bool timerRuns_ = false;
     unsigned timerIntervalMs_ = 0;
+    unsigned tickPeriodOverrideMs_ = 0;
     RandomSource random_;
     bool inTick_ = false;
 };

@@ -46,4 +46,22 @@ std::string_view PictureResource(ToolbarButton button, Picture picture, PictureL
     return kNames[static_cast<std::size_t>(button)][slot];
 }
 
+unsigned PictureSetDpi(unsigned dpi) {
+    unsigned chosen = kPictureSetDpis.front();
+    for (unsigned set : kPictureSetDpis) {
+        if (set <= dpi) {
+            chosen = set;
+        }
+    }
+    return chosen;
+}
+
+std::string PictureResourceAt(std::string_view resource, unsigned setDpi) {
+    std::string name(resource);
+    if (setDpi != kPictureSetDpis.front()) {
+        name += '_' + std::to_string(setDpi);
+    }
+    return name;
+}
+
 } // namespace plumwick

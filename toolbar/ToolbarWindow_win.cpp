@@ -104,6 +104,9 @@ void ToolbarWindow::SizeForDpi() {
 
 void ToolbarWindow::OnDpiChanged(const RECT&) {
     SizeForDpi();
+    if (PictureSetDpi(Scale().Dpi()) != pictureDpi_) {
+        LoadPictures();
+    }
     // Back across the panel's top edge, where the panel has gone at the new DPI.
     RECT owner{};
     if (HWND panel = GetWindow(Handle(), GW_OWNER); panel && GetWindowRect(panel, &owner)) {
@@ -116,11 +119,13 @@ void ToolbarWindow::OnDpiChanged(const RECT&) {
 }
 
 void ToolbarWindow::LoadPictures() {
+    pictureDpi_ = PictureSetDpi(Scale().Dpi());
+    bitmaps_.clear();
     auto load = [this](std::string_view name) {
         if (bitmaps_.count(name)) {
             return;
         }
-        std::wstring wide = WideAscii(name);
+        std::wstring wide = WideAscii(PictureResourceAt(name, pictureDpi_));
         // A missing picture leaves its control blank; the button still works.
         auto bitmap = static_cast<HBITMAP>(
             LoadImageW(win::ModuleInstance(), wide.c_str(), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
@@ -309,13 +314,17 @@ void ToolbarWindow::OnStripPaint() {
     if (!dc) {
         return;
     }
-    // Composed off screen and copied in one go, so a picture change never flickers.
+    // Composed off screen from the pictures drawn for the set's DPI and copied in one go, so a picture
+    // change never flickers.
+    const DpiScale set(pictureDpi_);
+    const int setWidth = set.Pixels(kStripWidthPx);
+    const int setHeight = set.Pixels(kStripHeightPx);
     win::UniqueDc buffer(CreateCompatibleDC(dc));
-    win::UniqueBitmap canvas(CreateCompatibleBitmap(dc, kStripWidthPx, kStripHeightPx));
+    win::UniqueBitmap canvas(CreateCompatibleBitmap(dc, setWidth, setHeight));
     win::UniqueDc source(CreateCompatibleDC(dc));
     if (buffer && canvas && source) {
         win::SelectGuard canvasInBuffer(buffer.get(), canvas.get());
-        RECT all{0, 0, kStripWidthPx, kStripHeightPx};
+        RECT all{0, 0, setWidth, setHeight};
         win::UniqueBrush magenta(CreateSolidBrush(kMagenta));
         FillRect(buffer.get(), &all, magenta.get());
         auto blit = [&](HBITMAP bitmap, int x, int y) {
@@ -324,7 +333,8 @@ void ToolbarWindow::OnStripPaint() {
                 return;
             }
             win::SelectGuard inSource(source.get(), bitmap);
-            BitBlt(buffer.get(), x, y, info.bmWidth, info.bmHeight, source.get(), 0, 0, SRCCOPY);
+            BitBlt(buffer.get(), set.Pixels(x), set.Pixels(y), info.bmWidth, info.bmHeight, source.get(), 0,
+                   0, SRCCOPY);
         };
         blit(Bitmap(kStripResource), 0, 0);
         for (const ControlLayout& control : ToolbarControls()) {
@@ -342,10 +352,11 @@ void ToolbarWindow::OnStripPaint() {
                 break;
             }
         }
-        // Nearest-neighbour, so the see-through magenta stays exactly magenta at any DPI.
+        // At a set's own DPI a plain copy; between two sets the rest of the way nearest-neighbour, so the
+        // see-through magenta stays exactly magenta.
         SetStretchBltMode(dc, COLORONCOLOR);
         StretchBlt(dc, 0, 0, Scale().Pixels(kStripWidthPx), Scale().Pixels(kStripHeightPx), buffer.get(), 0,
-                   0, kStripWidthPx, kStripHeightPx, SRCCOPY);
+                   0, setWidth, setHeight, SRCCOPY);
     }
     EndPaint(hwnd, &ps);
 }

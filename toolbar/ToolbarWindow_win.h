@@ -65,6 +65,7 @@ class ToolbarWindow : public win::Window, public LookObserver, public RotationVi
     void OnClick(ToolbarButton button);
     void OnFontDialog();
 
+    // The pictures of the set drawn for this window's DPI (PictureSetDpi), under their 96-DPI names.
     void LoadPictures();
     HBITMAP Bitmap(std::string_view resource) const;
     void CreateTooltips();
@@ -79,6 +80,7 @@ class ToolbarWindow : public win::Window, public LookObserver, public RotationVi
     win::UniqueBrush background_;
     HWND tooltip_ = nullptr; // owned by this window, destroyed with it
     std::map<std::string_view, win::UniqueBitmap, std::less<>> bitmaps_;
+    unsigned pictureDpi_ = 96; // the DPI the loaded pictures are drawn for
     ButtonPictures pictures_;
     std::optional<ToolbarButton> clickCandidate_; // left-pressed button awaiting its release
     std::optional<ToolbarButton> lastClick_;      // the button the last left release clicked, if any

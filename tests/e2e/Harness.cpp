@@ -625,10 +625,11 @@ void Session::PressKeys(const std::string& keys) {
     Shell(Env() + " xdotool key " + Quote(keys));
 }
 
-Image Session::Screenshot() {
+namespace {
+
+// P6\n<w> <h>\n255\n<data>
+Image ParsePpm(const std::string& out) {
     Image image;
-    std::string out = Shell("DISPLAY=" + display_ + " import -window root -depth 8 ppm:- 2>/dev/null");
-    // P6\n<w> <h>\n255\n<data>
     std::istringstream header(out);
     std::string magic;
     int maxValue = 0;
@@ -644,6 +645,17 @@ Image Session::Screenshot() {
     image.rgb.assign(out.begin() + static_cast<std::ptrdiff_t>(offset),
                      out.begin() + static_cast<std::ptrdiff_t>(offset + size));
     return image;
+}
+
+} // namespace
+
+Image LoadPicture(const std::filesystem::path& file, const std::string& operations) {
+    return ParsePpm(
+        Shell("/usr/bin/convert " + Quote(file.string()) + " " + operations + " -depth 8 ppm:- 2>/dev/null"));
+}
+
+Image Session::Screenshot() {
+    return ParsePpm(Shell("DISPLAY=" + display_ + " import -window root -depth 8 ppm:- 2>/dev/null"));
 }
 
 fs::path Session::SaveScreenshot(const std::string& name) {

@@ -53,6 +53,10 @@ class HttpServer {
     int port_ = 0;
 };
 
+// A picture file as ImageMagick reads it, after `operations` (its command-line options, e.g.
+// "-filter point -resize 150%").
+Image LoadPicture(const std::filesystem::path& file, const std::string& operations = "");
+
 // Runs a command line through /bin/sh and returns its standard output; exit code in *status.
 std::string Shell(const std::string& command, int* status = nullptr);
 // A file's whole contents as bytes (empty when it cannot be read).

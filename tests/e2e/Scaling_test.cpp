@@ -200,3 +200,120 @@ TEST(Scaling, ADpiChangeLaysTheDisplayOutAgainAtTheNewDpi) {
     EXPECT_TRUE(session.Running());
     session.SaveScreenshot("scaling-192-relaid");
 }
+
+namespace {
+
+// Rows of a rectangle's columns left..right that hold dark (text) pixels.
+int DarkRows(const Image& shot, const Session::Rect& r, int right) {
+    int rows = 0;
+    for (int y = r.y; y < r.y + r.h; ++y) {
+        bool dark = false;
+        for (int x = r.x; x < right && !dark; ++x) {
+            Rgb c = shot.At(x, y);
+            dark = c.r + c.g + c.b < 240;
+        }
+        rows += dark ? 1 : 0;
+    }
+    return rows;
+}
+
+} // namespace
+
+// The content manager open while the scaling goes from 100 % to 200 %: its controls, their fonts and the
+// list are laid out again at the new DPI, and the window grows to hold them.
+TEST(Scaling, TheContentManagerLaysItselfOutAgainOnADpiChange) {
+    Session session;
+    ASSERT_TRUE(session.Start());
+    ASSERT_EQ(session.WaitFor(
+                  {"visible", "PlumwickContentManager"}, [](const std::string& v) { return v == "1"; }, 10),
+              "1");
+    std::vector<Child> before = Children(session, "PlumwickContentManager");
+    const Child* label = Find(before, "Static", "信息更换间隔");
+    const Child* field = Find(before, "Edit", "");
+    const Child* entry = Find(before, "Button", "welcome.txt");
+    ASSERT_TRUE(label && field && entry);
+    EXPECT_EQ(field->rect.x - label->rect.x, 136); // (2280 - 240) twips at 96 DPI
+    int textBefore = DarkRows(session.Screenshot(), label->rect, field->rect.x);
+    Session::Rect window = session.WindowRect("PlumwickContentManager");
+
+    EXPECT_EQ(session.Probe({"send", "PlumwickContentManager", "0x2E0", "0x00C000C0", "0"}), "0");
+    std::vector<Child> after = Children(session, "PlumwickContentManager");
+    label = Find(after, "Static", "信息更换间隔");
+    field = Find(after, "Edit", "");
+    const Child* ok = Find(after, "Button", "确定");
+    const Child* split = Find(after, "Button", "双回车符分列");
+    const Child* entryAfter = Find(after, "Button", "welcome.txt");
+    ASSERT_TRUE(label && field && ok && split && entryAfter);
+    EXPECT_EQ(field->rect.x - label->rect.x, 272); // (2280 - 240) twips at 192 DPI
+    EXPECT_EQ(ok->rect.x - label->rect.x, 464);    // (3720 - 240) twips
+    EXPECT_EQ(split->rect.w, 226);                 // 1695 twips
+    EXPECT_EQ(label->rect.h, 50);                  // 375 twips
+    EXPECT_EQ(entryAfter->rect.w, 322);            // 2415 twips
+    EXPECT_EQ(entryAfter->rect.w, 2 * entry->rect.w);
+    EXPECT_FALSE(Overlap(field->rect, ok->rect));
+    EXPECT_FALSE(Overlap(ok->rect, split->rect));
+    EXPECT_FALSE(Overlap(label->rect, split->rect));
+    // The frame holds the design's client area at the new DPI (6945 twips wide).
+    Session::Rect grown = session.WindowRect("PlumwickContentManager");
+    EXPECT_GE(grown.w, 926) << window.w;
+    EXPECT_LE(ok->rect.x + ok->rect.w, grown.x + grown.w);
+    // The letters are drawn twice as tall: the font was made again for 192 DPI.
+    SleepSeconds(0.5);
+    Image shot = session.Screenshot();
+    int textAfter = DarkRows(shot, label->rect, field->rect.x);
+    EXPECT_GT(textBefore, 8);
+    EXPECT_NEAR(static_cast<double>(textAfter) / std::max(textBefore, 1), 2.0, 0.35)
+        << textBefore << " rows at 96 DPI, " << textAfter << " at 192";
+    session.SaveScreenshot("scaling-content-192");
+}
+
+namespace {
+
+// Pixels of the image whose colour differs from the picture's (at the given place on the screenshot) by
+// more than a few levels in some channel.
+int DifferingPixels(const Image& shot, int left, int top, const Image& picture) {
+    int differing = 0;
+    for (int y = 0; y < picture.height; ++y) {
+        for (int x = 0; x < picture.width; ++x) {
+            Rgb a = shot.At(left + x, top + y);
+            Rgb b = picture.At(x, y);
+            differing +=
+                std::max({std::abs(a.r - b.r), std::abs(a.g - b.g), std::abs(a.b - b.b)}) > 8 ? 1 : 0;
+        }
+    }
+    return differing;
+}
+
+} // namespace
+
+// At 150 % the toolbar's buttons show the pictures drawn for 144 DPI, not the 96-DPI ones blown up
+// nearest-neighbour, and no button lets the desktop through.
+TEST(Scaling, At144DpiTheToolbarShowsThePicturesDrawnForThatScale) {
+    Session session(144);
+    StartDisplay(session);
+    ASSERT_TRUE(session.PointAtLine());
+    ASSERT_EQ(session.WaitFor(
+                  {"visible", "PlumwickToolbar"}, [](const std::string& v) { return v == "1"; }, 5),
+              "1");
+    Session::Rect bar = session.WindowRect("PlumwickToolbar");
+    ASSERT_EQ(bar.w, 588);
+    Image shot = session.Screenshot();
+    // The settings button (设置), 41 x 22 at (208, 4) of the strip: 62 x 33 at (312, 6).
+    Image drawn = LoadPicture(SourceDir() / "toolbar/res/144/SetNor.bmp");
+    Image blownUp = LoadPicture(SourceDir() / "toolbar/res/SetNor.bmp", "-filter point -resize 62x33!");
+    ASSERT_EQ(drawn.width, 62);
+    ASSERT_EQ(blownUp.width, 62);
+    int left = bar.x + 312, top = bar.y + 6;
+    int holes = 0;
+    for (int y = top; y < top + drawn.height; ++y) {
+        for (int x = left; x < left + drawn.width; ++x) {
+            Rgb c = shot.At(x, y);
+            holes += IsDesktop(c) || (c.r == 255 && c.g == 0 && c.b == 255) ? 1 : 0;
+        }
+    }
+    EXPECT_EQ(holes, 0);
+    EXPECT_EQ(DifferingPixels(shot, left, top, drawn), 0);
+    // The characters drawn at the larger size differ from the enlarged small ones along every stroke.
+    EXPECT_GT(DifferingPixels(shot, left, top, blownUp), drawn.width * drawn.height / 20);
+    session.SaveScreenshot("scaling-144-toolbar");
+}

@@ -1,4 +1,5 @@
 // The resource script must name a bitmap of the right size for every picture the toolbar shows.
+#include "common/DpiScale.h"
 #include "toolbar/PictureResources.h"
 #include "toolbar/ToolbarLayout.h"
 
@@ -19,15 +20,19 @@ namespace {
 
 const std::string kSource = PLUMWICK_SOURCE_DIR;
 
+// The bitmaps of Toolbar.rc and of the larger scales' script it includes.
 std::map<std::string, std::string> ResourceScript() {
-    std::ifstream in(kSource + "/toolbar/Toolbar.rc");
     std::map<std::string, std::string> files;
     std::regex line(R"(^\s*(\w+)\s+BITMAP\s+\"([^\"]+)\")");
-    std::string text;
-    while (std::getline(in, text)) {
-        std::smatch m;
-        if (std::regex_search(text, m, line)) {
-            EXPECT_TRUE(files.emplace(m[1], m[2]).second) << "twice: " << m[1];
+    for (const char* script : {"/toolbar/Toolbar.rc", "/toolbar/ToolbarScaled.rch"}) {
+        std::ifstream in(kSource + script);
+        EXPECT_TRUE(in) << script;
+        std::string text;
+        while (std::getline(in, text)) {
+            std::smatch m;
+            if (std::regex_search(text, m, line)) {
+                EXPECT_TRUE(files.emplace(m[1], m[2]).second) << "twice: " << m[1];
+            }
         }
     }
     return files;
@@ -86,6 +91,51 @@ TEST(PictureResources, EveryPictureIsABitmapOfItsSize) {
     ExpectBitmap(script, kSeparatorResource, {2, 24});
 }
 
+// Every picture is drawn again for each larger scale, at its size times DPI/96 in whole pixels, so the
+// toolbar at 120, 144, 168 or 192 DPI never enlarges a 96-DPI picture.
+TEST(PictureResources, EachScaleHasEveryPictureAtItsOwnSize) {
+    auto script = ResourceScript();
+    for (unsigned dpi : kPictureSetDpis) {
+        DpiScale scale(dpi);
+        auto at = [&](PixelSize size) {
+            return PixelSize{scale.Pixels(size.width), scale.Pixels(size.height)};
+        };
+        for (const ControlLayout& control : ToolbarControls()) {
+            if (!control.button) {
+                continue;
+            }
+            for (Picture picture : {Picture::Initial, Picture::Normal, Picture::Hover, Picture::Pressed}) {
+                for (PictureLook look : {PictureLook::Plain, PictureLook::Chosen, PictureLook::Running}) {
+                    ExpectBitmap(script,
+                                 PictureResourceAt(PictureResource(*control.button, picture, look), dpi),
+                                 at(PictureSize(*control.button, picture)));
+                }
+            }
+        }
+        ExpectBitmap(script, PictureResourceAt(kStripResource, dpi), at({kStripWidthPx, kStripHeightPx}));
+        ExpectBitmap(script, PictureResourceAt(kHintResource, dpi), at({26, 27}));
+        ExpectBitmap(script, PictureResourceAt(kSeparatorResource, dpi), at({2, 24}));
+    }
+    EXPECT_EQ(script.size(), 50u * kPictureSetDpis.size());
+}
+
+// A toolbar draws from the set made for its DPI, or the largest below it; only what lies between two
+// sets is stretched.
+TEST(PictureResources, TheSetForADpiIsTheLargestDrawnForItOrLess) {
+    EXPECT_EQ(PictureSetDpi(72), 96u);
+    EXPECT_EQ(PictureSetDpi(96), 96u);
+    EXPECT_EQ(PictureSetDpi(119), 96u);
+    EXPECT_EQ(PictureSetDpi(120), 120u);
+    EXPECT_EQ(PictureSetDpi(143), 120u);
+    EXPECT_EQ(PictureSetDpi(144), 144u);
+    EXPECT_EQ(PictureSetDpi(168), 168u);
+    EXPECT_EQ(PictureSetDpi(191), 168u);
+    EXPECT_EQ(PictureSetDpi(192), 192u);
+    EXPECT_EQ(PictureSetDpi(288), 192u);
+    EXPECT_EQ(PictureResourceAt("TB_BLUENOR", 96), "TB_BLUENOR");
+    EXPECT_EQ(PictureResourceAt("TB_BLUENOR", 144), "TB_BLUENOR_144");
+}
+
 TEST(PictureResources, StatePicturesAreOwnBitmapsOfTheSameSizes) {
     auto script = ResourceScript();
     std::set<std::string_view> plain;
@@ -141,7 +191,18 @@ TEST(PictureResources, NoButtonPictureContainsTheColourKey) {
                 }
             }
         }
-        // Only the strip has magenta: its rounded top corners, three pixels each.
-        EXPECT_EQ(magenta, name == kStripResource ? 6 : 0) << file;
+        // Only the strip has magenta: its rounded top corners, three pixels each at 96 DPI, and those
+        // pixels' cells in the sets for the larger scales.
+        int expected = 0;
+        for (unsigned dpi : kPictureSetDpis) {
+            if (name == PictureResourceAt(kStripResource, dpi)) {
+                DpiScale scale(dpi);
+                auto cell = [&](int x, int y) {
+                    return (scale.Pixels(x + 1) - scale.Pixels(x)) * (scale.Pixels(y + 1) - scale.Pixels(y));
+                };
+                expected = cell(0, 0) + cell(1, 0) + cell(387, 0) + cell(388, 0) + cell(0, 1) + cell(388, 1);
+            }
+        }
+        EXPECT_EQ(magenta, expected) << file;
     }
 }
