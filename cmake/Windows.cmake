@@ -1,6 +1,6 @@
 # Cross build: the program, its command-line sender, the test probe and the tests that must run inside Windows.
 set(PLUMWICK_LINK_FLAGS -static -static-libgcc -static-libstdc++ -municode)
-set(PLUMWICK_WIN_LIBS gdiplus comctl32 comdlg32 shell32 shlwapi ole32 uuid advapi32 gdi32 user32 psapi)
+set(PLUMWICK_WIN_LIBS gdiplus winhttp comctl32 comdlg32 shell32 shlwapi ole32 uuid advapi32 gdi32 user32 psapi)
 
 file(GLOB WIN32_LAYER CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/win32/*_win.cpp)
 set(MAIN_SOURCE ${CMAKE_SOURCE_DIR}/app/Main_win.cpp)

@@ -212,7 +212,14 @@ void ContentWatcher::Run() {
             if (there != reachable_) {
                 SetReachable(there);
                 if (there) {
-                    // Back: listen to it again at once, and look at the publication's files soon.
+                    // Back: listen to it again at once (a handle still open may be on the folder that was
+                    // moved away), and look at the publication's files soon.
+                    if (listening) {
+                        CancelIo(folder.get());
+                        DWORD bytes = 0;
+                        GetOverlappedResult(folder.get(), &overlapped, &bytes, TRUE);
+                        listening = false;
+                    }
                     folder.reset();
                     reopenDueMs = now;
                     listen(now);

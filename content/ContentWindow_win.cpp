@@ -4,7 +4,9 @@
 #include "common/TextUtil.h"
 #include "content/ContentText.h"
 #include "content/DirectoryLister_win.h"
+#include "content/FeedFetch.h"
 #include "content/ManagerPlacement.h"
+#include "content/WebAddress.h"
 #include "store/UserMemoryStore_win.h"
 #include "win32/Dpi_win.h"
 #include "win32/Handles_win.h"
@@ -576,6 +578,9 @@ std::vector<bool> ContentWindow::Ticks() const {
 }
 
 void ContentWindow::Rescan() {
+    if (!FolderAnswers(contentFolder_, kFolderAnswerMs)) {
+        return; // away or not answering: the list stays as it was, rather than the window thread waiting
+    }
     std::vector<ContentEntry> files = Scan();
     std::vector<ContentEntry> before = Files();
     auto same = [](const ContentEntry& a, const ContentEntry& b) {
@@ -711,11 +716,10 @@ void ContentWindow::OnKeepAboveTimer() {
     }
 }
 
-std::vector<std::u16string> ContentWindow::ReadTickedFiles(std::vector<std::u16string>& tickedPaths,
-                                                           std::vector<std::u16string>& paths,
-                                                           std::vector<std::u16string>& leftOut,
-                                                           std::vector<std::string>& raw) const {
-    std::vector<std::u16string> texts;
+std::vector<ContentWindow::SourceRead>
+ContentWindow::ReadTickedFiles(std::vector<std::u16string>& tickedPaths,
+                               std::vector<std::u16string>& leftOut) const {
+    std::vector<SourceRead> reads;
     PublicationBudget budget;
     for (const Entry& entry : entries_) {
         if (SendMessageW(entry.box, BM_GETCHECK, 0, 0) != BST_CHECKED) {
@@ -733,11 +737,123 @@ std::vector<std::u16string> ContentWindow::ReadTickedFiles(std::vector<std::u16s
             leftOut.push_back(entry.file.caption);
             continue;
         }
-        texts.push_back(DecodeContentBytes(*bytes, codePage_));
-        paths.push_back(RelativePath(entry.file));
-        raw.push_back(std::move(*bytes));
+        reads.push_back({RelativePath(entry.file), std::move(*bytes)});
     }
-    return texts;
+    return reads;
+}
+
+bool ContentWindow::PublishSources(const std::vector<SourceRead>& reads, SplitOption option,
+                                   const std::vector<std::u16string>& leftOut, bool rebuilt) {
+    std::vector<PublishedSource> next;
+    std::vector<KeptSource> kept;
+    std::vector<FeedRequest> feeds;
+    for (const SourceRead& read : reads) {
+        if (!IsFeedFileName(read.path)) {
+            kept.push_back({read.path, read.bytes});
+            next.push_back({read.path, DecodeContentBytes(read.bytes, codePage_)});
+            continue;
+        }
+        WebAddressResult address = ParseInternetShortcut(read.bytes, codePage_);
+        if (!address.address) {
+            notifier_.Notify(NoticeCause::FeedFailed,
+                             FeedFailedNotice(read.path, Utf8ToUtf16(address.error)));
+            continue;
+        }
+        PublishedSource source{read.path, {}, true, FormatWebAddress(*address.address)};
+        // The copy the display has: the one it showed before, else the cache's for the same address.
+        for (const PublishedSource& before : published_) {
+            if (before.feed && before.path == source.path && before.url == source.url) {
+                source.body = before.body;
+            }
+        }
+        std::optional<CachedSource> cached = cache_.Find(contentFolder_, read.path);
+        bool cachedSame = cached && cached->url == Utf16ToUtf8(source.url);
+        if (!source.body && cachedSame) {
+            source.body = cache_.Read(contentFolder_, {read.path}).front();
+        }
+        FeedRequest request{read.path, *address.address};
+        if (source.body && cachedSame) {
+            request.etag = cached->etag;
+            request.lastModified = cached->lastModified;
+        }
+        feeds.push_back(std::move(request));
+        if (cachedSame) {
+            kept.push_back({read.path, std::nullopt}); // the feed's copy stays until a fetch brings a new one
+        }
+        next.push_back(std::move(source));
+    }
+    published_ = std::move(next);
+    publishedOption_ = option;
+    // Best effort: without a copy the display still runs, it only cannot go on from it when the folder is
+    // away.
+    static_cast<void>(cache_.Keep(contentFolder_, kept, WhenText(WallTimeNow())));
+    bool anyFeed = !feeds.empty();
+    FetchFeeds(std::move(feeds));
+    return Compose(option, leftOut, rebuilt) || anyFeed;
+}
+
+bool ContentWindow::Compose(SplitOption option, const std::vector<std::u16string>& leftOut, bool rebuilt) {
+    std::vector<std::u16string> texts;
+    std::vector<std::u16string> paths;
+    for (const PublishedSource& source : published_) {
+        std::u16string text = source.text;
+        if (source.feed) {
+            text = source.body ? FeedText(DecodeFeedBody(*source.body, codePage_), option) : u"";
+        }
+        if (text.empty()) {
+            continue;
+        }
+        texts.push_back(std::move(text));
+        paths.push_back(source.path);
+    }
+    return FeedLines(texts, std::move(paths), option, leftOut, rebuilt);
+}
+
+void ContentWindow::FetchFeeds(std::vector<FeedRequest> feeds) {
+    if (feeds.empty() && !fetcher_) {
+        return;
+    }
+    if (!fetcher_) {
+        fetcher_ =
+            std::make_unique<FeedFetcher>([this](FeedResult result) { FeedArrived(std::move(result)); });
+    }
+    fetcher_->Fetch(std::move(feeds));
+}
+
+void ContentWindow::FeedArrived(FeedResult result) {
+    auto source = std::find_if(published_.begin(), published_.end(), [&](const PublishedSource& s) {
+        return s.feed && s.path == result.source && s.url == result.url;
+    });
+    if (source == published_.end()) {
+        return; // published no more, or its .url names another address now
+    }
+    switch (result.outcome) {
+    case FeedResult::Outcome::NotModified:
+        return;
+    case FeedResult::Outcome::Failed:
+        notifier_.Notify(NoticeCause::FeedFailed, FeedFailedNotice(result.source, result.error));
+        return;
+    case FeedResult::Outcome::Fresh:
+        break;
+    }
+    FeedBody body = DecodeFeedBody(result.body, codePage_);
+    if (!body.error.empty()) {
+        notifier_.Notify(NoticeCause::FeedFailed, FeedFailedNotice(result.source, Utf8ToUtf16(body.error)));
+        return;
+    }
+    if (source->body == result.body) {
+        return; // answered whole, yet the same: nothing to rebuild
+    }
+    source->body = result.body;
+    CachedSource meta;
+    meta.source = result.source;
+    meta.savedAt = WhenText(WallTimeNow());
+    meta.url = Utf16ToUtf8(result.url);
+    meta.etag = result.etag;
+    meta.lastModified = result.lastModified;
+    static_cast<void>(cache_.Put(meta, result.body));
+    // The rotation goes on: its next tick draws from the new lines.
+    Compose(publishedOption_, {}, true);
 }
 
 std::u16string ContentWindow::RelativePath(const ContentEntry& file) const {
@@ -792,10 +908,8 @@ void ContentWindow::FilesRebuilt(unsigned generation, std::vector<std::optional<
     if (generation != generation_ || files.size() != watchedPaths_.size()) {
         return; // a publication made since replaced the one these files belong to
     }
-    std::vector<std::u16string> texts;
-    std::vector<std::u16string> paths;
+    std::vector<SourceRead> reads;
     std::vector<std::u16string> leftOut;
-    std::vector<std::string> raw;
     PublicationBudget budget;
     for (std::size_t i = 0; i < files.size(); ++i) {
         const std::u16string& full = watchedPaths_[i];
@@ -808,13 +922,10 @@ void ContentWindow::FilesRebuilt(unsigned generation, std::vector<std::optional<
             leftOut.push_back(relative);
             continue;
         }
-        texts.push_back(DecodeContentBytes(*files[i], codePage_));
-        paths.push_back(std::move(relative));
-        raw.push_back(std::move(*files[i]));
+        reads.push_back({std::move(relative), std::move(*files[i])});
     }
-    KeepInCache(paths, raw);
     // The rotation goes on: its next tick draws from the new lines.
-    FeedLines(texts, std::move(paths), watchedOption_, leftOut, true);
+    PublishSources(reads, watchedOption_, leftOut, true);
 }
 
 TickGate::Choice ContentWindow::ChooseTick(const std::vector<std::u16string>& lines, double r) {
@@ -840,12 +951,9 @@ SplitOption ContentWindow::ChosenSplit() const {
 
 int ContentWindow::BuildList(SplitOption option, bool& anyLine) {
     std::vector<std::u16string> ticked;
-    std::vector<std::u16string> paths;
     std::vector<std::u16string> filesLeftOut;
-    std::vector<std::string> raw;
-    std::vector<std::u16string> texts = ReadTickedFiles(ticked, paths, filesLeftOut, raw);
-    KeepInCache(paths, raw);
-    anyLine = FeedLines(texts, std::move(paths), option, filesLeftOut, false);
+    std::vector<SourceRead> reads = ReadTickedFiles(ticked, filesLeftOut);
+    anyLine = PublishSources(reads, option, filesLeftOut, false);
     // From now on the publication follows its files as they change.
     watchedPaths_ = ticked;
     watchedOption_ = option;
@@ -855,36 +963,33 @@ int ContentWindow::BuildList(SplitOption option, bool& anyLine) {
     return static_cast<int>(watchedPaths_.size());
 }
 
-void ContentWindow::KeepInCache(const std::vector<std::u16string>& paths,
-                                const std::vector<std::string>& bytes) {
-    std::vector<KeptSource> kept;
-    kept.reserve(paths.size());
-    for (std::size_t i = 0; i < paths.size() && i < bytes.size(); ++i) {
-        kept.push_back({paths[i], bytes[i]});
-    }
-    // Best effort: without a copy the display still runs, it only cannot go on from it when the folder is
-    // away.
-    static_cast<void>(cache_.Keep(contentFolder_, kept, WhenText(WallTimeNow())));
-}
-
 bool ContentWindow::PublishFromCache(SplitOption option) {
     std::vector<std::u16string> files = std::move(restoreFromCache_);
     restoreFromCache_.clear();
     std::vector<std::optional<std::string>> copies = cache_.Read(contentFolder_, files);
-    std::vector<std::u16string> texts;
-    std::vector<std::u16string> paths;
+    std::vector<FeedRequest> feeds;
     std::string newest;
+    published_.clear();
     for (std::size_t i = 0; i < files.size(); ++i) {
-        if (!copies[i] || copies[i]->empty()) {
+        std::optional<CachedSource> entry = cache_.Find(contentFolder_, files[i]);
+        if (!entry || !copies[i] || copies[i]->empty()) {
             continue;
         }
-        texts.push_back(DecodeContentBytes(*copies[i], codePage_));
-        paths.push_back(files[i]);
-        if (std::optional<CachedSource> entry = cache_.Find(contentFolder_, files[i])) {
-            newest = std::max(newest, entry->savedAt);
+        newest = std::max(newest, entry->savedAt);
+        if (!IsFeedFileName(files[i])) {
+            published_.push_back({files[i], DecodeContentBytes(*copies[i], codePage_)});
+            continue;
         }
+        // A feed needs no folder: it is fetched from the address its copy came from.
+        PublishedSource source{files[i], {}, true, Utf8ToUtf16(entry->url), std::move(copies[i])};
+        if (WebAddressResult address = ParseWebAddress(source.url); address.address) {
+            feeds.push_back({files[i], *address.address, entry->etag, entry->lastModified});
+        }
+        published_.push_back(std::move(source));
     }
-    bool anyLine = FeedLines(texts, std::move(paths), option, {}, false);
+    publishedOption_ = option;
+    bool anyLine = Compose(option, {}, false);
+    FetchFeeds(std::move(feeds));
     lastRebuild_ = newest; // the copy is as old as its last look at the folder
     // When the folder comes back, its files rebuild the publication.
     watchedPaths_.clear();

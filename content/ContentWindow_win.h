@@ -6,6 +6,7 @@
 #include "content/ContentHost.h"
 #include "content/ContentText.h"
 #include "content/ContentWatcher_win.h"
+#include "content/FeedFetcher_win.h"
 #include "content/FolderScan.h"
 #include "content/PublicationMemory.h"
 #include "content/ScheduledRotation.h"
@@ -106,15 +107,25 @@ class ContentWindow : public win::Window, public TickGate {
     // Fonts, controls and the list laid out again at the new DPI, the frame at the suggested place.
     void OnDpiChanged(const RECT& suggested) override;
     void LayOutPanel();
-    // The ticked files' texts within the publication's budget; the names of those past it go to leftOut,
-    // the paths below the content folder of those read to `paths`, every ticked file's full path to
-    // `ticked`.
-    std::vector<std::u16string> ReadTickedFiles(std::vector<std::u16string>& tickedPaths,
-                                                std::vector<std::u16string>& paths,
-                                                std::vector<std::u16string>& leftOut,
-                                                std::vector<std::string>& bytes) const;
-    // The publication's files, as just read, become the cache's last good copy.
-    void KeepInCache(const std::vector<std::u16string>& paths, const std::vector<std::string>& bytes);
+    // One published file as read: its bytes (a .url's own bytes for a feed).
+    struct SourceRead {
+        std::u16string path; // below the content folder
+        std::string bytes;
+    };
+    // The ticked files within the publication's budget; the names of those past it go to leftOut, every
+    // ticked file's full path to `ticked`.
+    std::vector<SourceRead> ReadTickedFiles(std::vector<std::u16string>& tickedPaths,
+                                            std::vector<std::u16string>& leftOut) const;
+    // The files as read become the publication: a file's text, or for a .url the feed's last good copy,
+    // fetched anew from now on. The files are kept in the cache. True when a line can be shown or a feed
+    // may bring one.
+    bool PublishSources(const std::vector<SourceRead>& reads, SplitOption option,
+                        const std::vector<std::u16string>& leftOut, bool rebuilt);
+    // The publication's lines from its sources as they are now.
+    bool Compose(SplitOption option, const std::vector<std::u16string>& leftOut, bool rebuilt);
+    void FetchFeeds(std::vector<FeedRequest> feeds);
+    // A feed's answer, on the window thread.
+    void FeedArrived(FeedResult result);
     // At start with the folder away: the remembered publication from the cache. True when a line can be
     // shown.
     bool PublishFromCache(SplitOption option);
@@ -173,6 +184,17 @@ class ContentWindow : public win::Window, public TickGate {
     unsigned generation_ = 0;                  // of the publication the watcher watches
     std::vector<std::u16string> watchedPaths_; // its ticked files, full paths
     SplitOption watchedOption_ = SplitOption::SingleBreak;
+    // The publication's sources in order, with what each gives.
+    struct PublishedSource {
+        std::u16string path;
+        std::u16string text; // a file's decoded text
+        bool feed = false;
+        std::u16string url;              // a feed's address
+        std::optional<std::string> body; // a feed's last good answer
+    };
+    std::vector<PublishedSource> published_;
+    SplitOption publishedOption_ = SplitOption::SingleBreak;
+    std::unique_ptr<FeedFetcher> fetcher_;
     FolderCacheStore cacheStore_{FolderCacheStore::DefaultFolder()};
     ContentCache cache_{cacheStore_};
     std::optional<LocalDateTime> awaySince_;

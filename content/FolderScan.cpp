@@ -6,27 +6,39 @@
 
 namespace plumwick {
 
-bool IsContentFileName(std::u16string_view name) {
+namespace {
+
+// The name, blanks at either end removed, ends in `suffix` (lower case) with ASCII letters in any case.
+bool EndsWithSuffix(std::u16string_view name, std::u16string_view suffix) {
     std::size_t first = name.find_first_not_of(u' ');
     if (first == std::u16string_view::npos) {
         return false;
     }
     std::u16string_view trimmed = name.substr(first, name.find_last_not_of(u' ') - first + 1);
-    constexpr std::u16string_view kSuffix = u".txt";
-    if (trimmed.size() < kSuffix.size()) {
+    if (trimmed.size() < suffix.size()) {
         return false;
     }
-    std::u16string_view tail = trimmed.substr(trimmed.size() - kSuffix.size());
-    for (std::size_t i = 0; i < kSuffix.size(); ++i) {
+    std::u16string_view tail = trimmed.substr(trimmed.size() - suffix.size());
+    for (std::size_t i = 0; i < suffix.size(); ++i) {
         char16_t c = tail[i];
         if (c >= u'A' && c <= u'Z') {
             c = static_cast<char16_t>(c - u'A' + u'a');
         }
-        if (c != kSuffix[i]) {
+        if (c != suffix[i]) {
             return false;
         }
     }
     return true;
+}
+
+} // namespace
+
+bool IsFeedFileName(std::u16string_view name) {
+    return EndsWithSuffix(name, u".url");
+}
+
+bool IsContentFileName(std::u16string_view name) {
+    return EndsWithSuffix(name, u".txt") || IsFeedFileName(name);
 }
 
 std::vector<ContentEntry> ScanContentFolder(const std::u16string& root, DirectoryLister& lister,

@@ -28,8 +28,11 @@ struct ScanLimits {
     std::size_t maxEntries = kMaxScanEntries;
 };
 
-// True when the name, with blanks at either end removed and ASCII letters lower-cased, ends in ".txt".
+// True when the name, with blanks at either end removed and ASCII letters lower-cased, ends in ".txt",
+// or names a feed.
 bool IsContentFileName(std::u16string_view name);
+// A feed's shortcut: the name ends so in ".url".
+bool IsFeedFileName(std::u16string_view name);
 
 // Walks `root` and its subfolders breadth-first: every entry of a folder in listing order, then the
 // subfolders in the order they were found, level by level. Returns the content files in that order.

@@ -126,10 +126,12 @@ plumwick_xvfb() {
   local attempt number log ready
   for attempt in 1 2 3; do
     # Xvfb picks the free display number itself (other runs on this machine may be choosing one just
-    # now) and writes it out once it accepts connections.
+    # now) and writes it out once it accepts connections. -noreset: by default the server resets when its
+    # last client leaves, and refuses whoever connects meanwhile (the first xsetroot or xprop ending just
+    # as icewm or Wine connects).
     number=$(mktemp)
     log=$(mktemp)
-    Xvfb -displayfd 3 -screen 0 "${PLUMWICK_SCREEN:-1920x1080x24}" -nolisten tcp 3>"$number" >"$log" 2>&1 &
+    Xvfb -displayfd 3 -screen 0 "${PLUMWICK_SCREEN:-1920x1080x24}" -nolisten tcp -noreset 3>"$number" >"$log" 2>&1 &
     PLUMWICK_XVFB_PID=$!
     ready=
     for _ in $(seq 1 300); do

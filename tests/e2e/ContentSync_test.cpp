@@ -48,6 +48,10 @@ class ContentSync : public ::testing::Test {
         if (!schedule.empty()) {
             WriteFile(session.Folder() / "Text" / "schedule.ini", schedule);
         }
+        StartDisplay();
+    }
+    // Starts with Text\ as it is, nothing remembered, and waits for the content manager.
+    void StartDisplay() {
         session.Probe({"regdel"});
         ASSERT_TRUE(session.Start()) << "the display did not start";
         session.MovePointer(2, 2);
@@ -263,4 +267,89 @@ TEST_F(ContentSync, ARestartWhileTheFolderIsAwayShowsTheCachedPublicationAndBack
     EXPECT_GE(back, 0) << "the folder came back but its new line did not: " << last;
     std::printf("folder back: new line shown %.1f s later\n", back);
     EXPECT_NE(Status().find("\"folderReachable\":true"), std::string::npos) << Status();
+}
+
+namespace {
+
+std::string Shortcut(const std::string& url) {
+    return "[InternetShortcut]\r\nURL=" + url + "\r\n";
+}
+
+std::string Rss(const std::string& title) {
+    return "<?xml version=\"1.0\"?>\n<rss version=\"2.0\"><channel><title>Shop</title>\n<item><title>" +
+           title + "</title></item>\n</channel></rss>\n";
+}
+
+std::size_t Count(const std::string& text, const std::string& what) {
+    std::size_t count = 0;
+    for (std::size_t at = text.find(what); at != std::string::npos; at = text.find(what, at + 1)) {
+        ++count;
+    }
+    return count;
+}
+
+} // namespace
+
+TEST_F(ContentSync, AFeedsItemsJoinTheRotationAndARestartAsksWhetherTheyChangedAnsweredWith304) {
+    fs::path web = session.Folder() / "web";
+    WriteFile(web / "feed.xml", Rss("FEEDONE"));
+    HttpServer server(web);
+    // Through a redirect, which the program follows by hand.
+    ASSERT_NO_FATAL_FAILURE(
+        StartWith("news.url", Shortcut(server.Url("redirect?to=" + server.Url("feed.xml")))));
+    session.WaitForAboutToClose();
+    ASSERT_NO_FATAL_FAILURE(PublishEverySecond("news.url"));
+    std::string last;
+    double shown = WaitForMain("FEEDONE", 15, &last);
+    EXPECT_GE(shown, 0) << "the feed's item did not come: " << last << "\n" << server.Log();
+    std::printf("feed item shown %.1f s after the publish\n", shown);
+    EXPECT_EQ(Count(server.Log(), "GET /feed.xml 200"), 1u) << server.Log();
+    EXPECT_EQ(Count(server.Log(), " 302"), 1u) << server.Log();
+
+    // The next start fetches again, asking with the cached copy's validators: unchanged, 304.
+    session.Send("END");
+    ASSERT_TRUE(session.WaitForExit(20)) << "the display did not end";
+    ASSERT_TRUE(session.Start());
+    std::string log;
+    for (int i = 0; i < 60 && Count(log, "GET /feed.xml 304") == 0; ++i) {
+        SleepSeconds(0.25);
+        log = server.Log();
+    }
+    EXPECT_EQ(Count(log, "GET /feed.xml 304"), 1u) << log;
+    EXPECT_EQ(Count(log, "GET /feed.xml 200"), 1u) << log;
+    EXPECT_GE(WaitForMain("FEEDONE", 15, &last), 0) << "the cached item did not come back: " << last;
+}
+
+TEST_F(ContentSync, AFeedServerThatNeverAnswersLeavesTheDisplayRunningAndIsTold) {
+    fs::path web = session.Folder() / "web";
+    fs::create_directories(web);
+    HttpServer server(web);
+    fs::remove_all(session.Folder() / "Text");
+    WriteFile(session.Folder() / "Text" / "local.txt", "LOCAL\r\n");
+    WriteFile(session.Folder() / "Text" / "slow.url", Shortcut(server.Url("hang/feed.xml")));
+    ASSERT_NO_FATAL_FAILURE(StartDisplay());
+    ASSERT_EQ(session.Probe({"check-child", kForm, "slow.url"}), "clicked") << "the .url is not offered";
+    session.WaitForAboutToClose();
+    ASSERT_NO_FATAL_FAILURE(PublishEverySecond("local.txt"));
+    std::string last;
+    ASSERT_GE(WaitForMain("LOCAL", 5, &last), 0) << last;
+    for (int i = 0; i < 40 && server.Log().find("hang") == std::string::npos; ++i) {
+        SleepSeconds(0.25);
+    }
+    ASSERT_NE(server.Log().find("GET /hang/feed.xml hang"), std::string::npos) << server.Log();
+
+    // While the server holds the request, the window thread answers at once.
+    auto start = std::chrono::steady_clock::now();
+    std::string status = Status();
+    double took = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    EXPECT_NE(status.find("\"main\":\"LOCAL\""), std::string::npos) << status;
+    std::printf("?status answered in %.2f s during the hanging fetch\n", took);
+    EXPECT_LT(took, 5.0);
+
+    // The fetch gives up after 10 s and says so; the rotation goes on.
+    std::string list = session.WaitFor(
+        {"list"}, [](const std::string& out) { return out.find("PlumwickNotice") != std::string::npos; }, 25);
+    EXPECT_NE(list.find("PlumwickNotice"), std::string::npos) << "no notice that the feed failed";
+    EXPECT_EQ(Main(), "LOCAL");
+    EXPECT_TRUE(session.Running());
 }

@@ -229,12 +229,14 @@ Session::Session(const SessionOptions& options) {
 
 void Session::StartXvfb(const std::string& screens) {
     // Xvfb picks a free display number itself and writes it out once it accepts connections: choosing one
-    // here and starting the server after would race with the other test runs on this machine.
+    // here and starting the server after would race with the other test runs on this machine. -noreset: by
+    // default the server resets when its last client leaves and refuses whoever connects meanwhile (a
+    // probe's xprop ending just as icewm or Wine connects).
     fs::path numberFile = root_ / "display";
     std::error_code ec;
     fs::remove(numberFile, ec);
-    xvfbPid_ = Spawn("exec Xvfb -displayfd 3 " + screens + " -nolisten tcp 3>" + Quote(numberFile.string()) +
-                     " >" + Quote((root_ / "xvfb.log").string()) + " 2>&1");
+    xvfbPid_ = Spawn("exec Xvfb -displayfd 3 " + screens + " -nolisten tcp -noreset 3>" +
+                     Quote(numberFile.string()) + " >" + Quote((root_ / "xvfb.log").string()) + " 2>&1");
 }
 
 void Session::WaitForDisplay(const std::string& screens) {

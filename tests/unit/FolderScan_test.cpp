@@ -97,13 +97,17 @@ std::set<std::u16string> PathSet(const std::vector<ContentEntry>& entries) {
 
 TEST(IsContentFileName, TrimsBlanksAndIgnoresCaseOfTheExtension) {
     const std::pair<const char16_t*, bool> cases[] = {
-        {u"a.txt", true}, {u"a.TXT", true},      {u"b.txt ", true},  {u"  c.Txt  ", true},
-        {u".txt", true},  {u"c.txt.bak", false}, {u"readme", false}, {u"a.txt\t", false},
-        {u"atxt", false}, {u"", false},          {u"   ", false},    {u"说明.txt", true},
+        {u"a.txt", true},    {u"a.TXT", true},      {u"b.txt ", true},    {u"  c.Txt  ", true},
+        {u".txt", true},     {u"c.txt.bak", false}, {u"readme", false},   {u"a.txt\t", false},
+        {u"atxt", false},    {u"", false},          {u"   ", false},      {u"说明.txt", true},
+        {u"news.url", true}, {u"News.URL ", true},  {u"a.url.txt", true}, {u"a.txt.url.bak", false},
+        {u"aurl", false},
     };
     for (auto [name, offered] : cases) {
         EXPECT_EQ(IsContentFileName(name), offered) << Utf16ToUtf8(name);
     }
+    EXPECT_TRUE(IsFeedFileName(u" 菜单.Url"));
+    EXPECT_FALSE(IsFeedFileName(u"a.url.txt"));
 }
 
 TEST(ScanContentFolder, OffersRootFilesBeforeSubfoldersBreadthFirst) {
