@@ -1,13 +1,16 @@
 #include "app/App_win.h"
 #include "about/HomePage.h"
+#include "app/ManagedRules.h"
 
 #include "common/FileBytes.h"
 #include "common/TextUtil.h"
 #include "common/Twips.h"
 #include "content/ContentLocation.h"
+#include "content/ContentText.h"
 #include "display/DisplayPlace.h"
 #include "display/DisplayPlace_win.h"
 #include "display/FontChoice.h"
+#include "hotkey/UnlockHotkey.h"
 #include "hotkey/UnlockHotkeyStart_win.h"
 #include "notice/EventLog.h"
 #include "store/UserMemoryStore_win.h"
@@ -97,13 +100,47 @@ ContentFolderChoice ChooseContentFolder(const std::wstring& programFolder, const
     return ResolveContentFolder(win::ToU16(programFolder), ExpandEnvironment(configured));
 }
 
+// shop.ini with the administrator's values over it: policy, then machine-wide, then the file's own.
+ShopConfig AdministeredShop(const ShopConfig& file) {
+    ValueTable shop(ValueOrigin::ShopIni);
+    shop.Set(u"ShopName", file.shopName);
+    shop.Set(u"WebAddress", file.webAddress);
+    shop.Set(u"HomePage", file.homePage);
+    shop.Set(u"UnlockHotkey", file.unlockHotkey);
+    shop.Set(u"Monitor", file.monitor);
+    if (!file.contentFolder.empty()) {
+        shop.Set(u"ContentFolder", file.contentFolder); // empty: none set
+    }
+    if (!file.statusFolder.empty()) {
+        shop.Set(u"StatusFolder", file.statusFolder); // empty: no status file
+    }
+    auto read = [&](std::u16string_view name, const std::u16string& fallback) {
+        return win::ReadAdministered(ManagedKey(name), {&shop}).value_or(fallback);
+    };
+    ShopConfig config = file;
+    config.shopName = read(u"ShopName", file.shopName);
+    config.webAddress = read(u"WebAddress", file.webAddress);
+    config.homePage = read(u"HomePage", file.homePage);
+    config.unlockHotkey = read(u"UnlockHotkey", file.unlockHotkey);
+    config.monitor = read(u"Monitor", file.monitor);
+    config.contentFolder = read(u"ContentFolder", file.contentFolder);
+    config.statusFolder = read(u"StatusFolder", file.statusFolder);
+    return config;
+}
+
+LookChoice ReadLookChoice() {
+    return LookChoice{win::ReadValue(kFontChosenKey) == u"1", win::ReadValue(kSchemeChosenKey) == u"1"};
+}
+
 } // namespace
 
 App::App(LayeredTextRenderer::Mode renderMode, unsigned rotationTickMs)
     : programFolder_(FolderOfProgram()),
-      shop_(ReadShopConfig(programFolder_ + L"\\data\\system\\shop.ini", codePage_)),
-      settings_(programFolder_, codePage_, notices_), rotation_(*this), toolbar_(look_, *this, rotation_),
-      main_(look_, *this, renderMode), karaoke_(look_, *this, renderMode),
+      managedRule_(ProgramRules(win::ToU16(programFolder_), ExpandEnvironment)),
+      managedProblems_(win::LoadManagedValues(managedRule_)),
+      shopFile_(ReadShopConfig(programFolder_ + L"\\data\\system\\shop.ini", codePage_)),
+      shop_(AdministeredShop(shopFile_)), settings_(programFolder_, codePage_, notices_), rotation_(*this),
+      toolbar_(look_, *this, rotation_), main_(look_, *this, renderMode), karaoke_(look_, *this, renderMode),
       panel_(look_, *this, programFolder_ + L"\\data\\system\\"),
       content_(*this, rotation_, ChooseContentFolder(programFolder_, shop_.contentFolder).folder, codePage_,
                notices_),
@@ -146,11 +183,19 @@ bool App::Start() {
     }
     // The rotation's timers; without them the messages simply stay put.
     rotation_.Create();
-    // The look comes from the settings file, which is written back at once, before anything is drawn.
-    Settings stored = settings_.LoadOkset();
-    look_.SetFont(stored.fontName, stored.fontSize);
-    look_.ApplyScheme(stored.colorScheme);
-    SaveSettings();
+    // The look comes from the settings file, which is written back at once, before anything is drawn, and
+    // from the administrator's values over it.
+    fileLook_ = settings_.LoadOkset();
+    lookChosen_ = ReadLookChoice();
+    ShowAdministeredLook();
+    // Where no administrator's value stands, the file keeps the look as shown (a scheme out of range as 1).
+    auto administers = [](std::u16string_view name) {
+        return win::PolicyValues().Holds(name) || win::MachineValues().Holds(name);
+    };
+    fileLook_ = LookToKeep(
+        fileLook_, shownLook_,
+        LookChoice{!administers(u"FontName") && !administers(u"FontSize"), !administers(u"ColorScheme")});
+    WriteSettings();
 
     // The display windows, hidden; the text windows redraw themselves whenever the look changes.
     // A text window whose GDI+ could not start has said so and stays away; the rest still runs.
@@ -197,6 +242,17 @@ bool App::Start() {
     // The welcome line is up; a publication remembered from the last run comes back now, hidden.
     content_.RestoreRemembered();
     RegisterUnlockHotkey(hotkey_, shop_.unlockHotkey, notices_);
+    if (!managedProblems_.empty()) {
+        notices_.Notify(NoticeCause::ManagedValueIgnored, IgnoredManagedValuesNotice(managedProblems_));
+    }
+    LockAdministeredControls();
+    // A counter screen nobody should click: click-through from the start, the hotkey or ULK unlocks it.
+    if (win::ReadAdministered(ManagedKey(u"LockAtStart")) == u"1") {
+        LockDisplay(true);
+    }
+    // Policies pushed while the program runs apply at once.
+    managedWatcher_ = std::make_unique<win::ManagedValuesWatcher>([this] { ManagedValuesChanged(); });
+    managedWatcher_->Start();
     command_.Hide();
     // The pipe for senders window messages cannot reach; without it the box still serves.
     if (!pipe_.Start()) {
@@ -540,7 +596,89 @@ void App::Resumed() {
 
 void App::KeepForSessionEnd() {
     // The look is the only thing not written as it changes; the place and the publication are on disk.
-    SaveSettings();
+    WriteSettings();
+}
+
+// --- Administrator's values ----------------------------------------------------------------------
+
+void App::ShowAdministeredLook() {
+    Settings shown = AdministeredLook(fileLook_, lookChosen_, win::PolicyValues(), win::MachineValues());
+    if (shown.fontName != look_.FontName() || shown.fontSize != look_.FontSize()) {
+        look_.SetFont(shown.fontName, shown.fontSize);
+    }
+    if (shown.colorScheme != look_.ColorScheme()) {
+        look_.ApplyScheme(shown.colorScheme);
+    }
+    // "None chosen" is shown as scheme 1.
+    look_.SetSchemeNumber(EffectiveSavedScheme(look_.ColorScheme()));
+    shownLook_ = Settings{look_.FontName(), look_.FontSize(), look_.ColorScheme()};
+}
+
+void App::WriteSettings() {
+    fileLook_.colorScheme = EffectiveSavedScheme(fileLook_.colorScheme);
+    settings_.SaveSet(fileLook_);
+}
+
+void App::LockAdministeredControls() {
+    toolbar_.SetAdministered(win::ByPolicy(u"ColorScheme"),
+                             win::ByPolicy(u"FontName") || win::ByPolicy(u"FontSize"));
+    content_.SetAdministered(ContentWindow::Administered{win::ByPolicy(u"Interval"), win::ByPolicy(u"Split"),
+                                                         win::ByPolicy(u"Publication")});
+    std::vector<std::u16string> names; // in the table's order, however the registry lists them
+    for (const ManagedValue& value : ManagedValues()) {
+        if (win::ByPolicy(value.name)) {
+            names.emplace_back(value.name);
+        }
+    }
+    if (names == policyNames_) {
+        return;
+    }
+    bool first = policyNames_.empty();
+    policyNames_ = names;
+    if (!names.empty()) {
+        notices_.Notify(first ? NoticeCause::AdministratorSet : NoticeCause::AdministratorChanged,
+                        AdministratorSetNotice(names));
+    }
+}
+
+void App::ManagedValuesChanged() {
+    std::u16string intervalBefore = win::ReadValue(kIntervalKey);
+    std::vector<std::u16string> problems = win::LoadManagedValues(managedRule_);
+    if (!problems.empty()) {
+        notices_.Notify(NoticeCause::ManagedValueIgnored, IgnoredManagedValuesNotice(problems));
+    }
+    ShowAdministeredLook();
+    LockAdministeredControls();
+
+    ShopConfig next = AdministeredShop(shopFile_);
+    if (next.monitor != shop_.monitor) {
+        displayMonitor_ = DisplayMonitor(
+            ParseMonitorChoice(next.monitor).value_or(MonitorChoice{MonitorChoice::Kind::Numbered, 0}));
+        shop_.monitor = next.monitor;
+        PlaceDisplay(true);
+    }
+    if (next.unlockHotkey != shop_.unlockHotkey) {
+        hotkey_.SetHotKey(kUnlockHotkeyId, u"", u"Del");
+        RegisterUnlockHotkey(hotkey_, next.unlockHotkey, notices_);
+    }
+    if (next.statusFolder != shop_.statusFolder) {
+        // The status file moves to the new folder (or stops); the old folder's file grows old and the
+        // board marks it.
+        shop_.statusFolder = next.statusFolder;
+        board_.reset();
+        StartStatusBoard();
+    }
+    // The rest (the content folder, the welcome line) is read at start; the home page at the next click.
+    shop_.unlockHotkey = next.unlockHotkey;
+    shop_.homePage = next.homePage;
+
+    // A running rotation takes a new interval from its next tick.
+    std::u16string interval = win::ReadValue(kIntervalKey);
+    if (interval != intervalBefore && rotation_.Control().Enabled()) {
+        if (std::optional<int> seconds = ParseInterval(interval); seconds && *seconds > 0) {
+            rotation_.ResumeRotation(static_cast<unsigned>(*seconds) * 1000u);
+        }
+    }
 }
 
 void App::AlignKaraokeOverMain() {
@@ -572,9 +710,22 @@ void App::FontMissing(const std::u16string& chosen, const std::u16string& face) 
 
 void App::SaveSettings() {
     Changed();
-    // "None chosen" is saved, and so shown, as scheme 1.
+    // The toolbar or the font dialog changed the look: that part is now the user's own choice.
     look_.SetSchemeNumber(EffectiveSavedScheme(look_.ColorScheme()));
-    settings_.SaveSet(Settings{look_.FontName(), look_.FontSize(), look_.ColorScheme()});
+    Settings shown{look_.FontName(), look_.FontSize(), look_.ColorScheme()};
+    LookChoice changed{shown.fontName != shownLook_.fontName || shown.fontSize != shownLook_.fontSize,
+                       shown.colorScheme != shownLook_.colorScheme};
+    if (changed.font) {
+        lookChosen_.font = true;
+        static_cast<void>(win::WriteValue(kFontChosenKey, u"1"));
+    }
+    if (changed.scheme) {
+        lookChosen_.scheme = true;
+        static_cast<void>(win::WriteValue(kSchemeChosenKey, u"1"));
+    }
+    fileLook_ = LookToKeep(fileLook_, shown, changed);
+    shownLook_ = shown;
+    WriteSettings();
 }
 void App::ToggleContentManager() {
     content_.ToggleVisible();

@@ -18,6 +18,7 @@
 #include "hotkey/HotkeyHook_win.h"
 #include "notice/NoticeBoard_win.h"
 #include "rotation/MessageRotation_win.h"
+#include "store/ManagedStore_win.h"
 #include "store/SettingsStore_win.h"
 #include "toolbar/ToolbarWindow_win.h"
 #include "win32/Strings_win.h"
@@ -71,6 +72,14 @@ class App : private CommandTarget,
     BoardStatus BoardSnapshot(bool running);
     // The display's line, look or lock changed: the status board's "last change".
     void Changed();
+    // The policies or machine-wide values changed: read again and applied to what runs.
+    void ManagedValuesChanged();
+    // The look from the settings file and the administrator's values, shown.
+    void ShowAdministeredLook();
+    // The controls of values set by policy are disabled; the operator hears which once.
+    void LockAdministeredControls();
+    // The settings file written: the user's own choices, the rest as the file had it.
+    void WriteSettings();
 
     // Shared by several interfaces: the main line drawn (commands, the rotation, the content manager's
     // "画文字 ") and the karaoke sweep started.
@@ -122,7 +131,11 @@ class App : private CommandTarget,
 
     win::SystemAnsiCodePage codePage_;
     std::wstring programFolder_;
-    ShopConfig shop_;
+    ManagedRule managedRule_;
+    // The administrator's values that could not be used, read before anything else.
+    std::vector<std::u16string> managedProblems_;
+    ShopConfig shopFile_; // shop.ini as written
+    ShopConfig shop_;     // with the administrator's values over it
     Look look_;
     // Before everything that tells the operator something.
     NoticeBoard notices_;
@@ -154,6 +167,11 @@ class App : private CommandTarget,
     std::u16string computer_;
     std::u16string user_;
     std::unique_ptr<StatusBoardWriter> board_;
+    Settings fileLook_;                       // the settings file's look
+    Settings shownLook_;                      // the look last shown
+    LookChoice lookChosen_;                   // what of the look the user chose
+    std::vector<std::u16string> policyNames_; // values set by policy when last looked
+    std::unique_ptr<win::ManagedValuesWatcher> managedWatcher_;
     // Last: it calls into everything above.
     SystemEvents systemEvents_;
 };

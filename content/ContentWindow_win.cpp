@@ -401,13 +401,45 @@ bool ContentWindow::Load() {
                      plan.option == SplitOption::DoubleBreak ? BST_CHECKED : BST_UNCHECKED, 0);
         if (plan.publish) {
             pendingRestore_ = std::move(plan);
+            ApplyAdministered();
             FitAndPlace();
             return true; // hidden: the start publishes it again
         }
     }
+    ApplyAdministered();
     FitAndPlace();
     ShowActive();
     return true;
+}
+
+void ContentWindow::SetAdministered(Administered administered) {
+    administered_ = administered;
+    ApplyAdministered();
+}
+
+void ContentWindow::ApplyAdministered() {
+    if (!Handle()) {
+        return;
+    }
+    if (text2_) {
+        if (administered_.interval) {
+            SetWindowTextW(text2_, win::ToWide(win::ReadValue(kIntervalKey)).c_str());
+        }
+        EnableWindow(text2_, !administered_.interval);
+    }
+    if (check2_) {
+        if (administered_.split) {
+            SendMessageW(check2_, BM_SETCHECK,
+                         DecodeSplitOption(win::ReadValue(kPublicationSplitKey)) == SplitOption::DoubleBreak
+                             ? BST_CHECKED
+                             : BST_UNCHECKED,
+                         0);
+        }
+        EnableWindow(check2_, !administered_.split);
+    }
+    for (const Entry& entry : entries_) {
+        EnableWindow(entry.box, !administered_.publication);
+    }
 }
 
 bool ContentWindow::CreateControls() {
@@ -548,6 +580,7 @@ void ContentWindow::CreateEntries(std::vector<ContentEntry> files, const std::ve
         if (i < ticks.size() && ticks[i]) {
             SendMessageW(box, BM_SETCHECK, BST_CHECKED, 0);
         }
+        EnableWindow(box, !administered_.publication);
         entries_.push_back({box, std::move(file)});
     }
 }
@@ -1055,9 +1088,14 @@ void ContentWindow::Publish() {
         return;
     }
     std::u16string stored = Utf8ToUtf16(std::to_string(*seconds));
-    // The read-back below copes with a value that was not kept.
-    static_cast<void>(win::WriteValue(kIntervalKey, stored));
-    RememberPublication(option);
+    // The read-back below copes with a value that was not kept. What the administrator set is not the
+    // user's own choice and is not remembered as one.
+    if (!administered_.interval) {
+        static_cast<void>(win::WriteValue(kIntervalKey, stored));
+    }
+    if (!administered_.publication) {
+        RememberPublication(option);
+    }
     // The period is what the store now holds; should it not read back, the value just chosen is meant.
     std::optional<int> readBack = ParseInterval(win::ReadValue(kIntervalKey));
     // The first message goes up before the window hides: hiding can keep this thread for a while (Wine

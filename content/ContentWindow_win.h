@@ -55,6 +55,15 @@ class ContentWindow : public win::Window, public TickGate {
     // "画文字 ": draws the whole content buffer on the main window and starts the karaoke sweep.
     void DrawBuffer();
 
+    // The controls whose values an administrator set by policy: they show the value, disabled.
+    struct Administered {
+        bool interval = false;
+        bool split = false;
+        bool publication = false;
+        bool operator==(const Administered&) const = default;
+    };
+    void SetAdministered(Administered administered);
+
     // What ?status tells of the content: whether the folder answers, since when not, and when the
     // publication was last built from its files.
     struct ContentState {
@@ -155,6 +164,8 @@ class ContentWindow : public win::Window, public TickGate {
     // While active, the window lies above the display's windows, which are topmost too.
     void KeepAboveDisplay(bool active);
     void OnKeepAboveTimer();
+    // The controls an administrator set show the stored values, disabled.
+    void ApplyAdministered();
 
     ContentHost& host_;
     MessageFeed& feed_;
@@ -183,6 +194,7 @@ class ContentWindow : public win::Window, public TickGate {
     std::unique_ptr<ContentWatcher> watcher_;
     unsigned generation_ = 0;                  // of the publication the watcher watches
     std::vector<std::u16string> watchedPaths_; // its ticked files, full paths
+    Administered administered_;
     SplitOption watchedOption_ = SplitOption::SingleBreak;
     // The publication's sources in order, with what each gives.
     struct PublishedSource {

@@ -26,6 +26,9 @@ enum class NoticeCause {
     MonitorGone,          // the display's monitor went away; the display is on the primary until it returns
     ScheduleUnreadable,   // schedule.ini has lines that cannot be read; the files they name stay off
     StatusFolderRefused,  // StatusFolder is no folder a status file can go to; none is written
+    ManagedValueIgnored,  // a policy or machine-wide value is not one the program can use
+    AdministratorSet,     // values set by policy, which the toolbar and the content manager cannot change
+    AdministratorChanged, // the policies changed while the program runs
     FeedFailed,           // a published feed could not be fetched (or its .url read); its last copy stays
     Count
 };

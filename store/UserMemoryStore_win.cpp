@@ -1,5 +1,7 @@
 #include "store/UserMemoryStore_win.h"
 
+#include "store/ManagedStore_win.h"
+
 #include "win32/Handles_win.h"
 #include "win32/Strings_win.h"
 
@@ -22,6 +24,9 @@ bool IsString(DWORD type) {
 } // namespace
 
 std::optional<std::u16string> UserRegistry::Read(const StoreKey& key) const {
+    if (key.section.empty()) {
+        return std::nullopt; // a value only the administrator or shop.ini gives
+    }
     UniqueKey opened;
     if (RegOpenKeyExW(HKEY_CURRENT_USER, SectionKey(key).c_str(), 0, KEY_QUERY_VALUE, opened.put()) !=
         ERROR_SUCCESS) {
@@ -69,8 +74,7 @@ Result UserRegistry::Write(const StoreKey& key, const std::u16string& text) cons
 }
 
 std::u16string ReadValue(const StoreKey& key) {
-    static const UserRegistry user;
-    return ReadByPrecedence({&user}, key).value_or(std::u16string());
+    return ReadAdministered(key).value_or(std::u16string());
 }
 
 Result WriteValue(const StoreKey& key, const std::u16string& text) {

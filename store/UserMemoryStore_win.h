@@ -17,7 +17,8 @@ class UserRegistry : public ValueSource {
     Result Write(const StoreKey& key, const std::u16string& text) const;
 };
 
-// The value from the strongest source that holds it; empty when none does.
+// The value from the strongest source that holds it (a policy, the user's memory, the machine-wide value);
+// empty when none does.
 std::u16string ReadValue(const StoreKey& key);
 // Into the user's own memory.
 Result WriteValue(const StoreKey& key, const std::u16string& text);

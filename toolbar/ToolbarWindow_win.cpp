@@ -10,7 +10,9 @@
 #include <commctrl.h>
 #include <commdlg.h>
 
+#include <algorithm>
 #include <cmath>
+#include <cstdint>
 #include <cwchar>
 
 namespace plumwick {
@@ -320,7 +322,16 @@ void ToolbarWindow::OnStripPaint() {
     const int setWidth = set.Pixels(kStripWidthPx);
     const int setHeight = set.Pixels(kStripHeightPx);
     win::UniqueDc buffer(CreateCompatibleDC(dc));
-    win::UniqueBitmap canvas(CreateCompatibleBitmap(dc, setWidth, setHeight));
+    // A top-down 32-bit canvas whose pixels the greying of administered buttons can reach.
+    BITMAPINFO format{};
+    format.bmiHeader.biSize = sizeof format.bmiHeader;
+    format.bmiHeader.biWidth = setWidth;
+    format.bmiHeader.biHeight = -setHeight;
+    format.bmiHeader.biPlanes = 1;
+    format.bmiHeader.biBitCount = 32;
+    format.bmiHeader.biCompression = BI_RGB;
+    void* bits = nullptr;
+    win::UniqueBitmap canvas(CreateDIBSection(dc, &format, DIB_RGB_COLORS, &bits, nullptr, 0));
     win::UniqueDc source(CreateCompatibleDC(dc));
     if (buffer && canvas && source) {
         win::SelectGuard canvasInBuffer(buffer.get(), canvas.get());
@@ -350,6 +361,31 @@ void ToolbarWindow::OnStripPaint() {
                                             pictures_.LookOf(*control.button))),
                      control.x, control.y);
                 break;
+            }
+        }
+        // Administered buttons in grey, lighter than any picture; the magenta around them stays see-through.
+        GdiFlush();
+        auto* pixels = static_cast<std::uint32_t*>(bits);
+        for (const ControlLayout& control : ToolbarControls()) {
+            if (!pixels || control.kind != ControlKind::Button || !Administered(*control.button)) {
+                continue;
+            }
+            PixelSize size = PictureSize(*control.button, pictures_.Get(*control.button));
+            const int top = std::max(0, set.Pixels(control.y));
+            const int bottom = std::min(setHeight, set.Pixels(control.y + size.height));
+            const int left = std::max(0, set.Pixels(control.x));
+            const int right = std::min(setWidth, set.Pixels(control.x + size.width));
+            for (int y = top; y < bottom; ++y) {
+                for (int x = left; x < right; ++x) {
+                    std::uint32_t& pixel = pixels[y * setWidth + x];
+                    std::uint32_t rgb = pixel & 0xffffffu;
+                    if (rgb == 0xff00ffu) {
+                        continue;
+                    }
+                    std::uint32_t grey = (((rgb >> 16) & 0xff) + ((rgb >> 8) & 0xff) + (rgb & 0xff)) / 3;
+                    grey = 128 + grey / 2;
+                    pixel = (grey << 16) | (grey << 8) | grey;
+                }
             }
         }
         // At a set's own DPI a plain copy; between two sets the rest of the way nearest-neighbour, so the
@@ -418,7 +454,36 @@ void ToolbarWindow::OnStripDoubleClick(int x, int y) {
     host_.ShowAbout();
 }
 
+bool ToolbarWindow::Administered(ToolbarButton button) const {
+    switch (button) {
+    case ToolbarButton::CmdBlue:
+    case ToolbarButton::CmdGreen:
+    case ToolbarButton::CmdRed:
+    case ToolbarButton::CmdWhite:
+    case ToolbarButton::CmdYellow:
+        return schemesAdministered_;
+    case ToolbarButton::CmdSet:
+        return fontAdministered_;
+    default:
+        return false;
+    }
+}
+
+void ToolbarWindow::SetAdministered(bool schemes, bool font) {
+    if (schemes == schemesAdministered_ && font == fontAdministered_) {
+        return;
+    }
+    schemesAdministered_ = schemes;
+    fontAdministered_ = font;
+    if (Handle()) {
+        PicturesChanged();
+    }
+}
+
 void ToolbarWindow::OnClick(ToolbarButton button) {
+    if (Administered(button)) {
+        return; // set by the administrator: shown, not changed here
+    }
     switch (button) {
     case ToolbarButton::Delay2:
         rotation_.Previous();

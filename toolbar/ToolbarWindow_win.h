@@ -35,6 +35,10 @@ class ToolbarWindow : public win::Window, public LookObserver, public RotationVi
     void RotationStateChanged(bool enabled) override;
     bool AskReminder(std::u16string_view text) override;
 
+    // Buttons for what an administrator set: greyed, and a click does nothing. `schemes`: the five discs;
+    // `font`: the font dialog.
+    void SetAdministered(bool schemes, bool font);
+
     // The picture box carrying the strip (the hover watch counts it as part of the display).
     HWND PictureHandle() const;
     // Closing does nothing of its own: nothing is saved.
@@ -64,6 +68,7 @@ class ToolbarWindow : public win::Window, public LookObserver, public RotationVi
     void OnStripDoubleClick(int x, int y);
     void OnClick(ToolbarButton button);
     void OnFontDialog();
+    bool Administered(ToolbarButton button) const;
 
     // The pictures of the set drawn for this window's DPI (PictureSetDpi), under their 96-DPI names.
     void LoadPictures();
@@ -84,6 +89,9 @@ class ToolbarWindow : public win::Window, public LookObserver, public RotationVi
     ButtonPictures pictures_;
     std::optional<ToolbarButton> clickCandidate_; // left-pressed button awaiting its release
     std::optional<ToolbarButton> lastClick_;      // the button the last left release clicked, if any
+
+    bool schemesAdministered_ = false;
+    bool fontAdministered_ = false;
 
     // The window's own font: only the starting value of the font dialog.
     LOGFONTW font_{};

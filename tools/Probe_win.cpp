@@ -882,6 +882,12 @@ int CmdOnWindow(const Args& a) {
         Print(std::to_string(static_cast<long long>(result)));
     } else if (a.command == L"children") {
         PrintChildren(target);
+    } else if (a.command == L"enabled-children") {
+        // class|text|enabled, one child a line
+        for (HWND child : Children(target)) {
+            Print(Utf8(ClassOf(child)) + "|" + Utf8(TextOf(child)) + "|" +
+                  (IsWindowEnabled(child) ? "1" : "0"));
+        }
     } else if (a.command == L"click-child" || a.command == L"check-child") {
         return ClickChild(target, a.arg(3), a.command == L"check-child");
     } else if (a.command == L"set-child-text") {
