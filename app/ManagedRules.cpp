@@ -1,8 +1,7 @@
 #include "app/ManagedRules.h"
 
-#include "command/StatusBoard.h"
-
 #include "about/HomePage.h"
+#include "command/StatusBoard.h"
 #include "common/Monitors.h"
 #include "common/TextUtil.h"
 #include "content/ContentLocation.h"
