@@ -70,13 +70,22 @@ class Board : public ::testing::Test {
         return contents;
     }
 
-    // The share \\headoffice\board, a folder of the test's; shop.ini names it, and the files are written
-    // every `seconds` instead of every minute.
-    fs::path ShareBoard(unsigned seconds) {
+    // The share \\headoffice\board, a folder of the test's; shop.ini names it (or, byPolicy, a Group Policy
+    // value over shop.ini's other folder), and the files are written every `seconds` instead of every minute.
+    fs::path ShareBoard(unsigned seconds, bool byPolicy = false) {
         const fs::path board = session.Folder() / "board";
         fs::create_directories(board);
         session.MapShare("headoffice", "board", board);
-        AddToShopIni("StatusFolder=\\\\headoffice\\board\\");
+        if (byPolicy) {
+            AddToShopIni("StatusFolder=C:\\users\\Public");
+            int status = 0;
+            Shell(session.Env() + " wine reg add 'HKLM\\Software\\Policies\\plumwick' /v StatusFolder /d "
+                                  "'\\\\headoffice\\board\\' /f >/dev/null 2>&1",
+                  &status);
+            EXPECT_EQ(status, 0) << "reg add";
+        } else {
+            AddToShopIni("StatusFolder=\\\\headoffice\\board\\");
+        }
         session.SetEnvironment("PLUMWICK_STATUS_SECONDS", std::to_string(seconds));
         return board;
     }
@@ -160,10 +169,11 @@ TEST_F(Board, TheLogHoldsStartNoticesRefusalsAndStop) {
     EXPECT_GE(lines, 5u);
 }
 
-// The status file is on the share from the start, follows the display at every period, says the program
-// ended when it has; --board prints it beside a screen that has gone silent.
+// The status file is on the share from the start (the folder set by policy, over shop.ini's), follows the
+// display at every period, says the program ended when it has; --board prints it beside a screen that has
+// gone silent.
 TEST_F(Board, AStatusFileAppearsIsRefreshedAndEndsWithTheProgram) {
-    const fs::path board = ShareBoard(2);
+    const fs::path board = ShareBoard(2, true);
     ASSERT_TRUE(session.Start());
     auto members = WaitForStatusFile(
         board, [](const auto& m) { return Text(m, "main").find("欢迎您的光临") != std::string::npos; });
@@ -210,7 +220,8 @@ TEST_F(Board, AStatusFileAppearsIsRefreshedAndEndsWithTheProgram) {
     EXPECT_TRUE(session.WaitForExit(5));
     EXPECT_EQ(SendTool({"--board", "\\\\headoffice\\board"}, &table), 0);
     EXPECT_NE(table.find("ended"), std::string::npos) << table;
-    // Nothing but the status files is left in the folder.
+    // Nothing went to shop.ini's folder, and nothing but the status files is left in the board's.
+    EXPECT_FALSE(fs::exists(session.DriveC() / "users/Public" / (computer + ".json")));
     for (const auto& entry : fs::directory_iterator(board)) {
         EXPECT_EQ(entry.path().extension(), ".json") << entry.path();
     }
