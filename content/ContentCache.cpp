@@ -191,14 +191,18 @@ bool ContentCache::Keep(std::u16string_view folder, const std::vector<KeptSource
 bool ContentCache::Put(const CachedSource& meta, const std::string& bytes) {
     auto it = std::find_if(index_.sources.begin(), index_.sources.end(),
                            [&](const CachedSource& entry) { return SameName(entry.source, meta.source); });
-    if (it == index_.sources.end()) {
+    const bool added = it == index_.sources.end();
+    if (added) {
         // A feed not fetched yet has no entry: it joins at the end of the publication's sources.
-        index_.sources.push_back(CachedSource{meta.source, CacheFileName(meta.source)});
+        CachedSource entry;
+        entry.source = meta.source;
+        entry.file = CacheFileName(meta.source);
+        index_.sources.push_back(std::move(entry));
         it = index_.sources.end() - 1;
     }
     std::uint64_t others = Total() - it->size;
     if (others + bytes.size() > budget_ || !store_.Write(it->file, bytes)) {
-        if (it->size == 0 && it->savedAt.empty()) {
+        if (added) {
             index_.sources.erase(it);
         }
         return false;

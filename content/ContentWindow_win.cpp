@@ -751,17 +751,27 @@ void ContentWindow::OnKeepAboveTimer() {
 
 std::vector<ContentWindow::SourceRead>
 ContentWindow::ReadTickedFiles(std::vector<std::u16string>& tickedPaths,
-                               std::vector<std::u16string>& leftOut) const {
+                               std::vector<std::u16string>& leftOut) {
     std::vector<SourceRead> reads;
     PublicationBudget budget;
+    // A folder that does not answer is not read from the window thread: the files' last good copies stand
+    // in for them (a feed's shortcut has none, so a feed waits for the folder).
+    const bool there = FolderAnswers(contentFolder_, kFolderAnswerMs);
+    if (!there) {
+        FolderReach(false);
+    }
     for (const Entry& entry : entries_) {
         if (SendMessageW(entry.box, BM_GETCHECK, 0, 0) != BST_CHECKED) {
             continue;
         }
         tickedPaths.push_back(entry.file.folder + entry.file.caption); // also when it cannot be read now
         // Missing, locked, not a regular file or far too large: the file gives nothing.
-        std::optional<std::string> bytes =
-            ReadFileBytes(entry.file.folder + entry.file.caption, kContentFileMaxBytes);
+        std::optional<std::string> bytes;
+        if (there) {
+            bytes = ReadFileBytes(entry.file.folder + entry.file.caption, kContentFileMaxBytes);
+        } else if (!IsFeedFileName(entry.file.caption)) {
+            bytes = cache_.Read(contentFolder_, {RelativePath(entry.file)}).front();
+        }
         if (!bytes || bytes->empty()) {
             continue;
         }

@@ -290,7 +290,7 @@ std::size_t Count(const std::string& text, const std::string& what) {
 
 } // namespace
 
-TEST_F(ContentSync, AFeedsItemsJoinTheRotationAndARestartAsksWhetherTheyChangedAnsweredWith304) {
+TEST_F(ContentSync, AFeedsItemsJoinTheRotationARestartAsksWithItsValidatorsAndAFailedFetchKeepsTheCopy) {
     fs::path web = session.Folder() / "web";
     WriteFile(web / "feed.xml", Rss("FEEDONE"));
     HttpServer server(web);
@@ -318,6 +318,17 @@ TEST_F(ContentSync, AFeedsItemsJoinTheRotationAndARestartAsksWhetherTheyChangedA
     EXPECT_EQ(Count(log, "GET /feed.xml 304"), 1u) << log;
     EXPECT_EQ(Count(log, "GET /feed.xml 200"), 1u) << log;
     EXPECT_GE(WaitForMain("FEEDONE", 15, &last), 0) << "the cached item did not come back: " << last;
+
+    // The feed gone from the server: the fetch fails, the cached item stays, a notice says so.
+    session.Send("END");
+    ASSERT_TRUE(session.WaitForExit(20)) << "the display did not end";
+    fs::remove(web / "feed.xml");
+    ASSERT_TRUE(session.Start());
+    std::string list = session.WaitFor(
+        {"list"}, [](const std::string& out) { return out.find("PlumwickNotice") != std::string::npos; }, 20);
+    EXPECT_NE(list.find("PlumwickNotice"), std::string::npos) << "no notice that the feed failed";
+    EXPECT_NE(server.Log().find("GET /feed.xml 404"), std::string::npos) << server.Log();
+    EXPECT_GE(WaitForMain("FEEDONE", 15, &last), 0) << "the failed fetch took the cached item away: " << last;
 }
 
 TEST_F(ContentSync, AFeedServerThatNeverAnswersLeavesTheDisplayRunningAndIsTold) {
