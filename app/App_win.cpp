@@ -458,12 +458,29 @@ DisplayStatus App::Status() {
 
 // --- DisplayGroup --------------------------------------------------------------------------------
 
+namespace {
+std::optional<int> WindowLeftPx(HWND window) {
+    RECT rect{};
+    if (!window || !GetWindowRect(window, &rect)) {
+        return std::nullopt;
+    }
+    return rect.left;
+}
+} // namespace
+
 void App::DragStarted() {
     mainTopAtDragStart_ = win::WindowTopPx(main_.Handle());
+    mainLeftAtDragStart_ = WindowLeftPx(main_.Handle());
 }
 
 void App::DragEnded() {
-    // A drag that moved the display is remembered for the next start.
+    // A sideways move is kept while the program runs, a move up or down also for the next start.
+    std::optional<int> left = WindowLeftPx(main_.Handle());
+    if (left && left != mainLeftAtDragStart_) {
+        const std::optional<MonitorInfo>& monitor = displayMonitor_.Current();
+        draggedShiftPx_ = *left - (monitor ? monitor->rect.left : 0);
+    }
+    mainLeftAtDragStart_.reset();
     std::optional<int> top = win::WindowTopPx(main_.Handle());
     std::optional<int> atStart = mainTopAtDragStart_;
     mainTopAtDragStart_.reset();
@@ -564,7 +581,7 @@ void App::PlaceDisplay(bool force, unsigned dpi) {
         if (dpi != 0) {
             on.dpi = dpi;
         }
-        DisplayLayout layout = LayOutDisplay(on, design, draggedTopPx_);
+        DisplayLayout layout = LayOutDisplay(on, design, draggedTopPx_, draggedShiftPx_);
         if (main_.PlaceAt(win::ToRect(layout.main))) {
             main_.RefreshText(); // drawn again at its new width
         }
@@ -585,9 +602,11 @@ void App::Resumed() {
     bool off = true;
     if (const std::optional<MonitorInfo>& monitor = displayMonitor_.Current();
         monitor && main_.Handle() && GetWindowRect(main_.Handle(), &rect)) {
+        // Off: its rows leave the monitor, or no column of it is on the monitor (a sideways drag leaves
+        // part of the screen-wide window beside the monitor on purpose).
         RECT screen = win::ToRect(monitor->rect);
-        RECT inside{};
-        off = !IntersectRect(&inside, &rect, &screen) || !EqualRect(&inside, &rect);
+        off = rect.top < screen.top || rect.bottom > screen.bottom || rect.right <= screen.left ||
+              rect.left >= screen.right;
     }
     PlaceDisplay(off);
     // Ticks missed meanwhile: one message now, then the interval as before.

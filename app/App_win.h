@@ -160,6 +160,10 @@ class App : private CommandTarget,
     // Where the operator last dragged the main window's top (screen pixels), kept when the display is
     // placed again; nothing: on the taskbar.
     std::optional<int> draggedTopPx_;
+    // How far a sideways drag moved the main window from its monitor's left edge (device pixels), kept
+    // when the display is placed again.
+    int draggedShiftPx_ = 0;
+    std::optional<int> mainLeftAtDragStart_;
     DisplayMonitor displayMonitor_;
     bool placing_ = false;
     UnixSeconds started_ = 0;

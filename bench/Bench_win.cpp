@@ -1275,9 +1275,9 @@ int RunWeek(const Options& options, const WeekPlan& plan) {
         sent, failed, sweeps, hour, elapsed, late, static_cast<double>(sent + failed) / elapsed);
     double perDay = plan.days > 0 ? (previous.privateMb - first.privateMb) / plan.days : 0;
     std::printf(
-        "over the week: private bytes %+.2f MiB (%+.2f MiB a day), handles %s -> %s %s\n",
-        previous.privateMb - first.privateMb, perDay, Count(first.handles).c_str(),
-        Count(previous.handles).c_str(),
+        "over the run: private bytes %+.2f MiB (%+.2f MiB a day), %s %s -> %s %s\n",
+        previous.privateMb - first.privateMb, perDay, first.handlesAreDescriptors ? "fds" : "handles",
+        Count(first.handles).c_str(), Count(previous.handles).c_str(),
         Verdict(met && running, "every day: handles moved <= 10, private bytes grew <= 1 MiB").c_str());
     return met && running ? 0 : 2;
 }

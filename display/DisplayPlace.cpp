@@ -65,7 +65,7 @@ int ClampMainTopPx(int wantedTopPx, int workTopPx, int workBottomPx, const Displ
 }
 
 DisplayLayout LayOutDisplay(const MonitorInfo& monitor, const DisplayDesign& design,
-                            std::optional<int> draggedMainTopPx) {
+                            std::optional<int> draggedMainTopPx, int draggedMainShiftPx) {
     DpiScale scale(monitor.dpi);
     const PixelRect& screen = monitor.rect;
     const PixelRect& work = monitor.work.Empty() ? monitor.rect : monitor.work;
@@ -77,8 +77,11 @@ DisplayLayout LayOutDisplay(const MonitorInfo& monitor, const DisplayDesign& des
         DisplayReach reach = ScaledReach(DesignReach(design.fontSize), scale);
         mainTop = ClampMainTopPx(*draggedMainTopPx, work.top, work.bottom, reach);
     }
-    layout.main = {screen.left, mainTop, screen.right, mainTop + mainHeight};
-    layout.karaoke = {screen.left, mainTop, screen.right, mainTop + scale.Pixels(design.karaokeHeightPx)};
+    int half = screen.Width() / 2;
+    int shift = std::clamp(draggedMainShiftPx, -half, half);
+    layout.main = {screen.left + shift, mainTop, screen.right + shift, mainTop + mainHeight};
+    layout.karaoke = {layout.main.left, mainTop, layout.main.right,
+                      mainTop + scale.Pixels(design.karaokeHeightPx)};
 
     float panelAbove = PanelAboveMainTwips(design.panelHeightPx * kTwipsPerPixel, design.fontSize);
     int panelTop = mainTop - scale.TwipsToPixels(panelAbove);

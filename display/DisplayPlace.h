@@ -60,9 +60,11 @@ struct DisplayLayout {
 // bottom on the work area's bottom (the taskbar's top, or the monitor's bottom when the taskbar is at
 // another edge); a place the operator dragged the main window's top to is kept, brought back inside the
 // work area with the panel, toolbar and line. The karaoke window lies at the main window's corner, the panel
-// its offset above, the toolbar centred on the monitor across the panel's top edge.
+// its offset above, the toolbar centred on the monitor across the panel's top edge. A sideways drag's shift
+// of the main window from the monitor's left edge is kept as well, at most half the monitor's width either
+// way so the middle of the line stays on it; the panel and the toolbar never move sideways.
 DisplayLayout LayOutDisplay(const MonitorInfo& monitor, const DisplayDesign& design,
-                            std::optional<int> draggedMainTopPx);
+                            std::optional<int> draggedMainTopPx, int draggedMainShiftPx = 0);
 
 // Which monitor the display is on, as the desktop changes: each Update reads the whole monitor list (after
 // a work-area, display or taskbar change, or at start) and says whether the display must be placed again

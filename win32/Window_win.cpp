@@ -37,6 +37,12 @@ bool OnlyTheSystemSends(UINT message) {
     }
 }
 
+// The end of the session is always sent, with a deadline for the answer; a posted one is another process's
+// forgery, which must not end the program or write what it keeps.
+bool NeverPosted(UINT message) {
+    return message == WM_QUERYENDSESSION || message == WM_ENDSESSION;
+}
+
 // Sent by another thread (of any process); posted messages are ISMEX_NOSEND too, and the hook below keeps
 // those of OnlyTheSystemSends out.
 bool FromAnotherThread() {
@@ -66,7 +72,7 @@ LRESULT CALLBACK GuardedControlProc(HWND hwnd, UINT message, WPARAM wParam, LPAR
 LRESULT CALLBACK PostedMessageGuard(int code, WPARAM wParam, LPARAM lParam) {
     if (code == HC_ACTION) {
         auto* msg = reinterpret_cast<MSG*>(lParam);
-        if (OnlyTheSystemSends(msg->message) ||
+        if (OnlyTheSystemSends(msg->message) || NeverPosted(msg->message) ||
             (IsControlMessage(msg->message) && msg->hwnd && GetPropW(msg->hwnd, kGuardedControl))) {
             msg->message = WM_NULL; // the system never posts these: a forgery
             msg->wParam = 0;

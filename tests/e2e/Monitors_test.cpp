@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <string>
@@ -33,7 +34,7 @@ std::string Text(const Session::Rect& r) {
 
 // Taskbar along the top: the line stands on the screen's bottom edge. The shell's messages with nothing
 // changed move nothing, nor do resume and unlock; the end of the session is answered at once, and an
-// installer's request to close ends the program.
+// installer's request to close ends the program, but not another process's posted copy of it.
 TEST(Monitors, TaskbarAtTheTopAndTheShellsMessagesWithNothingChanged) {
     SessionOptions options;
     options.taskbarAtTop = true;
@@ -60,7 +61,12 @@ TEST(Monitors, TaskbarAtTheTopAndTheShellsMessagesWithNothingChanged) {
     EXPECT_EQ(Text(session.WindowRect("PlumwickSkinPanel")), Text(panel));
     EXPECT_EQ(Text(session.WindowRect("PlumwickToolbar")), Text(toolbar));
 
-    session.Probe({"post", "PlumwickSystemEvents", kEndSession, "1", kCloseApp});
+    // Another process's posted end of the session is a forgery (the system always sends it): nothing ends.
+    EXPECT_EQ(session.Probe({"post", "PlumwickSystemEvents", kEndSession, "1", kCloseApp}), "posted");
+    EXPECT_EQ(session.Send("DLT still here"), 0);
+    EXPECT_TRUE(session.Running());
+    // The Restart Manager's, sent, ends the program.
+    session.Probe({"send", "PlumwickSystemEvents", kEndSession, "1", kCloseApp});
     EXPECT_TRUE(session.WaitForExit(5));
 }
 
@@ -131,4 +137,40 @@ TEST(Monitors, TheSessionsEndIsAnsweredAtOnceAndKeepsTheSettings) {
     std::ifstream in(settings);
     std::string fontName;
     EXPECT_TRUE(std::getline(in, fontName) && !fontName.empty());
+}
+
+// A sideways drag is where the operator left the line: unlocking does not put it back, and a placing
+// again (here a DPI change at the same DPI) keeps the shift, the panel still across the screen.
+TEST(Monitors, ASidewaysDragIsKeptThroughAnUnlockAndAPlacingAgain) {
+    Session session;
+    ASSERT_TRUE(session.Start());
+    ASSERT_TRUE(session.WaitForAboutToClose());
+    ASSERT_EQ(session.Send("DLT IIIIIIIIIIIIIIIIIIIIIIIIIIIIIIIIIIII"), 0);
+    Session::Rect main0 = session.WindowRect("PlumwickMainText");
+    ASSERT_TRUE(session.PointAtLine());
+    // The pointer is on a glyph: press there and pull right and up.
+    int gx = 0, gy = 0;
+    {
+        std::string out = Shell(session.Env() + " xdotool getmouselocation --shell");
+        std::sscanf(out.c_str(), "X=%d\nY=%d", &gx, &gy);
+    }
+    ASSERT_GT(gx, 0);
+    const int kRight = 150, kUp = -60;
+    Shell(session.Env() + " xdotool mousedown 1");
+    for (int i = 1; i <= 5; ++i) {
+        session.MovePointer(gx + kRight * i / 5, gy + kUp * i / 5);
+        SleepSeconds(0.1);
+    }
+    Shell(session.Env() + " xdotool mouseup 1");
+    Session::Rect main = session.WindowRect("PlumwickMainText");
+    ASSERT_EQ(main.x - main0.x, kRight) << Text(main);
+    ASSERT_EQ(main.y - main0.y, kUp) << Text(main);
+    session.MovePointer(2, 2);
+
+    session.Probe({"send", "PlumwickSystemEvents", kSessionChange, kUnlock, "0"});
+    EXPECT_EQ(Text(session.WindowRect("PlumwickMainText")), Text(main));
+    EXPECT_EQ(session.Probe({"send", "PlumwickMainText", "0x2E0", "0x00600060", "0"}), "0");
+    EXPECT_EQ(Text(session.WindowRect("PlumwickMainText")), Text(main));
+    EXPECT_EQ(session.WindowRect("PlumwickKaraoke").x, main.x);
+    EXPECT_EQ(session.WindowRect("PlumwickSkinPanel").x, 0);
 }

@@ -120,6 +120,22 @@ TEST(Monitors, DraggedPlaceIsKeptInsideTheNewWorkArea) {
     EXPECT_EQ(LayOutDisplay(scaled, Design(), 0).main.top, 74);
 }
 
+// Dragged sideways: placed again (a DPI change, a new work area) the text windows keep their shift from the
+// monitor's edge, never so far that the line's middle leaves the monitor; the panel and toolbar stay across
+// the monitor.
+TEST(Monitors, SidewaysDragIsKeptWhenPlacedAgain) {
+    DisplayLayout shifted = LayOutDisplay(Customer(), Design(), 300, -200);
+    EXPECT_EQ(shifted.main, (PixelRect{1720, 300, 3086, 946}));
+    EXPECT_EQ(shifted.karaoke.left, 1720);
+    EXPECT_EQ(shifted.karaoke.right, 3086);
+    EXPECT_EQ(shifted.panel.left, 1920);
+    EXPECT_EQ(shifted.panel.right, 3286);
+    EXPECT_EQ(shifted.toolbar.left, 1920 + (1366 - 392) / 2);
+    EXPECT_EQ(LayOutDisplay(Customer(), Design(), 300, 5000).main.left, 1920 + 683);
+    EXPECT_EQ(LayOutDisplay(Customer(), Design(), 300, -5000).main.left, 1920 - 683);
+    EXPECT_EQ(LayOutDisplay(Primary(), Design(), std::nullopt, 0).main.left, 0);
+}
+
 TEST(Monitors, DisplayMoveOnlyWhenItsMonitorChanged) {
     using Notice = DisplayMonitor::Notice;
     DisplayMonitor display(MonitorChoice{MonitorChoice::Kind::Numbered, 2});
