@@ -6,6 +6,7 @@
 #include "common/TextUtil.h"
 #include "common/Twips.h"
 #include "content/ContentLocation.h"
+#include "content/ContentSeed_win.h"
 #include "content/ContentText.h"
 #include "display/DisplayPlace.h"
 #include "display/DisplayPlace_win.h"
@@ -13,6 +14,7 @@
 #include "hotkey/UnlockHotkey.h"
 #include "hotkey/UnlockHotkeyStart_win.h"
 #include "notice/EventLog.h"
+#include "store/SettingsLocation_win.h"
 #include "store/UserMemoryStore_win.h"
 #include "toolbar/ToolbarLayout.h"
 #include "win32/Layered_win.h"
@@ -21,6 +23,7 @@
 
 #include <chrono>
 #include <ctime>
+#include <shlobj.h>
 
 // The display's reach at start is measured with these heights.
 static_assert(plumwick::SkinPanel::kHeightTwips == plumwick::kPanelDesignHeightTwips);
@@ -128,6 +131,17 @@ ShopConfig AdministeredShop(const ShopConfig& file) {
     return config;
 }
 
+// %PUBLIC%\Documents; empty when the system names none.
+std::u16string PublicDocuments() {
+    std::u16string folder;
+    PWSTR known = nullptr;
+    if (SUCCEEDED(SHGetKnownFolderPath(FOLDERID_PublicDocuments, 0, nullptr, &known)) && known) {
+        folder = win::ToU16(known);
+    }
+    CoTaskMemFree(known);
+    return folder;
+}
+
 LookChoice ReadLookChoice() {
     return LookChoice{win::ReadValue(kFontChosenKey) == u"1", win::ReadValue(kSchemeChosenKey) == u"1"};
 }
@@ -142,8 +156,7 @@ App::App(LayeredTextRenderer::Mode renderMode, unsigned rotationTickMs)
       shop_(AdministeredShop(shopFile_)), settings_(programFolder_, codePage_, notices_), rotation_(*this),
       toolbar_(look_, *this, rotation_), main_(look_, *this, renderMode), karaoke_(look_, *this, renderMode),
       panel_(look_, *this, programFolder_ + L"\\data\\system\\"),
-      content_(*this, rotation_, ChooseContentFolder(programFolder_, shop_.contentFolder).folder, codePage_,
-               notices_),
+      content_(*this, rotation_, PickContentFolder(), codePage_, notices_),
       command_(*this, [this] { Shutdown(); }), pipe_(*this, *this), hotkey_([this] { LockDisplay(false); }),
       // A later start in this session asked for the content manager.
       instance_([this] { content_.ShowAgain(); }),
@@ -242,6 +255,11 @@ bool App::Start() {
     // The welcome line is up; a publication remembered from the last run comes back now, hidden.
     content_.RestoreRemembered();
     RegisterUnlockHotkey(hotkey_, shop_.unlockHotkey, notices_);
+    if (!contentSeed_) {
+        notices_.Notify(NoticeCause::ContentFolderRefused,
+                        u"The installed content could not all be copied to the shared documents: " +
+                            win::ToU16(contentSeed_.Text()));
+    }
     if (!managedProblems_.empty()) {
         notices_.Notify(NoticeCause::ManagedValueIgnored, IgnoredManagedValuesNotice(managedProblems_));
     }
@@ -317,6 +335,20 @@ BoardStatus App::BoardSnapshot(bool running) {
 
 void App::Changed() {
     lastChange_ = std::time(nullptr);
+}
+
+std::u16string App::PickContentFolder() {
+    if (!TrimBlanks(shop_.contentFolder).empty()) {
+        return ChooseContentFolder(programFolder_, shop_.contentFolder).folder;
+    }
+    // Installed under Program Files the operator cannot write Text\ beside the program.
+    bool writable = win::CanReplaceFile(programFolder_ + L"\\plumwick.write-check");
+    std::u16string folder = UnsetContentFolder(win::ToU16(programFolder_), writable, PublicDocuments());
+    std::u16string installed = ResolveContentFolder(win::ToU16(programFolder_), u"").folder;
+    if (folder != installed) {
+        contentSeed_ = win::SeedContentFolder(win::ToWide(installed), win::ToWide(folder));
+    }
+    return folder;
 }
 
 bool App::Required(const win::Window& window, bool created) {

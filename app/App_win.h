@@ -78,6 +78,9 @@ class App : private CommandTarget,
     void ShowAdministeredLook();
     // The controls of values set by policy are disabled; the operator hears which once.
     void LockAdministeredControls();
+    // The content folder: the one set, else Text\ beside a program folder that can be written, else the
+    // public documents' plumwick\Text, filled from the installed Text\ the first time.
+    std::u16string PickContentFolder();
     // The settings file written: the user's own choices, the rest as the file had it.
     void WriteSettings();
 
@@ -136,6 +139,8 @@ class App : private CommandTarget,
     std::vector<std::u16string> managedProblems_;
     ShopConfig shopFile_; // shop.ini as written
     ShopConfig shop_;     // with the administrator's values over it
+    // Why the installed content could not be copied where the operator can edit it (told at start).
+    win::Result contentSeed_;
     Look look_;
     // Before everything that tells the operator something.
     NoticeBoard notices_;

@@ -59,5 +59,8 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     if (!app.Start()) {
         return 1;
     }
+    // An installer replacing the program (Restart Manager) closes the display and starts it again after;
+    // after a reboot the logon's Run value starts it, so not twice.
+    RegisterApplicationRestart(L"", RESTART_NO_CRASH | RESTART_NO_HANG | RESTART_NO_REBOOT);
     app.Run();
 }

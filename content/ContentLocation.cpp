@@ -106,4 +106,16 @@ ContentFolderChoice ResolveContentFolder(std::u16string_view programFolder, std:
     return {WithSeparator(CollapseSeparators(base + u"\\" + path)), {}};
 }
 
+std::u16string UnsetContentFolder(std::u16string_view programFolder, bool programFolderWritable,
+                                  std::u16string_view sharedDocuments) {
+    if (programFolderWritable || TrimBlanks(sharedDocuments).empty()) {
+        return ResolveContentFolder(programFolder, u"").folder;
+    }
+    std::u16string shared(TrimBlanks(sharedDocuments));
+    while (!shared.empty() && (shared.back() == u'\\' || shared.back() == u'/')) {
+        shared.pop_back();
+    }
+    return shared + u"\\plumwick\\Text\\";
+}
+
 } // namespace plumwick

@@ -20,4 +20,11 @@ struct ContentFolderChoice {
 // folder Text beside the program is used instead.
 ContentFolderChoice ResolveContentFolder(std::u16string_view programFolder, std::u16string_view configured);
 
+// The content folder when no ContentFolder is set: Text\ beside the program while the program folder can be
+// written; installed where the operator cannot write (Program Files), `sharedDocuments`\plumwick\Text, the
+// PC's public documents, which every user of it can write. Empty `sharedDocuments` (the system names
+// none) keeps Text\. Ends in '\'.
+std::u16string UnsetContentFolder(std::u16string_view programFolder, bool programFolderWritable,
+                                  std::u16string_view sharedDocuments);
+
 } // namespace plumwick

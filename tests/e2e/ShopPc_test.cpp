@@ -169,3 +169,39 @@ TEST(ShopPc, AnUnusableHotkeyInShopIniIsToldAndTheDefaultStands) {
         {"list"}, [](const std::string& out) { return !HasNotice(out); }, 5);
     EXPECT_FALSE(HasNotice(list)) << "a click closes the notice";
 }
+
+// Installed where the operator cannot write (Program Files) and with no ContentFolder set, the content lives
+// in the public documents, filled from the installed Text\ the first time and the operator's from then on.
+TEST(ShopPc, AProgramFolderNobodyMayWriteKeepsTheContentInThePublicDocuments) {
+    Session session;
+    const fs::path shared = session.DriveC() / "users/Public/Documents/plumwick/Text";
+    ImmutableFolder lock(session.Folder());
+    if (!lock.Locked()) {
+        GTEST_SKIP() << "chattr +i is not available here";
+    }
+    ASSERT_FALSE(fs::exists(shared));
+    ASSERT_TRUE(session.Start());
+    EXPECT_EQ(ReadAll(shared / "English/welcome.txt"),
+              ReadAll(session.Folder() / "Text/English/welcome.txt"));
+    EXPECT_EQ(ReadAll(shared / "店内公告.txt"), ReadAll(session.Folder() / "Text/店内公告.txt"));
+    std::string children =
+        session.WaitFor({"children", "PlumwickContentManager"}, [](const std::string& out) {
+            return out.find("|welcome.txt|") != std::string::npos;
+        });
+    EXPECT_NE(children.find("|welcome.txt|"), std::string::npos)
+        << "the manager lists the copy: " << children;
+
+    // The operator edits and removes files there; the next start never fills the folder again.
+    session.Send("END");
+    ASSERT_TRUE(session.WaitForExit(10));
+    std::ofstream(shared / "店内公告.txt", std::ios::binary) << "Our own notice\r\n";
+    fs::remove_all(shared / "English");
+    ASSERT_TRUE(session.Start());
+    children = session.WaitFor({"children", "PlumwickContentManager"}, [](const std::string& out) {
+        return out.find("|店内公告.txt|") != std::string::npos;
+    });
+    EXPECT_NE(children.find("|店内公告.txt|"), std::string::npos) << children;
+    EXPECT_EQ(children.find("|welcome.txt|"), std::string::npos) << "a removed file came back: " << children;
+    EXPECT_EQ(ReadAll(shared / "店内公告.txt"), "Our own notice\r\n");
+    EXPECT_FALSE(fs::exists(shared / "English"));
+}

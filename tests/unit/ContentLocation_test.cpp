@@ -44,3 +44,12 @@ TEST(ResolveContentFolder, RefusesPathsTheCurrentDirectoryWouldDecideAndKeepsThe
         EXPECT_NE(choice.error.find("stays Text"), std::string::npos);
     }
 }
+
+TEST(UnsetContentFolder, TextBesideAWritableProgramElseThePublicDocuments) {
+    EXPECT_EQ(UnsetContentFolder(u"D:\\Shop", true, u"C:\\Users\\Public\\Documents"), u"D:\\Shop\\Text\\");
+    EXPECT_EQ(UnsetContentFolder(u"C:\\Program Files\\plumwick", false, u"C:\\Users\\Public\\Documents\\"),
+              u"C:\\Users\\Public\\Documents\\plumwick\\Text\\");
+    // No public documents named: Text\ all the same, read-only as it may be.
+    EXPECT_EQ(UnsetContentFolder(u"C:\\Program Files\\plumwick", false, u""),
+              u"C:\\Program Files\\plumwick\\Text\\");
+}
