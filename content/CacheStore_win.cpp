@@ -35,9 +35,10 @@ bool FolderCacheStore::Write(const std::string& name, const std::string& bytes) 
         return false;
     }
     std::wstring folder = win::ToWide(folder_);
-    // Both levels: plumwick\ may not exist yet either.
-    CreateDirectoryW(folder.substr(0, folder.find_last_of(L'\\', folder.size() - 2)).c_str(), nullptr);
-    CreateDirectoryW(folder.c_str(), nullptr);
+    // Every level that is missing (plumwick\ too, on a first start); those there are left as they are.
+    for (std::size_t at = folder.find(L'\\', 3); at != std::wstring::npos; at = folder.find(L'\\', at + 1)) {
+        CreateDirectoryW(folder.substr(0, at).c_str(), nullptr);
+    }
     std::wstring path = folder + win::ToWide(Utf8ToUtf16(name));
     std::wstring temporary = path + L".tmp";
     {

@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <cstdio>
 #include <optional>
 #include <string>
 #include <vector>
@@ -58,6 +59,7 @@ struct ContentWatcherTest : ::testing::Test {
                 threads.push_back(GetCurrentThreadId());
             },
             SyncTiming{.gatherMs = 200, .maxGatherMs = 2000, .settleMs = 200, .rescanMs = 60000});
+        watcher->OnReachability([this](bool reachable) { reaches.push_back(reachable); });
         ASSERT_TRUE(watcher->Start());
     }
     // Pumps the queue as the display's loop does until `done` holds or the time is up.
@@ -85,6 +87,7 @@ struct ContentWatcherTest : ::testing::Test {
     std::vector<std::optional<std::string>> schedules;
     std::vector<Rebuild> rebuilds;
     std::vector<DWORD> threads;
+    std::vector<bool> reaches;
 };
 
 } // namespace
@@ -147,4 +150,38 @@ TEST_F(ContentWatcherTest, AChangedOrRemovedFileRebuildsButAHeldOneWaitsForItsWr
     ASSERT_TRUE(PumpUntil([&] { return rebuilds.size() == 4; }, 5));
     EXPECT_EQ(rebuilds[3].generation, 8u);
     EXPECT_EQ(rebuilds[3].files, (std::vector<std::optional<std::string>>{"third a\r\n"}));
+}
+
+TEST_F(ContentWatcherTest, AFolderMovedAwayAndBackIsToldWithinSecondsAndItsChangedFileRebuilds) {
+    std::wstring there = folder.substr(0, folder.size() - 1);
+    std::wstring away = there + L".away";
+    EXPECT_TRUE(FolderAnswers(std::u16string(folder.begin(), folder.end()), 2000));
+    ASSERT_NO_FATAL_FAILURE(StartWatching());
+    watcher->Watch(1, {Path(L"a.txt")});
+    ASSERT_TRUE(PumpUntil([&] { return !schedules.empty(); }, 5)); // the watcher's first round is done
+    EXPECT_TRUE(reaches.empty());
+
+    // No report comes for the folder itself going: the watcher asks for it every few seconds.
+    ASSERT_TRUE(MoveFileW(there.c_str(), away.c_str())) << GetLastError();
+    auto start = std::chrono::steady_clock::now();
+    EXPECT_TRUE(PumpUntil([&] { return !reaches.empty(); }, 8));
+    EXPECT_EQ(reaches, std::vector<bool>{false});
+    std::printf("folder away told after %.1f s\n",
+                std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count());
+    EXPECT_FALSE(FolderAnswers(std::u16string(folder.begin(), folder.end()), 2000));
+
+    // Changed while away, then back: told, and the publication's file is read again.
+    {
+        win::UniqueFile file(CreateFileW((away + L"\\a.txt").c_str(), GENERIC_WRITE, 0, nullptr,
+                                         CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+        ASSERT_TRUE(file);
+        DWORD written = 0;
+        ASSERT_TRUE(WriteFile(file.get(), "back a\r\n", 8, &written, nullptr));
+    }
+    ASSERT_TRUE(MoveFileW(away.c_str(), there.c_str())) << GetLastError();
+    EXPECT_TRUE(PumpUntil([&] { return reaches.size() == 2 && !rebuilds.empty(); }, 12));
+    EXPECT_EQ(reaches, (std::vector<bool>{false, true}));
+    ASSERT_FALSE(rebuilds.empty());
+    EXPECT_EQ(rebuilds.back().generation, 1u);
+    EXPECT_EQ(rebuilds.back().files, (std::vector<std::optional<std::string>>{"back a\r\n"}));
 }
