@@ -21,6 +21,8 @@
 #include "win32/Monitors_win.h"
 #include "win32/UiTask_win.h"
 
+#include <chrono>
+#include <ctime>
 #include <shlobj.h>
 
 // The display's reach at start is measured with these heights.
@@ -64,6 +66,26 @@ void PlaceAt(win::Window& w, const TwipsRect& r) {
     }
 }
 
+std::u16string ComputerName() {
+    wchar_t name[MAX_COMPUTERNAME_LENGTH + 1] = {};
+    DWORD size = MAX_COMPUTERNAME_LENGTH + 1;
+    if (!GetComputerNameW(name, &size)) {
+        (void)win::Result::LastError(L"GetComputerNameW");
+        return u"unnamed";
+    }
+    return win::ToU16(std::wstring(name, size));
+}
+
+std::u16string UserName() {
+    wchar_t name[257] = {};
+    DWORD size = 257;
+    if (!GetUserNameW(name, &size) || size == 0) {
+        (void)win::Result::LastError(L"GetUserNameW");
+        return u"";
+    }
+    return win::ToU16(std::wstring(name, size - 1));
+}
+
 std::u16string ExpandEnvironment(std::u16string_view text) {
     std::wstring written = win::ToWide(text);
     DWORD needed = ExpandEnvironmentStringsW(written.c_str(), nullptr, 0);
@@ -92,6 +114,9 @@ ShopConfig AdministeredShop(const ShopConfig& file) {
     if (!file.contentFolder.empty()) {
         shop.Set(u"ContentFolder", file.contentFolder); // empty: none set
     }
+    if (!file.statusFolder.empty()) {
+        shop.Set(u"StatusFolder", file.statusFolder); // empty: no status file
+    }
     auto read = [&](std::u16string_view name, const std::u16string& fallback) {
         return win::ReadAdministered(ManagedKey(name), {&shop}).value_or(fallback);
     };
@@ -102,6 +127,7 @@ ShopConfig AdministeredShop(const ShopConfig& file) {
     config.unlockHotkey = read(u"UnlockHotkey", file.unlockHotkey);
     config.monitor = read(u"Monitor", file.monitor);
     config.contentFolder = read(u"ContentFolder", file.contentFolder);
+    config.statusFolder = read(u"StatusFolder", file.statusFolder);
     return config;
 }
 
@@ -152,6 +178,9 @@ App::~App() {
 }
 
 bool App::Start() {
+    started_ = lastChange_ = std::time(nullptr);
+    computer_ = ComputerName();
+    user_ = UserName();
     LogEvent("start", Utf8ToUtf16("plumwick " PLUMWICK_VERSION ", process " +
                                   std::to_string(GetCurrentProcessId()) + ", program folder ") +
                           win::ToU16(programFolder_));
@@ -248,7 +277,64 @@ bool App::Start() {
         notices_.Notify(NoticeCause::PipeUnavailable,
                         PipeUnavailableNotice(win::ToU16(pipe_.Outcome().Text())));
     }
+    StartStatusBoard();
     return true;
+}
+
+void App::StartStatusBoard() {
+    if (shop_.statusFolder.empty()) {
+        return;
+    }
+    std::wstring folder = win::ToWide(ExpandEnvironment(shop_.statusFolder));
+    if (std::optional<std::u16string> problem = StatusFolderProblem(shop_.statusFolder, win::ToU16(folder))) {
+        notices_.Notify(NoticeCause::StatusFolderRefused, *problem);
+        return;
+    }
+    // PLUMWICK_STATUS_SECONDS shortens the minute, to try a board out (and for the tests).
+    unsigned period = StatusBoardWriter::kPeriodSeconds;
+    wchar_t every[16] = {};
+    if (DWORD length = GetEnvironmentVariableW(L"PLUMWICK_STATUS_SECONDS", every, 16);
+        length > 0 && length < 16) {
+        if (std::optional<unsigned> seconds = ParseStatusSeconds(win::ToU16(every))) {
+            period = *seconds;
+        }
+    }
+    board_ = std::make_unique<StatusBoardWriter>(
+        folder, win::ToWide(computer_),
+        [this] {
+            // On the writer's thread: the window thread takes the snapshot when it comes to it, so a display
+            // that hangs leaves its file to grow old, which is what the board shows.
+            win::uitask::Post([this] {
+                if (board_ && !quitting_) {
+                    board_->Submit(BoardJson(BoardSnapshot(true)));
+                }
+            });
+        },
+        period);
+    if (!board_->Start()) {
+        board_.reset();
+        return;
+    }
+    board_->Submit(BoardJson(BoardSnapshot(true)));
+}
+
+BoardStatus App::BoardSnapshot(bool running) {
+    BoardStatus board;
+    board.display = Status();
+    board.computer = computer_;
+    board.user = user_;
+    board.started = started_;
+    board.lastChange = lastChange_;
+    if (const std::optional<NoticeBoard::Told>& told = notices_.LastTold()) {
+        board.lastProblem = told->text;
+        board.lastProblemAt = std::chrono::system_clock::to_time_t(told->when);
+    }
+    board.running = running;
+    return board;
+}
+
+void App::Changed() {
+    lastChange_ = std::time(nullptr);
 }
 
 std::u16string App::PickContentFolder() {
@@ -286,6 +372,10 @@ void App::Run() {
 
 void App::Shutdown() {
     LogEvent("stop", u"plumwick ends");
+    if (board_ && !quitting_) {
+        // The board hears the screen has ended, unless the folder keeps the writer longer than a moment.
+        board_->Finish(BoardJson(BoardSnapshot(false)), 2000);
+    }
     hotkey_.SetHotKey(1, u"", u"Del");
     toolbar_.Close();
     quitting_ = true;
@@ -316,12 +406,14 @@ std::wstring App::HomePageAddress() const {
 // --- Shared --------------------------------------------------------------------------------------
 
 void App::DrawMainLine(const std::u16string& line) {
+    Changed();
     main_.DrawText(line);
 }
 void App::StartKaraokeTimer() {
     karaoke_.StartTimer();
 }
 void App::ClearMainLine() {
+    Changed();
     main_.TakeDown();
 }
 
@@ -331,9 +423,11 @@ void App::StopKaraokeTimer() {
     karaoke_.StopTimer();
 }
 void App::KaraokeDrawKRC(const std::u16string& text, const std::u16string& duration, std::int16_t textWidth) {
+    Changed();
     karaoke_.DrawKRC(text, duration, textWidth);
 }
 void App::KaraokeDrawText(const std::u16string& text) {
+    Changed();
     karaoke_.DrawText(text);
 }
 void App::SetKaraokeText(const std::u16string& text) {
@@ -343,6 +437,7 @@ void App::ClearKaraokeSurface() {
     karaoke_.ClearSurface();
 }
 void App::ClearMainSurface() {
+    Changed();
     main_.ClearSurface();
 }
 void App::HideToolbar() {
@@ -355,14 +450,17 @@ void App::CloseCommandWindow() {
     command_.Close();
 }
 void App::LockDisplay(bool clickThrough) {
+    Changed();
     win::SetLayeredTop(main_.Handle(), true, clickThrough);
     win::SetLayeredTop(karaoke_.Handle(), true, clickThrough);
 }
 
 void App::HoldLine(unsigned seconds) {
+    Changed();
     rotation_.HoldLine(seconds);
 }
 void App::EndHold() {
+    Changed();
     rotation_.EndHold();
 }
 
@@ -614,6 +712,13 @@ void App::ManagedValuesChanged() {
         hotkey_.SetHotKey(kUnlockHotkeyId, u"", u"Del");
         RegisterUnlockHotkey(hotkey_, next.unlockHotkey, notices_);
     }
+    if (next.statusFolder != shop_.statusFolder) {
+        // The status file moves to the new folder (or stops); the old folder's file grows old and the
+        // board marks it.
+        shop_.statusFolder = next.statusFolder;
+        board_.reset();
+        StartStatusBoard();
+    }
     // The rest (the content folder, the welcome line) is read at start; the home page at the next click.
     shop_.unlockHotkey = next.unlockHotkey;
     shop_.homePage = next.homePage;
@@ -655,6 +760,7 @@ void App::FontMissing(const std::u16string& chosen, const std::u16string& face) 
 // --- ToolbarHost ---------------------------------------------------------------------------------
 
 void App::SaveSettings() {
+    Changed();
     // The toolbar or the font dialog changed the look: that part is now the user's own choice.
     look_.SetSchemeNumber(EffectiveSavedScheme(look_.ColorScheme()));
     Settings shown{look_.FontName(), look_.FontSize(), look_.ColorScheme()};

@@ -7,6 +7,8 @@
 #include "app/SystemEvents_win.h"
 #include "command/CommandWindow_win.h"
 #include "command/PipeServer_win.h"
+#include "command/StatusBoard.h"
+#include "command/StatusBoardWriter_win.h"
 #include "content/ContentWindow_win.h"
 #include "display/DisplayPlace.h"
 #include "display/KaraokeWindow_win.h"
@@ -64,6 +66,12 @@ class App : private CommandTarget,
     // The shop's home page, or the bundled help\index.html when none is set.
     std::wstring HomePageAddress() const;
     bool Required(const win::Window& window, bool created);
+    // With a StatusFolder set, the status file is written now and every minute from its own thread.
+    void StartStatusBoard();
+    // What the status file says now; `running` false for the one written as the program ends.
+    BoardStatus BoardSnapshot(bool running);
+    // The display's line, look or lock changed: the status board's "last change".
+    void Changed();
     // The policies or machine-wide values changed: read again and applied to what runs.
     void ManagedValuesChanged();
     // The look from the settings file and the administrator's values, shown.
@@ -163,6 +171,11 @@ class App : private CommandTarget,
     std::optional<int> mainLeftAtDragStart_;
     DisplayMonitor displayMonitor_;
     bool placing_ = false;
+    UnixSeconds started_ = 0;
+    UnixSeconds lastChange_ = 0;
+    std::u16string computer_;
+    std::u16string user_;
+    std::unique_ptr<StatusBoardWriter> board_;
     Settings fileLook_;                       // the settings file's look
     Settings shownLook_;                      // the look last shown
     LookChoice lookChosen_;                   // what of the look the user chose

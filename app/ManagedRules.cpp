@@ -1,6 +1,7 @@
 #include "app/ManagedRules.h"
 
 #include "about/HomePage.h"
+#include "command/StatusBoard.h"
 #include "common/Monitors.h"
 #include "common/TextUtil.h"
 #include "content/ContentLocation.h"
@@ -38,10 +39,16 @@ ManagedRule ProgramRules(std::u16string programFolder, ExpandVariables expand) {
     return [programFolder = std::move(programFolder), expand = std::move(expand)](
                const ManagedValue& entry, std::u16string_view value) -> std::optional<std::u16string> {
         const std::u16string_view name = entry.name;
-        if (name == u"ContentFolder" || name == u"StatusFolder") {
+        if (name == u"ContentFolder") {
             std::u16string expanded = expand ? expand(value) : std::u16string(value);
             if (std::string error = ResolveContentFolder(programFolder, expanded).error; !error.empty()) {
                 return Utf8ToUtf16(error);
+            }
+        } else if (name == u"StatusFolder") {
+            // The same rule as shop.ini's: a full path, wherever the program was started from.
+            if (std::optional<std::u16string> problem =
+                    StatusFolderProblem(value, expand ? expand(value) : std::u16string(value))) {
+                return *problem;
             }
         } else if (name == u"Publication") {
             std::vector<std::u16string> files = DecodeFileList(value);

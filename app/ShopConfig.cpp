@@ -22,7 +22,7 @@ bool EqualsIgnoringCase(std::u16string_view a, std::u16string_view b) {
 } // namespace
 
 ShopConfig DefaultShopConfig() {
-    return ShopConfig{u"梅溪小店", u"www.plumwick.example", u"", u"Ctrl+Alt,87", u"", u""};
+    return ShopConfig{u"梅溪小店", u"www.plumwick.example", u"", u"Ctrl+Alt,87", u"", u"", u""};
 }
 
 ShopConfig ParseShopConfig(std::string_view bytes, const AnsiCodePage& codePage) {
@@ -55,6 +55,8 @@ ShopConfig ParseShopConfig(std::string_view bytes, const AnsiCodePage& codePage)
             config.contentFolder = std::move(value);
         } else if (EqualsIgnoringCase(key, u"Monitor")) {
             config.monitor = std::move(value);
+        } else if (EqualsIgnoringCase(key, u"StatusFolder")) {
+            config.statusFolder = std::move(value);
         }
     }
     return config;

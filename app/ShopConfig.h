@@ -1,8 +1,8 @@
 #pragma once
 // The shop's own details, from the operator-editable file data\system\shop.ini: "Key=Value" lines with
-// the keys ShopName, WebAddress, HomePage, UnlockHotkey, ContentFolder and Monitor. Operators edit it in
-// Notepad, so it may be UTF-8 (with or without a byte-order mark), UTF-16 behind its byte-order mark, or the
-// ANSI code page.
+// the keys ShopName, WebAddress, HomePage, UnlockHotkey, ContentFolder, Monitor and StatusFolder. Operators
+// edit it in Notepad, so it may be UTF-8 (with or without a byte-order mark), UTF-16 behind its byte-order
+// mark, or the ANSI code page.
 #include "common/AnsiCodePage.h"
 
 #include <string>
@@ -23,6 +23,9 @@ struct ShopConfig {
     // The monitor the display goes on, as written: "primary" (also empty), "secondary" or a display number
     // (see ParseMonitorChoice).
     std::u16string monitor;
+    // The folder every display writes its status file into (a share each PC can write), as written; empty:
+    // no status file.
+    std::u16string statusFolder;
 };
 
 ShopConfig DefaultShopConfig();

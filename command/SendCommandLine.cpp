@@ -83,6 +83,10 @@ constexpr std::array kOptions{
         u"--check-schedule", u"", "FILE",
         "check the schedule file FILE (schedule.ini) and print each line it cannot read; sends nothing",
         [](Request& r, std::u16string_view v) { return SetSource(r, Source::CheckSchedule, v); }},
+    OptionSpec{u"--board", u"", "FOLDER",
+               "print one table of the status files in FOLDER (the displays' StatusFolder), marking screens "
+               "whose file is older than five minutes; sends nothing",
+               [](Request& r, std::u16string_view v) { return SetSource(r, Source::Board, v); }},
     OptionSpec{u"--status", u"", "", "print the display's status line (JSON), through the command pipe",
                [](Request& r, std::u16string_view) { return SetSource(r, Source::Status, {}); }},
     OptionSpec{
@@ -193,8 +197,9 @@ ParseResult ParseArguments(const std::vector<std::u16string>& args) {
     if (request.source == Source::None) {
         return Error("no command given");
     }
-    if (request.holdSeconds > 0 && (request.source == Source::Batch || request.source == Source::Status ||
-                                    request.source == Source::CheckSchedule)) {
+    if (request.holdSeconds > 0 &&
+        (request.source == Source::Batch || request.source == Source::Status ||
+         request.source == Source::CheckSchedule || request.source == Source::Board)) {
         return Error("option '--hold' needs a single command");
     }
     return ParseResult{request, {}};
@@ -205,6 +210,7 @@ std::string HelpText() {
                        "       plumwick-send [OPTIONS] (--file FILE | --stdin | - | --batch FILE)\n"
                        "       plumwick-send [--session N] --status\n"
                        "       plumwick-send --check-schedule FILE\n"
+                       "       plumwick-send --board FOLDER\n"
                        "\n"
                        "Writes a command into the running display's command box (with --pipe: its command\n"
                        "pipe), as any program may.\n"
@@ -226,7 +232,7 @@ std::string HelpText() {
             "exit codes:\n"
             "  0   handled (with --batch: every command; with --status: the line is printed)\n"
             "  2   the display is not running (through the pipe: in that session)\n"
-            "  3   the input (FILE or standard input) cannot be read\n"
+            "  3   the input (FILE, FOLDER or standard input) cannot be read\n"
             "  4   the display did not answer\n"
             "  5   with --batch: some commands failed\n"
             "  6   the display is busy: its command box is not idle, or no pipe instance came free (earlier\n"

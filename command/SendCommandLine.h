@@ -31,13 +31,14 @@ bool IsHandledReply(std::string_view reply);
 bool IsStatusLine(std::string_view reply);
 
 // Where the command comes from; exactly one source per run. Status asks for the status line instead.
-// CheckSchedule reads a schedule file instead of sending anything.
-enum class Source { None, Argument, File, Stdin, Batch, Status, CheckSchedule };
+// CheckSchedule reads a schedule file instead of sending anything; Board prints the table of a folder of
+// status files.
+enum class Source { None, Argument, File, Stdin, Batch, Status, CheckSchedule, Board };
 
 struct Request {
     Source source = Source::None;
     std::u16string command; // Source::Argument
-    std::u16string path;    // Source::File and Source::Batch
+    std::u16string path;    // Source::File, Source::Batch, Source::CheckSchedule and Source::Board
     bool ansi = false;
     bool pipe = false;                    // through the command pipe instead of the box
     std::optional<unsigned long> session; // the pipe of that session (default: the sender's own)

@@ -25,6 +25,7 @@ enum class NoticeCause {
     MonitorMissing,       // shop.ini's Monitor names no monitor of this PC; the display is on the primary
     MonitorGone,          // the display's monitor went away; the display is on the primary until it returns
     ScheduleUnreadable,   // schedule.ini has lines that cannot be read; the files they name stay off
+    StatusFolderRefused,  // StatusFolder is no folder a status file can go to; none is written
     ManagedValueIgnored,  // a policy or machine-wide value is not one the program can use
     AdministratorSet,     // values set by policy, which the toolbar and the content manager cannot change
     AdministratorChanged, // the policies changed while the program runs

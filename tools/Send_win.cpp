@@ -3,10 +3,13 @@
 // through its command pipe. Its options, input decoding and exit codes are in command/SendCommandLine.h;
 // `plumwick-send --help` lists them.
 #include "command/SendCommandLine.h"
+#include "command/StatusBoard.h"
 #include "common/FileBytes.h"
 #include "common/TextUtil.h"
 #include "tools/PipeClient_win.h"
 #include "tools/ReceiverIdentity_win.h"
+#include "win32/Handles_win.h"
+#include "win32/Result_win.h"
 #include "win32/Strings_win.h"
 #include "win32/Windows_win.h"
 
@@ -317,6 +320,81 @@ int CheckSchedule(const Request& request) {
     return check.exitCode;
 }
 
+UnixSeconds UnixFromFileTime(const FILETIME& time) {
+    ULARGE_INTEGER ticks{};
+    ticks.LowPart = time.dwLowDateTime;
+    ticks.HighPart = time.dwHighDateTime;
+    // 100 ns ticks since 1601-01-01.
+    return static_cast<UnixSeconds>(ticks.QuadPart / 10000000ull) - 11644473600ll;
+}
+
+int LocalUtcOffsetMinutes() {
+    TIME_ZONE_INFORMATION zone{};
+    DWORD which = GetTimeZoneInformation(&zone);
+    long bias = zone.Bias + (which == TIME_ZONE_ID_DAYLIGHT   ? zone.DaylightBias
+                             : which == TIME_ZONE_ID_STANDARD ? zone.StandardBias
+                                                              : 0);
+    return static_cast<int>(-bias);
+}
+
+// A status file whole, read beside a writer that may replace it meanwhile.
+std::optional<std::string> ReadStatusFile(const std::wstring& path) {
+    win::UniqueFile file(CreateFileW(path.c_str(), GENERIC_READ,
+                                     FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                     OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file) {
+        return std::nullopt;
+    }
+    constexpr DWORD kLimit = 1 << 20; // a status file is a few kilobytes
+    std::string bytes;
+    char chunk[16384];
+    DWORD read = 0;
+    while (ReadFile(file.get(), chunk, sizeof chunk, &read, nullptr) && read > 0) {
+        bytes.append(chunk, read);
+        if (bytes.size() > kLimit) {
+            return std::nullopt;
+        }
+    }
+    return bytes;
+}
+
+// --board: the table of every <computer>.json in the folder.
+int ShowBoard(const Request& request) {
+    std::wstring folder = win::ToWide(request.path);
+    while (!folder.empty() && (folder.back() == L'\\' || folder.back() == L'/')) {
+        folder.pop_back();
+    }
+    FILETIME nowTime{};
+    GetSystemTimeAsFileTime(&nowTime);
+    const UnixSeconds now = UnixFromFileTime(nowTime);
+    const int offset = LocalUtcOffsetMinutes();
+    std::vector<BoardRow> rows;
+    WIN32_FIND_DATAW found{};
+    win::UniqueFind find(FindFirstFileW((folder + L"\\*.json").c_str(), &found));
+    if (!find) {
+        DWORD error = GetLastError();
+        if (error != ERROR_FILE_NOT_FOUND) {
+            Fail("cannot read the folder " + Utf16ToUtf8(request.path) + ": " +
+                 Utf16ToUtf8(win::ToU16(win::Result::Failed(L"FindFirstFileW", error).Text())));
+            return kExitInputUnreadable;
+        }
+    } else {
+        do {
+            if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+                continue;
+            }
+            std::wstring name = found.cFileName;
+            std::optional<std::string> bytes = ReadStatusFile(folder + L"\\" + name);
+            rows.push_back(ReadBoardRow(win::ToU16(name), bytes ? *bytes : std::string(),
+                                        UnixFromFileTime(found.ftLastWriteTime), now, offset));
+        } while (FindNextFileW(find.get(), &found));
+    }
+    std::string table = BoardTable(std::move(rows));
+    table.pop_back(); // Print ends the line
+    Print(table);
+    return kExitHandled;
+}
+
 } // namespace
 
 int wmain(int argc, wchar_t** argv) {
@@ -341,6 +419,9 @@ int wmain(int argc, wchar_t** argv) {
 
     if (request.source == Source::CheckSchedule) {
         return CheckSchedule(request);
+    }
+    if (request.source == Source::Board) {
+        return ShowBoard(request);
     }
 
     Channel channel{request.pipe, request.session ? *request.session : CurrentSessionId()};

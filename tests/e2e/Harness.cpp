@@ -396,7 +396,12 @@ fs::path Session::PerUserSettingsFolder() const {
 
 std::string Session::Env() const {
     return "DISPLAY=" + display_ + " WINEPREFIX=" + Quote(prefix_.string()) +
-           " WINEDEBUG=-all WINEDLLOVERRIDES='mscoree,mshtml=' LC_ALL=zh_CN.UTF-8 WINEARCH=win64";
+           " WINEDEBUG=-all WINEDLLOVERRIDES='mscoree,mshtml=' LC_ALL=zh_CN.UTF-8 WINEARCH=win64" +
+           extraEnvironment_;
+}
+
+void Session::SetEnvironment(const std::string& name, const std::string& value) {
+    extraEnvironment_ += " " + name + "=" + Quote(value);
 }
 
 bool Session::Start(double timeoutSeconds, bool waitForIdle, const std::string& program) {

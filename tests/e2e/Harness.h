@@ -153,6 +153,8 @@ class Session {
                         double timeoutSeconds = 10);
 
     std::string Env() const; // the environment prefix for shell commands (DISPLAY, WINEPREFIX, ...)
+    // A variable every Windows program of the session is started with from now on.
+    void SetEnvironment(const std::string& name, const std::string& value);
 
     // The work area Wine reports (left, top, right, bottom in pixels): the screen above the taskbar.
     struct WorkArea {
@@ -176,6 +178,7 @@ class Session {
     int xvfbPid_ = 0;
     int windowManagerPid_ = 0;
     int programPid_ = 0;
+    std::string extraEnvironment_;
 };
 
 std::filesystem::path SourceDir();

@@ -43,6 +43,7 @@ TEST(SendArguments, AcceptsEachWayOfGivingTheCommand) {
         {{u"--status"}, Source::Status, u"", u""},
         {{u"--session", u"4", u"--status"}, Source::Status, u"", u""},
         {{u"--check-schedule", u"Text\\schedule.ini"}, Source::CheckSchedule, u"", u"Text\\schedule.ini"},
+        {{u"--board", u"\\\\headoffice\\board$"}, Source::Board, u"", u"\\\\headoffice\\board$"},
     };
     for (const Case& c : cases) {
         ParseResult r = ParseArguments(c.args);
@@ -113,6 +114,8 @@ TEST(SendArguments, RefusesWhatItCannotSendNamingTheArgument) {
         {{u"--hold", u"5", u"--batch", u"b"}, "'--hold'"},
         {{u"--hold", u"5", u"--check-schedule", u"s.ini"}, "'--hold'"},
         {{u"--check-schedule", u"s.ini", u"DLT x"}, "only one command"},
+        {{u"--hold", u"5", u"--board", u"x"}, "'--hold'"},
+        {{u"--board", u"x", u"--status"}, "'--status'"},
         {{u"--status", u"DLT x"}, "'DLT x'"},
         {{u"--batch", u"b", u"--status"}, "'--status'"},
         {{u"--wait", u"1"}, "no command"},

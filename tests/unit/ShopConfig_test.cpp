@@ -30,6 +30,7 @@ TEST(ShopConfig, ReadsKeysCaseInsensitivelySkippingCommentsAndTrimming) {
                              "unlockhotkey = Ctrl+Shift,76\r\n"
                              "ContentFolder = \\\\headoffice\\display\\Text \r\n"
                              "monitor = secondary\r\n"
+                             "statusfolder = \\\\headoffice\\board$ \r\n"
                              "Unknown=ignored\r\n";
     ShopConfig config = ParseShopConfig(bytes, Gbk());
     EXPECT_EQ(config.shopName, u"松林书屋");
@@ -38,6 +39,8 @@ TEST(ShopConfig, ReadsKeysCaseInsensitivelySkippingCommentsAndTrimming) {
     EXPECT_EQ(config.unlockHotkey, u"Ctrl+Shift,76");
     EXPECT_EQ(config.contentFolder, u"\\\\headoffice\\display\\Text");
     EXPECT_EQ(config.monitor, u"secondary");
+    EXPECT_EQ(config.statusFolder, u"\\\\headoffice\\board$");
+    EXPECT_EQ(DefaultShopConfig().statusFolder, u"");
 }
 
 TEST(ShopConfig, ReadsUtf16BehindItsByteOrderMark) {
