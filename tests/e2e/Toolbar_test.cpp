@@ -467,3 +467,43 @@ TEST_F(Toolbar, PauseButtonAndColourDiscsShowTheRotationAndTheSchemeInUse) {
     EXPECT_EQ(Mismatches(shot, LoadBmp("LockNor"), 350, 8), 0);
     EXPECT_EQ(Mismatches(shot, LoadBmp("GreenSel"), 114, 8), 0);
 }
+
+// A colour scheme set by policy: the discs show it greyed and a click on one changes nothing; the other
+// buttons keep their pictures.
+TEST_F(Toolbar, ColourDiscsSetByPolicyAreGreyAndDoNothing) {
+    Shell(session.Env() +
+          " wine reg add 'HKLM\\Software\\Policies\\plumwick' /v ColorScheme /t REG_DWORD /d 3 " +
+          "/f >/dev/null 2>&1");
+    StartAndSettle();
+    HoverText();
+    At(190, 15);
+    Image shot = session.Screenshot();
+    session.SaveScreenshot("toolbar-discs-by-policy");
+    int grey = 0;
+    int coloured = 0;
+    const std::pair<const char*, int> discs[] = {
+        {"BlueNor", 94}, {"GreenNor", 114}, {"RedNor", 134}, {"WhiteNor", 150}, {"YellowNor", 166}};
+    for (const auto& [name, left] : discs) {
+        Bitmap disc = LoadBmp(name);
+        for (int y = 0; y < disc.height; ++y) {
+            for (int x = 0; x < disc.width; ++x) {
+                Rgb c = shot.At(bar.x + left + x, bar.y + 8 + y);
+                if (IsMagenta(c) || IsMagenta(disc.At(x, y))) {
+                    continue;
+                }
+                (c.r == c.g && c.g == c.b && c.r >= 128 ? grey : coloured) += 1;
+            }
+        }
+    }
+    EXPECT_GT(grey, 200) << "the discs are not greyed";
+    EXPECT_EQ(coloured, 0) << "a disc keeps its colours";
+    EXPECT_EQ(Mismatches(shot, LoadBmp("Delay2Nor"), 40, 10), 0);
+    EXPECT_EQ(Mismatches(shot, LoadBmp("SetNor"), 208, 4), 0) << "the font is not set by policy";
+
+    const std::string before = ReadAll(SettingsPath());
+    ClickAt(120, 14); // CmdGreen
+    SleepSeconds(0.5);
+    EXPECT_EQ(ReadAll(SettingsPath()), before) << "a greyed disc chose a scheme";
+    Image text = TextAlone();
+    EXPECT_EQ(CountText(text, Greenish), 0) << "the line turned green";
+}
