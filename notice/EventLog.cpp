@@ -14,10 +14,17 @@ namespace fs = std::filesystem;
 
 namespace {
 
+// A line repeated this often is counted rather than written each time, so a sender flooding the display
+// with refused commands (or a failure in a loop) cannot roll away what came before.
+constexpr unsigned long kRepeatsPerCount = 1000;
+
 struct ProcessLog {
     std::mutex mutex;
     std::unique_ptr<RollingLog> log;
     std::function<LogTime()> clock;
+    std::string lastKind;
+    std::u16string lastText;
+    unsigned long repeats = 0; // of the last line, not yet counted in the log
 };
 
 ProcessLog& TheLog() {
@@ -102,6 +109,9 @@ void OpenLog(fs::path folder, std::function<LogTime()> clock) {
     std::lock_guard lock(process.mutex);
     process.log = std::make_unique<RollingLog>(std::move(folder));
     process.clock = std::move(clock);
+    process.lastKind.clear();
+    process.lastText.clear();
+    process.repeats = 0;
 }
 
 void LogEvent(std::string_view kind, std::u16string_view text) {
@@ -111,7 +121,26 @@ void LogEvent(std::string_view kind, std::u16string_view text) {
         return;
     }
     try {
-        process.log->Append(FormatLogLine(process.clock ? process.clock() : LogTime{}, kind, text));
+        const LogTime now = process.clock ? process.clock() : LogTime{};
+        auto countRepeats = [&] {
+            process.log->Append(FormatLogLine(now, process.lastKind,
+                                              u"the line before again " +
+                                                  Utf8ToUtf16(std::to_string(process.repeats)) +
+                                                  (process.repeats == 1 ? u" time" : u" times")));
+            process.repeats = 0;
+        };
+        if (kind == process.lastKind && text == process.lastText) {
+            if (++process.repeats == kRepeatsPerCount) {
+                countRepeats();
+            }
+            return;
+        }
+        if (process.repeats > 0) {
+            countRepeats();
+        }
+        process.lastKind = kind;
+        process.lastText = text;
+        process.log->Append(FormatLogLine(now, kind, text));
     } catch (...) {
         // The log is for people looking afterwards; nothing the program does depends on it.
     }

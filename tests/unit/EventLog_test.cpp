@@ -98,3 +98,24 @@ TEST(RollingLog, AFolderThatCannotBeWrittenIsAGapNotAStop) {
               "2026-12-08 09:05:07.042 +01:00 stop: END\r\n");
     OpenLog(folder.Path() / "closed", nullptr); // nothing below reaches the test's folder any more
 }
+
+TEST(RollingLog, ARepeatedLineIsCountedNotWrittenAgain) {
+    TempFolder folder;
+    OpenLog(folder.Path(), [] { return kTime; });
+    const std::string at = "2026-12-08 09:05:07.042 +01:00 ";
+    LogEvent("start", u"plumwick");
+    for (int i = 0; i < 2500; ++i) {
+        LogEvent("refused", u"pipe: no command");
+    }
+    LogEvent("refused", u"pipe HLD: out of range");
+    LogEvent("refused", u"pipe HLD: out of range");
+    LogEvent("stop", u"plumwick ends");
+    EXPECT_EQ(Read(folder.Path() / "plumwick.log"),
+              at + "start: plumwick\r\n" + at + "refused: pipe: no command\r\n" + at +
+                  "refused: the line before again 1000 times\r\n" + at +
+                  "refused: the line before again 1000 times\r\n" + at +
+                  "refused: the line before again 499 times\r\n" + at +
+                  "refused: pipe HLD: out of range\r\n" + at + "refused: the line before again 1 time\r\n" +
+                  at + "stop: plumwick ends\r\n");
+    OpenLog(folder.Path() / "closed", nullptr);
+}
