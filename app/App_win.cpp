@@ -263,7 +263,7 @@ bool App::Start() {
     if (!managedProblems_.empty()) {
         notices_.Notify(NoticeCause::ManagedValueIgnored, IgnoredManagedValuesNotice(managedProblems_));
     }
-    LockAdministeredControls();
+    LockAdministeredControls(true);
     // A counter screen nobody should click: click-through from the start, the hotkey or ULK unlocks it.
     if (win::ReadAdministered(ManagedKey(u"LockAtStart")) == u"1") {
         LockDisplay(true);
@@ -670,7 +670,7 @@ void App::WriteSettings() {
     settings_.SaveSet(fileLook_);
 }
 
-void App::LockAdministeredControls() {
+void App::LockAdministeredControls(bool atStart) {
     toolbar_.SetAdministered(win::ByPolicy(u"ColorScheme"),
                              win::ByPolicy(u"FontName") || win::ByPolicy(u"FontSize"));
     content_.SetAdministered(ContentWindow::Administered{win::ByPolicy(u"Interval"), win::ByPolicy(u"Split"),
@@ -684,10 +684,9 @@ void App::LockAdministeredControls() {
     if (names == policyNames_) {
         return;
     }
-    bool first = policyNames_.empty();
     policyNames_ = names;
     if (!names.empty()) {
-        notices_.Notify(first ? NoticeCause::AdministratorSet : NoticeCause::AdministratorChanged,
+        notices_.Notify(atStart ? NoticeCause::AdministratorSet : NoticeCause::AdministratorChanged,
                         AdministratorSetNotice(names));
     }
 }
@@ -699,7 +698,7 @@ void App::ManagedValuesChanged() {
         notices_.Notify(NoticeCause::ManagedValueIgnored, IgnoredManagedValuesNotice(problems));
     }
     ShowAdministeredLook();
-    LockAdministeredControls();
+    LockAdministeredControls(false);
 
     ShopConfig next = AdministeredShop(shopFile_);
     if (next.monitor != shop_.monitor) {

@@ -76,8 +76,9 @@ class App : private CommandTarget,
     void ManagedValuesChanged();
     // The look from the settings file and the administrator's values, shown.
     void ShowAdministeredLook();
-    // The controls of values set by policy are disabled; the operator hears which once.
-    void LockAdministeredControls();
+    // The controls of values set by policy are disabled; the operator hears which, at start and when the
+    // policies change while the program runs.
+    void LockAdministeredControls(bool atStart);
     // The content folder: the one set, else Text\ beside a program folder that can be written, else the
     // public documents' plumwick\Text, filled from the installed Text\ the first time.
     std::u16string PickContentFolder();
