@@ -29,18 +29,17 @@ using UniqueGlobalText = win::UniqueAny<LPWSTR, &FreeGlobalText>;
 // WinHTTP's own errors have their texts in winhttp.dll, not in the system's table.
 std::u16string Failure(const wchar_t* call, DWORD error) {
     std::wstring text;
-    wchar_t* buffer = nullptr;
+    win::UniqueLocal<wchar_t*> buffer;
     DWORD length = FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_HMODULE |
                                       FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
                                   GetModuleHandleW(L"winhttp.dll"), error, 0,
-                                  reinterpret_cast<wchar_t*>(&buffer), 0, nullptr);
+                                  reinterpret_cast<wchar_t*>(buffer.put()), 0, nullptr);
     if (length > 0 && buffer) {
-        text.assign(buffer, length);
+        text.assign(buffer.get(), length);
         while (!text.empty() && text.back() <= L' ') {
             text.pop_back();
         }
     }
-    LocalFree(buffer);
     if (text.empty()) {
         text = L"error " + std::to_wstring(error);
     }
