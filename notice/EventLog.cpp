@@ -107,7 +107,7 @@ bool RollingLog::Append(std::string_view line) {
 void OpenLog(fs::path folder, std::function<LogTime()> clock) {
     ProcessLog& process = TheLog();
     std::lock_guard lock(process.mutex);
-    process.log = std::make_unique<RollingLog>(std::move(folder));
+    process.log = folder.empty() ? nullptr : std::make_unique<RollingLog>(std::move(folder));
     process.clock = std::move(clock);
     process.lastKind.clear();
     process.lastText.clear();

@@ -58,6 +58,7 @@ class RollingLog {
 // call from any thread; a line takes a local file's append, never a share's. A line that repeats the one
 // before is counted instead ("the line before again 12 times", written when another line comes, and after
 // every thousand), so a flood cannot roll away what came before it.
+// An empty folder closes the log again.
 void OpenLog(std::filesystem::path folder, std::function<LogTime()> clock);
 void LogEvent(std::string_view kind, std::u16string_view text);
 

@@ -96,7 +96,10 @@ TEST(RollingLog, AFolderThatCannotBeWrittenIsAGapNotAStop) {
     LogEvent("stop", u"END");
     EXPECT_EQ(Read(folder.Path() / "plain-file" / "log" / "plumwick.log"),
               "2026-12-08 09:05:07.042 +01:00 stop: END\r\n");
-    OpenLog(folder.Path() / "closed", nullptr); // nothing below reaches the test's folder any more
+    OpenLog({}, nullptr); // closed: nothing below reaches the test's folder any more
+    LogEvent("stop", u"after");
+    EXPECT_EQ(Read(folder.Path() / "plain-file" / "log" / "plumwick.log"),
+              "2026-12-08 09:05:07.042 +01:00 stop: END\r\n");
 }
 
 TEST(RollingLog, ARepeatedLineIsCountedNotWrittenAgain) {
@@ -117,5 +120,5 @@ TEST(RollingLog, ARepeatedLineIsCountedNotWrittenAgain) {
                   "refused: the line before again 499 times\r\n" + at +
                   "refused: pipe HLD: out of range\r\n" + at + "refused: the line before again 1 time\r\n" +
                   at + "stop: plumwick ends\r\n");
-    OpenLog(folder.Path() / "closed", nullptr);
+    OpenLog({}, nullptr);
 }
