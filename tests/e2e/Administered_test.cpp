@@ -190,3 +190,29 @@ TEST(Administered, APolicyChangedWhileTheProgramRunsAppliesAtOnce) {
                     [](const std::string& out) { return out.find("Edit|12|1") != std::string::npos; });
     EXPECT_EQ(IntervalField(session), "12|1");
 }
+
+TEST(Administered, APolicysPublicationComesUpAtStartOverTheUsersAndItsFilesCannotBeUnticked) {
+    Session session;
+    // The user's own publication, remembered from an earlier run.
+    session.Probe({"memset", "LastPublication", "Files", "店内公告.txt"});
+    session.Probe({"memset", "LastPublication", "Split", "0"});
+    session.Probe({"regset", "20"});
+    SetValue(session, kPolicy, "Publication", "English\\welcome.txt", false);
+    SetValue(session, kPolicy, "Interval", "3", true);
+    ASSERT_TRUE(session.Start());
+    std::string status = WaitForStatus(session, "\"rotating\":true");
+    EXPECT_NE(status.find("\"interval\":3"), std::string::npos) << status;
+    EXPECT_EQ(session.Probe({"visible", kForm}), "0") << "published at start, the manager stays hidden";
+    // The policy's file is ticked, the user's not, and neither can be changed.
+    std::string children = session.Probe({"children", kForm});
+    EXPECT_NE(children.find("|welcome.txt|"), std::string::npos) << children;
+    EXPECT_EQ(Child(session, "welcome.txt"), "0");
+    EXPECT_EQ(Child(session, "店内公告.txt"), "0");
+    EXPECT_EQ(Child(session, "双回车符分列"), "1");
+    std::size_t welcome = children.find("|welcome.txt|");
+    ASSERT_NE(welcome, std::string::npos) << children;
+    std::string line = children.substr(welcome, children.find_first_of("\r\n", welcome) - welcome);
+    EXPECT_TRUE(line.ends_with("|1")) << "the policy's file is not ticked: " << children;
+    // What the user remembered is still theirs.
+    EXPECT_EQ(session.Probe({"memget", "LastPublication", "Files"}), "店内公告.txt");
+}
