@@ -41,8 +41,10 @@ ManagedRule ProgramRules(std::u16string programFolder, ExpandVariables expand) {
         const std::u16string_view name = entry.name;
         if (name == u"ContentFolder") {
             std::u16string expanded = expand ? expand(value) : std::u16string(value);
-            if (std::string error = ResolveContentFolder(programFolder, expanded).error; !error.empty()) {
-                return Utf8ToUtf16(error);
+            // Only what is wrong: a weaker source, not necessarily Text\ beside the program, applies instead.
+            if (ContentFolderChoice choice = ResolveContentFolder(programFolder, expanded);
+                !choice.error.empty()) {
+                return Utf8ToUtf16(choice.reason);
             }
         } else if (name == u"StatusFolder") {
             // The same rule as shop.ini's: a full path, wherever the program was started from.

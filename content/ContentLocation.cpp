@@ -42,8 +42,10 @@ ContentFolderChoice ResolveContentFolder(std::u16string_view programFolder, std:
     }
     const std::u16string fallback = base + u"\\Text\\";
     auto refuse = [&](const std::string& why) {
-        return ContentFolderChoice{fallback, "ContentFolder \"" + Utf16ToUtf8(configured) + "\" " + why +
-                                                 "; the content folder stays Text\\ beside the program"};
+        return ContentFolderChoice{fallback,
+                                   "ContentFolder \"" + Utf16ToUtf8(configured) + "\" " + why +
+                                       "; the content folder stays Text\\ beside the program",
+                                   why};
     };
 
     std::u16string_view value = TrimBlanks(configured);

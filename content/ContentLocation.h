@@ -10,6 +10,7 @@ namespace plumwick {
 struct ContentFolderChoice {
     std::u16string folder; // always ending in '\'
     std::string error;     // UTF-8; when not empty the setting was refused and folder is the default
+    std::string reason;    // UTF-8; what is wrong with the value alone (error without what happens instead)
 };
 
 // The content folder for a ContentFolder setting whose environment variables (%OneDrive%) are already

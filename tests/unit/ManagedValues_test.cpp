@@ -106,6 +106,9 @@ TEST(ManagedValues, TheProgramsOwnRulesRefuseWhatNoOtherSourceCouldGive) {
         EXPECT_TRUE(Mentions(bad.problems, std::u16string(name) + u" = "))
             << std::string(name.begin(), name.end());
     }
+    // A refused folder says what is wrong with it, not where the content goes: a weaker source applies.
+    EXPECT_TRUE(Mentions(bad.problems, u"names no drive"));
+    EXPECT_FALSE(Mentions(bad.problems, u"stays Text"));
     // A publication must name files below the content folder.
     for (std::u16string_view outside : {u"C:\\a.txt", u"\\a.txt", u"sub\\..\\..\\a.txt", u"|"}) {
         EXPECT_FALSE(
