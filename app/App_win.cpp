@@ -351,6 +351,13 @@ std::u16string App::PickContentFolder() {
     return folder;
 }
 
+PublicationSources App::ReadPublicationSources() {
+    static const win::UserRegistry user;
+    return PublicationSources{win::PolicyValues().Read(kPublicationFilesKey).value_or(u""),
+                              user.Read(kPublicationFilesKey).value_or(u""),
+                              win::MachineValues().Read(kPublicationFilesKey).value_or(u"")};
+}
+
 bool App::Required(const win::Window& window, bool created) {
     if (created || window.Creation()) {
         return true;
@@ -693,6 +700,7 @@ void App::LockAdministeredControls(bool atStart) {
 
 void App::ManagedValuesChanged() {
     std::u16string intervalBefore = win::ReadValue(kIntervalKey);
+    PublicationSources publicationBefore = ReadPublicationSources();
     std::vector<std::u16string> problems = win::LoadManagedValues(managedRule_);
     if (!problems.empty()) {
         notices_.Notify(NoticeCause::ManagedValueIgnored, IgnoredManagedValuesNotice(problems));
@@ -718,7 +726,20 @@ void App::ManagedValuesChanged() {
         board_.reset();
         StartStatusBoard();
     }
-    // The rest (the content folder, the welcome line) is read at start; the home page at the next click.
+    if (next.contentFolder != shop_.contentFolder) {
+        // The list, the folder's watcher and the publication's files move to the new folder.
+        shop_.contentFolder = next.contentFolder;
+        if (std::string error = ChooseContentFolder(programFolder_, shop_.contentFolder).error;
+            !error.empty()) {
+            notices_.Notify(NoticeCause::ContentFolderRefused, Utf8ToUtf16(error));
+        }
+        content_.ChangeFolder(PickContentFolder());
+    }
+    // The administrator's publication runs at once where it would at start; from the folder in force now.
+    if (PublishesManagedPublication(publicationBefore, ReadPublicationSources())) {
+        content_.PublishAdministered();
+    }
+    // The welcome line and LockAtStart are read at start only; the home page at the next click.
     shop_.unlockHotkey = next.unlockHotkey;
     shop_.homePage = next.homePage;
 

@@ -74,6 +74,8 @@ class App : private CommandTarget,
     void Changed();
     // The policies or machine-wide values changed: read again and applied to what runs.
     void ManagedValuesChanged();
+    // The Publication as the policy, the user's memory and the machine-wide value each hold it now.
+    static PublicationSources ReadPublicationSources();
     // The look from the settings file and the administrator's values, shown.
     void ShowAdministeredLook();
     // The controls of values set by policy are disabled; the operator hears which, at start and when the

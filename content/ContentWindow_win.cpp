@@ -1156,6 +1156,133 @@ void ContentWindow::RestoreRemembered() {
     }
 }
 
+std::vector<ContentWindow::SourceRead> ContentWindow::ReadSources(const std::vector<std::u16string>& files,
+                                                                  std::vector<std::u16string>& leftOut) {
+    std::vector<SourceRead> reads;
+    PublicationBudget budget;
+    // As for a publish from the list: a folder that does not answer is not read from the window thread.
+    const bool there = FolderAnswers(contentFolder_, kFolderAnswerMs);
+    if (!there) {
+        FolderReach(false);
+    }
+    for (const std::u16string& file : files) {
+        std::optional<std::string> bytes;
+        if (there) {
+            bytes = ReadFileBytes(contentFolder_ + file, kContentFileMaxBytes);
+        } else if (!IsFeedFileName(file)) {
+            bytes = cache_.Read(contentFolder_, {file}).front();
+        }
+        if (!bytes || bytes->empty()) {
+            continue;
+        }
+        if (!budget.Take(bytes->size())) {
+            leftOut.push_back(file);
+            continue;
+        }
+        reads.push_back({file, std::move(*bytes)});
+    }
+    return reads;
+}
+
+void ContentWindow::ChangeFolder(std::u16string contentFolder) {
+    if (contentFolder == contentFolder_) {
+        return;
+    }
+    // The publication's files by their path below the old folder: the same paths are looked for below the
+    // new one.
+    std::vector<std::u16string> files;
+    for (const std::u16string& full : watchedPaths_) {
+        bool below = full.size() > contentFolder_.size() &&
+                     full.compare(0, contentFolder_.size(), contentFolder_) == 0;
+        files.push_back(below ? full.substr(contentFolder_.size()) : full);
+    }
+    // The old folder's watcher stops; a rebuild it had already handed over is for an older generation.
+    bool watching = watcher_ != nullptr;
+    watcher_.reset();
+    contentFolder_ = std::move(contentFolder);
+    awaySince_.reset();
+    restoreFromCache_.clear();
+    if (watching) {
+        StartWatcher();
+    }
+    if (Exists()) {
+        // The list shows the new folder, the publication's files ticked; a folder that does not answer is
+        // listed (and ticked) when the window is shown again after it came back.
+        ticksToRestore_ = files;
+        if (panel_) {
+            panel_->ScrollTo(0);
+        }
+        DestroyEntries();
+        lastFocus_ = nullptr;
+        if (FolderAnswers(contentFolder_, kFolderAnswerMs)) {
+            std::vector<ContentEntry> listed = Scan();
+            std::vector<bool> ticks = RestoreTicks(contentFolder_, listed, files);
+            if (!listed.empty()) {
+                ticksToRestore_.clear();
+            }
+            CreateEntries(std::move(listed), ticks);
+        }
+        if (IsVisible()) {
+            FitAndPlace();
+        }
+    }
+    if (files.empty()) {
+        return;
+    }
+    // The rotation goes on with the new folder's files: its next tick draws from them.
+    std::vector<std::u16string> leftOut;
+    PublishSources(ReadSources(files, leftOut), watchedOption_, leftOut, true);
+    watchedPaths_.clear();
+    for (const std::u16string& file : files) {
+        watchedPaths_.push_back(contentFolder_ + file);
+    }
+    if (watcher_) {
+        watcher_->Watch(++generation_, watchedPaths_);
+    }
+}
+
+void ContentWindow::PublishAdministered() {
+    std::optional<RememberedPublication> remembered = ReadRememberedPublication();
+    if (!remembered || publishing_) {
+        return;
+    }
+    publishing_ = true;
+    pendingRestore_.reset();
+    restoreFromCache_.clear();
+    // Ticked in the list now, or when the folder is listed again.
+    ticksToRestore_ = remembered->files;
+    if (Exists()) {
+        std::vector<bool> ticks = RestoreTicks(contentFolder_, Files(), remembered->files);
+        for (std::size_t i = 0; i < entries_.size() && i < ticks.size(); ++i) {
+            SendMessageW(entries_[i].box, BM_SETCHECK, ticks[i] ? BST_CHECKED : BST_UNCHECKED, 0);
+        }
+        if (!entries_.empty()) {
+            ticksToRestore_.clear();
+        }
+        SendMessageW(check2_, BM_SETCHECK,
+                     remembered->option == SplitOption::DoubleBreak ? BST_CHECKED : BST_UNCHECKED, 0);
+    }
+    feed_.StopRotation();
+    std::vector<std::u16string> leftOut;
+    bool anyLine =
+        PublishSources(ReadSources(remembered->files, leftOut), remembered->option, leftOut, false);
+    watchedPaths_.clear();
+    for (const std::u16string& file : remembered->files) {
+        watchedPaths_.push_back(contentFolder_ + file);
+    }
+    watchedOption_ = remembered->option;
+    if (watcher_) {
+        watcher_->Watch(++generation_, watchedPaths_);
+    }
+    publishing_ = false;
+    if (!anyLine) {
+        return; // nothing to show yet: the files are followed and rebuild it when they come
+    }
+    // Without a valid interval in force the first message stays up, as with an interval of 0.
+    std::optional<int> seconds = ParseInterval(win::ReadValue(kIntervalKey));
+    feed_.StartRotation(static_cast<unsigned>(seconds.value_or(0)) * 1000u);
+}
+
 void ContentWindow::MarkRestore(std::u16string_view mark) {
     // Best effort: the publication runs whether or not the mark is kept.
     static_cast<void>(win::WriteValue(kRestoreMarkKey, std::u16string(mark)));

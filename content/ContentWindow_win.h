@@ -50,6 +50,14 @@ class ContentWindow : public win::Window, public TickGate {
     // Shown and activated like any ordinary window.
     void ShowActive();
 
+    // The content folder an administrator changed while the program runs (ending in '\'): the list and
+    // the watcher follow it, and the publication's files are read again from it (those not there drop out,
+    // as when removed).
+    void ChangeFolder(std::u16string contentFolder);
+    // The administrator's publication, now in force, is published at once with the interval in force, its
+    // files ticked in the list.
+    void PublishAdministered();
+
     // "确定 ": publishes the ticked files as the message list and starts the rotation.
     void Publish();
     // "画文字 ": draws the whole content buffer on the main window and starts the karaoke sweep.
@@ -125,6 +133,10 @@ class ContentWindow : public win::Window, public TickGate {
     // answer); the names of those past it go to leftOut, every ticked file's full path to `ticked`.
     std::vector<SourceRead> ReadTickedFiles(std::vector<std::u16string>& tickedPaths,
                                             std::vector<std::u16string>& leftOut);
+    // The files (below the content folder) read for a publication, their cached copies when the folder
+    // does not answer; the names past the budget go to leftOut.
+    std::vector<SourceRead> ReadSources(const std::vector<std::u16string>& files,
+                                        std::vector<std::u16string>& leftOut);
     // The files as read become the publication: a file's text, or for a .url the feed's last good copy,
     // fetched anew from now on. The files are kept in the cache. True when a line can be shown or a feed
     // may bring one.

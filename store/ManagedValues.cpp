@@ -227,4 +227,20 @@ Settings LookToKeep(const Settings& file, const Settings& shown, LookChoice chos
     return kept;
 }
 
+namespace {
+
+const std::u16string& PublicationInForce(const PublicationSources& sources) {
+    return !sources.policy.empty() ? sources.policy : !sources.user.empty() ? sources.user : sources.machine;
+}
+
+bool AdministratorsPublication(const PublicationSources& sources) {
+    return !sources.policy.empty() || (sources.user.empty() && !sources.machine.empty());
+}
+
+} // namespace
+
+bool PublishesManagedPublication(const PublicationSources& before, const PublicationSources& after) {
+    return AdministratorsPublication(after) && PublicationInForce(after) != PublicationInForce(before);
+}
+
 } // namespace plumwick

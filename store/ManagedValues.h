@@ -85,6 +85,17 @@ Settings AdministeredLook(const Settings& file, LookChoice chosen, const ValueSo
 // had them, so a value an administrator sets never becomes the shop's or the user's own.
 Settings LookToKeep(const Settings& file, const Settings& shown, LookChoice changed);
 
+// The Publication each source holds, empty where one holds none.
+struct PublicationSources {
+    std::u16string policy;
+    std::u16string user;
+    std::u16string machine;
+};
+// Whether a Publication changed while the program runs is published at once: a policy's whenever the
+// publication in force changes, a machine-wide one only while neither a policy nor the user's own stands
+// over it, as at start. A change that leaves the user's own in force publishes nothing.
+bool PublishesManagedPublication(const PublicationSources& before, const PublicationSources& after);
+
 // The notice for values ignored, and the one for values the administrator set, which the toolbar, the font
 // dialog and the content manager then show but do not change.
 std::u16string IgnoredManagedValuesNotice(const std::vector<std::u16string>& problems);

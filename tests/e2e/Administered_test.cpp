@@ -216,3 +216,42 @@ TEST(Administered, APolicysPublicationComesUpAtStartOverTheUsersAndItsFilesCanno
     // What the user remembered is still theirs.
     EXPECT_EQ(session.Probe({"memget", "LastPublication", "Files"}), "店内公告.txt");
 }
+
+TEST(Administered, APolicysContentFolderAndPublicationSetWhileRunningShowTheNewFolderAtOnce) {
+    Session session;
+    fs::remove_all(session.Folder() / "Text");
+    fs::create_directories(session.Folder() / "Text");
+    std::ofstream(session.Folder() / "Text/first.txt", std::ios::binary) << "FIRST\r\n";
+    std::ofstream(session.Folder() / "Text/local.txt", std::ios::binary) << "LOCAL\r\n";
+    // Head office's folder, as a mapped drive.
+    const fs::path office = session.Folder() / "office";
+    fs::create_directories(office / "Text/offers");
+    std::ofstream(office / "Text/offers/second.txt", std::ios::binary) << "SECOND\r\n";
+    std::ofstream(office / "Text/first.txt", std::ios::binary) << "OFFICE\r\n";
+    session.MapDrive('n', office);
+    session.Probe({"memset", "LastPublication", "Files", "first.txt"});
+    session.Probe({"memset", "LastPublication", "Split", "0"});
+    session.Probe({"regset", "3"});
+    ASSERT_TRUE(session.Start());
+    std::string status = WaitForStatus(session, "\"main\":\"FIRST\"");
+    ASSERT_NE(status.find("\"main\":\"FIRST\""), std::string::npos) << status;
+
+    // The folder alone: the publication's file is read again from there.
+    SetValue(session, kPolicy, "ContentFolder", "N:\\Text", false);
+    status = WaitForStatus(session, "\"main\":\"OFFICE\"");
+    EXPECT_NE(status.find("\"main\":\"OFFICE\""), std::string::npos) << status;
+    SetValue(session, kPolicy, "Publication", "offers\\second.txt", false);
+    status = WaitForStatus(session, "\"main\":\"SECOND\"");
+    EXPECT_NE(status.find("\"main\":\"SECOND\""), std::string::npos) << status;
+    // The manager lists the new folder, the policy's file ticked; the user's own publication is kept.
+    std::string children = session.WaitFor({"children", kForm}, [](const std::string& out) {
+        return out.find("|second.txt|") != std::string::npos;
+    });
+    EXPECT_NE(children.find("|second.txt|"), std::string::npos) << children;
+    EXPECT_EQ(children.find("|local.txt|"), std::string::npos) << children;
+    std::size_t second = children.find("|second.txt|");
+    ASSERT_NE(second, std::string::npos) << children;
+    std::string line = children.substr(second, children.find_first_of("\r\n", second) - second);
+    EXPECT_TRUE(line.ends_with("|1")) << "the policy's file is not ticked: " << children;
+    EXPECT_EQ(session.Probe({"memget", "LastPublication", "Files"}), "first.txt");
+}

@@ -178,3 +178,23 @@ TEST(ManagedValues, NoticesNameEveryValue) {
     EXPECT_NE(set.find(u"administrator"), std::u16string::npos);
     EXPECT_EQ(IgnoredManagedValuesNotice({u"a", u"b"}), u"a\nb");
 }
+
+TEST(ManagedValues, APublicationChangedWhileRunningIsPublishedOnlyWhereItWouldBeAtStart) {
+    using S = PublicationSources;
+    // A policy is published whenever it changes what is in force, over the user's own as well.
+    EXPECT_TRUE(PublishesManagedPublication(S{u"", u"mine.txt", u""}, S{u"news.txt", u"mine.txt", u""}));
+    EXPECT_TRUE(PublishesManagedPublication(S{u"a.txt", u"", u""}, S{u"b.txt", u"", u""}));
+    // Rewritten the same (a policy refresh) or set to what already runs: nothing to publish again.
+    EXPECT_FALSE(PublishesManagedPublication(S{u"a.txt", u"", u""}, S{u"a.txt", u"", u""}));
+    EXPECT_FALSE(PublishesManagedPublication(S{u"", u"a.txt", u""}, S{u"a.txt", u"a.txt", u""}));
+    // A machine-wide value only where the user has none remembered and no policy stands over it.
+    EXPECT_TRUE(PublishesManagedPublication(S{u"", u"", u""}, S{u"", u"", u"week.txt"}));
+    EXPECT_TRUE(PublishesManagedPublication(S{u"", u"", u"old.txt"}, S{u"", u"", u"week.txt"}));
+    EXPECT_FALSE(PublishesManagedPublication(S{u"", u"mine.txt", u""}, S{u"", u"mine.txt", u"week.txt"}));
+    EXPECT_FALSE(PublishesManagedPublication(S{u"p.txt", u"", u""}, S{u"p.txt", u"", u"week.txt"}));
+    // A policy withdrawn: the machine-wide value comes in force when the user has none; the user's own is
+    // left as it is.
+    EXPECT_TRUE(PublishesManagedPublication(S{u"p.txt", u"", u"week.txt"}, S{u"", u"", u"week.txt"}));
+    EXPECT_FALSE(PublishesManagedPublication(S{u"p.txt", u"mine.txt", u""}, S{u"", u"mine.txt", u""}));
+    EXPECT_FALSE(PublishesManagedPublication(S{u"p.txt", u"", u""}, S{u"", u"", u""}));
+}
