@@ -17,6 +17,7 @@
 #include "store/SettingsLocation_win.h"
 #include "store/UserMemoryStore_win.h"
 #include "toolbar/ToolbarLayout.h"
+#include "win32/KnownFolder_win.h"
 #include "win32/Layered_win.h"
 #include "win32/Monitors_win.h"
 #include "win32/UiTask_win.h"
@@ -133,13 +134,7 @@ ShopConfig AdministeredShop(const ShopConfig& file) {
 
 // %PUBLIC%\Documents; empty when the system names none.
 std::u16string PublicDocuments() {
-    std::u16string folder;
-    PWSTR known = nullptr;
-    if (SUCCEEDED(SHGetKnownFolderPath(FOLDERID_PublicDocuments, 0, nullptr, &known)) && known) {
-        folder = win::ToU16(known);
-    }
-    CoTaskMemFree(known);
-    return folder;
+    return win::ToU16(win::KnownFolder(FOLDERID_PublicDocuments));
 }
 
 LookChoice ReadLookChoice() {

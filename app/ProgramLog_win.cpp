@@ -1,10 +1,9 @@
 #include "app/ProgramLog_win.h"
 
 #include "notice/EventLog.h"
+#include "win32/KnownFolder_win.h"
 #include "win32/Result_win.h"
 #include "win32/Strings_win.h"
-
-#include <shlobj.h>
 
 namespace plumwick::win {
 
@@ -34,12 +33,7 @@ void LogFailure(const Result& failure) {
 } // namespace
 
 std::wstring LogFolder() {
-    std::wstring folder;
-    PWSTR known = nullptr;
-    if (SUCCEEDED(SHGetKnownFolderPath(FOLDERID_LocalAppData, 0, nullptr, &known)) && known) {
-        folder = known;
-    }
-    CoTaskMemFree(known);
+    std::wstring folder = KnownFolder(FOLDERID_LocalAppData);
     return folder.empty() ? folder : folder + L"\\plumwick\\log";
 }
 

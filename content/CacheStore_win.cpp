@@ -3,20 +3,14 @@
 #include "common/FileBytes.h"
 #include "common/TextUtil.h"
 #include "win32/Handles_win.h"
+#include "win32/KnownFolder_win.h"
 #include "win32/Strings_win.h"
 #include "win32/Windows_win.h"
-
-#include <shlobj.h>
 
 namespace plumwick {
 
 std::u16string FolderCacheStore::DefaultFolder() {
-    std::u16string folder;
-    PWSTR known = nullptr;
-    if (SUCCEEDED(SHGetKnownFolderPath(FOLDERID_LocalAppData, 0, nullptr, &known)) && known) {
-        folder = win::ToU16(known);
-    }
-    CoTaskMemFree(known);
+    std::u16string folder = win::ToU16(win::KnownFolder(FOLDERID_LocalAppData));
     if (folder.empty()) {
         return {};
     }

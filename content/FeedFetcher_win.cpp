@@ -4,6 +4,7 @@
 #include "content/FeedBody.h"
 #include "content/FeedFetch.h"
 #include "win32/Handles_win.h"
+#include "win32/Result_win.h"
 #include "win32/Strings_win.h"
 #include "win32/UiTask_win.h"
 #include "win32/Windows_win.h"
@@ -26,24 +27,10 @@ void FreeGlobalText(LPWSTR text) {
 }
 using UniqueGlobalText = win::UniqueAny<LPWSTR, &FreeGlobalText>;
 
-// WinHTTP's own errors have their texts in winhttp.dll, not in the system's table.
+// WinHTTP's own errors have their texts in winhttp.dll, not in the system's table. Made as every failure
+// is, so the log has it too.
 std::u16string Failure(const wchar_t* call, DWORD error) {
-    std::wstring text;
-    win::UniqueLocal<wchar_t*> buffer;
-    DWORD length = FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_HMODULE |
-                                      FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
-                                  GetModuleHandleW(L"winhttp.dll"), error, 0,
-                                  reinterpret_cast<wchar_t*>(buffer.put()), 0, nullptr);
-    if (length > 0 && buffer) {
-        text.assign(buffer.get(), length);
-        while (!text.empty() && text.back() <= L' ') {
-            text.pop_back();
-        }
-    }
-    if (text.empty()) {
-        text = L"error " + std::to_wstring(error);
-    }
-    return win::ToU16(std::wstring(call) + L" failed: " + text);
+    return win::ToU16(win::Result::Failed(call, error, GetModuleHandleW(L"winhttp.dll")).Text());
 }
 
 std::u16string LastFailure(const wchar_t* call) {

@@ -1,8 +1,7 @@
 #include "store/SettingsLocation_win.h"
 
 #include "win32/Handles_win.h"
-
-#include <shlobj.h>
+#include "win32/KnownFolder_win.h"
 
 namespace plumwick::win {
 
@@ -30,12 +29,7 @@ bool CanReplaceFile(const std::wstring& path) {
 }
 
 std::wstring PerUserSettingsPath() {
-    std::wstring folder;
-    PWSTR known = nullptr;
-    if (SUCCEEDED(SHGetKnownFolderPath(FOLDERID_RoamingAppData, 0, nullptr, &known)) && known) {
-        folder = known;
-    }
-    CoTaskMemFree(known);
+    std::wstring folder = win::KnownFolder(FOLDERID_RoamingAppData);
     if (folder.empty()) {
         return {};
     }

@@ -15,9 +15,13 @@ void SetFailureListener(FailureListener listener) {
 }
 
 Result Result::Failed(std::wstring call, DWORD error) {
+    return Failed(std::move(call), error, nullptr);
+}
+
+Result Result::Failed(std::wstring call, DWORD error, HMODULE messages) {
     Result result;
     result.call_ = call.empty() ? std::wstring(L"?") : std::move(call);
-    result.reason_ = ErrorText(error);
+    result.reason_ = ErrorText(error, messages);
     if (FailureListener listener = g_failureListener) {
         listener(result);
     }

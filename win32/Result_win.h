@@ -13,6 +13,8 @@ class [[nodiscard]] Result {
 
     // The call failed with this error code (GetLastError(), or the status a registry call returns).
     static Result Failed(std::wstring call, DWORD error);
+    // The same, with the reason from that module's message table first (WinHTTP's errors).
+    static Result Failed(std::wstring call, DWORD error, HMODULE messages);
     // The call failed; GetLastError() says why (read first, before anything can change it).
     static Result LastError(std::wstring call);
 

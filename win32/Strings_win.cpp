@@ -17,11 +17,12 @@ std::wstring WindowText(HWND window) {
     return text;
 }
 
-std::wstring ErrorText(DWORD error) {
+std::wstring ErrorText(DWORD error, HMODULE messages) {
     UniqueLocal<wchar_t*> buffer;
-    DWORD length = FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM |
-                                      FORMAT_MESSAGE_IGNORE_INSERTS,
-                                  nullptr, error, 0, reinterpret_cast<wchar_t*>(buffer.put()), 0, nullptr);
+    DWORD length =
+        FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM |
+                           FORMAT_MESSAGE_IGNORE_INSERTS | (messages ? FORMAT_MESSAGE_FROM_HMODULE : 0),
+                       messages, error, 0, reinterpret_cast<wchar_t*>(buffer.put()), 0, nullptr);
     std::wstring text;
     if (length > 0 && buffer) {
         text.assign(buffer.get(), length);

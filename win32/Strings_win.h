@@ -17,7 +17,8 @@ inline std::u16string ToU16(std::wstring_view text) {
 }
 
 std::wstring WindowText(HWND window);
-std::wstring ErrorText(DWORD error);
+// With `messages`, that module's message table is asked first (WinHTTP keeps its texts in winhttp.dll).
+std::wstring ErrorText(DWORD error, HMODULE messages = nullptr);
 
 // The system's ANSI code page through MultiByteToWideChar / WideCharToMultiByte.
 class SystemAnsiCodePage : public AnsiCodePage {

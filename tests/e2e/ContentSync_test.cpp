@@ -363,4 +363,9 @@ TEST_F(ContentSync, AFeedServerThatNeverAnswersLeavesTheDisplayRunningAndIsTold)
     EXPECT_NE(list.find("PlumwickNotice"), std::string::npos) << "no notice that the feed failed";
     EXPECT_EQ(Main(), "LOCAL");
     EXPECT_TRUE(session.Running());
+    // The administrator's log names the WinHTTP call that gave up, as it does every failed call.
+    std::string log = ReadAll(session.PerUserSettingsFolder().parent_path().parent_path() / "Local" /
+                              "plumwick" / "log" / "plumwick.log");
+    EXPECT_NE(log.find("failure"), std::string::npos) << log;
+    EXPECT_NE(log.find("WinHttp"), std::string::npos) << log;
 }
