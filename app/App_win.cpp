@@ -602,6 +602,8 @@ void App::PlaceDisplay(bool force, unsigned dpi) {
         notices_.Notify(NoticeCause::MonitorGone,
                         u"The display's monitor has gone; the display is on the primary "
                         u"monitor until it comes back.");
+    } else if (decision.notice == DisplayMonitor::Notice::Returned) {
+        notices_.Cleared(NoticeCause::MonitorGone);
     }
     if (monitor && (decision.place || force)) {
         DisplayDesign design;
@@ -690,6 +692,8 @@ void App::LockAdministeredControls(bool atStart) {
     if (!names.empty()) {
         notices_.Notify(atStart ? NoticeCause::AdministratorSet : NoticeCause::AdministratorChanged,
                         AdministratorSetNotice(names));
+        // Only a real change of the policies comes here; each one is told.
+        notices_.Cleared(NoticeCause::AdministratorChanged);
     }
 }
 

@@ -310,6 +310,9 @@ void ContentWindow::StartWatcher() {
 
 void ContentWindow::FolderReach(bool reachable) {
     if (reachable) {
+        if (awaySince_) {
+            notifier_.Cleared(NoticeCause::ContentFolderAway);
+        }
         awaySince_.reset();
         return;
     }
@@ -863,6 +866,13 @@ void ContentWindow::FetchFeeds(std::vector<FeedRequest> feeds) {
     fetcher_->Fetch(std::move(feeds));
 }
 
+void ContentWindow::FeedAnswered(const std::u16string& source) {
+    // Once every feed answers again, a later failure is news and is told.
+    if (failingFeeds_.erase(source) > 0 && failingFeeds_.empty()) {
+        notifier_.Cleared(NoticeCause::FeedFailed);
+    }
+}
+
 void ContentWindow::FeedArrived(FeedResult result) {
     auto source = std::find_if(published_.begin(), published_.end(), [&](const PublishedSource& s) {
         return s.feed && s.path == result.source && s.url == result.url;
@@ -872,8 +882,10 @@ void ContentWindow::FeedArrived(FeedResult result) {
     }
     switch (result.outcome) {
     case FeedResult::Outcome::NotModified:
+        FeedAnswered(result.source);
         return;
     case FeedResult::Outcome::Failed:
+        failingFeeds_.insert(result.source);
         notifier_.Notify(NoticeCause::FeedFailed, FeedFailedNotice(result.source, result.error));
         return;
     case FeedResult::Outcome::Fresh:
@@ -881,9 +893,11 @@ void ContentWindow::FeedArrived(FeedResult result) {
     }
     FeedBody body = DecodeFeedBody(result.body, codePage_);
     if (!body.error.empty()) {
+        failingFeeds_.insert(result.source);
         notifier_.Notify(NoticeCause::FeedFailed, FeedFailedNotice(result.source, Utf8ToUtf16(body.error)));
         return;
     }
+    FeedAnswered(result.source);
     if (source->body == result.body) {
         return; // answered whole, yet the same: nothing to rebuild
     }

@@ -18,6 +18,7 @@
 
 #include <memory>
 #include <optional>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -147,6 +148,7 @@ class ContentWindow : public win::Window, public TickGate {
     void FetchFeeds(std::vector<FeedRequest> feeds);
     // A feed's answer, on the window thread.
     void FeedArrived(FeedResult result);
+    void FeedAnswered(const std::u16string& source);
     // At start with the folder away: the remembered publication from the cache. True when a line can be
     // shown.
     bool PublishFromCache(SplitOption option);
@@ -222,6 +224,7 @@ class ContentWindow : public win::Window, public TickGate {
     FolderCacheStore cacheStore_{FolderCacheStore::DefaultFolder()};
     ContentCache cache_{cacheStore_};
     std::optional<LocalDateTime> awaySince_;
+    std::set<std::u16string> failingFeeds_; // published feeds whose last fetch failed
     std::string lastRebuild_;
     std::vector<std::u16string>
         restoreFromCache_; // the remembered files, when the start restores from the cache

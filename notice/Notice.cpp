@@ -13,6 +13,13 @@ bool NoticeGate::FirstTime(NoticeCause cause) {
     return true;
 }
 
+void NoticeGate::Cleared(NoticeCause cause) {
+    std::size_t slot = static_cast<std::size_t>(cause);
+    if (slot < told_.size()) {
+        told_.reset(slot);
+    }
+}
+
 PixelRect PlaceNotice(const PixelRect& workArea, int width, int height, const std::vector<PixelRect>& open,
                       int marginPx) {
     width = std::clamp(width, 0, std::max(0, workArea.Width() - 2 * marginPx));

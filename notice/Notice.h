@@ -9,7 +9,9 @@
 
 namespace plumwick {
 
-// Each cause is told at most once per start, however often it arises.
+// Each cause is told at most once per start, however often it arises, unless the condition behind it is
+// over (the folder back, the monitor back, the feeds answering): then it is told again when it comes back,
+// since a display runs for months and a second outage is news again.
 enum class NoticeCause {
     SettingsPlace,        // the settings are kept per user, since the program folder cannot be written
     SettingsNotSaved,     // the settings could not be written anywhere
@@ -38,6 +40,8 @@ class Notifier {
     virtual ~Notifier() = default;
     // Shows `text` unless this cause has been told since the start. Returns at once.
     virtual void Notify(NoticeCause cause, std::u16string text) = 0;
+    // The condition behind `cause` is over: the next time it arises it is told again.
+    virtual void Cleared(NoticeCause cause) { (void)cause; }
 };
 
 // How long a notice stays unless it is clicked away.
@@ -47,6 +51,8 @@ class NoticeGate {
   public:
     // True the first time a cause comes, false ever after.
     bool FirstTime(NoticeCause cause);
+    // The cause counts as not told again.
+    void Cleared(NoticeCause cause);
 
   private:
     std::bitset<static_cast<std::size_t>(NoticeCause::Count)> told_;

@@ -19,6 +19,7 @@ class NoticeBoard : public Notifier {
 
     // Shown, and written to the log.
     void Notify(NoticeCause cause, std::u16string text) override;
+    void Cleared(NoticeCause cause) override { gate_.Cleared(cause); }
 
     struct Told {
         std::u16string text;

@@ -68,6 +68,12 @@ class ContentSync : public ::testing::Test {
             {"visible", kForm}, [](const std::string& out) { return out == "0"; }, 5);
     }
     // The main line as the status line tells it (still JSON-escaped; the tests use ASCII lines).
+    // The program's log: %LOCALAPPDATA%\plumwick\log\plumwick.log in the session's prefix.
+    std::string ProgramLog() {
+        return ReadAll(session.PerUserSettingsFolder().parent_path().parent_path() / "Local" / "plumwick" /
+                       "log" / "plumwick.log");
+    }
+
     std::string Main() {
         std::string json = Status();
         std::size_t at = json.find("\"main\":\"");
@@ -230,6 +236,16 @@ TEST_F(ContentSync, AFolderRenamedAwayKeepsTheRotationWithANoticeAndBackBringsTh
     double back = WaitForMain("AFTER", 75, &last);
     EXPECT_GE(back, 0) << "the folder came back but its new line did not: " << last;
     std::printf("folder back: new line shown %.1f s later\n", back);
+
+    // A second outage is news again: once the first notice has closed by itself, a new one comes.
+    auto noticeOpen = [](const std::string& out) { return out.find("PlumwickNotice") != std::string::npos; };
+    session.WaitFor(
+        {"list"}, [&](const std::string& out) { return !noticeOpen(out); }, 25);
+    ASSERT_FALSE(noticeOpen(session.Probe({"list"}))) << "the first notice did not close by itself";
+    fs::rename(text, away);
+    list = session.WaitFor({"list"}, noticeOpen, 30);
+    EXPECT_TRUE(noticeOpen(list)) << "the second outage was not told";
+    EXPECT_EQ(Main(), "AFTER");
 }
 
 TEST_F(ContentSync, ARestartWhileTheFolderIsAwayShowsTheCachedPublicationAndBackBringsTheNewLines) {
@@ -364,8 +380,7 @@ TEST_F(ContentSync, AFeedServerThatNeverAnswersLeavesTheDisplayRunningAndIsTold)
     EXPECT_EQ(Main(), "LOCAL");
     EXPECT_TRUE(session.Running());
     // The administrator's log names the WinHTTP call that gave up, as it does every failed call.
-    std::string log = ReadAll(session.PerUserSettingsFolder().parent_path().parent_path() / "Local" /
-                              "plumwick" / "log" / "plumwick.log");
+    std::string log = ProgramLog();
     EXPECT_NE(log.find("failure"), std::string::npos) << log;
     EXPECT_NE(log.find("WinHttp"), std::string::npos) << log;
 }

@@ -13,6 +13,13 @@ TEST(NoticeGate, EachCauseIsToldOncePerStart) {
     EXPECT_FALSE(gate.FirstTime(NoticeCause::SettingsPlace));
     EXPECT_FALSE(gate.FirstTime(NoticeCause::HotkeyTaken));
     EXPECT_FALSE(gate.FirstTime(NoticeCause::Count));
+
+    // A condition that is over is told again when it comes back; the others stay told.
+    gate.Cleared(NoticeCause::HotkeyTaken);
+    gate.Cleared(NoticeCause::Count); // no such cause: nothing happens
+    EXPECT_TRUE(gate.FirstTime(NoticeCause::HotkeyTaken));
+    EXPECT_FALSE(gate.FirstTime(NoticeCause::HotkeyTaken));
+    EXPECT_FALSE(gate.FirstTime(NoticeCause::SettingsPlace));
 }
 
 namespace {
