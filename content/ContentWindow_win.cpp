@@ -1214,7 +1214,7 @@ void ContentWindow::ChangeFolder(std::u16string contentFolder) {
     bool watching = watcher_ != nullptr;
     watcher_.reset();
     contentFolder_ = std::move(contentFolder);
-    awaySince_.reset();
+    FolderReach(true); // the old folder's absence is no longer news; the new one's is told as it is found
     restoreFromCache_.clear();
     if (watching) {
         StartWatcher();
