@@ -120,6 +120,13 @@ ContentWatcher::~ContentWatcher() {
     }
 }
 
+void ContentWatcher::Stop() {
+    *alive_ = false;
+    if (stop_) {
+        SetEvent(stop_.get());
+    }
+}
+
 bool ContentWatcher::Start() {
     if (thread_) {
         return true;

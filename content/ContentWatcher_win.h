@@ -44,6 +44,9 @@ class ContentWatcher {
     void OnReachability(ReachHandler handler) { onReach_ = std::move(handler); }
     // Starts the thread; false (and nothing watched) when it cannot be made.
     bool Start();
+    // Asks the thread to end without waiting for it (a look at a share may take the network's time-out);
+    // nothing it finds from now on reaches the window thread. The destructor still waits for the thread.
+    void Stop();
     // The files (full paths, publish order) a publication was just made from; an empty list watches none.
     void Watch(unsigned generation, std::vector<std::u16string> files);
 

@@ -1210,9 +1210,13 @@ void ContentWindow::ChangeFolder(std::u16string contentFolder) {
                      full.compare(0, contentFolder_.size(), contentFolder_) == 0;
         files.push_back(below ? full.substr(contentFolder_.size()) : full);
     }
-    // The old folder's watcher stops; a rebuild it had already handed over is for an older generation.
+    // The old folder's watcher stops and hands over nothing more; it is not waited for here, as a share that
+    // hangs must not hold the display, but at exit.
     bool watching = watcher_ != nullptr;
-    watcher_.reset();
+    if (watcher_) {
+        watcher_->Stop();
+        retiredWatchers_.push_back(std::move(watcher_));
+    }
     contentFolder_ = std::move(contentFolder);
     FolderReach(true); // the old folder's absence is no longer news; the new one's is told as it is found
     restoreFromCache_.clear();

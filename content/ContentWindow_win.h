@@ -206,8 +206,9 @@ class ContentWindow : public win::Window, public TickGate {
     win::Result lastMemoryProblem_; // said once until a publication is remembered again
     ScheduledPublication scheduled_;
     std::unique_ptr<ContentWatcher> watcher_;
-    unsigned generation_ = 0;                  // of the publication the watcher watches
-    std::vector<std::u16string> watchedPaths_; // its ticked files, full paths
+    std::vector<std::unique_ptr<ContentWatcher>> retiredWatchers_; // of earlier folders, ending
+    unsigned generation_ = 0;                                      // of the publication the watcher watches
+    std::vector<std::u16string> watchedPaths_;                     // its ticked files, full paths
     Administered administered_;
     SplitOption watchedOption_ = SplitOption::SingleBreak;
     // The publication's sources in order, with what each gives.

@@ -254,4 +254,10 @@ TEST(Administered, APolicysContentFolderAndPublicationSetWhileRunningShowTheNewF
     std::string line = children.substr(second, children.find_first_of("\r\n", second) - second);
     EXPECT_TRUE(line.ends_with("|1")) << "the policy's file is not ticked: " << children;
     EXPECT_EQ(session.Probe({"memget", "LastPublication", "Files"}), "first.txt");
+
+    // The watcher follows the new folder: the file rewritten there is shown.
+    { std::ofstream(office / "Text/offers/second.part", std::ios::binary) << "THIRD\r\n"; }
+    fs::rename(office / "Text/offers/second.part", office / "Text/offers/second.txt");
+    status = WaitForStatus(session, "\"main\":\"THIRD\"", 20);
+    EXPECT_NE(status.find("\"main\":\"THIRD\""), std::string::npos) << status;
 }
