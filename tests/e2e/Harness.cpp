@@ -105,9 +105,14 @@ std::string ReadAll(const fs::path& file) {
     return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
 }
 
-std::string Shell(const std::string& command, int* status) {
+std::string Shell(const std::string& command, int* status, double limitSeconds) {
     std::string output;
-    FILE* pipe = popen(command.c_str(), "r");
+    // timeout signals the whole process group it makes: the shell, Wine and whatever they started.
+    const std::string bounded =
+        limitSeconds > 0
+            ? "timeout -k 5 " + std::to_string(static_cast<int>(limitSeconds)) + " sh -c " + Quote(command)
+            : command;
+    FILE* pipe = popen(bounded.c_str(), "r");
     if (!pipe) {
         if (status) {
             *status = -1;
@@ -120,8 +125,13 @@ std::string Shell(const std::string& command, int* status) {
         output.append(buffer.data(), n);
     }
     int rc = pclose(pipe);
+    int code = WIFEXITED(rc) ? WEXITSTATUS(rc) : -1;
+    if (limitSeconds > 0 && (code == 124 || code == 137)) {
+        std::cerr << "Killed after " << limitSeconds << " s, still running: " << command.substr(0, 300)
+                  << std::endl;
+    }
     if (status) {
-        *status = WIFEXITED(rc) ? WEXITSTATUS(rc) : -1;
+        *status = code;
     }
     return output;
 }
@@ -195,10 +205,11 @@ Session::Session(const SessionOptions& options) {
     // Meanwhile a Wine prefix of its own, made from the clean one: no session sees what another left, and
     // sessions run side by side.
     Shell("bash -c " +
-          Quote("source " + (SourceDir() / "scripts/wine-env.sh").string() +
-                " && plumwick_wine_prefix && plumwick_wine_session_prefix " + Quote(prefix_.string()) + " " +
-                std::to_string(options.dpi)) +
-          " >/dev/null 2>&1");
+              Quote("source " + (SourceDir() / "scripts/wine-env.sh").string() +
+                    " && plumwick_wine_prefix && plumwick_wine_session_prefix " + Quote(prefix_.string()) +
+                    " " + std::to_string(options.dpi)) +
+              " >/dev/null 2>&1",
+          nullptr, 0); // the first session of a run may wait here while the clean prefix is made
     if (options.secondWidth > 0) {
         // Wine asks XRandR for the monitors, which Xvfb answers with one; Xinerama tells both.
         std::ofstream(prefix_ / "user.reg", std::ios::app)
@@ -497,7 +508,7 @@ int Session::SendBatch(const std::vector<std::string>& commands, std::string* re
     std::string out =
         Shell("cd " + Quote(folder_.string()) + " && " + Env() + " wine ./plumwick-send.exe --timeout " +
                   std::to_string(timeoutSeconds) + " --batch batch.bin 2>" + SenderErrors(),
-              &status);
+              &status, 0); // thousands of commands: the test's own time-out bounds it
     if (report) {
         *report = Trim(out);
     }
@@ -529,9 +540,12 @@ std::string Session::Probe(const std::vector<std::string>& args) {
     // is no answer, so it is started again, and what Wine said goes to the test's output.
     const fs::path errors = root_ / "probe-errors.txt";
     std::string out;
+    // A probe answers in a second or two; one that sends thousands of commands may take minutes. A probe
+    // still running after a minute is hung (Wine), killed, and counts as one that did not run.
+    const double limit = !args.empty() && args.front().starts_with("send-") ? 0 : 60;
     for (int attempt = 0; attempt < 3; ++attempt) {
         int status = 0;
-        out = Trim(Shell(command + " 2>" + Quote(errors.string()), &status));
+        out = Trim(Shell(command + " 2>" + Quote(errors.string()), &status, limit));
         if (!out.empty() || status == 0) {
             break;
         }

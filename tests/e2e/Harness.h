@@ -58,7 +58,11 @@ class HttpServer {
 Image LoadPicture(const std::filesystem::path& file, const std::string& operations = "");
 
 // Runs a command line through /bin/sh and returns its standard output; exit code in *status.
-std::string Shell(const std::string& command, int* status = nullptr);
+// Runs `command` through the shell and returns what it printed. A command still running after
+// `limitSeconds` (0: no limit) is killed with everything it started, reported on the test's output, and
+// returns 124: a hung Wine process or X tool fails its test visibly instead of holding it until ctest
+// kills it silently.
+std::string Shell(const std::string& command, int* status = nullptr, double limitSeconds = 120);
 // A file's whole contents as bytes (empty when it cannot be read).
 std::string ReadAll(const std::filesystem::path& file);
 
