@@ -17,14 +17,6 @@ constexpr char kForm[] = "PlumwickContentManager";
 constexpr char kPolicy[] = "HKLM\\Software\\Policies\\plumwick";
 constexpr char kMachine[] = "HKLM\\Software\\plumwick";
 
-std::string Quote(const std::string& text) {
-    std::string quoted = "'";
-    for (char c : text) {
-        quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
-    }
-    return quoted + "'";
-}
-
 // A REG_DWORD (a number) or REG_SZ value, written as an administrator's tools write it.
 void SetValue(Session& session, const std::string& key, const std::string& name, const std::string& data,
               bool number) {

@@ -18,21 +18,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-std::string Quote(const std::string& text) {
-    std::string out = "'";
-    for (char c : text) {
-        out += c == '\'' ? std::string("'\\''") : std::string(1, c);
-    }
-    return out + "'";
-}
-
-std::string TrimEnd(std::string text) {
-    while (!text.empty() && (text.back() == '\n' || text.back() == '\r')) {
-        text.pop_back();
-    }
-    return text;
-}
-
 class Board : public ::testing::Test {
   protected:
     // plumwick-send with the (shell-quoted) arguments; its exit code and standard output.

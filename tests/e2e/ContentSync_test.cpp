@@ -19,14 +19,6 @@ namespace {
 constexpr char kForm[] = "PlumwickContentManager";
 constexpr char kPublish[] = "确定 ";
 
-std::string Quote(const std::string& text) {
-    std::string out = "'";
-    for (char c : text) {
-        out += c == '\'' ? std::string("'\\''") : std::string(1, c);
-    }
-    return out + "'";
-}
-
 void WriteFile(const fs::path& file, const std::string& bytes) {
     fs::create_directories(file.parent_path());
     // Written to a side file and renamed in, as editors and sync engines do: the program never sees the

@@ -24,18 +24,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-std::string Quote(const std::string& text) {
-    std::string out = "'";
-    for (char c : text) {
-        if (c == '\'') {
-            out += "'\\''";
-        } else {
-            out += c;
-        }
-    }
-    return out + "'";
-}
-
 std::string Trim(std::string text) {
     while (!text.empty() && (text.back() == '\n' || text.back() == '\r' || text.back() == ' ')) {
         text.pop_back();
@@ -88,6 +76,25 @@ std::string ScreenSize(int width, int height) {
 }
 
 } // namespace
+
+std::string Quote(const std::string& text) {
+    std::string out = "'";
+    for (char c : text) {
+        if (c == '\'') {
+            out += "'\\''";
+        } else {
+            out += c;
+        }
+    }
+    return out + "'";
+}
+
+std::string TrimEnd(std::string text) {
+    while (!text.empty() && (text.back() == '\n' || text.back() == '\r')) {
+        text.pop_back();
+    }
+    return text;
+}
 
 fs::path SourceDir() {
     return PLUMWICK_SOURCE_DIR;

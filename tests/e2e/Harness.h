@@ -185,6 +185,11 @@ class Session {
     std::string extraEnvironment_;
 };
 
+// `text` as one word for the shell, in single quotes.
+std::string Quote(const std::string& text);
+// `text` without the line ends at its end.
+std::string TrimEnd(std::string text);
+
 std::filesystem::path SourceDir();
 std::filesystem::path WinBuildDir();
 void SleepSeconds(double seconds);

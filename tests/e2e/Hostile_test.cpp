@@ -16,21 +16,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-std::string Quote(const std::string& text) {
-    std::string out = "'";
-    for (char c : text) {
-        out += c == '\'' ? std::string("'\\''") : std::string(1, c);
-    }
-    return out + "'";
-}
-
-std::string TrimEnd(std::string text) {
-    while (!text.empty() && (text.back() == '\n' || text.back() == '\r')) {
-        text.pop_back();
-    }
-    return text;
-}
-
 // plumwick-send with the (shell-quoted) arguments, from the session's program folder; its exit code,
 // standard output and standard error.
 int SendTool(Session& session, const std::vector<std::string>& args, std::string* out = nullptr,

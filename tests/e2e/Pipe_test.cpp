@@ -20,26 +20,11 @@ namespace {
 constexpr char kForm[] = "PlumwickContentManager";
 constexpr char kPublish[] = "确定 ";
 
-std::string Quote(const std::string& text) {
-    std::string out = "'";
-    for (char c : text) {
-        out += c == '\'' ? std::string("'\\''") : std::string(1, c);
-    }
-    return out + "'";
-}
-
 std::string ReadText(const fs::path& file) {
     std::ifstream in(file, std::ios::binary);
     std::stringstream text;
     text << in.rdbuf();
     return text.str();
-}
-
-std::string TrimEnd(std::string text) {
-    while (!text.empty() && (text.back() == '\n' || text.back() == '\r')) {
-        text.pop_back();
-    }
-    return text;
 }
 
 // The raw (still escaped) value of a field of the status line: a string without its quotes, or the
