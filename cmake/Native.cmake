@@ -7,6 +7,8 @@ add_executable(plumwick-unit-tests ${UNIT_TESTS})
 target_link_libraries(plumwick-unit-tests PRIVATE plumwick_core GTest::gtest GTest::gtest_main)
 target_compile_options(plumwick-unit-tests PRIVATE ${PLUMWICK_WARNINGS})
 target_compile_definitions(plumwick-unit-tests PRIVATE PLUMWICK_SOURCE_DIR="${CMAKE_SOURCE_DIR}")
+# gtest.h alone takes longer to parse than most test files take to compile.
+target_precompile_headers(plumwick-unit-tests PRIVATE <gtest/gtest.h> ${PLUMWICK_STD_HEADERS})
 gtest_discover_tests(plumwick-unit-tests DISCOVERY_TIMEOUT 60)
 
 # PLUMWICK_WIN_BUILD names a finished cross build; its staged program is then tested for real under Wine.
@@ -17,6 +19,7 @@ if(PLUMWICK_WIN_BUILD)
   target_link_libraries(plumwick-e2e-tests PRIVATE plumwick_core GTest::gtest GTest::gtest_main)
   target_compile_definitions(plumwick-e2e-tests PRIVATE
     PLUMWICK_SOURCE_DIR="${CMAKE_SOURCE_DIR}" PLUMWICK_WIN_BUILD="${PLUMWICK_WIN_BUILD}")
+  target_precompile_headers(plumwick-e2e-tests PRIVATE <gtest/gtest.h> ${PLUMWICK_STD_HEADERS})
   # Every session has its own display and Wine prefix, so the tests run side by side. The ten-thousand-
   # command runs take minutes and the folder that goes away waits for a 60 s look: a high cost starts them
   # first, so that nothing waits for them at the end.

@@ -18,7 +18,8 @@ for tool in clang clang++ cmake; do
 done
 
 mkdir -p "$build/logs"
-if ! { CC=clang CXX=clang++ cmake -S "$root" -B "$build" -DPLUMWICK_FUZZ=ON -DCMAKE_BUILD_TYPE=Release &&
+if ! { CC=clang CXX=clang++ cmake -S "$root" -B "$build" -DPLUMWICK_FUZZ=ON -DCMAKE_BUILD_TYPE=Release \
+         -DCMAKE_DISABLE_PRECOMPILE_HEADERS=ON &&
        cmake --build "$build" --target plumwick-fuzz-targets -j"$jobs"; } >"$build/logs/build.log" 2>&1; then
   tail -n 40 "$build/logs/build.log" >&2
   echo "fuzz.sh: the fuzz build failed (build/fuzz/logs/build.log)" >&2
