@@ -52,6 +52,9 @@ timings+=("$(printf '%-34s %4d s' "unit tests" $((SECONDS - unit_begun)))")
 e2e_begun=$SECONDS
 run_ctest --output-on-failure -L wine -j"${PLUMWICK_E2E_JOBS:-6}" --timeout 600 || status=$?
 timings+=("$(printf '%-34s %4d s' "Windows and end-to-end tests" $((SECONDS - e2e_begun)))")
+# The tests inside Windows are one entry of that run, side by side with the end-to-end sessions.
+inside=$(sed -n 's/.*wine\.inside-windows-tests .*[[:space:]]\([0-9]*\)\.[0-9]* sec.*/\1/p' "$counts" | tail -n 1)
+timings+=("$(printf '%-34s %4s s' "  of which the tests inside Windows" "${inside:-?}")")
 
 fuzz_status=0
 wait "$fuzz_pid" || fuzz_status=$?
