@@ -31,26 +31,11 @@ void DeleteValue(Session& session, const std::string& key, const std::string& na
     Shell(session.Env() + " wine reg delete " + Quote(key) + " /v " + Quote(name) + " /f >/dev/null 2>&1");
 }
 
-std::string Status(Session& session) {
-    std::string command = "cd " + Quote(session.Folder().string()) + " && " + session.Env() +
-                          " wine ./plumwick-send.exe --status 2>/dev/null";
-    std::string json;
-    if (FILE* pipe = popen(command.c_str(), "r")) {
-        char buffer[4096];
-        std::size_t got = 0;
-        while ((got = fread(buffer, 1, sizeof buffer, pipe)) > 0) {
-            json.append(buffer, got);
-        }
-        pclose(pipe);
-    }
-    return json;
-}
-
 // Polls the status line until it holds `part`.
 std::string WaitForStatus(Session& session, const std::string& part, double seconds = 15) {
     std::string json;
     for (double waited = 0; waited <= seconds; waited += 0.5) {
-        json = Status(session);
+        json = session.Status();
         if (json.find(part) != std::string::npos) {
             break;
         }
@@ -102,7 +87,7 @@ TEST(Administered, APolicyWinsOverTheUsersChoiceAndItsControlIsDisabledWithANoti
         return HasNotice(out, "Set by your administrator: Interval, ColorScheme");
     });
     EXPECT_TRUE(HasNotice(list, "Set by your administrator: Interval, ColorScheme")) << list;
-    EXPECT_NE(Status(session).find("\"scheme\":3"), std::string::npos) << Status(session);
+    EXPECT_NE(session.Status().find("\"scheme\":3"), std::string::npos) << session.Status();
     session.WaitFor({"visible", kForm}, [](const std::string& out) { return out == "1"; });
     EXPECT_EQ(IntervalField(session), "5|0") << "the policy's interval, disabled";
     EXPECT_EQ(Child(session, "双回车符分列"), "1") << "the split option is the user's to change";
@@ -151,14 +136,14 @@ TEST(Administered, ABadValueIsIgnoredWithANoticeNamingIt) {
     EXPECT_NE(list.find("The machine-wide value Monitor = \"left\" is ignored"), std::string::npos) << list;
     session.WaitFor({"visible", kForm}, [](const std::string& out) { return out == "1"; });
     EXPECT_EQ(IntervalField(session), "20|1") << "the user's interval stands, and may be changed";
-    EXPECT_NE(Status(session).find("\"scheme\":5"), std::string::npos);
+    EXPECT_NE(session.Status().find("\"scheme\":5"), std::string::npos);
 }
 
 TEST(Administered, APolicyChangedWhileTheProgramRunsAppliesAtOnce) {
     Session session;
     ASSERT_TRUE(session.Start());
     session.WaitFor({"visible", kForm}, [](const std::string& out) { return out == "1"; });
-    ASSERT_NE(Status(session).find("\"scheme\":1"), std::string::npos);
+    ASSERT_NE(session.Status().find("\"scheme\":1"), std::string::npos);
     EXPECT_EQ(IntervalField(session), "|1");
 
     SetValue(session, kPolicy, "ColorScheme", "5", true);

@@ -21,19 +21,6 @@ namespace {
 class Board : public ::testing::Test {
   protected:
     // plumwick-send with the (shell-quoted) arguments; its exit code and standard output.
-    int SendTool(const std::vector<std::string>& args, std::string* out = nullptr) {
-        std::string command =
-            "cd " + Quote(session.Folder().string()) + " && " + session.Env() + " wine ./plumwick-send.exe";
-        for (const std::string& arg : args) {
-            command += " " + Quote(arg);
-        }
-        int status = 0;
-        std::string printed = Shell(command + " 2>/dev/null", &status);
-        if (out) {
-            *out = TrimEnd(printed);
-        }
-        return status;
-    }
     void AddToShopIni(const std::string& lines) {
         std::ofstream out(session.Folder() / "data/system/shop.ini", std::ios::binary | std::ios::app);
         out << "\r\n" << lines << "\r\n";
@@ -121,9 +108,9 @@ bool Flag(const std::map<std::string, plumwick::JsonValue>& members, const std::
 TEST_F(Board, TheLogHoldsStartNoticesRefusalsAndStop) {
     AddToShopIni("ContentFolder=D:Text");
     ASSERT_TRUE(session.Start());
-    EXPECT_NE(SendTool({"--pipe", "HLD0 secret-one"}), 0);
-    EXPECT_NE(SendTool({"--pipe", "xyz secret-two"}), 0);
-    EXPECT_EQ(SendTool({"--pipe", "DLTshown"}), 0);
+    EXPECT_NE(session.SendTool({"--pipe", "HLD0 secret-one"}), 0);
+    EXPECT_NE(session.SendTool({"--pipe", "xyz secret-two"}), 0);
+    EXPECT_EQ(session.SendTool({"--pipe", "DLTshown"}), 0);
     const fs::path log = LogFolder() / "plumwick.log";
     std::string text = WaitForText(log, "D:Text");
     EXPECT_NE(text.find(" start: plumwick "), std::string::npos) << text;
@@ -189,7 +176,7 @@ TEST_F(Board, AStatusFileAppearsIsRefreshedAndEndsWithTheProgram) {
     }
     fs::last_write_time(board / "OLD-PC.json", fs::file_time_type::clock::now() - std::chrono::minutes(10));
     std::string table;
-    EXPECT_EQ(SendTool({"--board", "\\\\headoffice\\board"}, &table), 0);
+    EXPECT_EQ(session.SendTool({"--board", "\\\\headoffice\\board"}, &table), 0);
     EXPECT_NE(table.find("COMPUTER"), std::string::npos) << table;
     EXPECT_NE(table.find("!  OLD-PC"), std::string::npos) << table;
     EXPECT_NE(table.find("no news for 10 min"), std::string::npos) << table;
@@ -203,7 +190,7 @@ TEST_F(Board, AStatusFileAppearsIsRefreshedAndEndsWithTheProgram) {
         board, [](const auto& m) { return !Flag(m, "running"); }, 2);
     EXPECT_FALSE(Flag(members, "running"));
     EXPECT_TRUE(session.WaitForExit(5));
-    EXPECT_EQ(SendTool({"--board", "\\\\headoffice\\board"}, &table), 0);
+    EXPECT_EQ(session.SendTool({"--board", "\\\\headoffice\\board"}, &table), 0);
     EXPECT_NE(table.find("ended"), std::string::npos) << table;
     // Nothing went to shop.ini's folder, and nothing but the status files is left in the board's.
     EXPECT_FALSE(fs::exists(session.DriveC() / "users/Public" / (computer + ".json")));
@@ -225,9 +212,9 @@ TEST_F(Board, AStatusFolderThatHangsNeverFreezesTheDisplay) {
     ASSERT_EQ(::mkfifo((board / (computer + ".json.tmp")).c_str(), 0600), 0);
     ASSERT_TRUE(session.Start());
     for (const std::string line : {"first line", "second line", "third line"}) {
-        EXPECT_EQ(SendTool({"--pipe", "DLT" + line}), 0);
+        EXPECT_EQ(session.SendTool({"--pipe", "DLT" + line}), 0);
         std::string status;
-        EXPECT_EQ(SendTool({"--status"}, &status), 0);
+        EXPECT_EQ(session.SendTool({"--status"}, &status), 0);
         EXPECT_NE(status.find("\"main\":\"" + line + "\""), std::string::npos) << status;
         SleepSeconds(1); // a period passes: the writer is asked again while it hangs
     }

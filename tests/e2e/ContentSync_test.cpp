@@ -67,7 +67,7 @@ class ContentSync : public ::testing::Test {
     }
 
     std::string Main() {
-        std::string json = Status();
+        std::string json = session.Status();
         std::size_t at = json.find("\"main\":\"");
         if (at == std::string::npos) {
             return "<no status: " + json + ">";
@@ -78,21 +78,6 @@ class ContentSync : public ::testing::Test {
             end += json[end] == '\\' ? 2 : 1;
         }
         return json.substr(start, end - start);
-    }
-    // ?status through plumwick-send, the JSON line.
-    std::string Status() {
-        std::string command = "cd " + Quote(session.Folder().string()) + " && " + session.Env() +
-                              " wine ./plumwick-send.exe --status 2>/dev/null";
-        std::string json;
-        if (FILE* pipe = popen(command.c_str(), "r")) {
-            char buffer[4096];
-            std::size_t got = 0;
-            while ((got = fread(buffer, 1, sizeof buffer, pipe)) > 0) {
-                json.append(buffer, got);
-            }
-            pclose(pipe);
-        }
-        return json;
     }
     // Polls the main line until it is `wanted`; the seconds it took, or -1.
     double WaitForMain(const std::string& wanted, double seconds, std::string* last = nullptr) {
@@ -246,9 +231,9 @@ TEST_F(ContentSync, ARestartWhileTheFolderIsAwayShowsTheCachedPublicationAndBack
     ASSERT_NO_FATAL_FAILURE(PublishEverySecond("news.txt"));
     std::string last;
     ASSERT_GE(WaitForMain("CACHED", 5, &last), 0) << last;
-    EXPECT_NE(Status().find("\"folderReachable\":true,\"folderAwaySince\":null,\"lastRebuild\":\"20"),
+    EXPECT_NE(session.Status().find("\"folderReachable\":true,\"folderAwaySince\":null,\"lastRebuild\":\"20"),
               std::string::npos)
-        << Status();
+        << session.Status();
 
     // The share goes away while the display is off; it starts again without it.
     session.Send("END");
@@ -263,7 +248,7 @@ TEST_F(ContentSync, ARestartWhileTheFolderIsAwayShowsTheCachedPublicationAndBack
     std::string list = session.WaitFor(
         {"list"}, [](const std::string& out) { return out.find("PlumwickNotice") != std::string::npos; }, 10);
     EXPECT_NE(list.find("PlumwickNotice"), std::string::npos) << "no notice that the folder is away";
-    std::string status = Status();
+    std::string status = session.Status();
     EXPECT_NE(status.find("\"folderReachable\":false,\"folderAwaySince\":\"20"), std::string::npos) << status;
     EXPECT_EQ(session.Probe({"visible", kForm}), "0") << "the content manager came up instead";
     session.SaveScreenshot("content-cached-after-restart");
@@ -274,7 +259,7 @@ TEST_F(ContentSync, ARestartWhileTheFolderIsAwayShowsTheCachedPublicationAndBack
     double back = WaitForMain("FRESH", 30, &last);
     EXPECT_GE(back, 0) << "the folder came back but its new line did not: " << last;
     std::printf("folder back: new line shown %.1f s later\n", back);
-    EXPECT_NE(Status().find("\"folderReachable\":true"), std::string::npos) << Status();
+    EXPECT_NE(session.Status().find("\"folderReachable\":true"), std::string::npos) << session.Status();
 }
 
 namespace {
@@ -359,7 +344,7 @@ TEST_F(ContentSync, AFeedServerThatNeverAnswersLeavesTheDisplayRunningAndIsTold)
 
     // While the server holds the request, the window thread answers at once.
     auto start = std::chrono::steady_clock::now();
-    std::string status = Status();
+    std::string status = session.Status();
     double took = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     EXPECT_NE(status.find("\"main\":\"LOCAL\""), std::string::npos) << status;
     std::printf("?status answered in %.2f s during the hanging fetch\n", took);

@@ -522,6 +522,29 @@ int Session::SendBatch(const std::vector<std::string>& commands, std::string* re
     return ReportUndocumented(status);
 }
 
+int Session::SendTool(const std::vector<std::string>& args, std::string* out, std::string* err) {
+    std::string command = "cd " + Quote(folder_.string()) + " && " + Env() + " wine ./plumwick-send.exe";
+    for (const std::string& arg : args) {
+        command += " " + Quote(arg);
+    }
+    fs::path errors = folder_ / "send-errors.txt";
+    int status = 0;
+    std::string printed = Shell(command + " 2>" + Quote(errors.string()), &status);
+    if (out) {
+        *out = TrimEnd(printed);
+    }
+    if (err) {
+        *err = TrimEnd(ReadAll(errors));
+    }
+    return status;
+}
+
+std::string Session::Status() {
+    std::string json;
+    SendTool({"--status"}, &json);
+    return json;
+}
+
 std::string Session::SenderErrors() const {
     return Quote((root_ / "sender-errors.txt").string());
 }

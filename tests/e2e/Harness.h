@@ -57,7 +57,6 @@ class HttpServer {
 // "-filter point -resize 150%").
 Image LoadPicture(const std::filesystem::path& file, const std::string& operations = "");
 
-// Runs a command line through /bin/sh and returns its standard output; exit code in *status.
 // Runs `command` through the shell and returns what it printed. A command still running after
 // `limitSeconds` (0: no limit) is killed with everything it started, reported on the test's output, and
 // returns 124: a hung Wine process or X tool fails its test visibly instead of holding it until ctest
@@ -66,10 +65,6 @@ std::string Shell(const std::string& command, int* status = nullptr, double limi
 // A file's whole contents as bytes (empty when it cannot be read).
 std::string ReadAll(const std::filesystem::path& file);
 
-// One test's world: a fresh Xvfb display (1920x1080 unless told, desktop colour kDesktop) with icewm's
-// taskbar along its bottom edge, a Wine prefix of its own made from the clean one, with its own wineserver,
-// and a private copy of the staged program folder that the test may change before Start(). Sessions share
-// nothing, so tests run side by side.
 // What a session's desktop is like. The defaults are a shop PC's: one 1920x1080 monitor at 100 %, the
 // taskbar along the bottom.
 struct SessionOptions {
@@ -82,6 +77,10 @@ struct SessionOptions {
     int secondHeight = 0;
 };
 
+// One test's world: a fresh Xvfb display (1920x1080 unless told, desktop colour kDesktop) with icewm's
+// taskbar along its bottom edge, a Wine prefix of its own made from the clean one, with its own wineserver,
+// and a private copy of the staged program folder that the test may change before Start(). Sessions share
+// nothing, so tests run side by side.
 class Session {
   public:
     static constexpr Rgb kDesktop = kDesktopColour;
@@ -125,6 +124,12 @@ class Session {
     // failed M") in *report.
     int SendBatch(const std::vector<std::string>& commands, std::string* report = nullptr,
                   double timeoutSeconds = 10);
+    // plumwick-send with the arguments (each quoted for the shell), from the program folder. Its exit code;
+    // what it printed to standard output and to standard error, without their line ends at the end.
+    int SendTool(const std::vector<std::string>& args, std::string* out = nullptr,
+                 std::string* err = nullptr);
+    // The status line plumwick-send --status prints (empty when the display does not answer).
+    std::string Status();
     // plumwick-probe with the arguments (each argument quoted for the shell); its standard output, trimmed.
     std::string Probe(const std::vector<std::string>& args);
     // Lines of "plumwick-probe list" whose class is `cls`.

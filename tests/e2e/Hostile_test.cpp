@@ -14,31 +14,6 @@
 using namespace plumwick::e2e;
 namespace fs = std::filesystem;
 
-namespace {
-
-// plumwick-send with the (shell-quoted) arguments, from the session's program folder; its exit code,
-// standard output and standard error.
-int SendTool(Session& session, const std::vector<std::string>& args, std::string* out = nullptr,
-             std::string* err = nullptr) {
-    std::string command =
-        "cd " + Quote(session.Folder().string()) + " && " + session.Env() + " wine ./plumwick-send.exe";
-    for (const std::string& arg : args) {
-        command += " " + Quote(arg);
-    }
-    fs::path errors = session.Folder() / "send-errors.txt";
-    int status = 0;
-    std::string printed = Shell(command + " 2>" + Quote(errors.string()), &status);
-    if (out) {
-        *out = TrimEnd(printed);
-    }
-    if (err) {
-        *err = TrimEnd(ReadAll(errors));
-    }
-    return status;
-}
-
-} // namespace
-
 TEST(Hostile, ForgedWindowMessagesNeitherEndTheDisplayNorStopItServing) {
     Session session;
     ASSERT_TRUE(session.Start()) << "the display did not start";
@@ -50,8 +25,8 @@ TEST(Hostile, ForgedWindowMessagesNeitherEndTheDisplayNorStopItServing) {
     EXPECT_EQ(session.Send("DLTstill here"), 0);
     EXPECT_EQ(session.Probe({"find-box"}), "yes");
     std::string status;
-    EXPECT_EQ(SendTool(session, {"--pipe", "DLTthrough the pipe"}), 0);
-    EXPECT_EQ(SendTool(session, {"--status"}, &status), 0);
+    EXPECT_EQ(session.SendTool({"--pipe", "DLTthrough the pipe"}), 0);
+    EXPECT_EQ(session.SendTool({"--status"}, &status), 0);
     EXPECT_NE(status.find("\"main\":\"through the pipe\""), std::string::npos) << status;
     EXPECT_TRUE(session.Running());
 }
@@ -60,19 +35,19 @@ TEST(Hostile, ARefusedCommandExitsSevenAndHoldsNothing) {
     Session session;
     ASSERT_TRUE(session.Start()) << "the display did not start";
     std::string err;
-    EXPECT_EQ(SendTool(session, {"--pipe", "XYZ no verb"}, nullptr, &err), 7);
+    EXPECT_EQ(session.SendTool({"--pipe", "XYZ no verb"}, nullptr, &err), 7);
     EXPECT_NE(err.find("ERR no command"), std::string::npos) << err;
     // The hold follows only a command that was shown.
-    EXPECT_EQ(SendTool(session, {"--pipe", "--hold", "30", "XYZ"}), 7);
+    EXPECT_EQ(session.SendTool({"--pipe", "--hold", "30", "XYZ"}), 7);
     std::string status;
-    EXPECT_EQ(SendTool(session, {"--status"}, &status), 0);
+    EXPECT_EQ(session.SendTool({"--status"}, &status), 0);
     EXPECT_NE(status.find("\"held\":false"), std::string::npos) << status;
     // A batch counts the refusal among the failed.
     std::ofstream(session.Folder() / "mixed.bin", std::ios::binary) << std::string("DLTone\0XYZ\0DLTtwo", 17);
     std::string report;
-    EXPECT_EQ(SendTool(session, {"--pipe", "--batch", "mixed.bin"}, &report), 5);
+    EXPECT_EQ(session.SendTool({"--pipe", "--batch", "mixed.bin"}, &report), 5);
     EXPECT_EQ(report, "sent 2, failed 1");
-    EXPECT_EQ(SendTool(session, {"--pipe", "DLTshown"}), 0);
+    EXPECT_EQ(session.SendTool({"--pipe", "DLTshown"}), 0);
     EXPECT_EQ(session.Send("DLTshown through the box"), 0);
 }
 
@@ -91,7 +66,7 @@ TEST(Hostile, ADecoyPipeInAnotherSessionGetsNothingAndTheSenderSaysWhy) {
     }
     ASSERT_NE(ReadAll(decoyOut).find("ready"), std::string::npos) << ReadAll(decoyOut);
     std::string err;
-    EXPECT_EQ(SendTool(session, {"--session", "7", "DLTfor the decoy"}, nullptr, &err), 8);
+    EXPECT_EQ(session.SendTool({"--session", "7", "DLTfor the decoy"}, nullptr, &err), 8);
     EXPECT_NE(err.find("the command pipe's server (process "), std::string::npos) << err;
     EXPECT_NE(err.find("not in session 7"), std::string::npos) << err;
     for (int i = 0; i < 100 && ReadAll(decoyOut).find("got") == std::string::npos; ++i) {
@@ -99,5 +74,5 @@ TEST(Hostile, ADecoyPipeInAnotherSessionGetsNothingAndTheSenderSaysWhy) {
     }
     EXPECT_NE(ReadAll(decoyOut).find("got 0 bytes"), std::string::npos) << ReadAll(decoyOut);
     // The display of the sender's own session is still reached.
-    EXPECT_EQ(SendTool(session, {"--pipe", "DLTfor the display"}), 0);
+    EXPECT_EQ(session.SendTool({"--pipe", "DLTfor the display"}), 0);
 }

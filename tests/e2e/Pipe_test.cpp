@@ -50,30 +50,12 @@ class CommandPipe : public ::testing::Test {
     void SetUp() override { ASSERT_TRUE(session.Start()) << "the display did not start"; }
 
     // plumwick-send with the (shell-quoted) arguments; its exit code, standard output and error.
-    int SendTool(const std::vector<std::string>& args, std::string* out = nullptr,
-                 std::string* err = nullptr) {
-        std::string command =
-            "cd " + Quote(session.Folder().string()) + " && " + session.Env() + " wine ./plumwick-send.exe";
-        for (const std::string& arg : args) {
-            command += " " + Quote(arg);
-        }
-        fs::path errors = session.Folder() / "send-errors.txt";
-        int status = 0;
-        std::string printed = Shell(command + " 2>" + Quote(errors.string()), &status);
-        if (out) {
-            *out = TrimEnd(printed);
-        }
-        if (err) {
-            *err = TrimEnd(ReadText(errors));
-        }
-        return status;
-    }
     int SendPipe(const std::string& command, std::string* err = nullptr) {
-        return SendTool({"--pipe", command}, nullptr, err);
+        return session.SendTool({"--pipe", command}, nullptr, err);
     }
     std::string Status() {
         std::string out;
-        EXPECT_EQ(SendTool({"--status"}, &out), 0);
+        EXPECT_EQ(session.SendTool({"--status"}, &out), 0);
         return out;
     }
     std::string Main() { return Field(Status(), "main"); }
@@ -261,7 +243,7 @@ TEST_F(CommandPipeWithContent, AHeldLineOutlastsTwoTicksThenTheRotationResumes) 
     // --hold sends the line, then the hold. A tick of the rotation may fall between the two (the sender
     // cannot stop that): then the hold keeps the rotated line. Either way the line shown when the hold
     // took effect stays for two ticks and more.
-    ASSERT_EQ(SendTool({"--pipe", "--hold", "6", "DLTnow serving 42"}), 0);
+    ASSERT_EQ(session.SendTool({"--pipe", "--hold", "6", "DLTnow serving 42"}), 0);
     const auto start = std::chrono::steady_clock::now();
     std::string status = Status();
     EXPECT_EQ(Field(status, "held"), "true");
@@ -291,14 +273,14 @@ TEST_F(CommandPipeWithContent, AHeldLineOutlastsTwoTicksThenTheRotationResumes) 
 
 TEST_F(CommandPipe, EndRepliesBeforeTheProgramEnds) {
     // Another session's pipe is another display's: none runs there.
-    EXPECT_EQ(SendTool({"--session", "4242", "--status"}), 2);
-    EXPECT_EQ(SendTool({"--session", "4242", "DLTelsewhere"}), 2);
-    EXPECT_EQ(SendTool({"--hold", "0", "DLTx"}), 64);
+    EXPECT_EQ(session.SendTool({"--session", "4242", "--status"}), 2);
+    EXPECT_EQ(session.SendTool({"--session", "4242", "DLTelsewhere"}), 2);
+    EXPECT_EQ(session.SendTool({"--hold", "0", "DLTx"}), 64);
     WriteFile(session.Folder() / "end.txt", "END");
     EXPECT_EQ(session.Probe({"pipe-raw", "end.txt"}), "reply|OK");
     EXPECT_TRUE(session.WaitForExit(15));
     std::string err;
-    EXPECT_EQ(SendTool({"--status"}, nullptr, &err), 2);
+    EXPECT_EQ(session.SendTool({"--status"}, nullptr, &err), 2);
     EXPECT_NE(err.find("not running"), std::string::npos) << err;
     EXPECT_EQ(SendPipe("DLTnobody"), 2);
 }
