@@ -752,42 +752,6 @@ void ContentWindow::OnKeepAboveTimer() {
     }
 }
 
-std::vector<ContentWindow::SourceRead>
-ContentWindow::ReadTickedFiles(std::vector<std::u16string>& tickedPaths,
-                               std::vector<std::u16string>& leftOut) {
-    std::vector<SourceRead> reads;
-    PublicationBudget budget;
-    // A folder that does not answer is not read from the window thread: the files' last good copies stand
-    // in for them (a feed's shortcut has none, so a feed waits for the folder).
-    const bool there = FolderAnswers(contentFolder_, kFolderAnswerMs);
-    if (!there) {
-        FolderReach(false);
-    }
-    for (const Entry& entry : entries_) {
-        if (SendMessageW(entry.box, BM_GETCHECK, 0, 0) != BST_CHECKED) {
-            continue;
-        }
-        tickedPaths.push_back(entry.file.folder + entry.file.caption); // also when it cannot be read now
-        // Missing, locked, not a regular file or far too large: the file gives nothing.
-        std::optional<std::string> bytes;
-        if (there) {
-            bytes = ReadFileBytes(entry.file.folder + entry.file.caption, kContentFileMaxBytes);
-        } else if (!IsFeedFileName(entry.file.caption)) {
-            bytes = cache_.Read(contentFolder_, {RelativePath(entry.file)}).front();
-        }
-        if (!bytes || bytes->empty()) {
-            continue;
-        }
-        // All files together stay within the publication's budget; one that does not fit is left out.
-        if (!budget.Take(bytes->size())) {
-            leftOut.push_back(entry.file.caption);
-            continue;
-        }
-        reads.push_back({RelativePath(entry.file), std::move(*bytes)});
-    }
-    return reads;
-}
-
 bool ContentWindow::PublishSources(const std::vector<SourceRead>& reads, SplitOption option,
                                    const std::vector<std::u16string>& leftOut, bool rebuilt) {
     std::vector<PublishedSource> next;
@@ -1007,17 +971,30 @@ SplitOption ContentWindow::ChosenSplit() const {
 }
 
 int ContentWindow::BuildList(SplitOption option, bool& anyLine) {
-    std::vector<std::u16string> ticked;
+    std::vector<std::u16string> ticked;   // below the content folder, also those that cannot be read now
+    std::vector<std::u16string> captions; // as the list shows them
+    for (const Entry& entry : entries_) {
+        if (SendMessageW(entry.box, BM_GETCHECK, 0, 0) == BST_CHECKED) {
+            ticked.push_back(RelativePath(entry.file));
+            captions.push_back(entry.file.caption);
+        }
+    }
     std::vector<std::u16string> filesLeftOut;
-    std::vector<SourceRead> reads = ReadTickedFiles(ticked, filesLeftOut);
-    anyLine = PublishSources(reads, option, filesLeftOut, false);
+    anyLine = PublishSources(ReadSources(ticked, filesLeftOut, &captions), option, filesLeftOut, false);
     // From now on the publication follows its files as they change.
-    watchedPaths_ = ticked;
+    Follow(ticked, option);
+    return static_cast<int>(ticked.size());
+}
+
+void ContentWindow::Follow(const std::vector<std::u16string>& files, SplitOption option) {
+    watchedPaths_.clear();
+    for (const std::u16string& file : files) {
+        watchedPaths_.push_back(contentFolder_ + file);
+    }
     watchedOption_ = option;
     if (watcher_) {
-        watcher_->Watch(++generation_, std::move(ticked));
+        watcher_->Watch(++generation_, watchedPaths_);
     }
-    return static_cast<int>(watchedPaths_.size());
 }
 
 bool ContentWindow::PublishFromCache(SplitOption option) {
@@ -1049,14 +1026,7 @@ bool ContentWindow::PublishFromCache(SplitOption option) {
     FetchFeeds(std::move(feeds));
     lastRebuild_ = newest; // the copy is as old as its last look at the folder
     // When the folder comes back, its files rebuild the publication.
-    watchedPaths_.clear();
-    for (const std::u16string& file : files) {
-        watchedPaths_.push_back(contentFolder_ + file);
-    }
-    watchedOption_ = option;
-    if (watcher_) {
-        watcher_->Watch(++generation_, watchedPaths_);
-    }
+    Follow(files, option);
     FolderReach(false);
     return anyLine;
 }
@@ -1171,15 +1141,19 @@ void ContentWindow::RestoreRemembered() {
 }
 
 std::vector<ContentWindow::SourceRead> ContentWindow::ReadSources(const std::vector<std::u16string>& files,
-                                                                  std::vector<std::u16string>& leftOut) {
+                                                                  std::vector<std::u16string>& leftOut,
+                                                                  const std::vector<std::u16string>* names) {
     std::vector<SourceRead> reads;
     PublicationBudget budget;
-    // As for a publish from the list: a folder that does not answer is not read from the window thread.
+    // A folder that does not answer is not read from the window thread: the files' last good copies stand
+    // in for them (a feed's shortcut has none, so a feed waits for the folder).
     const bool there = FolderAnswers(contentFolder_, kFolderAnswerMs);
     if (!there) {
         FolderReach(false);
     }
-    for (const std::u16string& file : files) {
+    for (std::size_t i = 0; i < files.size(); ++i) {
+        const std::u16string& file = files[i];
+        // Missing, locked, not a regular file or far too large: the file gives nothing.
         std::optional<std::string> bytes;
         if (there) {
             bytes = ReadFileBytes(contentFolder_ + file, kContentFileMaxBytes);
@@ -1189,8 +1163,9 @@ std::vector<ContentWindow::SourceRead> ContentWindow::ReadSources(const std::vec
         if (!bytes || bytes->empty()) {
             continue;
         }
+        // All files together stay within the publication's budget; one that does not fit is left out.
         if (!budget.Take(bytes->size())) {
-            leftOut.push_back(file);
+            leftOut.push_back(names ? (*names)[i] : file);
             continue;
         }
         reads.push_back({file, std::move(*bytes)});
@@ -1250,13 +1225,7 @@ void ContentWindow::ChangeFolder(std::u16string contentFolder) {
     // The rotation goes on with the new folder's files: its next tick draws from them.
     std::vector<std::u16string> leftOut;
     PublishSources(ReadSources(files, leftOut), watchedOption_, leftOut, true);
-    watchedPaths_.clear();
-    for (const std::u16string& file : files) {
-        watchedPaths_.push_back(contentFolder_ + file);
-    }
-    if (watcher_) {
-        watcher_->Watch(++generation_, watchedPaths_);
-    }
+    Follow(files, watchedOption_);
 }
 
 void ContentWindow::PublishAdministered() {
@@ -1284,14 +1253,7 @@ void ContentWindow::PublishAdministered() {
     std::vector<std::u16string> leftOut;
     bool anyLine =
         PublishSources(ReadSources(remembered->files, leftOut), remembered->option, leftOut, false);
-    watchedPaths_.clear();
-    for (const std::u16string& file : remembered->files) {
-        watchedPaths_.push_back(contentFolder_ + file);
-    }
-    watchedOption_ = remembered->option;
-    if (watcher_) {
-        watcher_->Watch(++generation_, watchedPaths_);
-    }
+    Follow(remembered->files, remembered->option);
     publishing_ = false;
     if (!anyLine) {
         return; // nothing to show yet: the files are followed and rebuild it when they come

@@ -130,14 +130,13 @@ class ContentWindow : public win::Window, public TickGate {
         std::u16string path; // below the content folder
         std::string bytes;
     };
-    // The ticked files within the publication's budget (their cached copies when the folder does not
-    // answer); the names of those past it go to leftOut, every ticked file's full path to `ticked`.
-    std::vector<SourceRead> ReadTickedFiles(std::vector<std::u16string>& tickedPaths,
-                                            std::vector<std::u16string>& leftOut);
-    // The files (below the content folder) read for a publication, their cached copies when the folder
-    // does not answer; the names past the budget go to leftOut.
+    // The files (below the content folder) read for a publication within its budget, their cached copies
+    // when the folder does not answer; those past the budget go to leftOut, by their `names` when given.
     std::vector<SourceRead> ReadSources(const std::vector<std::u16string>& files,
-                                        std::vector<std::u16string>& leftOut);
+                                        std::vector<std::u16string>& leftOut,
+                                        const std::vector<std::u16string>* names = nullptr);
+    // From now on the files (below the content folder) rebuild the publication when they change.
+    void Follow(const std::vector<std::u16string>& files, SplitOption option);
     // The files as read become the publication: a file's text, or for a .url the feed's last good copy,
     // fetched anew from now on. The files are kept in the cache. True when a line can be shown or a feed
     // may bring one.
