@@ -2,6 +2,7 @@
 
 #include "notice/EventLog.h"
 #include "win32/KnownFolder_win.h"
+#include "win32/LocalTime_win.h"
 #include "win32/Result_win.h"
 #include "win32/Strings_win.h"
 
@@ -14,15 +15,7 @@ LogTime LocalNow() {
     GetLocalTime(&local);
     LogTime time{local.wYear,   local.wMonth,  local.wDay,         local.wHour,
                  local.wMinute, local.wSecond, local.wMilliseconds};
-    TIME_ZONE_INFORMATION zone{};
-    DWORD which = GetTimeZoneInformation(&zone);
-    long bias = zone.Bias;
-    if (which == TIME_ZONE_ID_DAYLIGHT) {
-        bias += zone.DaylightBias;
-    } else if (which == TIME_ZONE_ID_STANDARD) {
-        bias += zone.StandardBias;
-    }
-    time.utcOffsetMinutes = static_cast<int>(-bias);
+    time.utcOffsetMinutes = win::LocalUtcOffsetMinutes();
     return time;
 }
 

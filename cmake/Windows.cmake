@@ -35,7 +35,8 @@ target_link_options(plumwick PRIVATE ${PLUMWICK_LINK_FLAGS})
 set_target_properties(plumwick PROPERTIES OUTPUT_NAME plumwick)
 
 add_executable(plumwick-send tools/Send_win.cpp tools/PipeClient_win.cpp tools/ReceiverIdentity_win.cpp
-  ${CMAKE_SOURCE_DIR}/win32/Strings_win.cpp ${CMAKE_SOURCE_DIR}/win32/Result_win.cpp tools/Send.rc)
+  ${CMAKE_SOURCE_DIR}/win32/LocalTime_win.cpp ${CMAKE_SOURCE_DIR}/win32/Strings_win.cpp
+  ${CMAKE_SOURCE_DIR}/win32/Result_win.cpp tools/Send.rc)
 target_link_libraries(plumwick-send PRIVATE plumwick_core user32 advapi32 wtsapi32)
 # PlumwickVersion.h gives the sender the project's version too.
 target_include_directories(plumwick-send PRIVATE ${CMAKE_SOURCE_DIR} ${PLUMWICK_GENERATED_DIR})

@@ -10,6 +10,7 @@
 #include "store/UserMemoryStore_win.h"
 #include "win32/Dpi_win.h"
 #include "win32/Handles_win.h"
+#include "win32/LocalTime_win.h"
 #include "win32/Strings_win.h"
 
 #include <algorithm>
@@ -34,13 +35,8 @@ std::optional<RememberedPublication> ReadRememberedPublication() {
 LocalDateTime WallTimeNow() {
     SYSTEMTIME t{};
     GetLocalTime(&t);
-    TIME_ZONE_INFORMATION zone{};
-    DWORD which = GetTimeZoneInformation(&zone);
-    long bias = zone.Bias + (which == TIME_ZONE_ID_DAYLIGHT   ? zone.DaylightBias
-                             : which == TIME_ZONE_ID_STANDARD ? zone.StandardBias
-                                                              : 0);
     return LocalDateTime{CivilDate{t.wYear, t.wMonth, t.wDay}, t.wHour, t.wMinute, t.wSecond,
-                         static_cast<int>(-bias)};
+                         win::LocalUtcOffsetMinutes()};
 }
 
 // A box's caption: the file's name, and its schedule when one covers it.

@@ -9,6 +9,7 @@
 #include "tools/PipeClient_win.h"
 #include "tools/ReceiverIdentity_win.h"
 #include "win32/Handles_win.h"
+#include "win32/LocalTime_win.h"
 #include "win32/Result_win.h"
 #include "win32/Strings_win.h"
 #include "win32/Windows_win.h"
@@ -328,15 +329,6 @@ UnixSeconds UnixFromFileTime(const FILETIME& time) {
     return static_cast<UnixSeconds>(ticks.QuadPart / 10000000ull) - 11644473600ll;
 }
 
-int LocalUtcOffsetMinutes() {
-    TIME_ZONE_INFORMATION zone{};
-    DWORD which = GetTimeZoneInformation(&zone);
-    long bias = zone.Bias + (which == TIME_ZONE_ID_DAYLIGHT   ? zone.DaylightBias
-                             : which == TIME_ZONE_ID_STANDARD ? zone.StandardBias
-                                                              : 0);
-    return static_cast<int>(-bias);
-}
-
 // A status file whole, read beside a writer that may replace it meanwhile.
 std::optional<std::string> ReadStatusFile(const std::wstring& path) {
     win::UniqueFile file(CreateFileW(path.c_str(), GENERIC_READ,
@@ -367,7 +359,7 @@ int ShowBoard(const Request& request) {
     FILETIME nowTime{};
     GetSystemTimeAsFileTime(&nowTime);
     const UnixSeconds now = UnixFromFileTime(nowTime);
-    const int offset = LocalUtcOffsetMinutes();
+    const int offset = win::LocalUtcOffsetMinutes();
     std::vector<BoardRow> rows;
     WIN32_FIND_DATAW found{};
     win::UniqueFind find(FindFirstFileW((folder + L"\\*.json").c_str(), &found));
