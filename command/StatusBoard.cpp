@@ -1,5 +1,6 @@
 #include "command/StatusBoard.h"
 
+#include "common/Calendar.h"
 #include "common/TextUtil.h"
 
 #include <algorithm>
@@ -9,55 +10,16 @@ namespace plumwick {
 
 namespace {
 
-// Days since 1970-01-01 of a civil date, and back (proleptic Gregorian).
-std::int64_t DaysFromCivil(std::int64_t y, unsigned m, unsigned d) {
-    y -= m <= 2;
-    const std::int64_t era = (y >= 0 ? y : y - 399) / 400;
-    const unsigned yoe = static_cast<unsigned>(y - era * 400);
-    const unsigned doy = (153 * (m > 2 ? m - 3 : m + 9) + 2) / 5 + d - 1;
-    const unsigned doe = yoe * 365 + yoe / 4 - yoe / 100 + doy;
-    return era * 146097 + static_cast<std::int64_t>(doe) - 719468;
-}
-
-struct Civil {
-    std::int64_t year;
-    unsigned month, day, hour, minute, second;
-};
-
-Civil CivilFromSeconds(UnixSeconds when) {
-    std::int64_t days = when / 86400;
-    std::int64_t rest = when % 86400;
-    if (rest < 0) {
-        rest += 86400;
-        --days;
-    }
-    days += 719468;
-    const std::int64_t era = (days >= 0 ? days : days - 146096) / 146097;
-    const unsigned doe = static_cast<unsigned>(days - era * 146097);
-    const unsigned yoe = (doe - doe / 1460 + doe / 36524 - doe / 146096) / 365;
-    const unsigned doy = doe - (365 * yoe + yoe / 4 - yoe / 100);
-    const unsigned mp = (5 * doy + 2) / 153;
-    const unsigned day = doy - (153 * mp + 2) / 5 + 1;
-    const unsigned month = mp < 10 ? mp + 3 : mp - 9;
-    const std::int64_t year = static_cast<std::int64_t>(yoe) + era * 400 + (month <= 2);
-    return {year,
-            month,
-            day,
-            static_cast<unsigned>(rest / 3600),
-            static_cast<unsigned>(rest % 3600 / 60),
-            static_cast<unsigned>(rest % 60)};
-}
-
 std::u16string Ascii(std::string_view text) {
     return std::u16string(text.begin(), text.end());
 }
 
 // "2026-12-08 20:10" in the reader's local time.
 std::u16string LocalMinute(UnixSeconds when, int utcOffsetMinutes) {
-    Civil c = CivilFromSeconds(when + static_cast<UnixSeconds>(utcOffsetMinutes) * 60);
+    LocalDateTime c = LocalTimeAt(when, utcOffsetMinutes);
     char text[64];
-    std::snprintf(text, sizeof text, "%04lld-%02u-%02u %02u:%02u", static_cast<long long>(c.year), c.month,
-                  c.day, c.hour, c.minute);
+    std::snprintf(text, sizeof text, "%04d-%02d-%02d %02d:%02d", c.date.year, c.date.month, c.date.day,
+                  c.hour, c.minute);
     return Ascii(text);
 }
 
@@ -377,10 +339,10 @@ std::u16string StemOf(std::u16string_view fileName) {
 } // namespace
 
 std::string UtcText(UnixSeconds when) {
-    Civil c = CivilFromSeconds(when);
+    LocalDateTime c = LocalTimeAt(when, 0);
     char text[64];
-    std::snprintf(text, sizeof text, "%04lld-%02u-%02uT%02u:%02u:%02uZ", static_cast<long long>(c.year),
-                  c.month, c.day, c.hour, c.minute, c.second);
+    std::snprintf(text, sizeof text, "%04d-%02d-%02dT%02d:%02d:%02dZ", c.date.year, c.date.month, c.date.day,
+                  c.hour, c.minute, c.second);
     return text;
 }
 
@@ -411,7 +373,8 @@ std::optional<UnixSeconds> ParseUtcText(std::string_view text) {
     if (*day > kDays[*month - 1] || (*month == 2 && *day == 29 && !leap)) {
         return std::nullopt;
     }
-    return DaysFromCivil(*year, *month, *day) * 86400 + *hour * 3600 + *minute * 60 + *second;
+    const CivilDate date{static_cast<int>(*year), static_cast<int>(*month), static_cast<int>(*day)};
+    return DaysFromCivil(date) * 86400 + *hour * 3600 + *minute * 60 + *second;
 }
 
 std::string BoardJson(const BoardStatus& status) {
