@@ -10,12 +10,8 @@ set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 build="${PLUMWICK_BENCH_BUILD:-$root/build/win}"
 runs="${PLUMWICK_BENCH_RUNS:-3}"
-if [ ! -f "$build/plumwick-bench.exe" ] || [ ! -f "$build/stage/plumwick.exe" ]; then
-  cmake -S "$root" -B "$build" -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64-x86_64.cmake" \
-    -DCMAKE_BUILD_TYPE=Release >/dev/null
-  cmake --build "$build" -j"$(nproc 2>/dev/null || echo 2)" >/dev/null
-fi
 source "$root/scripts/wine-env.sh"
+plumwick_bench_build "$build"
 plumwick_wine_prefix
 
 shape_key() { echo "HKCU\\Software\\Wine\\AppDefaults\\$1\\X11 Driver"; }

@@ -7,6 +7,16 @@ export WINEDLLOVERRIDES="mscoree,mshtml="
 export LC_ALL=zh_CN.UTF-8
 export WINEARCH=win64
 
+# The benchmarks' cross build (the program staged and plumwick-bench.exe), built when either is missing.
+plumwick_bench_build() {
+  local build=$1
+  if [ ! -f "$build/plumwick-bench.exe" ] || [ ! -f "$build/stage/plumwick.exe" ]; then
+    cmake -S "$root" -B "$build" -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64-x86_64.cmake" \
+      -DCMAKE_BUILD_TYPE=Release >/dev/null
+    cmake --build "$build" -j"$(nproc 2>/dev/null || echo 2)" >/dev/null
+  fi
+}
+
 # Bumped whenever the prefix's set-up changes, so that prefixes made by an older set-up are redone.
 plumwick_prefix_version=3
 
