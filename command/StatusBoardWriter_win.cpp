@@ -3,6 +3,7 @@
 #include "command/StatusBoard.h"
 #include "common/TextUtil.h"
 #include "notice/EventLog.h"
+#include "win32/Files_win.h"
 #include "win32/Strings_win.h"
 
 #include <algorithm>
@@ -165,28 +166,8 @@ void StatusBoardWriter::Run(const std::shared_ptr<Shared>& shared) {
 }
 
 win::Result StatusBoardWriter::Write(const Shared& shared, const std::string& json) {
-    {
-        win::UniqueFile file(CreateFileW(shared.temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                                         FILE_ATTRIBUTE_NORMAL, nullptr));
-        if (!file) {
-            return win::Result::LastError(L"CreateFileW " + shared.temporary);
-        }
-        std::string bytes = json + "\r\n";
-        DWORD written = 0;
-        if (!WriteFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) ||
-            written != bytes.size()) {
-            win::Result failed = win::Result::LastError(L"WriteFile " + shared.temporary);
-            file.reset();
-            DeleteFileW(shared.temporary.c_str());
-            return failed;
-        }
-    }
-    if (!MoveFileExW(shared.temporary.c_str(), shared.path.c_str(), MOVEFILE_REPLACE_EXISTING)) {
-        win::Result failed = win::Result::LastError(L"MoveFileExW " + shared.path);
-        DeleteFileW(shared.temporary.c_str());
-        return failed;
-    }
-    return {};
+    return win::ReplaceFileContents(shared.path, shared.temporary, json + "\r\n", MOVEFILE_REPLACE_EXISTING,
+                                    true);
 }
 
 } // namespace plumwick

@@ -3,41 +3,11 @@
 #include "common/FileBytes.h"
 #include "store/SettingsLocation.h"
 #include "store/SettingsLocation_win.h"
-#include "win32/Handles_win.h"
+#include "win32/Files_win.h"
 #include "win32/Result_win.h"
 #include "win32/Strings_win.h"
 
 namespace plumwick {
-
-namespace {
-
-// Writes through a temporary file beside the target, so a failed write never leaves a half-written file.
-win::Result WriteWholeFile(const std::wstring& path, const std::string& bytes) {
-    std::wstring temporary = path + L".new";
-    {
-        win::UniqueFile file(CreateFileW(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                                         FILE_ATTRIBUTE_NORMAL, nullptr));
-        if (!file) {
-            return win::Result::LastError(L"CreateFileW");
-        }
-        DWORD written = 0;
-        if (!WriteFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) ||
-            written != bytes.size()) {
-            win::Result failed = win::Result::LastError(L"WriteFile");
-            file.reset();
-            DeleteFileW(temporary.c_str());
-            return failed;
-        }
-    }
-    if (!MoveFileExW(temporary.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
-        win::Result failed = win::Result::LastError(L"MoveFileExW");
-        DeleteFileW(temporary.c_str());
-        return failed;
-    }
-    return {};
-}
-
-} // namespace
 
 std::wstring SettingsStore::Path() const {
     return programFolder_ + L"\\data\\system\\desktoplrc.pst";
@@ -76,7 +46,8 @@ void SettingsStore::SaveSet(const Settings& settings) {
     if (path != Path()) {
         win::MakeFolderOf(path);
     }
-    win::Result written = WriteWholeFile(path, FormatSettings(settings, codePage_));
+    win::Result written = win::ReplaceFileContents(path, path + L".new", FormatSettings(settings, codePage_),
+                                                   MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH);
     if (written) {
         // Said once, after the first save there (at start-up), so it names a file that exists.
         if (path != Path()) {
