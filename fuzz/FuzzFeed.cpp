@@ -100,7 +100,10 @@ void CheckAddress(std::u16string_view text, std::u16string_view location) {
     FUZZ_CHECK(next.address.has_value() == next.error.empty());
     if (next.address) {
         FUZZ_CHECK(!address.https || next.address->https); // never from https down to http
-        FUZZ_CHECK(next.address->pathAndQuery.find(u"/../") == std::u16string::npos);
+        // Dot segments are resolved in the path; a query is the server's business and is sent as given.
+        const std::u16string& full = next.address->pathAndQuery;
+        const std::u16string path = full.substr(0, full.find(u'?'));
+        FUZZ_CHECK(path.find(u"/../") == std::u16string::npos && path.find(u"/./") == std::u16string::npos);
     }
 }
 

@@ -60,6 +60,7 @@ seed FuzzFeed rss '<?xml version="1.0"?><rss version="2.0"><channel><item><title
 seed FuzzFeed atom '<feed xmlns="http://www.w3.org/2005/Atom"><entry><title type="html">a &amp;lt;b&amp;gt;</title></entry></feed>'
 seed FuzzFeed doctype '<!DOCTYPE x [<!ENTITY a "&#38;b;">]><rss><item><title><![CDATA[x]]>&a;&#x1F600;</title></item></rss>'
 seed FuzzFeed address 'https://h:8443/news/feed.xml?x=1\n../other.xml?y'
+seed FuzzFeed query-dots 'http://h/a/b\n../x?/../y/./z'
 seed FuzzFeed shortcut '[InternetShortcut]\r\nURL=http://127.0.0.1:8080/feed\r\n'
 seed FuzzSchedule example '[breakfast.txt]\r\ndays = Mon-Fri\r\ntimes = 06:30-10:30\r\n[offers/x]\r\ntimes = 22:00-02:00, 7:00-24:00\r\nfrom = 2026-12-01\r\nuntil = 2026-12-24\r\n'
 seed FuzzSchedule broken 'days = Mon\n[a.txt\n[*]\ndays = Fri-Mon\ntmes = 1\n[A.TXT] ; x\n'

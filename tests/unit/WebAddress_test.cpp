@@ -88,4 +88,6 @@ TEST(FollowRedirect, ResolvesRelativeLocationsAgainstTheCurrentAddress) {
     EXPECT_EQ(Redirect(u"http://h/a", u"//cdn.example.com/f"), u"http://cdn.example.com/f");
     EXPECT_EQ(Redirect(u"https://h/a", u"//cdn.example.com/f"), u"https://cdn.example.com/f");
     EXPECT_EQ(Redirect(u"https://h/a/b", u".."), u"https://h/");
+    // Only the path is resolved: a query keeps its slashes and dots as the server sent them.
+    EXPECT_EQ(Redirect(u"http://h/a/b", u"../x?/../y/./z"), u"http://h/x?/../y/./z");
 }
