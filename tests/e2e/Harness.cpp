@@ -561,7 +561,9 @@ int Session::ReportUndocumented(int status) const {
 }
 
 std::string Session::Probe(const std::vector<std::string>& args) {
-    std::string command = "cd " + Quote(folder_.string()) + " && " + Env() + " wine ./plumwick-probe.exe";
+    // Wine's errors are kept for the probe (they go to a file): when it does not run, they say why.
+    std::string command =
+        "cd " + Quote(folder_.string()) + " && " + Env() + " WINEDEBUG=err+all wine ./plumwick-probe.exe";
     for (const std::string& arg : args) {
         command += " " + Quote(arg);
     }
