@@ -87,8 +87,10 @@ for src in "$root"/fuzz/*.cpp; do
     summary+=("fuzz $target: ok (${runs:-0} runs)")
   else
     failed=1
-    grep -E "ERROR: |SUMMARY: |check failed|runtime error|round trip|Test unit written" "$log" |
-      head -n 8 >&2 || true
+    # The input itself (libFuzzer's Base64 line, for a short one) goes with it: a failure seen only in CI's
+    # log can be run again here.
+    grep -E "ERROR: |SUMMARY: |check failed|runtime error|round trip|Test unit written|^Base64: " "$log" |
+      head -n 9 >&2 || true
     summary+=("fuzz $target: FAILED (exit $status, see build/fuzz/logs/$target.log)")
   fi
 done
