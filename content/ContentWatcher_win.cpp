@@ -127,6 +127,10 @@ void ContentWatcher::Stop() {
     }
 }
 
+bool ContentWatcher::WaitEnded(unsigned long ms) const {
+    return !thread_ || WaitForSingleObject(thread_.get(), ms) == WAIT_OBJECT_0;
+}
+
 bool ContentWatcher::Start() {
     if (thread_) {
         return true;

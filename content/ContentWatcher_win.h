@@ -47,6 +47,8 @@ class ContentWatcher {
     // Asks the thread to end without waiting for it (a look at a share may take the network's time-out);
     // nothing it finds from now on reaches the window thread. The destructor still waits for the thread.
     void Stop();
+    // After Stop: true once the thread has ended, waiting at most `ms` for it.
+    bool WaitEnded(unsigned long ms) const;
     // The files (full paths, publish order) a publication was just made from; an empty list watches none.
     void Watch(unsigned generation, std::vector<std::u16string> files);
 

@@ -14,6 +14,7 @@
 #include "win32/Strings_win.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <string>
 
 namespace plumwick {
@@ -62,6 +63,8 @@ void ShowCaption(HWND box, const std::u16string& name, const std::u16string& sch
 
 // How long the window thread waits to learn whether the content folder is there.
 constexpr unsigned long kFolderAnswerMs = 2000;
+// How long the program's end waits, in all, for the watchers' threads.
+constexpr unsigned long kWatchersEndMs = 2000;
 
 // A folder on another machine (a UNC path or a mapped drive), which is never made when it is not there.
 bool IsNetworkFolder(const std::u16string& folder) {
@@ -286,6 +289,25 @@ ContentWindow::ContentWindow(ContentHost& host, MessageFeed& feed, std::u16strin
 ContentWindow::~ContentWindow() {
     // The controls go before the fonts they use.
     Destroy();
+    EndWatchers();
+}
+
+void ContentWindow::EndWatchers() {
+    if (watcher_) {
+        watcher_->Stop();
+        retiredWatchers_.push_back(std::move(watcher_));
+    }
+    // A watcher inside a look at a share that hangs would hold the program's end for the network's
+    // time-out: each gets what is left of a short wait, and one still inside a call keeps its memory (its
+    // thread uses it) until the process ends.
+    const std::uint64_t until = GetTickCount64() + kWatchersEndMs;
+    for (std::unique_ptr<ContentWatcher>& watcher : retiredWatchers_) {
+        const std::uint64_t now = GetTickCount64();
+        if (!watcher->WaitEnded(until > now ? static_cast<unsigned long>(until - now) : 0)) {
+            static_cast<void>(watcher.release());
+        }
+    }
+    retiredWatchers_.clear();
 }
 
 void ContentWindow::StartWatcher() {
@@ -1182,8 +1204,12 @@ void ContentWindow::ChangeFolder(std::u16string contentFolder) {
         files.push_back(below ? full.substr(contentFolder_.size()) : full);
     }
     // The old folder's watcher stops and hands over nothing more; it is not waited for here, as a share that
-    // hangs must not hold the display, but at exit.
+    // hangs must not hold the display.
     bool watching = watcher_ != nullptr;
+    // Those of earlier folders that have ended are let go now, so that a program changing folders for months
+    // does not keep them all.
+    std::erase_if(retiredWatchers_,
+                  [](const std::unique_ptr<ContentWatcher>& old) { return old->WaitEnded(0); });
     if (watcher_) {
         watcher_->Stop();
         retiredWatchers_.push_back(std::move(watcher_));

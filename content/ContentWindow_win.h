@@ -154,6 +154,8 @@ class ContentWindow : public win::Window, public TickGate {
     // The watcher found the folder gone or back.
     void FolderReach(bool reachable);
     void StartWatcher();
+    // At the end: stops the watchers and waits a short while for their threads.
+    void EndWatchers();
     // The lines of a publication replace the rotation's, with their files for the schedule. True when a
     // line can be shown.
     bool FeedLines(const std::vector<std::u16string>& texts, std::vector<std::u16string> paths,

@@ -29,6 +29,11 @@ struct ContentWatcherTest : ::testing::Test {
         Write(L"b.txt", "first b\r\n");
     }
     void TearDown() override {
+        if (watcher) {
+            // The program's end waits only briefly for a watcher: a stopped one must end at once.
+            watcher->Stop();
+            EXPECT_TRUE(watcher->WaitEnded(5000));
+        }
         watcher.reset();
         for (const wchar_t* name : {L"a.txt", L"b.txt", L"schedule.ini"}) {
             DeleteFileW((folder + name).c_str());
