@@ -24,9 +24,9 @@ class Nesting : public XmlHandler {
     void StartElement(std::u16string_view name, const std::vector<XmlAttribute>& attributes) override {
         FUZZ_CHECK(!name.empty());
         FUZZ_CHECK(open_.size() < maxDepth_);
+        // A value may hold '<' (from "&lt;"), never written raw: that is refused before this is called.
         for (const XmlAttribute& attribute : attributes) {
             FUZZ_CHECK(!attribute.name.empty());
-            FUZZ_CHECK(attribute.value.find(u'<') == std::u16string::npos);
         }
         open_.emplace_back(name);
     }
