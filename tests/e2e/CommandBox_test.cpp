@@ -190,14 +190,16 @@ double DisplayCpuSeconds(Session& session) {
     std::size_t at = env.find("DISPLAY=");
     std::string display = env.substr(at, env.find(' ', at) - at);
     for (const auto& entry : std::filesystem::directory_iterator("/proc")) {
-        std::string cmdline = ReadAll(entry.path() / "cmdline");
-        if (cmdline.find("plumwick.exe") == std::string::npos ||
-            ReadAll(entry.path() / "environ").find(display + '\0') == std::string::npos) {
-            continue;
+        const std::string pid = entry.path().filename().string();
+        if (pid.find_first_not_of("0123456789") != std::string::npos) {
+            continue; // not a process ("/proc/net/stat" is a folder)
         }
+        // Wine names the process after the program; the `wine` script that started it has the name on its
+        // command line too, but not as its own.
         std::string stat = ReadAll(entry.path() / "stat");
         std::size_t close = stat.rfind(')');
-        if (close == std::string::npos) {
+        if (close == std::string::npos || stat.find(" (plumwick.exe) ") == std::string::npos ||
+            ReadAll(entry.path() / "environ").find(display + '\0') == std::string::npos) {
             continue;
         }
         std::istringstream fields(stat.substr(close + 2));
