@@ -6,6 +6,8 @@ export WINEDEBUG=-all
 export WINEDLLOVERRIDES="mscoree,mshtml="
 export LC_ALL=zh_CN.UTF-8
 export WINEARCH=win64
+# `wine` starts a program again when Wine itself could not (scripts/wine-bin/wine says when).
+case ":$PATH:" in *":$root/scripts/wine-bin:"*) ;; *) export PATH="$root/scripts/wine-bin:$PATH" ;; esac
 
 # The benchmarks' cross build (the program staged and plumwick-bench.exe), built when either is missing.
 plumwick_bench_build() {

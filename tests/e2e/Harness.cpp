@@ -413,7 +413,9 @@ fs::path Session::PerUserSettingsFolder() const {
 }
 
 std::string Session::Env() const {
+    // `wine` is scripts/wine-bin's, which starts a program again when Wine itself could not.
     return "DISPLAY=" + display_ + " WINEPREFIX=" + Quote(prefix_.string()) +
+           " PATH=" + Quote((SourceDir() / "scripts/wine-bin").string()) + ":\"$PATH\"" +
            " WINEDEBUG=-all WINEDLLOVERRIDES='mscoree,mshtml=' LC_ALL=zh_CN.UTF-8 WINEARCH=win64" +
            extraEnvironment_;
 }
@@ -561,27 +563,21 @@ int Session::ReportUndocumented(int status) const {
 }
 
 std::string Session::Probe(const std::vector<std::string>& args) {
-    // Wine's errors are kept for the probe (they go to a file): when it does not run, they say why.
-    std::string command =
-        "cd " + Quote(folder_.string()) + " && " + Env() + " WINEDEBUG=err+all wine ./plumwick-probe.exe";
+    std::string command = "cd " + Quote(folder_.string()) + " && " + Env() + " wine ./plumwick-probe.exe";
     for (const std::string& arg : args) {
         command += " " + Quote(arg);
     }
     // The probe prints an answer to every command it runs, or exits 0 when the answer is "nothing". No
-    // output and a failure code means Wine never ran it (seen on a machine loaded with many sessions): that
-    // is no answer, so it is started again, and what Wine said goes to the test's output.
+    // output and a failure code is no answer: what Wine said goes to the test's output. (Wine's own failure
+    // to start a process is met by scripts/wine-bin/wine.)
     const fs::path errors = root_ / "probe-errors.txt";
-    std::string out;
     // A probe answers in a second or two; one that sends thousands of commands may take minutes. A probe
-    // still running after a minute is hung (Wine), killed, and counts as one that did not run.
+    // still running after a minute is hung, and killed.
     const double limit = !args.empty() && args.front().starts_with("send-") ? 0 : 60;
-    for (int attempt = 0; attempt < 3; ++attempt) {
-        int status = 0;
-        out = Trim(Shell(command + " 2>" + Quote(errors.string()), &status, limit));
-        if (!out.empty() || status == 0) {
-            break;
-        }
-        std::cerr << "plumwick-probe did not run (exit " << status << "); what Wine wrote:\n"
+    int status = 0;
+    std::string out = Trim(Shell(command + " 2>" + Quote(errors.string()), &status, limit));
+    if (out.empty() && status != 0) {
+        std::cerr << "plumwick-probe gave no answer (exit " << status << "); what Wine wrote:\n"
                   << ReadAll(errors) << std::endl;
     }
     return out;
