@@ -168,7 +168,7 @@ TEST_F(ContentSync, AFileChangedUnderARunningPublicationIsShown) {
     EXPECT_LE(delay, 8.0) << "slower than the folder's report allows";
 
     // A writer that holds the file open without sharing, half written, for a while: never shown half.
-    std::string command = "cd " + Quote(session.Folder().string()) + " && " + session.Env() +
+    std::string command = session.InFolder() +
                           " wine ./plumwick-probe.exe write-held 'Text\\news.txt' 8 'HALF WRITTEN' ' AND "
                           "DONE' >/dev/null 2>&1 &";
     ASSERT_EQ(std::system(command.c_str()), 0);

@@ -420,13 +420,16 @@ std::string Session::Env() const {
            extraEnvironment_;
 }
 
+std::string Session::InFolder() const {
+    return "cd " + Quote(folder_.string()) + " && " + Env();
+}
+
 void Session::SetEnvironment(const std::string& name, const std::string& value) {
     extraEnvironment_ += " " + name + "=" + Quote(value);
 }
 
 bool Session::Start(double timeoutSeconds, bool waitForIdle, const std::string& program) {
-    programPid_ = Spawn("cd " + Quote(folder_.string()) + " && " + Env() + " exec wine ./" + Quote(program) +
-                        " >/dev/null 2>&1");
+    programPid_ = Spawn(InFolder() + " exec wine ./" + Quote(program) + " >/dev/null 2>&1");
     for (double waited = 0; waited < timeoutSeconds; waited += 0.25) {
         std::string box = Probe({"find-box"});
         if (box == "yes" || (!waitForIdle && box == "no")) {
@@ -486,8 +489,8 @@ void Session::Kill() {
 
 int Session::Send(const std::string& command, bool ansi) {
     int status = 0;
-    Shell("cd " + Quote(folder_.string()) + " && " + Env() + " wine ./plumwick-send.exe " +
-              (ansi ? "--ansi " : "") + "-- " + Quote(command) + " >/dev/null 2>" + SenderErrors(),
+    Shell(InFolder() + " wine ./plumwick-send.exe " + (ansi ? "--ansi " : "") + "-- " + Quote(command) +
+              " >/dev/null 2>" + SenderErrors(),
           &status);
     return ReportUndocumented(status);
 }
@@ -499,8 +502,7 @@ int Session::SendFile(const std::string& command) {
         out << command;
     }
     int status = 0;
-    Shell("cd " + Quote(folder_.string()) + " && " + Env() +
-              " wine ./plumwick-send.exe --file command.txt >/dev/null 2>" + SenderErrors(),
+    Shell(InFolder() + " wine ./plumwick-send.exe --file command.txt >/dev/null 2>" + SenderErrors(),
           &status);
     return ReportUndocumented(status);
 }
@@ -514,10 +516,9 @@ int Session::SendBatch(const std::vector<std::string>& commands, std::string* re
         }
     }
     int status = 0;
-    std::string out =
-        Shell("cd " + Quote(folder_.string()) + " && " + Env() + " wine ./plumwick-send.exe --timeout " +
-                  std::to_string(timeoutSeconds) + " --batch batch.bin 2>" + SenderErrors(),
-              &status, 0); // thousands of commands: the test's own time-out bounds it
+    std::string out = Shell(InFolder() + " wine ./plumwick-send.exe --timeout " +
+                                std::to_string(timeoutSeconds) + " --batch batch.bin 2>" + SenderErrors(),
+                            &status, 0); // thousands of commands: the test's own time-out bounds it
     if (report) {
         *report = Trim(out);
     }
@@ -525,7 +526,7 @@ int Session::SendBatch(const std::vector<std::string>& commands, std::string* re
 }
 
 int Session::SendTool(const std::vector<std::string>& args, std::string* out, std::string* err) {
-    std::string command = "cd " + Quote(folder_.string()) + " && " + Env() + " wine ./plumwick-send.exe";
+    std::string command = InFolder() + " wine ./plumwick-send.exe";
     for (const std::string& arg : args) {
         command += " " + Quote(arg);
     }
@@ -563,7 +564,7 @@ int Session::ReportUndocumented(int status) const {
 }
 
 std::string Session::Probe(const std::vector<std::string>& args) {
-    std::string command = "cd " + Quote(folder_.string()) + " && " + Env() + " wine ./plumwick-probe.exe";
+    std::string command = InFolder() + " wine ./plumwick-probe.exe";
     for (const std::string& arg : args) {
         command += " " + Quote(arg);
     }

@@ -162,6 +162,9 @@ class Session {
                         double timeoutSeconds = 10);
 
     std::string Env() const; // the environment prefix for shell commands (DISPLAY, WINEPREFIX, ...)
+    // "cd" to the program folder, then the environment prefix: what a command on the session's programs
+    // starts with.
+    std::string InFolder() const;
     // A variable every Windows program of the session is started with from now on.
     void SetEnvironment(const std::string& name, const std::string& value);
 

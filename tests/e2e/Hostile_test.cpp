@@ -59,8 +59,8 @@ TEST(Hostile, ADecoyPipeInAnotherSessionGetsNothingAndTheSenderSaysWhy) {
     Session session;
     ASSERT_TRUE(session.Start()) << "the display did not start";
     fs::path decoyOut = session.Folder() / "decoy.out";
-    Shell("(cd " + Quote(session.Folder().string()) + " && " + session.Env() +
-          " wine ./plumwick-probe.exe decoy-pipe 7 20 >" + Quote(decoyOut.string()) + " 2>/dev/null &)");
+    Shell("(" + session.InFolder() + " wine ./plumwick-probe.exe decoy-pipe 7 20 >" +
+          Quote(decoyOut.string()) + " 2>/dev/null &)");
     for (int i = 0; i < 100 && ReadAll(decoyOut).find("ready") == std::string::npos; ++i) {
         SleepSeconds(0.1);
     }

@@ -63,8 +63,7 @@ class CommandPipe : public ::testing::Test {
     // Starts a probe command in the background; its output goes to the returned file.
     fs::path ProbeInBackground(const std::string& name, const std::vector<std::string>& args) {
         fs::path output = session.Folder() / (name + ".out");
-        std::string command =
-            "cd " + Quote(session.Folder().string()) + " && " + session.Env() + " wine ./plumwick-probe.exe";
+        std::string command = session.InFolder() + " wine ./plumwick-probe.exe";
         for (const std::string& arg : args) {
             command += " " + Quote(arg);
         }
